@@ -1,0 +1,103 @@
+#include "app/ScriptedPrompts.h"
+
+namespace zep {
+
+namespace {
+
+PromptAnswer cautiousAnswer(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;
+    }
+}
+
+} // namespace
+
+QStringList ScriptedPrompts::messageTexts() const
+{
+    QStringList texts;
+    for (const Asked &a : m_asked)
+        if (a.kind == Kind::Message)
+            texts << a.text;
+    return texts;
+}
+
+QStringList ScriptedPrompts::titles() const
+{
+    QStringList result;
+    for (const Asked &a : m_asked)
+        result << a.title;
+    return result;
+}
+
+bool ScriptedPrompts::wasAsked(const QString &textPart) const
+{
+    for (const Asked &a : m_asked)
+        if (a.text.contains(textPart))
+            return true;
+    return false;
+}
+
+void ScriptedPrompts::clear()
+{
+    m_answers.clear();
+    m_inputs.clear();
+    m_paths.clear();
+    m_asked.clear();
+    m_beeps = 0;
+}
+
+PromptAnswer ScriptedPrompts::message(const QString &text, const QString &title, PromptIcon icon,
+                                      PromptButtons buttons)
+{
+    Asked asked{Kind::Message, text, title, icon, buttons, {}};
+    m_asked << asked;
+    if (m_onMessage)
+        m_onMessage(asked);
+    if (m_answers.empty())
+        return cautiousAnswer(buttons);
+    const PromptAnswer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedPrompts::input(const QString &text, const QString &title, const QString &)
+{
+    m_asked << Asked{Kind::Input, text, title, PromptIcon::None, PromptButtons::OkCancel, {}};
+    if (m_inputs.empty())
+        return std::nullopt;
+    auto answer = m_inputs.front();
+    m_inputs.pop_front();
+    return answer;
+}
+
+QString ScriptedPrompts::nextPath()
+{
+    if (m_paths.empty())
+        return {};
+    const QString path = m_paths.front();
+    m_paths.pop_front();
+    return path;
+}
+
+QString ScriptedPrompts::openFile(const QString &title, const QString &filter, const QString &)
+{
+    m_asked << Asked{Kind::OpenFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, filter};
+    return nextPath();
+}
+
+QString ScriptedPrompts::saveFile(const QString &title, const QString &filter, const QString &, const QString &)
+{
+    m_asked << Asked{Kind::SaveFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, filter};
+    return nextPath();
+}
+
+QString ScriptedPrompts::chooseFolder(const QString &title, const QString &)
+{
+    m_asked << Asked{Kind::Folder, {}, title, PromptIcon::None, PromptButtons::OkCancel, {}};
+    return nextPath();
+}
+
+} // namespace zep

@@ -1,0 +1,1 @@
+// Removed once the database layer lands.

@@ -1,0 +1,63 @@
+#include "app/ErrorReport.h"
+#include "app/ScriptedPrompts.h"
+
+#include <gtest/gtest.h>
+
+using namespace zep;
+
+TEST(ErrorReport, RetryFormNamesPlaceStatementAndNumberInOrder)
+{
+    ScriptedPrompts prompts;
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    EXPECT_FALSE(reportErrorRetry(prompts, "Aufgetreten in Form1.CheckOldDB", {3078, "Tabelle fehlt"},
+                                  "SELECT * FROM Maschinen"));
+    ASSERT_EQ(prompts.asked().size(), 1);
+    const auto &asked = prompts.asked().front();
+    EXPECT_EQ(asked.text, QString("Tabelle fehlt\r\rAufgetreten in Form1.CheckOldDB\r\r"
+                                  "Letzter SQL-Befehl: SELECT * FROM Maschinen\r\rFehlernummer: 3078"));
+    EXPECT_EQ(asked.title, "Error");
+    EXPECT_EQ(asked.icon, PromptIcon::Exclamation);
+    EXPECT_EQ(asked.buttons, PromptButtons::RetryCancel);
+}
+
+TEST(ErrorReport, RetryFormWithoutStatementLeavesThatLineOut)
+{
+    EXPECT_EQ(retryReportText("Aufgetreten in Form1.NeuerEintrag", {5, "x"}),
+              QString("x\r\rAufgetreten in Form1.NeuerEintrag\r\rFehlernummer: 5"));
+}
+
+TEST(ErrorReport, SimpleFormJoinsDescriptionAndPlace)
+{
+    ScriptedPrompts prompts;
+    reportErrorSimple(prompts, " in Form1_FindNewFile", "Pfad nicht gefunden");
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().front().text, "Pfad nicht gefunden in Form1_FindNewFile");
+    EXPECT_EQ(prompts.asked().front().title, "Fehler!");
+    EXPECT_EQ(prompts.asked().front().buttons, PromptButtons::Ok);
+}
+
+TEST(ErrorReport, RetryRunsTheFailedStepAgainAndGoesOnQuietly)
+{
+    ScriptedPrompts prompts;
+    prompts.queueAnswer(PromptAnswer::Retry);
+    int attempts = 0;
+    const bool ok = runWithRetry(prompts, "Aufgetreten in Form1.SaveFileListe", [&]() -> std::optional<ErrorInfo> {
+        if (++attempts == 1)
+            return ErrorInfo{61, "Datenträger voll"};
+        return std::nullopt;
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(attempts, 2);
+    EXPECT_EQ(prompts.asked().size(), 1);
+}
+
+TEST(ErrorReport, CancelLeavesAtOnce)
+{
+    ScriptedPrompts prompts;
+    int attempts = 0;
+    EXPECT_FALSE(runWithRetry(prompts, "Aufgetreten in Form1.SaveFileListe", [&]() -> std::optional<ErrorInfo> {
+        ++attempts;
+        return ErrorInfo{61, "Datenträger voll"};
+    }));
+    EXPECT_EQ(attempts, 1);
+}
