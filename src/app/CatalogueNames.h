@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+namespace zep {
+
+// The stored form of a catalogued file's name and its way back to a real
+// file. The database and FileListe.dat keep names relative to the monitored
+// directory, upper case, with "\" between levels (DREHEN\P4711.NC); the
+// files themselves lie on a case-sensitive file system under any case.
+class CatalogueNames {
+public:
+    struct Resolved {
+        QString path;           // the real file; empty when none or ambiguous
+        bool ambiguous = false; // more than one real file maps to the name
+        bool found() const { return !path.isEmpty(); }
+    };
+
+    // Upper case character by character, so the length never changes:
+    // "ß" stays "ß" (never "SS"), "ä" becomes "Ä".
+    static QString upperKeepLength(const QString &text);
+    static bool sameIgnoringCase(const QString &a, const QString &b);
+
+    // "drehen/p1.nc" -> "DREHEN\P1.NC".
+    static QString toStoredName(const QString &relativeNativePath);
+
+    // dir with "/" at the end; empty stays empty (never the root).
+    static QString ensureTrailingSeparator(const QString &dir);
+
+    // Finds the real file for a stored name below baseDir, level by level,
+    // matching names case-insensitively. "." and ".." levels never match, so
+    // a stored name cannot reach outside baseDir.
+    static Resolved resolveStoredName(const QString &baseDir, const QString &storedName);
+
+    // The real path at which to create the file for a stored name: existing
+    // directory levels under their real case, new levels as given. When the
+    // file itself already exists under another case, its real path, so the
+    // tree never holds two files for one stored name. Empty when the name is
+    // invalid or an existing level is ambiguous.
+    static QString storedPathForNewFile(const QString &baseDir, const QString &storedName);
+};
+
+} // namespace zep

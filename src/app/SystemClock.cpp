@@ -1,0 +1,10 @@
+#include "app/SystemClock.h"
+
+namespace zep {
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+} // namespace zep
