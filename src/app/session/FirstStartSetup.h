@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace zep {
+
+struct MainState;
+
+// The set-up that runs when no monitored directory is stored yet.
+class FirstStartSetup {
+public:
+    struct Hooks {
+        std::function<void(const QString &)> status;
+        std::function<void()> openSettingsDialog; // manual set-up, modal
+        std::function<void()> openWizard;         // automatic set-up, modal
+    };
+
+    enum class Outcome { Continue, EndProgram };
+
+    FirstStartSetup(MainState &state, Hooks hooks, QString driveRoot);
+
+    Outcome run();
+
+    // On this system the "drive root" of the automatic set-up is the user's
+    // home directory; the data and photo directories go there.
+    static QString defaultDriveRoot();
+    QString dataDirectory() const { return m_driveRoot + QStringLiteral("ZEP_Data/"); }
+    QString photoDirectory() const { return m_driveRoot + QStringLiteral("ZEP_Foto/"); }
+
+private:
+    Outcome runAutomatic();
+
+    MainState &m_state;
+    Hooks m_hooks;
+    QString m_driveRoot;
+};
+
+} // namespace zep

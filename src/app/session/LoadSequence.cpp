@@ -1,0 +1,68 @@
+#include "app/session/LoadSequence.h"
+
+#include "app/SettingsRules.h"
+#include "app/SettingsStore.h"
+#include "app/session/DatabaseOpener.h"
+#include "app/session/MainState.h"
+
+namespace zep {
+
+namespace {
+const QString kSettings = QStringLiteral("Settings");
+}
+
+LoadSequence::LoadSequence(MainState &state, Hooks hooks, QString driveRoot)
+    : m_state(state), m_hooks(std::move(hooks)), m_driveRoot(std::move(driveRoot))
+{
+}
+
+void LoadSequence::readCurrentValues(MainState &state)
+{
+    state.verzeichnis = state.settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
+    state.fotoVerzeichnis = state.settings.read(kSettings, QStringLiteral("FotoVerzeichnis"), QString());
+    state.intervall = SettingsRules::effectiveInterval(state.settings);
+    state.jpgQualitaet = SettingsRules::effectiveJpgQuality(state.settings);
+}
+
+LoadSequence::Outcome LoadSequence::run()
+{
+    m_state.verzeichnis = m_state.settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
+    if (m_state.verzeichnis.isEmpty()) {
+        FirstStartSetup setup(m_state, {m_hooks.status, m_hooks.openSettingsDialog, m_hooks.openWizard},
+                              m_driveRoot);
+        if (setup.run() == FirstStartSetup::Outcome::EndProgram)
+            return Outcome::EndProgram;
+        m_state.verzeichnis = m_state.settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
+        call(m_hooks.getFileListe);
+    }
+
+    readCurrentValues(m_state);
+    call(m_hooks.restoreGeometry);
+    call(m_hooks.restoreColumns);
+
+    status(QStringLiteral("Lese aktuelle FileListe..."));
+    call(m_hooks.loadFileListe);
+
+    if (m_hooks.armTimer)
+        m_hooks.armTimer(m_state.intervall);
+
+    status(QStringLiteral("Öffne Datenbank... (") + m_state.databasePath() + QStringLiteral(")"));
+    if (!openCatalogueDatabase(m_state))
+        return Outcome::EndProgram;
+
+    status(QStringLiteral("Setze Window-Defaults..."));
+    call(m_hooks.writeHeadings);
+
+    status(QStringLiteral("Initialisiere Comm-Verbindungen..."));
+    call(m_hooks.setComm);
+
+    status(QStringLiteral("Maschinen eintragen..."));
+    call(m_hooks.showMaschinen);
+
+    status(QStringLiteral("Bereit"));
+    m_finished = true;
+    call(m_hooks.checkWartungen);
+    return Outcome::Ready;
+}
+
+} // namespace zep

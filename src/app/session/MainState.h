@@ -1,0 +1,43 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QString>
+
+namespace zep {
+
+class Clock;
+class Logbook;
+class Prompts;
+class SettingsStore;
+
+// What the main window holds for the whole run: the one database
+// connection, the current directory and timer values, the trace flag and the
+// machine number a saved reception hands to the next directory check.
+struct MainState {
+    MainState(SettingsStore &settings, Prompts &prompts, const Clock &clock, Logbook &logbook,
+              const QString &programDir)
+        : settings(settings), prompts(prompts), clock(clock), logbook(logbook), programDir(programDir)
+    {
+    }
+
+    SettingsStore &settings;
+    Prompts &prompts;
+    const Clock &clock;
+    Logbook &logbook;
+    const QString programDir; // ends with "/"
+
+    Database database;
+
+    QString verzeichnis;
+    QString fotoVerzeichnis;
+    int intervall = 5;
+    int jpgQualitaet = 80;
+
+    bool traceFlag = false;
+    long pendingMachineNumber = 0;
+
+    QString databasePath() const { return programDir + QStringLiteral("CNCPRG.mdb"); }
+};
+
+} // namespace zep

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+
+namespace zep {
+
+class AboutBox : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit AboutBox(QWidget *owner);
+};
+
+QString versionText();
+
+} // namespace zep

@@ -1,0 +1,449 @@
+#include "app/ui/Form1.h"
+
+#include "app/Prompts.h"
+#include "app/SettingsStore.h"
+#include "app/session/AccessCheck.h"
+#include "app/session/MainState.h"
+#include "app/session/ShellActions.h"
+#include "app/session/ShutdownQuestion.h"
+#include "app/ui/AboutBox.h"
+#include "app/ui/Form2.h"
+#include "app/ui/Form8.h"
+#include "app/ui/WindowPlacement.h"
+#include "app/ui/frmLogin.h"
+#include "app/ui/frmWizard.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace zep {
+
+namespace {
+constexpr int kDesignedWidth = 900;
+constexpr int kDesignedHeight = 560;
+} // namespace
+
+const QStringList &Form1::columnHeadings()
+{
+    static const QStringList headings{
+        QStringLiteral("Datei"),     QStringLiteral("Bezeichnung"), QStringLiteral("ZeichnungsNo"),
+        QStringLiteral("AuftragsNo"), QStringLiteral("Kunde"),       QStringLiteral("Datum"),
+        QStringLiteral("DBIndex"),   QStringLiteral("Maschine"),    QStringLiteral("MaschIDX")};
+    return headings;
+}
+
+const QList<int> &Form1::defaultColumnPercents()
+{
+    static const QList<int> percents{15, 26, 15, 15, 15, 10, 0, 15, 0};
+    return percents;
+}
+
+Form1::Form1(MainState &state) : m_state(state)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ZEP"));
+    resize(kDesignedWidth, kDesignedHeight);
+    m_runModal = [](QDialog &dialog) { return dialog.exec(); };
+    m_login = [this](const QString &stored) { return askLoginModal(this, m_state.prompts, stored); };
+
+    buildMenus();
+    buildToolbar();
+    buildCentralArea();
+    buildStatusArea();
+    buildShortcuts();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(m_timer1, &QTimer::timeout, this, &Form1::timer1Tick);
+    m_comTimer = new QTimer(this);
+    m_comTimer->setObjectName(QStringLiteral("ComTimer"));
+    m_comTimer->setInterval(1000);
+}
+
+Form1::~Form1()
+{
+    if (m_trace)
+        delete m_trace;
+}
+
+QAction *Form1::addMenuAction(QMenu *menu, const QString &name, const QString &caption,
+                              const std::function<void()> &handler)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [handler] { handler(); });
+    return action;
+}
+
+QAction *Form1::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+QToolButton *Form1::command(int number) const
+{
+    return number >= 1 && number <= 7 ? m_commands[number] : nullptr;
+}
+
+void Form1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto press = [this](int number) { return [this, number] { if (m_commands[number]->isEnabled()) m_commands[number]->click(); }; };
+
+    QMenu *programm = bar->addMenu(QStringLiteral("&Programm"));
+    addMenuAction(programm, QStringLiteral("mmWartungen"), QStringLiteral("Wartungen prüfen"),
+                  [this] { notYetAvailable(); });
+    addMenuAction(programm, QStringLiteral("mmDebugger"), QStringLiteral("RS232 Debugger"), [this] {
+        withTimerStopped([this] { notYetAvailable(); });
+    });
+    programm->addSeparator();
+    addMenuAction(programm, QStringLiteral("mmInfo"), QStringLiteral("&Info"), [this] {
+        AboutBox about(this);
+        runModal(about);
+    });
+    programm->addSeparator();
+    addMenuAction(programm, QStringLiteral("mmEnde"), QStringLiteral("E&nde"), [this] { close(); });
+
+    QMenu *datensatz = bar->addMenu(QStringLiteral("&Datensatz"));
+    addMenuAction(datensatz, QStringLiteral("mmMDatensatzBearbeiten"), QStringLiteral("Datensatz Bearbeiten"), press(3));
+    addMenuAction(datensatz, QStringLiteral("mmMDatensatzLöschen"), QStringLiteral("Datensatz löschen"), press(1));
+    datensatz->addSeparator();
+    addMenuAction(datensatz, QStringLiteral("mmMProgSenden"), QStringLiteral("Programm senden"), press(7));
+    addMenuAction(datensatz, QStringLiteral("mmMProgBearbeiten"), QStringLiteral("Programm bearbeiten"), press(4));
+    datensatz->addSeparator();
+    addMenuAction(datensatz, QStringLiteral("mmSpeichern"), QStringLiteral("Programmdatei speichern..."), press(6));
+    addMenuAction(datensatz, QStringLiteral("mmImport"), QStringLiteral("Programmdatei importieren..."), press(2));
+
+    QMenu *maschinen = bar->addMenu(QStringLiteral("Maschinenverwaltung"));
+    addMenuAction(maschinen, QStringLiteral("mmMaschinen"), QStringLiteral("&Maschinenverwaltung..."), [this] {
+        if (!checkAccess())
+            return;
+        withTimerStopped([this] { notYetAvailable(); });
+    });
+    maschinen->addSeparator();
+    addMenuAction(maschinen, QStringLiteral("mmWizard"), QStringLiteral("Maschinen-Assistent..."), [this] {
+        frmWizard wizard(this);
+        runModal(wizard);
+    });
+
+    QMenu *einstellungen = bar->addMenu(QStringLiteral("Einstellungen"));
+    addMenuAction(einstellungen, QStringLiteral("mmEinst"), QStringLiteral("Programm-&Einstellungen..."),
+                  [this] { openSettings(); });
+    addMenuAction(einstellungen, QStringLiteral("mmComPrefs"), QStringLiteral("&Kommunikations-Einstellungen..."), [this] {
+        if (!checkAccess())
+            return;
+        withTimerStopped([this] { notYetAvailable(); });
+    });
+    addMenuAction(einstellungen, QStringLiteral("mmTasten"), QStringLiteral("&Tastenvorgaben..."),
+                  [this] { withTimerStopped([this] { notYetAvailable(); }); });
+
+    QMenu *sicherheit = bar->addMenu(QStringLiteral("&Sicherheit"));
+    addMenuAction(sicherheit, QStringLiteral("mmBackup"), QStringLiteral("Backup erstellen"), [this] { notYetAvailable(); });
+
+    QMenu *hilfe = bar->addMenu(QStringLiteral("&Hilfe"));
+    addMenuAction(hilfe, QStringLiteral("mmHilf"), QStringLiteral("Hilfe..."), [this] { openHelp(); });
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("mmpopup"));
+    addMenuAction(m_popup, QStringLiteral("mmDatensatzBearbeiten"), QStringLiteral("Datensatz bearbeiten"), press(3));
+    m_popup->addSeparator();
+    addMenuAction(m_popup, QStringLiteral("mmDatensatzLöschen"), QStringLiteral("Datensatz und Datei löschen"), press(1));
+    m_popup->addSeparator();
+    addMenuAction(m_popup, QStringLiteral("mmDatensatzÜbertragen"), QStringLiteral("Datei an Maschine übertragen..."), press(7));
+    m_popup->addSeparator();
+    addMenuAction(m_popup, QStringLiteral("mmBearbeiten"), QStringLiteral("Datei bearbeiten"), press(4));
+}
+
+void Form1::buildToolbar()
+{
+    struct Button {
+        int number;
+        QStyle::StandardPixmap icon;
+        const char *text;
+        const char *tip;
+    };
+    static const Button buttons[] = {
+        {3, QStyle::SP_FileDialogDetailedView, "Bearbeiten", "Ändert den angewählten Datensatz"},
+        {1, QStyle::SP_TrashIcon, "Löschen", "Löscht den angewählten Datensatz incl. Programmdatei!"},
+        {2, QStyle::SP_DialogOpenButton, "Importieren", "Programm-Datei importieren"},
+        {6, QStyle::SP_DialogSaveButton, "Exportieren", "Programm-Datei exportieren"},
+        {4, QStyle::SP_FileIcon, "Programm", "Datei bearbeiten"},
+        {7, QStyle::SP_ArrowForward, "Senden", "Programm an Maschine senden"},
+    };
+    QToolBar *toolbar = addToolBar(QStringLiteral("Werkzeuge"));
+    toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar->setMovable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const Button &b : buttons) {
+        auto *button = new QToolButton(toolbar);
+        button->setObjectName(QStringLiteral("Command%1").arg(b.number));
+        button->setIcon(style()->standardIcon(b.icon));
+        button->setText(QString::fromUtf8(b.text));
+        button->setToolTip(QString::fromUtf8(b.tip));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        // The record commands wait for a selected record; only import works
+        // on an empty list.
+        button->setEnabled(b.number == 2);
+        connect(button, &QToolButton::clicked, this, [this] { notYetAvailable(); });
+        toolbar->addWidget(button);
+        m_commands[b.number] = button;
+    }
+    m_backupNotice = new QLabel(QStringLiteral("Backup läuft (kann mehrere Minuten dauern)..."), toolbar);
+    m_backupNotice->setObjectName(QStringLiteral("Command5"));
+    m_backupNotice->setVisible(false);
+    toolbar->addWidget(m_backupNotice);
+}
+
+void Form1::buildCentralArea()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *frame = new QGroupBox(QStringLiteral("Suchen"), central);
+    auto *frameLayout = new QHBoxLayout(frame);
+    m_search = new QLineEdit(frame);
+    m_search->setObjectName(QStringLiteral("Text1"));
+    m_search->setToolTip(QStringLiteral("Suchbegriff eingeben und mit <Enter> bestätigen"));
+    m_machineFilter = new QComboBox(frame);
+    m_machineFilter->setObjectName(QStringLiteral("Combo1"));
+    m_machineFilter->setToolTip(QStringLiteral("Suche beschränkt sich auf diese Maschine"));
+    m_machineFilter->setMinimumWidth(200);
+    frameLayout->addWidget(new QLabel(QStringLiteral("Suchbegriff:"), frame));
+    frameLayout->addWidget(m_search, 1);
+    frameLayout->addWidget(new QLabel(QStringLiteral("Aktuelle Maschine:"), frame));
+    frameLayout->addWidget(m_machineFilter);
+    layout->addWidget(frame);
+
+    m_grid = new QTableWidget(0, columnHeadings().size(), central);
+    m_grid->setObjectName(QStringLiteral("Grid1"));
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->setVisible(false);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_popup->popup(m_grid->viewport()->mapToGlobal(pos)); });
+    layout->addWidget(m_grid, 1);
+    setCentralWidget(central);
+}
+
+void Form1::buildStatusArea()
+{
+    QStatusBar *bar = statusBar();
+    m_status = new QLabel(QStringLiteral("Bereit"), bar);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    bar->addWidget(m_status, 1);
+    m_progress = new QProgressBar(bar);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setMaximumWidth(160);
+    m_progress->setTextVisible(false);
+    m_progress->setValue(0);
+    bar->addPermanentWidget(m_progress);
+    for (int i = 0; i < 5; ++i) {
+        auto *lamp = new StatusLamp(i, bar);
+        lamp->setToolTip(QStringLiteral("Maschine %1 nicht Aktiv").arg(i + 1));
+        connect(lamp, &StatusLamp::clicked, this, &Form1::showLampInfo);
+        bar->addPermanentWidget(lamp);
+        m_lamps[i] = lamp;
+    }
+    m_clock = new QLabel(QStringLiteral("HH:MM"), bar);
+    m_clock->setObjectName(QStringLiteral("lblUhr"));
+    m_clock->setMinimumWidth(48);
+    m_clock->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(m_clock);
+}
+
+void Form1::buildShortcuts()
+{
+    // Window-wide shortcuts: the window sees these keys before its controls.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::showMinimized);
+    auto *trace = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(trace, &QShortcut::activated, this, &Form1::toggleTraceWindow);
+}
+
+void Form1::applyDefaultColumnWidths()
+{
+    const int listWidth = qMax(200, width() - 24);
+    for (int i = 0; i < defaultColumnPercents().size(); ++i) {
+        const int percent = defaultColumnPercents()[i];
+        m_grid->setColumnHidden(i, percent == 0);
+        if (percent > 0)
+            m_grid->setColumnWidth(i, listWidth * percent / 100);
+    }
+}
+
+void Form1::writeHeadings()
+{
+    m_grid->setHorizontalHeaderLabels(columnHeadings());
+}
+
+LoadSequence::Outcome Form1::load()
+{
+    LoadSequence::Hooks hooks;
+    hooks.status = [this](const QString &text) { setStatus(text); };
+    hooks.openSettingsDialog = [this] {
+        Form2 dialog(this, m_state);
+        runModal(dialog);
+    };
+    hooks.openWizard = [this] {
+        frmWizard wizard(this);
+        runModal(wizard);
+    };
+    hooks.restoreGeometry = [this] { RestoreGeometry(*this, m_state.settings); };
+    hooks.restoreColumns = [this] {
+        applyDefaultColumnWidths();
+        RestoreColumns(*m_grid, objectName(), m_state.settings);
+    };
+    hooks.armTimer = [this](int seconds) {
+        m_timer1->setInterval(seconds * 1000);
+        m_timer1->start();
+        m_comTimer->start();
+    };
+    hooks.writeHeadings = [this] { writeHeadings(); };
+    m_load = std::make_unique<LoadSequence>(m_state, std::move(hooks),
+                                            m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot()
+                                                                  : m_driveRoot);
+    const LoadSequence::Outcome outcome = m_load->run();
+    if (outcome == LoadSequence::Outcome::Ready)
+        m_clock->setText(m_state.clock.now().toString(QStringLiteral("HH:mm")));
+    else {
+        m_timer1->stop();
+        m_comTimer->stop();
+    }
+    return outcome;
+}
+
+void Form1::timer1Tick()
+{
+    m_clock->setText(m_state.clock.now().toString(QStringLiteral("HH:mm")));
+    if (!loadFinished())
+        return;
+    // The directory check joins here once the catalogue is built.
+}
+
+void Form1::setStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->repaint();
+}
+
+QString Form1::statusText() const
+{
+    return m_status->text();
+}
+
+void Form1::toggleTraceWindow()
+{
+    if (m_trace && m_trace->isVisible()) {
+        m_trace->close();
+        return;
+    }
+    if (!m_trace)
+        m_trace = new Form8(this, [this] { m_state.traceFlag = false; });
+    m_state.traceFlag = true;
+    m_trace->show();
+}
+
+void Form1::appendTrace(const QString &line)
+{
+    if (m_state.traceFlag && m_trace)
+        m_trace->appendLine(line);
+}
+
+int Form1::runModal(QDialog &dialog)
+{
+    return m_runModal(dialog);
+}
+
+bool Form1::checkAccess()
+{
+    return CheckAccess(m_state.settings, m_login);
+}
+
+void Form1::withTimerStopped(const std::function<void()> &work)
+{
+    m_timer1->stop();
+    work();
+    m_timer1->start();
+}
+
+void Form1::notYetAvailable()
+{
+    m_state.prompts.message(QStringLiteral("Diese Funktion steht in dieser Version noch nicht zur Verfügung."),
+                            QStringLiteral("ZEP"), PromptIcon::Information);
+}
+
+void Form1::openSettings()
+{
+    if (!checkAccess())
+        return;
+    setStatus(QStringLiteral("Einstellungen"));
+    m_timer1->stop();
+    {
+        Form2 dialog(this, m_state);
+        runModal(dialog);
+    }
+    // The file list reload joins here once the catalogue is built.
+    m_timer1->start();
+    setStatus(QStringLiteral("Bereit"));
+}
+
+void Form1::openHelp()
+{
+    openHelpPage(m_state.programDir, m_state.prompts,
+                 [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+}
+
+void Form1::showLampInfo(int index)
+{
+    m_state.prompts.message(m_lamps[index]->toolTip(), QStringLiteral("Maschinenverbindung %1").arg(index + 1),
+                            PromptIcon::Information);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Saved before the question, so they are kept even when closing is then
+    // cancelled.
+    SaveGeometry(*this, m_state.settings);
+    SaveColumns(*m_grid, objectName(), m_state.settings);
+
+    switch (askShutdown(m_state.prompts)) {
+    case ShutdownAction::Cancel:
+        event->ignore();
+        return;
+    case ShutdownAction::Minimise:
+        event->ignore();
+        showMinimized();
+        return;
+    case ShutdownAction::Close:
+        break;
+    }
+    m_timer1->stop();
+    m_comTimer->stop();
+    if (m_trace)
+        m_trace->close();
+    m_state.database.close();
+    event->accept();
+    Q_EMIT shutDown();
+}
+
+} // namespace zep

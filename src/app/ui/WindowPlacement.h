@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QTableWidget;
+class QWidget;
+
+namespace zep {
+
+class SettingsStore;
+
+// Window geometry and list column widths, kept in the settings store under
+// the window's object name.
+void SaveGeometry(const QWidget &window, SettingsStore &settings);
+void RestoreGeometry(QWidget &window, const SettingsStore &settings);
+
+void SaveColumns(const QTableWidget &list, const QString &container, SettingsStore &settings);
+void RestoreColumns(QTableWidget &list, const QString &container, const SettingsStore &settings);
+
+} // namespace zep

@@ -1,0 +1,93 @@
+#include "db/UnicodeCase.h"
+
+#include "db/LikeMatcher.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace zep {
+
+namespace {
+
+using NextCodePoint = char32_t (*)(const unsigned char *, int, int &);
+const NextCodePoint nextCodePoint = &LikeMatcher::nextCodePoint;
+
+int collate(void *, int aBytes, const void *a, int bBytes, const void *b)
+{
+    return UnicodeCase::compare(a, aBytes, b, bBytes);
+}
+
+struct CachedPattern {
+    std::u32string text;
+    char32_t escape = 0;
+    LikeMatcher matcher;
+};
+
+void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    for (int k = 0; k < argc; ++k) {
+        if (sqlite3_value_type(argv[k]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    char32_t escape = 0;
+    if (argc == 3) {
+        std::u32string esc;
+        LikeMatcher::decode(sqlite3_value_text(argv[2]), sqlite3_value_bytes(argv[2]), esc);
+        if (esc.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = esc[0];
+    }
+
+    // The pattern is usually a constant: compile it once per statement.
+    thread_local std::u32string patternText;
+    LikeMatcher::decode(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]), patternText);
+    auto *cached = static_cast<CachedPattern *>(sqlite3_get_auxdata(ctx, 0));
+    if (!cached || cached->text != patternText || cached->escape != escape) {
+        cached = new CachedPattern{patternText, escape, LikeMatcher(patternText, escape)};
+        sqlite3_set_auxdata(ctx, 0, cached, [](void *p) { delete static_cast<CachedPattern *>(p); });
+        cached = static_cast<CachedPattern *>(sqlite3_get_auxdata(ctx, 0));
+        if (!cached) {
+            sqlite3_result_error_nomem(ctx);
+            return;
+        }
+    }
+
+    thread_local std::u32string text;
+    LikeMatcher::decodeFolded(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]), text);
+    sqlite3_result_int(ctx, cached->matcher.matches(text) ? 1 : 0);
+}
+
+} // namespace
+
+int UnicodeCase::compare(const void *a, int aBytes, const void *b, int bBytes)
+{
+    const auto *x = static_cast<const unsigned char *>(a);
+    const auto *y = static_cast<const unsigned char *>(b);
+    int i = 0, j = 0;
+    while (i < aBytes && j < bBytes) {
+        const char32_t ca = LikeMatcher::fold(nextCodePoint(x, aBytes, i));
+        const char32_t cb = LikeMatcher::fold(nextCodePoint(y, bBytes, j));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (i < aBytes)
+        return 1;
+    return j < bBytes ? -1 : 0;
+}
+
+bool UnicodeCase::install(sqlite3 *db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK
+           && sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr)
+                  == SQLITE_OK
+           && sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr)
+                  == SQLITE_OK;
+}
+
+} // namespace zep

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "../session/SessionFixture.h"
+
+#include "app/ui/Form1.h"
+#include "db/Schema.h"
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+namespace zep::test {
+
+// The main window over a real program directory and INI file. Modal dialogs
+// are handed to `onModal` instead of blocking.
+struct UiFixture : SessionFixture {
+    UiFixture()
+    {
+        window = std::make_unique<Form1>(*state);
+        window->setDriveRoot(env.root() + "drive/");
+        window->setModalRunner([this](QDialog &dialog) {
+            modalTitles << dialog.windowTitle();
+            return onModal ? onModal(dialog) : 0;
+        });
+    }
+
+    void prepareRegularStart()
+    {
+        storeDirectories();
+        ASSERT_TRUE(createFreshDatabase(dbPath()));
+    }
+
+    std::unique_ptr<Form1> window;
+    std::function<int(QDialog &)> onModal;
+    QStringList modalTitles;
+};
+
+} // namespace zep::test
