@@ -180,7 +180,10 @@ void rewriteCreateIndex(Tokens &t, const QList<qsizetype> &sig, qsizetype create
     const qsizetype eraseTo = end < sig.size() ? sig[end] : t.size();
     t.erase(t.begin() + eraseFrom, t.begin() + eraseTo);
     if (primary && upper(t.at(sig[1])) == QLatin1String("INDEX"))
-        t.insert(createAt + 1, {{SqlToken::Space, QStringLiteral(" ")}, {SqlToken::Word, QStringLiteral("UNIQUE")}});
+    {
+        t.insert(createAt + 1, SqlToken{SqlToken::Word, QStringLiteral("UNIQUE")});
+        t.insert(createAt + 1, SqlToken{SqlToken::Space, QStringLiteral(" ")});
+    }
 }
 
 void rewriteStatement(Tokens &t)

@@ -1,5 +1,6 @@
 #include "app/ui/Form1.h"
 
+#include "app/Clock.h"
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
 #include "app/session/AccessCheck.h"
@@ -447,3 +448,8 @@ void Form1::closeEvent(QCloseEvent *event)
 }
 
 } // namespace zep
+
+zep::Form8 *zep::Form1::traceWindow() const
+{
+    return m_trace;
+}

@@ -51,7 +51,7 @@ public:
     QString statusText() const;
     void appendTrace(const QString &line);
     void toggleTraceWindow();
-    Form8 *traceWindow() const { return m_trace; }
+    Form8 *traceWindow() const;
 
     StatusLamp *lamp(int index) const { return m_lamps[index]; }
     QTableWidget *grid() const { return m_grid; }

@@ -1,5 +1,6 @@
 #include "app/ui/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,4 +1,4 @@
-#include "app/Clock.h"
+#include "app/SystemClock.h"
 #include "app/IniSettingsStore.h"
 #include "app/InstanceLock.h"
 #include "app/Logbook.h"

@@ -12,7 +12,7 @@ using namespace zep::test;
 
 namespace {
 
-struct FirstStart : SessionFixture {
+struct FirstStart : ::testing::Test, SessionFixture {
     QString driveRoot() const { return env.root() + "drive/"; }
     FirstStartSetup setup(FirstStartSetup::Hooks hooks = {}) { return FirstStartSetup(*state, hooks, driveRoot()); }
 };

@@ -12,7 +12,7 @@ using namespace zep::test;
 
 namespace {
 
-struct Load : SessionFixture {
+struct Load : ::testing::Test, SessionFixture {
     QStringList steps;
     bool finishedWhenArmed = true;
     LoadSequence *running = nullptr;

@@ -7,6 +7,7 @@
 #include "app/session/MainState.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace zep::test {

@@ -10,7 +10,7 @@ using namespace zep;
 using namespace zep::test;
 
 namespace {
-struct Shell : SessionFixture {};
+struct Shell : ::testing::Test, SessionFixture {};
 } // namespace
 
 TEST_F(Shell, EmptyPasswordOpensWithoutAsking)

@@ -18,7 +18,7 @@ using namespace zep;
 using namespace zep::test;
 
 namespace {
-struct MainWindow : UiFixture {};
+struct MainWindow : ::testing::Test, UiFixture {};
 } // namespace
 
 TEST_F(MainWindow, ComesUpWithHeadingsDefaultWidthsStatusClockAndGreyLamps)

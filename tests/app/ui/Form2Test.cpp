@@ -10,7 +10,7 @@ using namespace zep::test;
 
 namespace {
 
-struct SettingsDialog : SessionFixture {
+struct SettingsDialog : ::testing::Test, SessionFixture {
     SettingsDialog()
     {
         storeDirectories();

@@ -6,6 +6,7 @@
 #include "db/Schema.h"
 
 #include <QDialog>
+#include <gtest/gtest.h>
 #include <functional>
 #include <memory>
 

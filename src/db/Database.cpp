@@ -1,0 +1,261 @@
+#include "db/Database.h"
+
+#include "db/Connection.h"
+#include "db/JetDialect.h"
+#include "db/JetErrors.h"
+#include "db/KeysetRows.h"
+#include "db/ResultRows.h"
+#include "db/SqlTokenizer.h"
+#include "db/TableRows.h"
+#include "db/UnicodeCase.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+
+#include <sqlite3.h>
+
+namespace zep {
+
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("zep-catalogue-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(v.constData());
+}
+
+QString nameOf(const SqlToken &t)
+{
+    if (t.kind == SqlToken::Word)
+        return t.text;
+    if (t.kind == SqlToken::Quoted) {
+        QString name = t.text.mid(1, t.text.size() - 2);
+        return name.replace(QLatin1String("\"\""), QLatin1String("\""));
+    }
+    return {};
+}
+
+bool isBareName(const QString &text)
+{
+    const QList<SqlToken> tokens = SqlTokenizer::tokenize(text.trimmed());
+    return tokens.size() == 1 && (tokens.first().kind == SqlToken::Word || tokens.first().kind == SqlToken::Bracket);
+}
+
+// "SELECT * FROM t" followed by nothing, WHERE or ORDER BY: the rows of one
+// table, which a record set can edit. Gives the table and the tail.
+bool splitSingleTable(const QString &sqliteSql, QString *table, QString *tail)
+{
+    const QList<SqlToken> t = SqlTokenizer::tokenize(sqliteSql);
+    QList<qsizetype> sig;
+    for (qsizetype i = 0; i < t.size(); ++i)
+        if (t.at(i).kind != SqlToken::Space)
+            sig.append(i);
+    if (sig.size() < 4 || t.at(sig[0]).text.toUpper() != QLatin1String("SELECT") || t.at(sig[1]).text != QLatin1String("*")
+        || t.at(sig[2]).text.toUpper() != QLatin1String("FROM"))
+        return false;
+    *table = nameOf(t.at(sig[3]));
+    if (table->isEmpty())
+        return false;
+    if (sig.size() > 4) {
+        const QString next = t.at(sig[4]).text.toUpper();
+        if (next != QLatin1String("WHERE") && next != QLatin1String("ORDER") && next != QLatin1String(";"))
+            return false;
+    }
+    QList<SqlToken> rest = t.mid(sig.size() > 4 ? sig[4] : t.size());
+    while (!rest.isEmpty() && (rest.last().kind == SqlToken::Space || rest.last().text == QLatin1String(";")))
+        rest.removeLast();
+    *tail = SqlTokenizer::join(rest);
+    return true;
+}
+
+} // namespace
+
+Database::Database() = default;
+
+Database::~Database()
+{
+    close();
+}
+
+bool Database::open(const QString &path)
+{
+    close();
+    m_error = {};
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        m_error = JetErrors::make(JetErrors::FileNotFound, path);
+        return false;
+    }
+    m_connectionName = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(info.absoluteFilePath());
+        if (!db.open()) {
+            m_error = JetErrors::make(JetErrors::CannotWrite, path);
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connectionName);
+            m_connectionName.clear();
+            return false;
+        }
+        sqlite3 *handle = handleOf(db);
+        if (!handle || !UnicodeCase::install(handle)) {
+            m_error = JetErrors::make(JetErrors::OutOfResources);
+        } else {
+            m_connection = std::make_shared<Connection>(handle, info.absoluteFilePath());
+            // Reading the schema reads the file header: a file that is not
+            // ours fails here, before anything could have been written.
+            if (!run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}))
+                m_connection.reset();
+        }
+    }
+    if (!m_connection) {
+        const ErrorInfo error = m_error;
+        close();
+        m_error = error;
+        return false;
+    }
+    return true;
+}
+
+void Database::close()
+{
+    if (m_connection) {
+        m_connection->detach();
+        m_connection.reset();
+    }
+    if (!m_connectionName.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+        m_connectionName.clear();
+    }
+}
+
+bool Database::isOpen() const
+{
+    return m_connection && m_connection->isOpen();
+}
+
+QString Database::path() const
+{
+    return m_connection ? m_connection->path() : QString();
+}
+
+bool Database::usable()
+{
+    if (isOpen())
+        return true;
+    m_error = JetErrors::make(JetErrors::ObjectClosed);
+    return false;
+}
+
+bool Database::run(const QString &sqliteSql, const QVariantList &params)
+{
+    m_error = {};
+    Connection::StatementPtr s = m_connection->prepare(sqliteSql, params, &m_error);
+    if (!s || !m_connection->runToEnd(s.get(), &m_error))
+        return false;
+    m_affected = sqlite3_changes(m_connection->handle());
+    return true;
+}
+
+bool Database::execute(const QString &jetSql, const QVariantList &params)
+{
+    m_affected = 0;
+    if (!usable())
+        return false;
+    return run(JetDialect::toSqlite(jetSql), params);
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, RecordsetType type,
+                                                   const QVariantList &params)
+{
+    if (!usable())
+        return nullptr;
+    m_error = {};
+    std::unique_ptr<RowSource> rows;
+    if (isBareName(sqlOrTable)) {
+        QString table = sqlOrTable.trimmed();
+        if (table.startsWith(QLatin1Char('[')))
+            table = table.mid(1, table.size() - 2);
+        rows = std::make_unique<TableRows>(m_connection, table);
+    } else {
+        const QString sql = JetDialect::toSqlite(sqlOrTable);
+        QString table, tail;
+        if (splitSingleTable(sql, &table, &tail))
+            rows = std::make_unique<KeysetRows>(m_connection, table, tail, params);
+        else
+            rows = std::make_unique<ResultRows>(m_connection, sql, params);
+    }
+    if (rows->error().number != 0) {
+        m_error = rows->error();
+        return nullptr;
+    }
+    auto set = std::make_unique<Recordset>(m_connection, std::move(rows), type);
+    if (set->lastError().number != 0) {
+        m_error = set->lastError();
+        return nullptr;
+    }
+    return set;
+}
+
+bool Database::transaction()
+{
+    return usable() && run(QStringLiteral("BEGIN IMMEDIATE"), {});
+}
+
+bool Database::commit()
+{
+    return usable() && run(QStringLiteral("COMMIT"), {});
+}
+
+bool Database::rollback()
+{
+    return usable() && run(QStringLiteral("ROLLBACK"), {});
+}
+
+bool Database::inTransaction() const
+{
+    return isOpen() && sqlite3_get_autocommit(m_connection->handle()) == 0;
+}
+
+bool Database::exists(const QString &sql, const QVariantList &params)
+{
+    if (!usable())
+        return false;
+    Connection::StatementPtr s = m_connection->prepare(sql, params, &m_error);
+    return s && m_connection->step(s.get(), &m_error) == 1;
+}
+
+bool Database::hasTable(const QString &table)
+{
+    return exists(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"),
+                  {table});
+}
+
+bool Database::hasColumn(const QString &table, const QString &column)
+{
+    return exists(QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE name=?2 COLLATE NOCASE"),
+                  {table, column});
+}
+
+bool Database::hasIndex(const QString &index)
+{
+    return exists(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE"),
+                  {index});
+}
+
+} // namespace zep

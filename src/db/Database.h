@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/ErrorInfo.h"
+#include "db/Recordset.h"
+
+#include <QString>
+#include <QVariantList>
+
+#include <memory>
+
+namespace zep {
+
+class Connection;
+
+// The one catalogue database of a program run. Statements are written in the
+// old engine's dialect and translated on the way in; user text travels as ?
+// parameters so that an apostrophe can never end a literal early.
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens an existing file only. A file this engine cannot read (a Jet file,
+    // garbage) is refused with 3343 and left byte for byte as it was.
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const;
+    QString path() const;
+
+    bool execute(const QString &jetSql, const QVariantList &params = {});
+    // Rows changed by the last successful execute().
+    int recordsAffected() const { return m_affected; }
+
+    // A table name opens the whole table; "SELECT * FROM t [WHERE ..] [ORDER
+    // BY ..]" opens an updatable key set of t; anything else is read once as
+    // a snapshot. Null (and lastError) when the statement fails.
+    std::unique_ptr<Recordset> openRecordset(const QString &sqlOrTable,
+                                             RecordsetType type = RecordsetType::Dynaset,
+                                             const QVariantList &params = {});
+
+    ErrorInfo lastError() const { return m_error; }
+    // The statement an error report names ("Letzter SQL-Befehl").
+    QString lastStatement() const { return m_lastStatement; }
+    void setLastStatement(const QString &statement) { m_lastStatement = statement; }
+
+    bool transaction();
+    bool commit();
+    bool rollback();
+    bool inTransaction() const;
+
+    bool hasTable(const QString &table);
+    bool hasColumn(const QString &table, const QString &column);
+    bool hasIndex(const QString &index);
+
+private:
+    bool usable();
+    bool run(const QString &sqliteSql, const QVariantList &params);
+    bool exists(const QString &sql, const QVariantList &params);
+
+    QString m_connectionName;
+    std::shared_ptr<Connection> m_connection;
+    ErrorInfo m_error;
+    QString m_lastStatement;
+    int m_affected = 0;
+};
+
+} // namespace zep

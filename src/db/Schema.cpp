@@ -1,0 +1,194 @@
+#include "db/Schema.h"
+
+#include "app/ErrorReport.h"
+#include "app/Prompts.h"
+#include "db/CatalogueSchema.h"
+#include "db/Database.h"
+#include "db/JetErrors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <optional>
+
+namespace zep {
+
+namespace {
+
+const QString kPlace = QStringLiteral("Aufgetreten in Form1.CheckOldDB");
+const QString kProbe = QStringLiteral("SELECT * FROM Maschinen");
+
+bool createWith(const QString &path, const QStringList &statements, ErrorInfo *error)
+{
+    auto fail = [&](const ErrorInfo &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    if (QFileInfo::exists(path))
+        return fail(JetErrors::make(JetErrors::DatabaseExists, path));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return fail(JetErrors::make(JetErrors::CannotWrite, path));
+    }
+    Database db;
+    bool ok = db.open(path) && db.transaction();
+    for (const QString &statement : statements) {
+        if (!ok)
+            break;
+        ok = db.execute(statement);
+    }
+    ok = ok && db.commit();
+    if (ok)
+        return true;
+    const ErrorInfo e = db.lastError();
+    db.close();
+    QFile::remove(path);
+    return fail(e);
+}
+
+// The statements that make up what `db` lacks of the current shape, in the
+// order of a full upgrade; nothing when an error stops the check.
+std::optional<QStringList> missingPieces(Database &db)
+{
+    QStringList statements;
+    auto checkTable = [&](const SchemaTable &table) -> bool {
+        const bool present = db.hasTable(table.name);
+        if (db.lastError().number != 0)
+            return false;
+        if (!present) {
+            statements.append(table.createStatement());
+            return true;
+        }
+        for (const SchemaColumn &column : table.columns) {
+            const bool has = db.hasColumn(table.name, column.name);
+            if (db.lastError().number != 0)
+                return false;
+            if (!has)
+                statements.append(table.addColumnStatement(column));
+        }
+        return true;
+    };
+    const SchemaIndex &index = CatalogueSchema::maschIdx();
+    if (!checkTable(CatalogueSchema::dateiListe()) || !checkTable(CatalogueSchema::maschinen()))
+        return std::nullopt;
+    const bool hasIndex = db.hasIndex(index.name);
+    if (db.lastError().number != 0)
+        return std::nullopt;
+    if (!hasIndex)
+        statements.append(index.statement);
+    if (!checkTable(CatalogueSchema::wartungen()))
+        return std::nullopt;
+    // The old upgrade added the machine column last; a database of the old
+    // shape gets the same four statements in the same order.
+    const QString addMachine = CatalogueSchema::dateiListe().addColumnStatement(CatalogueSchema::dateiListe().columns.last());
+    if (statements.removeOne(addMachine))
+        statements.append(addMachine);
+    return statements;
+}
+
+std::optional<ErrorInfo> attempt(Database &db, const QString &statement, bool (Database::*action)())
+{
+    db.setLastStatement(statement);
+    if ((db.*action)())
+        return std::nullopt;
+    return db.lastError();
+}
+
+enum class Run { Done, Cancelled, Restart };
+
+Run runUpgrade(Database &db, Prompts &prompts, const QStringList &statements)
+{
+    auto statementShown = [&db] { return db.lastStatement(); };
+    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("BEGIN"), &Database::transaction); },
+                      statementShown))
+        return Run::Cancelled;
+    for (const QString &statement : statements) {
+        bool lostTransaction = false;
+        const bool ok = runWithRetry(
+            prompts, kPlace,
+            [&]() -> std::optional<ErrorInfo> {
+                if (!db.inTransaction()) {
+                    // The engine rolled back on its own (a full disk, say):
+                    // everything so far is gone, so the plan starts again.
+                    lostTransaction = true;
+                    return std::nullopt;
+                }
+                db.setLastStatement(statement);
+                if (db.execute(statement))
+                    return std::nullopt;
+                return db.lastError();
+            },
+            statementShown);
+        if (lostTransaction)
+            return Run::Restart;
+        if (!ok) {
+            db.rollback();
+            return Run::Cancelled;
+        }
+    }
+    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("COMMIT"), &Database::commit); },
+                      statementShown)) {
+        db.rollback();
+        return Run::Cancelled;
+    }
+    return Run::Done;
+}
+
+} // namespace
+
+bool createFreshDatabase(const QString &path, ErrorInfo *error)
+{
+    return createWith(path,
+                      {CatalogueSchema::dateiListe().createStatement(), CatalogueSchema::maschinen().createStatement(),
+                       CatalogueSchema::maschIdx().statement, CatalogueSchema::wartungen().createStatement()},
+                      error);
+}
+
+bool createOlderDatabase(const QString &path, ErrorInfo *error)
+{
+    return createWith(path, {CatalogueSchema::olderDateiListe().createStatement()}, error);
+}
+
+SchemaCheck CheckOldDB(Database &database, Prompts &prompts)
+{
+    // The probe: a missing machine table (3078) is the old layout; any other
+    // error means the file cannot be read as it should and is reported.
+    for (;;) {
+        database.setLastStatement(kProbe);
+        if (database.openRecordset(kProbe, RecordsetType::Snapshot)
+            || database.lastError().number == JetErrors::MissingObject)
+            break;
+        if (!reportErrorRetry(prompts, kPlace, database.lastError(), database.lastStatement()))
+            return SchemaCheck::Failed;
+    }
+
+    for (;;) {
+        std::optional<QStringList> statements;
+        const bool checked = runWithRetry(
+            prompts, kPlace,
+            [&]() -> std::optional<ErrorInfo> {
+                statements = missingPieces(database);
+                if (statements)
+                    return std::nullopt;
+                return database.lastError();
+            },
+            [&database] { return database.lastStatement(); });
+        if (!checked)
+            return SchemaCheck::Failed;
+        if (statements->isEmpty())
+            return SchemaCheck::Current;
+        const Run run = runUpgrade(database, prompts, *statements);
+        if (run == Run::Cancelled)
+            return SchemaCheck::Failed;
+        if (run == Run::Done)
+            break;
+    }
+    prompts.message(QStringLiteral("Ihre Datenbank wurde aktualisiert!"), QStringLiteral("Datenbank aktualisiert"),
+                    PromptIcon::Information);
+    return SchemaCheck::Upgraded;
+}
+
+} // namespace zep
