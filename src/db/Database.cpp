@@ -236,6 +236,7 @@ bool Database::exists(const QString &sql, const QVariantList &params)
 {
     if (!usable())
         return false;
+    m_error = {};
     Connection::StatementPtr s = m_connection->prepare(sql, params, &m_error);
     return s && m_connection->step(s.get(), &m_error) == 1;
 }

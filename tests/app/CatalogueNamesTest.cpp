@@ -1,6 +1,6 @@
 #include "app/CatalogueNames.h"
 #include "support/TestEnvironment.h"
-#include "QStringPrinter.h"
+#include "support/QStringPrinter.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

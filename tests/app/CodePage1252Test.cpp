@@ -1,5 +1,5 @@
 #include "app/CodePage1252.h"
-#include "QStringPrinter.h"
+#include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/IniSettingsStore.h"
 #include "support/TestEnvironment.h"
-#include "QStringPrinter.h"
+#include "support/QStringPrinter.h"
 
 #include <QFile>
 #include <QFileInfo>

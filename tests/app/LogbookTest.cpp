@@ -1,7 +1,7 @@
 #include "app/Logbook.h"
 #include "app/ManualClock.h"
 #include "support/TestEnvironment.h"
-#include "QStringPrinter.h"
+#include "support/QStringPrinter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/ProgramDirectory.h"
 #include "support/TestEnvironment.h"
-#include "QStringPrinter.h"
+#include "support/QStringPrinter.h"
 
 #include <QDir>
 #include <QFileInfo>

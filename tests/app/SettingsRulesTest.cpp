@@ -1,7 +1,7 @@
 #include "app/IniSettingsStore.h"
 #include "app/SettingsRules.h"
 #include "support/TestEnvironment.h"
-#include "QStringPrinter.h"
+#include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 

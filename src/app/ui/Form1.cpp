@@ -422,6 +422,11 @@ void Form1::showLampInfo(int index)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // Ending closes every window once more; the question was answered.
+    if (m_ended) {
+        event->accept();
+        return;
+    }
     // Saved before the question, so they are kept even when closing is then
     // cancelled.
     SaveGeometry(*this, m_state.settings);
@@ -438,18 +443,32 @@ void Form1::closeEvent(QCloseEvent *event)
     case ShutdownAction::Close:
         break;
     }
+    finish();
+    event->accept();
+}
+
+void Form1::endWithoutAsking()
+{
+    SaveGeometry(*this, m_state.settings);
+    SaveColumns(*m_grid, objectName(), m_state.settings);
+    finish();
+    close();
+}
+
+void Form1::finish()
+{
+    m_ended = true;
     m_timer1->stop();
     m_comTimer->stop();
     if (m_trace)
         m_trace->close();
     m_state.database.close();
-    event->accept();
     Q_EMIT shutDown();
 }
 
-} // namespace zep
-
-zep::Form8 *zep::Form1::traceWindow() const
+Form8 *Form1::traceWindow() const
 {
     return m_trace;
 }
+
+} // namespace zep

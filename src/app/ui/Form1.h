@@ -52,6 +52,8 @@ public:
     void appendTrace(const QString &line);
     void toggleTraceWindow();
     Form8 *traceWindow() const;
+    // Ends the program as a No in the shut-down question would, unasked.
+    void endWithoutAsking();
 
     StatusLamp *lamp(int index) const { return m_lamps[index]; }
     QTableWidget *grid() const { return m_grid; }
@@ -79,6 +81,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void finish();
     void buildMenus();
     void buildToolbar();
     void buildCentralArea();
@@ -112,6 +115,7 @@ private:
     QTimer *m_timer1 = nullptr;
     QTimer *m_comTimer = nullptr;
     QPointer<Form8> m_trace;
+    bool m_ended = false;
 };
 
 } // namespace zep

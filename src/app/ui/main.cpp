@@ -89,10 +89,7 @@ int main(int argc, char *argv[])
     if (app.arguments().contains(QStringLiteral("--quit-after-start"))) {
         // Used by the start-up test and the screenshot script: come up fully,
         // then end as a No in the shut-down question would.
-        QTimer::singleShot(300, &app, [&] {
-            state.database.close();
-            app.quit();
-        });
+        QTimer::singleShot(300, &mainWindow, &zep::Form1::endWithoutAsking);
     }
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include "app/ManualClock.h"
 #include "app/ScriptedPrompts.h"
 #include "app/session/MainState.h"
+#include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

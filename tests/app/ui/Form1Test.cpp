@@ -90,7 +90,7 @@ TEST_F(MainWindow, CtrlDTogglesTheTraceWindowAndItsFlag)
 {
     prepareRegularStart();
     window->load();
-    window->show();
+    showActive();
     QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
     ASSERT_NE(window->traceWindow(), nullptr);
     EXPECT_TRUE(window->traceWindow()->isVisible());
@@ -109,7 +109,7 @@ TEST_F(MainWindow, EscapeMinimises)
 {
     prepareRegularStart();
     window->load();
-    window->show();
+    showActive();
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->isMinimized());
 }

@@ -6,6 +6,7 @@
 #include "db/Schema.h"
 
 #include <QDialog>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
@@ -29,6 +30,14 @@ struct UiFixture : SessionFixture {
     {
         storeDirectories();
         ASSERT_TRUE(createFreshDatabase(dbPath()));
+    }
+
+    // Shortcuts reach only the active window, even off screen.
+    void showActive()
+    {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
     std::unique_ptr<Form1> window;
