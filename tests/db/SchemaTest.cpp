@@ -1,0 +1,189 @@
+#include "app/ScriptedPrompts.h"
+#include "db/CatalogueSchema.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "support/QStringPrinter.h"
+#include "support/TestEnvironment.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace zep;
+using zep::test::TestEnvironment;
+
+namespace {
+
+struct SchemaCheckTest : ::testing::Test {
+    QString dbPath() const { return env.root() + "CNCPRG.mdb"; }
+
+    void openDb() { ASSERT_TRUE(db.open(dbPath())) << db.lastError().description.toStdString(); }
+
+    // Everything the current shape needs, as the check itself would look.
+    void expectCurrentShape()
+    {
+        for (const SchemaTable *table :
+             {&CatalogueSchema::dateiListe(), &CatalogueSchema::maschinen(), &CatalogueSchema::wartungen()}) {
+            ASSERT_TRUE(db.hasTable(table->name)) << table->name.toStdString();
+            for (const SchemaColumn &column : table->columns)
+                EXPECT_TRUE(db.hasColumn(table->name, column.name))
+                    << table->name.toStdString() << "." << column.name.toStdString();
+        }
+        EXPECT_TRUE(db.hasIndex("MaschIDX"));
+    }
+
+    QByteArray fileHash() const
+    {
+        return QCryptographicHash::hash(env.readFile(dbPath()), QCryptographicHash::Sha256);
+    }
+
+    TestEnvironment env;
+    ScriptedPrompts prompts;
+    Database db;
+};
+
+} // namespace
+
+TEST_F(SchemaCheckTest, CurrentDatabaseIsLeftAloneWithoutAWord)
+{
+    ASSERT_TRUE(createFreshDatabase(dbPath()));
+    const QByteArray before = fileHash();
+    openDb();
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Current);
+    EXPECT_TRUE(prompts.asked().isEmpty());
+    db.close();
+    EXPECT_EQ(fileHash(), before);
+}
+
+TEST_F(SchemaCheckTest, OlderShapeIsUpgradedOnceAndKeepsItsRecords)
+{
+    ASSERT_TRUE(createOlderDatabase(dbPath()));
+    openDb();
+    EXPECT_FALSE(db.hasColumn("DateiListe", "MaschinenIndex"));
+    ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname, Bezeichnung, Kunde, Datum) VALUES (?, ?, ?, ?)",
+                           {"O'NEIL.NC", "Welle Ø40", "Müller's Söhne", QDateTime(QDate(2001, 5, 3), QTime(8, 0))}));
+
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().first().text, "Ihre Datenbank wurde aktualisiert!");
+    EXPECT_EQ(prompts.asked().first().title, "Datenbank aktualisiert");
+    EXPECT_EQ(prompts.asked().first().icon, PromptIcon::Information);
+    expectCurrentShape();
+
+    auto rows = db.openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    ASSERT_TRUE(rows);
+    ASSERT_FALSE(rows->eof());
+    EXPECT_EQ(rows->value("Dateiname").toString(), "O'NEIL.NC");
+    EXPECT_EQ(rows->value("Kunde").toString(), "Müller's Söhne");
+    EXPECT_EQ(rows->value("Datum").toDateTime(), QDateTime(QDate(2001, 5, 3), QTime(8, 0)));
+    EXPECT_FALSE(rows->value("MaschinenIndex").isValid()); // a new column holds no machine
+    rows.reset();
+
+    // The machine table the upgrade made counts its own key.
+    ASSERT_TRUE(db.execute("INSERT INTO Maschinen (Bezeichnung) VALUES (?)", {"DMU 50"}));
+    auto machines = db.openRecordset("SELECT * FROM Maschinen");
+    ASSERT_TRUE(machines);
+    EXPECT_EQ(machines->value("Maschinennummer").toInt(), 1);
+    machines.reset();
+
+    prompts.clear();
+    db.close();
+    openDb();
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Current);
+    EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
+TEST_F(SchemaCheckTest, HalfUpgradedDatabaseIsRepairedEvenThoughTheMachineTableExists)
+{
+    // What an upgrade cancelled after its first statement leaves behind.
+    ASSERT_TRUE(createOlderDatabase(dbPath()));
+    openDb();
+    ASSERT_TRUE(db.execute(CatalogueSchema::maschinen().createStatement()));
+    ASSERT_TRUE(db.execute("ALTER TABLE Maschinen DROP COLUMN WartText3"));
+
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
+    EXPECT_EQ(prompts.messageTexts(), QStringList{"Ihre Datenbank wurde aktualisiert!"});
+    expectCurrentShape();
+}
+
+TEST_F(SchemaCheckTest, EmptyFileBecomesAWholeCatalogue)
+{
+    env.writeFile("CNCPRG.mdb", {});
+    openDb();
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
+    expectCurrentShape();
+}
+
+TEST_F(SchemaCheckTest, FailedStatementIsReportedAndCancelLeavesTheFileAsItWas)
+{
+    ASSERT_TRUE(createOlderDatabase(dbPath()));
+    openDb();
+    // Something in the way of the maintenance table: its CREATE must fail.
+    ASSERT_TRUE(db.execute("CREATE VIEW Wartungen AS SELECT 1 AS x"));
+    db.close();
+    const QByteArray before = fileHash();
+    openDb();
+
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Failed);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    const auto &report = prompts.asked().first();
+    EXPECT_EQ(report.title, "Error");
+    EXPECT_EQ(report.buttons, PromptButtons::RetryCancel);
+    EXPECT_TRUE(report.text.contains("\r\rAufgetreten in Form1.CheckOldDB\r\r")) << report.text;
+    EXPECT_TRUE(report.text.contains("Letzter SQL-Befehl: CREATE TABLE Wartungen (Datum DATE, ")) << report.text;
+    EXPECT_TRUE(report.text.contains("Fehlernummer: 3010")) << report.text;
+
+    // Nothing of the upgrade stayed: the next start tries the whole of it again.
+    EXPECT_FALSE(db.hasTable("Maschinen"));
+    EXPECT_FALSE(db.hasColumn("DateiListe", "MaschinenIndex"));
+    db.close();
+    EXPECT_EQ(fileHash(), before);
+}
+
+TEST_F(SchemaCheckTest, RetryAfterTheCauseIsGoneFinishesTheUpgrade)
+{
+    ASSERT_TRUE(createOlderDatabase(dbPath()));
+    openDb();
+    ASSERT_TRUE(db.execute("CREATE VIEW Wartungen AS SELECT 1 AS x"));
+
+    prompts.queueAnswer(PromptAnswer::Retry);
+    prompts.onMessage([&](const ScriptedPrompts::Asked &asked) {
+        if (asked.title == "Error")
+            EXPECT_TRUE(db.execute("DROP VIEW Wartungen")) << db.lastError().description.toStdString();
+    });
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
+    EXPECT_EQ(prompts.titles(), (QStringList{"Error", "Datenbank aktualisiert"}));
+    expectCurrentShape();
+}
+
+TEST_F(SchemaCheckTest, ProbeErrorOtherThanAMissingTableIsReportedNotSwallowed)
+{
+    ASSERT_TRUE(createOlderDatabase(dbPath()));
+    openDb();
+    ASSERT_TRUE(db.execute("CREATE VIEW Maschinen AS SELECT no_such_function(1) AS x"));
+
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Failed);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked().first().text.contains("Letzter SQL-Befehl: SELECT * FROM Maschinen"));
+    EXPECT_FALSE(prompts.asked().first().text.contains("Fehlernummer: 3078"));
+    EXPECT_FALSE(db.hasColumn("DateiListe", "MaschinenIndex"));
+}
+
+TEST_F(SchemaCheckTest, FreshDatabaseNeverOverwritesAndLeavesNothingBehindOnFailure)
+{
+    env.writeFile("CNCPRG.mdb", "a shop's only copy");
+    ErrorInfo error;
+    EXPECT_FALSE(createFreshDatabase(dbPath(), &error));
+    EXPECT_EQ(error.number, 3204);
+    EXPECT_EQ(env.readFile(dbPath()), QByteArray("a shop's only copy"));
+
+    const QString missingDir = env.root() + "nowhere/CNCPRG.mdb";
+    EXPECT_FALSE(createFreshDatabase(missingDir, &error));
+    EXPECT_NE(error.number, 0);
+    EXPECT_FALSE(error.description.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(missingDir));
+}
