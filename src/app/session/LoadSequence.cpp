@@ -1,42 +1,29 @@
 #include "app/session/LoadSequence.h"
 
-#include "app/SettingsRules.h"
 #include "app/SettingsStore.h"
 #include "app/session/DatabaseOpener.h"
 #include "app/session/MainState.h"
 
 namespace zep {
 
-namespace {
-const QString kSettings = QStringLiteral("Settings");
-}
-
 LoadSequence::LoadSequence(MainState &state, Hooks hooks, QString driveRoot)
     : m_state(state), m_hooks(std::move(hooks)), m_driveRoot(std::move(driveRoot))
 {
 }
 
-void LoadSequence::readCurrentValues(MainState &state)
-{
-    state.verzeichnis = state.settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
-    state.fotoVerzeichnis = state.settings.read(kSettings, QStringLiteral("FotoVerzeichnis"), QString());
-    state.intervall = SettingsRules::effectiveInterval(state.settings);
-    state.jpgQualitaet = SettingsRules::effectiveJpgQuality(state.settings);
-}
-
 LoadSequence::Outcome LoadSequence::run()
 {
-    m_state.verzeichnis = m_state.settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
+    m_state.readMonitoredDirectory();
     if (m_state.verzeichnis.isEmpty()) {
         FirstStartSetup setup(m_state, {m_hooks.status, m_hooks.openSettingsDialog, m_hooks.openWizard},
                               m_driveRoot);
         if (setup.run() == FirstStartSetup::Outcome::EndProgram)
             return Outcome::EndProgram;
-        m_state.verzeichnis = m_state.settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
+        m_state.readMonitoredDirectory();
         call(m_hooks.getFileListe);
     }
 
-    readCurrentValues(m_state);
+    m_state.readCurrentValues();
     call(m_hooks.restoreGeometry);
     call(m_hooks.restoreColumns);
 

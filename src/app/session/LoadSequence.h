@@ -39,9 +39,6 @@ public:
     // check needs the database, which opens only after the timer is armed.
     bool finished() const { return m_finished; }
 
-    // Reads the stored directories, interval and quality into the state.
-    static void readCurrentValues(MainState &state);
-
 private:
     void call(const std::function<void()> &hook) const
     {

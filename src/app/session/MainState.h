@@ -38,6 +38,12 @@ struct MainState {
     long pendingMachineNumber = 0;
 
     QString databasePath() const { return programDir + QStringLiteral("CNCPRG.mdb"); }
+
+    // The stored monitored directory; empty means the first start.
+    void readMonitoredDirectory();
+    // The photo directory, interval and quality, with sane defaults for
+    // values someone mangled by hand.
+    void readCurrentValues();
 };
 
 } // namespace zep

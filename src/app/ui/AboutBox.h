@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "app/ui/NoticeDialog.h"
 
 namespace zep {
 
-class AboutBox : public QDialog
+class AboutBox : public NoticeDialog
 {
     Q_OBJECT
 
@@ -12,6 +12,7 @@ public:
     explicit AboutBox(QWidget *owner);
 };
 
+// "Version: 1.8.4", as the splash window and the info box show it.
 QString versionText();
 
 } // namespace zep

@@ -111,9 +111,7 @@ Form2::Form2(QWidget *owner, MainState &state) : QDialog(owner), m_state(state)
 
     // Opening: the stored values, with the program's current monitored
     // directory (which may not have been stored yet on a first start).
-    m_state.fotoVerzeichnis = m_state.settings.read(kSettings, QStringLiteral("FotoVerzeichnis"), QString());
-    m_state.intervall = SettingsRules::effectiveInterval(m_state.settings);
-    m_state.jpgQualitaet = SettingsRules::effectiveJpgQuality(m_state.settings);
+    m_state.readCurrentValues();
     field(1)->setText(m_state.verzeichnis);
     field(2)->setText(QString::number(m_state.intervall));
     field(3)->setText(m_state.fotoVerzeichnis);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "app/ui/NoticeDialog.h"
 
 namespace zep {
 
 // Stands in for the machine wizard until machines can be created; it only
 // tells the user where machines will be set up.
-class frmWizard : public QDialog
+class frmWizard : public NoticeDialog
 {
     Q_OBJECT
 
