@@ -79,6 +79,14 @@ QString ProgramDirectory::findTemplateDatabase(const QString &executableDir)
     return {};
 }
 
+QString ProgramDirectory::findHelpPage(const QString &programDir, const QString &executableDir)
+{
+    const QString page = QStringLiteral("ZEPHelp/ZEPHilfe.html");
+    const QString own = withSlash(programDir) + page;
+    const QString installed = sharedTemplateDir(executableDir) + page;
+    return !QFileInfo(own).isFile() && QFileInfo(installed).isFile() ? installed : own;
+}
+
 bool ProgramDirectory::isWritableDirectory(const QString &dir)
 {
     if (!QFileInfo(dir).isDir())

@@ -36,6 +36,10 @@ public:
     // Where a template database is looked for: beside the executable, then
     // <exe>/../share/zep/. Empty when there is none.
     static QString findTemplateDatabase(const QString &executableDir);
+    // The help page: in the program directory, else where an installed copy
+    // keeps it (<exe>/../share/zep/). The program directory's path when
+    // neither has it, so the message names the expected place.
+    static QString findHelpPage(const QString &programDir, const QString &executableDir);
 
     // True when a file can actually be created in dir (permission bits say
     // little when running as root or on a read-only mount).

@@ -102,6 +102,18 @@ TEST(ProgramDirectory, TemplateBesideTheExecutableIsFoundFirst)
     EXPECT_EQ(ProgramDirectory::findTemplateDatabase(env.root()), QString());
 }
 
+TEST(ProgramDirectory, HelpPageOfAnInstalledCopyIsFoundBesideItsTemplate)
+{
+    TestEnvironment env;
+    const QString page = "ZEPHelp/ZEPHilfe.html";
+    EXPECT_EQ(ProgramDirectory::findHelpPage(env.programDir(), env.root() + "inst/bin"), env.programDir() + page);
+    env.writeFile("inst/share/zep/" + page, "<html/>");
+    EXPECT_EQ(ProgramDirectory::findHelpPage(env.programDir(), env.root() + "inst/bin"),
+              env.root() + "inst/share/zep/" + page);
+    env.writeFile("program/" + page, "<html/>");
+    EXPECT_EQ(ProgramDirectory::findHelpPage(env.programDir(), env.root() + "inst/bin"), env.programDir() + page);
+}
+
 TEST(ProgramDirectory, UserDirectoryThatCannotBeMadeIsReported)
 {
     TestEnvironment env;

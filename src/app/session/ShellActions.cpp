@@ -1,14 +1,16 @@
 #include "app/session/ShellActions.h"
 
+#include "app/ProgramDirectory.h"
 #include "app/Prompts.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace zep {
 
 QString helpPagePath(const QString &programDir)
 {
-    return programDir + QStringLiteral("ZEPHelp/ZEPHilfe.html");
+    return ProgramDirectory::findHelpPage(programDir, QCoreApplication::applicationDirPath());
 }
 
 void openHelpPage(const QString &programDir, Prompts &prompts, const std::function<bool(const QString &)> &open)
