@@ -84,29 +84,36 @@ SettingsRules::Check SettingsRules::checkJpgQuality(const QString &field)
     return {};
 }
 
-SettingsRules::Check SettingsRules::checkSave(const QString &password, const QString &confirmation,
-                                              const QString &monitoredDir, const QString &photoDir)
+namespace {
+
+// Both directories given, and neither the same as nor inside the other;
+// `missingText` is the caller's own wording for an empty one.
+SettingsRules::Check checkDirectories(const QString &monitoredDir, const QString &photoDir, const QString &missingText)
 {
-    if (password != confirmation)
-        return refuse(QStringLiteral("Passwörter nicht Identisch!"), QStringLiteral("Achtung!"), PromptIcon::Exclamation);
     if (monitoredDir.isEmpty() || photoDir.isEmpty())
-        return refuse(QStringLiteral("Sie müssen ein gültiges Überwachungsverzeichnis und ein gültiges "
-                                     "Fotoverzeichnis auswählen!"),
-                      kHinweis);
+        return refuse(missingText, kHinweis);
     if (const auto conflict = directoryConflict(monitoredDir, photoDir))
         return *conflict;
     return {};
 }
 
+} // namespace
+
+SettingsRules::Check SettingsRules::checkSave(const QString &password, const QString &confirmation,
+                                              const QString &monitoredDir, const QString &photoDir)
+{
+    if (password != confirmation)
+        return refuse(QStringLiteral("Passwörter nicht Identisch!"), QStringLiteral("Achtung!"), PromptIcon::Exclamation);
+    return checkDirectories(monitoredDir, photoDir,
+                            QStringLiteral("Sie müssen ein gültiges Überwachungsverzeichnis und ein gültiges "
+                                           "Fotoverzeichnis auswählen!"));
+}
+
 SettingsRules::Check SettingsRules::checkClose(const QString &monitoredDir, const QString &photoDir)
 {
-    if (monitoredDir.isEmpty() || photoDir.isEmpty())
-        return refuse(QStringLiteral("Sie müssen JETZT ein gültiges Überwachungsverzeichnis und ein gültiges "
-                                     "Fotoverzeichnis auswählen!"),
-                      kHinweis);
-    if (const auto conflict = directoryConflict(monitoredDir, photoDir))
-        return *conflict;
-    return {};
+    return checkDirectories(monitoredDir, photoDir,
+                            QStringLiteral("Sie müssen JETZT ein gültiges Überwachungsverzeichnis und ein gültiges "
+                                           "Fotoverzeichnis auswählen!"));
 }
 
 bool SettingsRules::sameDirectory(const QString &a, const QString &b)
