@@ -272,8 +272,16 @@ QString JetDialect::toSqlite(const QString &jetSql)
         SqlToken &tok = t[i];
         if (tok.kind == SqlToken::Space)
             continue;
+        if (!SqlTokenizer::isClosed(tok)) {
+            // A stray apostrophe (user text put into a statement unquoted):
+            // passed on as it stands so the engine reports the statement as
+            // broken. Closing it here would turn "SET Kunde='x WHERE ..."
+            // into a statement that writes every row.
+            previousWord.clear();
+            continue;
+        }
         if (tok.kind == SqlToken::Bracket) {
-            QString name = tok.text.mid(1, tok.text.endsWith(QLatin1Char(']')) ? tok.text.size() - 2 : -1);
+            QString name = tok.text.mid(1, tok.text.size() - 2);
             name.replace(QLatin1Char('"'), QLatin1String("\"\""));
             tok = {SqlToken::Quoted, QLatin1Char('"') + name + QLatin1Char('"')};
         } else if (tok.kind == SqlToken::String || tok.kind == SqlToken::Quoted) {

@@ -13,6 +13,8 @@ namespace zep {
 // is one digit 0-9, and [...] is a character class ([a-c], [!0-9]).
 // A plain sqlite3 tool reads '#' and '[' literally; only this program's own
 // connections give them the old meaning.
+// A quoted text or [name] left open is passed on as it stands, so the engine
+// refuses the statement instead of running a guess at what was meant.
 class JetDialect {
 public:
     static QString toSqlite(const QString &jetSql);

@@ -25,7 +25,7 @@ Recordset::~Recordset() = default;
 
 bool Recordset::isOpen() const
 {
-    return m_rows != nullptr;
+    return m_rows != nullptr && m_connection != nullptr;
 }
 
 void Recordset::close()
@@ -46,14 +46,16 @@ bool Recordset::usable() const
     return true;
 }
 
+// A record set whose database was closed is at both ends: every move fails
+// then, and a "until EOF, move next" loop must end instead of spinning.
 bool Recordset::eof() const
 {
-    return !m_rows || m_place == Place::Eof || (m_place == Place::Bof && m_empty);
+    return !isOpen() || !m_connection->isOpen() || m_place == Place::Eof || (m_place == Place::Bof && m_empty);
 }
 
 bool Recordset::bof() const
 {
-    return !m_rows || m_place == Place::Bof || (m_place == Place::Eof && m_empty);
+    return !isOpen() || !m_connection->isOpen() || m_place == Place::Bof || (m_place == Place::Eof && m_empty);
 }
 
 int Recordset::recordCount() const
@@ -277,6 +279,9 @@ bool Recordset::update()
         return false;
     }
     if (m_mode == Mode::Edit && sqlite3_changes(m_connection->handle()) == 0) {
+        // The row is gone: later reads must say so, not show what it held.
+        m_rowLoaded = false;
+        m_row.clear();
         fail(JetErrors::make(JetErrors::RecordDeleted));
         return false;
     }

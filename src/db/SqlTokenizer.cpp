@@ -90,6 +90,28 @@ QString SqlTokenizer::unquote(const QString &literal)
     return inner;
 }
 
+bool SqlTokenizer::isClosed(const SqlToken &token)
+{
+    const QString &t = token.text;
+    if (token.kind == SqlToken::Bracket)
+        return t.size() >= 2 && t.endsWith(QLatin1Char(']'));
+    if (token.kind != SqlToken::String && token.kind != SqlToken::Quoted)
+        return true;
+    // The run is closed when its last character is a quote that is not one
+    // half of a doubled quote.
+    const QChar q = t.front();
+    for (qsizetype i = 1; i < t.size(); ++i) {
+        if (t.at(i) != q)
+            continue;
+        if (i + 1 < t.size() && t.at(i + 1) == q) {
+            ++i;
+            continue;
+        }
+        return i + 1 == t.size();
+    }
+    return false;
+}
+
 QString SqlTokenizer::quote(const QString &text)
 {
     QString inner = text;

@@ -23,6 +23,9 @@ public:
     static QString unquote(const QString &literal);
     // Inverse of unquote(): a '...' literal that SQL reads back as `text`.
     static QString quote(const QString &text);
+    // False for a quoted text or [name] that runs to the end of the
+    // statement without its closing quote or bracket.
+    static bool isClosed(const SqlToken &token);
 };
 
 } // namespace zep

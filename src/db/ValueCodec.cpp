@@ -59,6 +59,14 @@ void ValueCodec::bind(sqlite3_stmt *s, int i, const QVariant &v)
         sqlite3_bind_null(s, i);
         return;
     }
+    // A cleared date is no date at all: NULL, never an empty text that
+    // would read back as a string and sort before every real date.
+    if ((v.typeId() == QMetaType::QDateTime && !v.toDateTime().isValid())
+        || (v.typeId() == QMetaType::QDate && !v.toDate().isValid())
+        || (v.typeId() == QMetaType::QTime && !v.toTime().isValid())) {
+        sqlite3_bind_null(s, i);
+        return;
+    }
     switch (v.typeId()) {
     case QMetaType::Bool:
         sqlite3_bind_int(s, i, v.toBool() ? 1 : 0);
