@@ -214,6 +214,26 @@ void rewriteStatement(Tokens &t)
     }
 }
 
+// "LIKE ?" (or "?N"): the bound value is a pattern in the old dialect too,
+// so the user's search text can travel as a parameter and still use '*'.
+// The value is converted when the statement runs (jet_pattern, installed
+// with the text rules). An explicit ESCAPE after it means the caller
+// already hands a converted pattern.
+void rewriteBoundPattern(Tokens &t, qsizetype at)
+{
+    qsizetype end = at + 1;
+    if (end < t.size() && t.at(end).kind == SqlToken::Number)
+        ++end;
+    const qsizetype after = nextSig(t, end);
+    if (after >= 0 && upper(t.at(after)) == QLatin1String("ESCAPE"))
+        return;
+    QString marker;
+    for (qsizetype k = at; k < end; ++k)
+        marker += t.at(k).text;
+    t.erase(t.begin() + at + 1, t.begin() + end);
+    t[at] = {SqlToken::Word, QStringLiteral("jet_pattern(%1) ESCAPE '\\'").arg(marker)};
+}
+
 } // namespace
 
 QString JetDialect::likePattern(const QString &jet, bool *needsEscape)
@@ -293,6 +313,8 @@ QString JetDialect::toSqlite(const QString &jetSql)
             tok = {SqlToken::String, SqlTokenizer::quote(text)};
             if (escape)
                 tok.text += QLatin1String(" ESCAPE '\\'");
+        } else if (previousWord == QLatin1String("LIKE") && isPunct(tok, '?')) {
+            rewriteBoundPattern(t, i);
         }
         previousWord = upper(tok);
     }

@@ -11,6 +11,8 @@ namespace zep {
 // connection (see UnicodeCase): '%' and '_' as usual, '\' as the escape
 // character (an ESCAPE '\' clause is added where needed), an unescaped '#'
 // is one digit 0-9, and [...] is a character class ([a-c], [!0-9]).
+// "LIKE ?" takes a bound pattern in the old dialect as well ('*', '?'), so
+// user text can be a parameter; "LIKE ? ESCAPE ..." takes a converted one.
 // A plain sqlite3 tool reads '#' and '[' literally; only this program's own
 // connections give them the old meaning.
 // A quoted text or [name] left open is passed on as it stands, so the engine

@@ -1,6 +1,10 @@
 #include "db/UnicodeCase.h"
 
+#include "db/JetDialect.h"
 #include "db/LikeMatcher.h"
+
+#include <QByteArray>
+#include <QString>
 
 #include <sqlite3.h>
 
@@ -62,6 +66,18 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int(ctx, cached->matcher.matches(text) ? 1 : 0);
 }
 
+void jetPatternFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString jet = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
+                                          sqlite3_value_bytes(argv[0]));
+    const QByteArray pattern = JetDialect::likePattern(jet).toUtf8();
+    sqlite3_result_text(ctx, pattern.constData(), int(pattern.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 int UnicodeCase::compare(const void *a, int aBytes, const void *b, int bBytes)
@@ -87,6 +103,9 @@ bool UnicodeCase::install(sqlite3 *db)
            && sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr)
                   == SQLITE_OK
            && sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr)
+                  == SQLITE_OK
+           && sqlite3_create_function_v2(db, "jet_pattern", 1, flags, nullptr, jetPatternFunction, nullptr, nullptr,
+                                         nullptr)
                   == SQLITE_OK;
 }
 

@@ -166,6 +166,20 @@ TEST_F(TextMatchingTest, PercentAndUnderscoreInAJetPatternMatchThemselves)
               QStringList{"50%RABATT.NC"});
 }
 
+TEST_F(TextMatchingTest, BoundLikePatternsUseTheOldWildcardsToo)
+{
+    addRecord("MÜLLER'S WELLE.NC", "x");
+    addRecord("50%RABATT.NC", "x");
+    addRecord("AB1.NC", "x");
+    const QString sql = "SELECT * FROM DateiListe WHERE Dateiname LIKE ?";
+    EXPECT_EQ(names(sql, {"*müller's*"}), QStringList{"MÜLLER'S WELLE.NC"});
+    EXPECT_EQ(names(sql, {"*50%*"}), QStringList{"50%RABATT.NC"});
+    EXPECT_EQ(names(sql, {"A?1*"}), QStringList{"AB1.NC"});
+    EXPECT_EQ(names(sql, {"%"}), QStringList{}); // '%' is a plain character here
+    EXPECT_EQ(names("SELECT * FROM DateiListe WHERE Dateiname LIKE ?1 OR Dateiname LIKE ?1", {"*rabatt*"}),
+              QStringList{"50%RABATT.NC"});
+}
+
 TEST_F(TextMatchingTest, FileStaysReadableWithoutThisProgramsTextRules)
 {
     addRecord("A.NC", "MÜLLER");
