@@ -97,24 +97,32 @@ void Recordset::moveLast()
 
 void Recordset::moveNext()
 {
-    if (!usable())
-        return;
-    if (m_place == Place::Eof) {
-        fail(JetErrors::make(JetErrors::NoCurrentRecord));
-        return;
-    }
-    placeAt(m_place == Place::Bof ? m_rows->first() : m_rows->next(m_pos), Place::Eof);
+    step(true);
 }
 
 void Recordset::movePrevious()
 {
+    step(false);
+}
+
+// One row on; from the far end there is no row to leave (3021), from the
+// near end the first row in that direction.
+void Recordset::step(bool forward)
+{
     if (!usable())
         return;
-    if (m_place == Place::Bof) {
+    const Place farEnd = forward ? Place::Eof : Place::Bof;
+    if (m_place == farEnd) {
         fail(JetErrors::make(JetErrors::NoCurrentRecord));
         return;
     }
-    placeAt(m_place == Place::Eof ? m_rows->last() : m_rows->previous(m_pos), Place::Bof);
+    const Place nearEnd = forward ? Place::Bof : Place::Eof;
+    std::optional<qint64> pos;
+    if (m_place == nearEnd)
+        pos = forward ? m_rows->first() : m_rows->last();
+    else
+        pos = forward ? m_rows->next(m_pos) : m_rows->previous(m_pos);
+    placeAt(pos, farEnd);
 }
 
 QStringList Recordset::columns() const

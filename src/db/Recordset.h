@@ -72,6 +72,7 @@ private:
     int columnIndex(const QString &column) const;
     const QVariantList *currentRow() const;
     void placeAt(const std::optional<qint64> &pos, Place otherwise);
+    void step(bool forward);
     bool applyFind(const QString &sqliteCondition, const QVariantList &params);
     void fail(const ErrorInfo &error) const { m_error = error; }
     QString quotedColumn(int index) const;
