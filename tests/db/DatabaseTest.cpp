@@ -79,19 +79,6 @@ TEST_F(DatabaseFile, StatementsTakeUserTextAsParametersUnchanged)
     EXPECT_EQ(db.recordsAffected(), 1);
 }
 
-TEST_F(DatabaseFile, MissingTableIsError3078)
-{
-    ASSERT_TRUE(createOlderDatabase(dbPath()));
-    Database db;
-    ASSERT_TRUE(db.open(dbPath()));
-    EXPECT_EQ(db.openRecordset("SELECT * FROM Maschinen", RecordsetType::Snapshot), nullptr);
-    EXPECT_EQ(db.lastError().number, 3078);
-    EXPECT_FALSE(db.execute("DELETE * FROM Maschinen WHERE Maschinennummer=1"));
-    EXPECT_EQ(db.lastError().number, 3078);
-    EXPECT_EQ(db.openRecordset("Maschinen"), nullptr);
-    EXPECT_EQ(db.lastError().number, 3078);
-}
-
 TEST_F(DatabaseFile, RolledBackWorkLeavesNoTrace)
 {
     ASSERT_TRUE(createFreshDatabase(dbPath()));

@@ -329,6 +329,8 @@ TEST_F(RecordsetTest, MissingTableIsError3078WhicheverWayItIsOpened)
             EXPECT_TRUE(db.lastError().description.contains("'Maschinen'")) << db.lastError().description;
         }
     }
+    EXPECT_FALSE(db.execute("DELETE * FROM Maschinen WHERE Maschinennummer=1"));
+    EXPECT_EQ(db.lastError().number, 3078);
     EXPECT_TRUE(db.openRecordset("DateiListe"));
 }
 
