@@ -181,7 +181,7 @@ QVariant Recordset::value(const QString &column) const
     return row && i < row->size() ? row->at(i) : QVariant();
 }
 
-bool Recordset::edit()
+bool Recordset::mayChange() const
 {
     if (!usable())
         return false;
@@ -189,7 +189,12 @@ bool Recordset::edit()
         fail(JetErrors::make(JetErrors::ReadOnlyRecordset));
         return false;
     }
-    if (!currentRow())
+    return true;
+}
+
+bool Recordset::edit()
+{
+    if (!mayChange() || !currentRow())
         return false;
     m_mode = Mode::Edit;
     m_pending.clear();
@@ -198,12 +203,8 @@ bool Recordset::edit()
 
 bool Recordset::addNew()
 {
-    if (!usable())
+    if (!mayChange())
         return false;
-    if (!isUpdatable()) {
-        fail(JetErrors::make(JetErrors::ReadOnlyRecordset));
-        return false;
-    }
     m_mode = Mode::AddNew;
     m_pending.clear();
     return true;

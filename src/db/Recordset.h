@@ -69,6 +69,8 @@ private:
     enum class Place { Bof, Row, Eof };
 
     bool usable() const;
+    // Open and updatable; sets 3420 or 3027 otherwise.
+    bool mayChange() const;
     int columnIndex(const QString &column) const;
     const QVariantList *currentRow() const;
     void placeAt(const std::optional<qint64> &pos, Place otherwise);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace zep {
@@ -89,10 +90,11 @@ std::optional<QStringList> missingPieces(Database &db)
     return statements;
 }
 
-std::optional<ErrorInfo> attempt(Database &db, const QString &statement, bool (Database::*action)())
+// One step of the upgrade, with its statement remembered for the report.
+std::optional<ErrorInfo> attempt(Database &db, const QString &statement, const std::function<bool()> &action)
 {
     db.setLastStatement(statement);
-    if ((db.*action)())
+    if (action())
         return std::nullopt;
     return db.lastError();
 }
@@ -102,7 +104,7 @@ enum class Run { Done, Cancelled, Restart };
 Run runUpgrade(Database &db, Prompts &prompts, const QStringList &statements)
 {
     auto statementShown = [&db] { return db.lastStatement(); };
-    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("BEGIN"), &Database::transaction); },
+    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("BEGIN"), [&] { return db.transaction(); }); },
                       statementShown))
         return Run::Cancelled;
     for (const QString &statement : statements) {
@@ -116,10 +118,7 @@ Run runUpgrade(Database &db, Prompts &prompts, const QStringList &statements)
                     lostTransaction = true;
                     return std::nullopt;
                 }
-                db.setLastStatement(statement);
-                if (db.execute(statement))
-                    return std::nullopt;
-                return db.lastError();
+                return attempt(db, statement, [&] { return db.execute(statement); });
             },
             statementShown);
         if (lostTransaction)
@@ -129,7 +128,7 @@ Run runUpgrade(Database &db, Prompts &prompts, const QStringList &statements)
             return Run::Cancelled;
         }
     }
-    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("COMMIT"), &Database::commit); },
+    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("COMMIT"), [&] { return db.commit(); }); },
                       statementShown)) {
         db.rollback();
         return Run::Cancelled;

@@ -429,8 +429,7 @@ void Form1::closeEvent(QCloseEvent *event)
     }
     // Saved before the question, so they are kept even when closing is then
     // cancelled.
-    SaveGeometry(*this, m_state.settings);
-    SaveColumns(*m_grid, objectName(), m_state.settings);
+    saveLayout();
 
     switch (askShutdown(m_state.prompts)) {
     case ShutdownAction::Cancel:
@@ -449,10 +448,15 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::endWithoutAsking()
 {
-    SaveGeometry(*this, m_state.settings);
-    SaveColumns(*m_grid, objectName(), m_state.settings);
+    saveLayout();
     finish();
     close();
+}
+
+void Form1::saveLayout()
+{
+    SaveGeometry(*this, m_state.settings);
+    SaveColumns(*m_grid, objectName(), m_state.settings);
 }
 
 void Form1::finish()

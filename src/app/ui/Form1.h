@@ -81,6 +81,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void saveLayout();
     void finish();
     void buildMenus();
     void buildToolbar();
