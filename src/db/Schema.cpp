@@ -155,14 +155,17 @@ SchemaCheck CheckOldDB(Database &database, Prompts &prompts)
 {
     // The probe: a missing machine table (3078) is the old layout; any other
     // error means the file cannot be read as it should and is reported.
-    for (;;) {
-        database.setLastStatement(kProbe);
-        if (database.openRecordset(kProbe, RecordsetType::Snapshot)
-            || database.lastError().number == JetErrors::MissingObject)
-            break;
-        if (!reportErrorRetry(prompts, kPlace, database.lastError(), database.lastStatement()))
-            return SchemaCheck::Failed;
-    }
+    const bool probed = runWithRetry(
+        prompts, kPlace,
+        [&] {
+            return attempt(database, kProbe, [&] {
+                return database.openRecordset(kProbe, RecordsetType::Snapshot) != nullptr
+                       || database.lastError().number == JetErrors::MissingObject;
+            });
+        },
+        [&database] { return database.lastStatement(); });
+    if (!probed)
+        return SchemaCheck::Failed;
 
     for (;;) {
         std::optional<QStringList> statements;
