@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 
+#include <QHash>
 #include <QString>
 
 namespace zep {
@@ -35,7 +36,9 @@ struct MainState {
     int jpgQualitaet = 80;
 
     bool traceFlag = false;
-    long pendingMachineNumber = 0;
+    // Stored name -> machine, set by whoever writes a received program into
+    // the monitored directory and taken by the record made for that name.
+    QHash<QString, long> pendingMachines;
 
     QString databasePath() const { return programDir + QStringLiteral("CNCPRG.mdb"); }
 

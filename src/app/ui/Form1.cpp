@@ -10,9 +10,12 @@
 #include "app/ui/AboutBox.h"
 #include "app/ui/Form2.h"
 #include "app/ui/Form8.h"
+#include "app/ui/MainListController.h"
 #include "app/ui/WindowPlacement.h"
 #include "app/ui/frmLogin.h"
 #include "app/ui/frmWizard.h"
+#include "catalogue/RecordListModel.h"
+#include "catalogue/ui/RecordListView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,7 +31,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -44,11 +46,7 @@ constexpr int kDesignedHeight = 560;
 
 const QStringList &Form1::columnHeadings()
 {
-    static const QStringList headings{
-        QStringLiteral("Datei"),     QStringLiteral("Bezeichnung"), QStringLiteral("ZeichnungsNo"),
-        QStringLiteral("AuftragsNo"), QStringLiteral("Kunde"),       QStringLiteral("Datum"),
-        QStringLiteral("DBIndex"),   QStringLiteral("Maschine"),    QStringLiteral("MaschIDX")};
-    return headings;
+    return RecordListModel::headings();
 }
 
 const QList<int> &Form1::defaultColumnPercents()
@@ -70,6 +68,7 @@ Form1::Form1(MainState &state) : m_state(state)
     buildCentralArea();
     buildStatusArea();
     buildShortcuts();
+    buildMainList();
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -203,7 +202,6 @@ void Form1::buildToolbar()
         // The record commands wait for a selected record; only import works
         // on an empty list.
         button->setEnabled(b.number == 2);
-        connect(button, &QToolButton::clicked, this, [this] { notYetAvailable(); });
         toolbar->addWidget(button);
         m_commands[b.number] = button;
     }
@@ -233,15 +231,14 @@ void Form1::buildCentralArea()
     frameLayout->addWidget(m_machineFilter);
     layout->addWidget(frame);
 
-    m_grid = new QTableWidget(0, columnHeadings().size(), central);
+    m_records = new RecordListModel(this);
+    m_grid = new RecordListView(m_records, central);
     m_grid->setObjectName(QStringLiteral("Grid1"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_popup->popup(m_grid->viewport()->mapToGlobal(pos)); });
+    connect(m_grid, &RecordListView::contextMenuWanted, this, [this](const QPoint &pos) { m_popup->popup(pos); });
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_commands[3]->isEnabled())
+            m_commands[3]->click();
+    });
     layout->addWidget(m_grid, 1);
     setCentralWidget(central);
 }
@@ -279,6 +276,34 @@ void Form1::buildShortcuts()
     connect(escape, &QShortcut::activated, this, &QWidget::showMinimized);
     auto *trace = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
     connect(trace, &QShortcut::activated, this, &Form1::toggleTraceWindow);
+    auto *rebuild = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    connect(rebuild, &QShortcut::activated, this, [this] { m_list->rebuildFileList(); });
+}
+
+void Form1::buildMainList()
+{
+    QList<QObject *> recordCommands{m_commands[1], m_commands[3], m_commands[7], m_commands[6], m_commands[4]};
+    for (const char *name : {"mmSpeichern", "mmMDatensatzBearbeiten", "mmMDatensatzLöschen", "mmMProgSenden",
+                             "mmMProgBearbeiten"})
+        recordCommands.append(action(QString::fromUtf8(name)));
+    MainListController::Hooks hooks;
+    hooks.status = [this](const QString &text) { setStatus(text); };
+    hooks.trace = [this](const QString &line) { appendTrace(line); };
+    hooks.bringToFront = [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    };
+    hooks.notYetAvailable = [this] { notYetAvailable(); };
+    hooks.withTimerStopped = [this](const std::function<void()> &work) { withTimerStopped(work); };
+    m_list = new MainListController(m_state, {m_search, m_machineFilter, m_grid, recordCommands}, std::move(hooks), this);
+
+    connect(m_commands[1], &QToolButton::clicked, m_list, &MainListController::deleteRecord);
+    connect(m_commands[2], &QToolButton::clicked, m_list, &MainListController::importFile);
+    connect(m_commands[3], &QToolButton::clicked, m_list, &MainListController::editRecord);
+    connect(m_commands[4], &QToolButton::clicked, m_list, &MainListController::editProgram);
+    connect(m_commands[6], &QToolButton::clicked, m_list, &MainListController::exportFile);
+    connect(m_commands[7], &QToolButton::clicked, m_list, &MainListController::sendProgram);
 }
 
 void Form1::applyDefaultColumnWidths()
@@ -294,7 +319,9 @@ void Form1::applyDefaultColumnWidths()
 
 void Form1::writeHeadings()
 {
-    m_grid->setHorizontalHeaderLabels(columnHeadings());
+    // The headings come with the list's model; an empty list until the
+    // first search.
+    m_records->clear();
 }
 
 LoadSequence::Outcome Form1::load()
@@ -320,6 +347,9 @@ LoadSequence::Outcome Form1::load()
         m_comTimer->start();
     };
     hooks.writeHeadings = [this] { writeHeadings(); };
+    hooks.getFileListe = [this] { m_list->files().GetFileListe(); };
+    hooks.loadFileListe = [this] { m_list->files().LoadFileListe(); };
+    hooks.showMaschinen = [this] { m_list->ShowMaschinen(); };
     m_load = std::make_unique<LoadSequence>(m_state, std::move(hooks),
                                             m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot()
                                                                   : m_driveRoot);
@@ -338,7 +368,7 @@ void Form1::timer1Tick()
     m_clock->setText(m_state.clock.now().toString(QStringLiteral("HH:mm")));
     if (!loadFinished())
         return;
-    // The directory check joins here once the catalogue is built.
+    m_list->directoryCheck().tick();
 }
 
 void Form1::setStatus(const QString &text)
@@ -403,7 +433,7 @@ void Form1::openSettings()
         Form2 dialog(this, m_state);
         runModal(dialog);
     }
-    // The file list reload joins here once the catalogue is built.
+    m_list->files().LoadFileListe();
     m_timer1->start();
     setStatus(QStringLiteral("Bereit"));
 }

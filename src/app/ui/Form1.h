@@ -15,13 +15,15 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
-class QTableWidget;
 class QTimer;
 class QToolButton;
 
 namespace zep {
 
 class Form8;
+class MainListController;
+class RecordListModel;
+class RecordListView;
 struct MainState;
 
 // The main window: menus, toolbar, record list, status line, clock and
@@ -56,7 +58,10 @@ public:
     void endWithoutAsking();
 
     StatusLamp *lamp(int index) const { return m_lamps[index]; }
-    QTableWidget *grid() const { return m_grid; }
+    RecordListView *grid() const { return m_grid; }
+    MainListController *mainList() const { return m_list; }
+    QLineEdit *searchField() const { return m_search; }
+    QComboBox *machineFilter() const { return m_machineFilter; }
     QLabel *clockLabel() const { return m_clock; }
     QProgressBar *progressBar() const { return m_progress; }
     QTimer *timer1() const { return m_timer1; }
@@ -88,6 +93,7 @@ private:
     void buildCentralArea();
     void buildStatusArea();
     void buildShortcuts();
+    void buildMainList();
     void applyDefaultColumnWidths();
     void writeHeadings();
     void notYetAvailable();
@@ -103,7 +109,9 @@ private:
     std::function<bool(const QString &)> m_login;
     QString m_driveRoot;
 
-    QTableWidget *m_grid = nullptr;
+    RecordListModel *m_records = nullptr;
+    RecordListView *m_grid = nullptr;
+    MainListController *m_list = nullptr;
     QLineEdit *m_search = nullptr;
     QComboBox *m_machineFilter = nullptr;
     QLabel *m_status = nullptr;

@@ -4,7 +4,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTableWidget>
+#include <QAbstractItemModel>
+#include <QTableView>
 #include <QWidget>
 
 namespace zep {
@@ -37,18 +38,20 @@ void RestoreGeometry(QWidget &window, const SettingsStore &settings)
     window.move(r.x, r.y);
 }
 
-void SaveColumns(const QTableWidget &list, const QString &container, SettingsStore &settings)
+void SaveColumns(const QTableView &list, const QString &container, SettingsStore &settings)
 {
     QList<int> widths;
-    for (int i = 0; i < list.columnCount(); ++i)
+    const int columns = list.model() ? list.model()->columnCount() : 0;
+    for (int i = 0; i < columns; ++i)
         widths << (list.isColumnHidden(i) ? 0 : list.columnWidth(i));
     WindowGeometry::saveColumns(settings, container, list.objectName(), widths);
 }
 
-void RestoreColumns(QTableWidget &list, const QString &container, const SettingsStore &settings)
+void RestoreColumns(QTableView &list, const QString &container, const SettingsStore &settings)
 {
     const QList<int> widths =
-        WindowGeometry::restoreColumns(settings, container, list.objectName(), list.columnCount());
+        WindowGeometry::restoreColumns(settings, container, list.objectName(),
+                                       list.model() ? list.model()->columnCount() : 0);
     for (int i = 0; i < widths.size(); ++i)
         if (widths[i] > 0) {
             list.setColumnHidden(i, false);

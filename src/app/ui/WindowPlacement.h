@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QTableWidget;
+class QTableView;
 class QWidget;
 
 namespace zep {
@@ -14,7 +14,7 @@ class SettingsStore;
 void SaveGeometry(const QWidget &window, SettingsStore &settings);
 void RestoreGeometry(QWidget &window, const SettingsStore &settings);
 
-void SaveColumns(const QTableWidget &list, const QString &container, SettingsStore &settings);
-void RestoreColumns(QTableWidget &list, const QString &container, const SettingsStore &settings);
+void SaveColumns(const QTableView &list, const QString &container, SettingsStore &settings);
+void RestoreColumns(QTableView &list, const QString &container, const SettingsStore &settings);
 
 } // namespace zep

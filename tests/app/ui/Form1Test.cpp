@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include "catalogue/ui/RecordListView.h"
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -27,11 +27,11 @@ TEST_F(MainWindow, ComesUpWithHeadingsDefaultWidthsStatusClockAndGreyLamps)
     ASSERT_EQ(window->load(), LoadSequence::Outcome::Ready);
     window->show();
 
-    QTableWidget *grid = window->grid();
-    ASSERT_EQ(grid->columnCount(), 9);
+    RecordListView *grid = window->grid();
+    ASSERT_EQ(grid->model()->columnCount(), 9);
     QStringList headings;
     for (int i = 0; i < 9; ++i)
-        headings << grid->horizontalHeaderItem(i)->text();
+        headings << grid->model()->headerData(i, Qt::Horizontal).toString();
     EXPECT_EQ(headings, Form1::columnHeadings());
     EXPECT_TRUE(grid->isColumnHidden(6));
     EXPECT_TRUE(grid->isColumnHidden(8));

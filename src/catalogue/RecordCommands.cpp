@@ -1,0 +1,201 @@
+#include "catalogue/RecordCommands.h"
+
+#include "app/CatalogueNames.h"
+#include "app/CodePage1252.h"
+#include "app/ErrorReport.h"
+#include "app/Logbook.h"
+#include "app/Prompts.h"
+#include "app/SettingsStore.h"
+#include "catalogue/FileCopy.h"
+#include "catalogue/MonitoredDirectory.h"
+#include "catalogue/PhotoFiles.h"
+#include "db/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace zep {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kCr = QStringLiteral("\r");
+
+QString missingFileText(const QString &name)
+{
+    return QStringLiteral("Die Datei ") + name
+           + QStringLiteral(" konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
+}
+
+QString ambiguousText(const QString &name)
+{
+    return QStringLiteral("Die Datei ") + name
+           + QStringLiteral(" gibt es im Überwachungsverzeichnis mehrfach, nur in Groß-/Kleinschreibung verschieden. "
+                            "Bitte zuerst eine davon umbenennen.");
+}
+
+} // namespace
+
+QString RecordCommands::startDirectory(const QString &key) const
+{
+    const QString stored = m_ctx.settings.read(kSettings, key, QStringLiteral("A:\\"));
+    if (QFileInfo(stored).isDir())
+        return stored;
+    return CatalogueNames::ensureTrailingSeparator(QDir::homePath());
+}
+
+void RecordCommands::rememberDirectory(const QString &key, const QString &chosenFile)
+{
+    m_ctx.settings.write(kSettings, key, CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
+}
+
+RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row)
+{
+    if (!row)
+        return DeleteOutcome::NothingSelected;
+    const QString name = (*row)[RecordRow::Datei];
+    const PromptAnswer answer = m_ctx.prompts.message(
+        QStringLiteral("Wollen Sie wirklich die Datei ") + kCr + kCr + name + QStringLiteral(" - ")
+            + (*row)[RecordRow::Bezeichnung] + kCr + kCr + QStringLiteral("incl. deren Fotos löschen?"),
+        QStringLiteral("Löschen?"), PromptIcon::Question, PromptButtons::YesNo);
+    if (answer != PromptAnswer::Yes)
+        return DeleteOutcome::Declined;
+
+    if (!deleteProgramFile(*row) || !deleteFromDatabase(*row))
+        return DeleteOutcome::Kept;
+    // Written once the record is gone, so the logbook never tells of a
+    // deletion that did not happen.
+    if (const auto error = m_ctx.logbook.LogbuchSchreiben(QStringLiteral("Datei ") + name + QStringLiteral(" gelöscht!")))
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error->description);
+    // Stored at once: a file imported again under this name after a restart
+    // must be seen as new.
+    m_ctx.files.GetFileListe();
+    m_ctx.files.SaveFileListe();
+    return DeleteOutcome::Deleted;
+}
+
+bool RecordCommands::deleteProgramFile(const RecordRow &row)
+{
+    const QString name = row[RecordRow::Datei];
+    const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
+    if (file.ambiguous) {
+        m_ctx.prompts.message(ambiguousText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
+        return false;
+    }
+    if (!file.found()) {
+        m_ctx.prompts.message(missingFileText(name), QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
+        return true;
+    }
+    QFile program(file.path);
+    if (!program.remove()) {
+        m_ctx.prompts.message(QStringLiteral("Die Datei ") + name + QStringLiteral(" konnte nicht gelöscht werden (")
+                                  + program.errorString()
+                                  + QStringLiteral("). Datensatz und Fotos bleiben erhalten."),
+                              QStringLiteral("Nicht gelöscht!"), PromptIcon::Exclamation);
+        return false;
+    }
+    deletePhotos(name);
+    return true;
+}
+
+void RecordCommands::deletePhotos(const QString &storedName)
+{
+    QStringList left;
+    for (const QString &photo : PhotoFiles::find(m_ctx.fotoVerzeichnis, storedName))
+        if (!QFile::remove(photo))
+            left.append(QFileInfo(photo).fileName());
+    if (!left.isEmpty())
+        m_ctx.prompts.message(QStringLiteral("Diese Fotos konnten nicht gelöscht werden:") + kCr + kCr
+                                  + left.join(kCr),
+                              QStringLiteral("Fotos"), PromptIcon::Exclamation);
+}
+
+bool RecordCommands::deleteFromDatabase(const RecordRow &row)
+{
+    const QVariant index = qlonglong(row.dateiIndex());
+    return runWithRetry(
+        m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.Command1_Click"),
+        [&]() -> std::optional<ErrorInfo> {
+            if (m_ctx.database.execute(QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=?"), {index}))
+                return std::nullopt;
+            return m_ctx.database.lastError();
+        },
+        [&] { return QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=") + row[RecordRow::DBIndex]; });
+}
+
+void RecordCommands::importFile()
+{
+    const QString chosen = m_ctx.prompts.openFile(QStringLiteral("Datei auswählen"),
+                                                  QStringLiteral("Alle Dateien (*)|*"),
+                                                  startDirectory(QStringLiteral("DefaultImportDir")));
+    if (chosen.isEmpty())
+        return;
+    rememberDirectory(QStringLiteral("DefaultImportDir"), chosen);
+
+    const QString fileName = QFileInfo(chosen).fileName();
+    const QString stored = CatalogueNames::toStoredName(fileName);
+    if (!CodePage1252::canEncode(fileName) || fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('"'))) {
+        m_ctx.prompts.message(QStringLiteral("Der Dateiname ") + fileName
+                                  + QStringLiteral(" enthält Zeichen, die der Katalog nicht speichern kann. Bitte die "
+                                                   "Datei vor dem Import umbenennen."),
+                              QStringLiteral("Dateiname ungültig!"), PromptIcon::Exclamation);
+        return;
+    }
+    const QString target = CatalogueNames::storedPathForNewFile(m_ctx.verzeichnis, stored);
+    if (target.isEmpty()) {
+        m_ctx.prompts.message(ambiguousText(stored), QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation);
+        return;
+    }
+    if (QFileInfo::exists(target)) {
+        if (QFileInfo(target).canonicalFilePath() == QFileInfo(chosen).canonicalFilePath()) {
+            m_ctx.prompts.message(QStringLiteral("Die Datei liegt bereits im Überwachungsverzeichnis."),
+                                  QStringLiteral("Information"), PromptIcon::Information);
+            return;
+        }
+        const PromptAnswer answer =
+            m_ctx.prompts.message(QStringLiteral("Das zu importierende Programm existiert bereits!") + kCr + kCr
+                                      + QStringLiteral("Soll es überschrieben werden?"),
+                                  QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation, PromptButtons::YesNo);
+        if (answer != PromptAnswer::Yes) {
+            m_ctx.prompts.message(
+                QStringLiteral("Sie könnten die zu importierende Datei evtl. umbenennen um das Problem zu beseitigen!"),
+                QStringLiteral("Information"), PromptIcon::Information);
+            return;
+        }
+    }
+    // No record here: the next directory check finds the file as new.
+    if (const auto error = copyReplacing(chosen, target))
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command2"), *error);
+}
+
+void RecordCommands::exportFile(const RecordRow *row)
+{
+    if (!row) {
+        m_ctx.prompts.beep();
+        return;
+    }
+    const QString name = (*row)[RecordRow::Datei];
+    const QString proposed = name.section(QLatin1Char('\\'), -1);
+    const QString chosen = m_ctx.prompts.saveFile(QStringLiteral("Zieldatei angeben"),
+                                                  QStringLiteral("Alle Dateien (*)|*"),
+                                                  startDirectory(QStringLiteral("DefaultExportDir")), proposed);
+    if (chosen.isEmpty())
+        return;
+    rememberDirectory(QStringLiteral("DefaultExportDir"), chosen);
+    const CatalogueNames::Resolved source = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
+    if (source.ambiguous) {
+        m_ctx.prompts.message(ambiguousText(name), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        return;
+    }
+    if (!source.found()) {
+        m_ctx.prompts.message(
+            QStringLiteral("Das zu speichernde Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!"),
+            QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        return;
+    }
+    if (const auto error = copyReplacing(source.path, chosen))
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command6_Click"), *error);
+}
+
+} // namespace zep

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "catalogue/RecordRow.h"
+
+#include <QString>
+
+namespace zep {
+
+class Database;
+class Logbook;
+class MonitoredDirectory;
+class Prompts;
+class SettingsStore;
+
+// The main list's record commands that touch files: delete (record, program
+// file and photos), import and export.
+class RecordCommands {
+public:
+    struct Context {
+        Database &database;
+        Prompts &prompts;
+        Logbook &logbook;
+        SettingsStore &settings;
+        MonitoredDirectory &files;
+        const QString &verzeichnis;
+        const QString &fotoVerzeichnis;
+    };
+
+    enum class DeleteOutcome { NothingSelected, Declined, Deleted, Kept };
+
+    explicit RecordCommands(Context context) : m_ctx(context) {}
+
+    // `row` is null when no record is selected.
+    DeleteOutcome deleteRecord(const RecordRow *row);
+    void importFile();
+    void exportFile(const RecordRow *row);
+
+    // Where the import and export dialogs start: the last directory used, or
+    // the home directory while none is known (or it has gone).
+    QString startDirectory(const QString &key) const;
+
+private:
+    bool deleteProgramFile(const RecordRow &row);
+    void deletePhotos(const QString &storedName);
+    bool deleteFromDatabase(const RecordRow &row);
+    void rememberDirectory(const QString &key, const QString &chosenFile);
+
+    Context m_ctx;
+};
+
+} // namespace zep

@@ -1,0 +1,87 @@
+#include "catalogue/RecordListModel.h"
+
+#include <algorithm>
+
+namespace zep {
+
+namespace {
+const QDate kNoDate(1980, 1, 1);
+}
+
+RecordListModel::RecordListModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+const QStringList &RecordListModel::headings()
+{
+    static const QStringList headings{
+        QStringLiteral("Datei"),      QStringLiteral("Bezeichnung"), QStringLiteral("ZeichnungsNo"),
+        QStringLiteral("AuftragsNo"), QStringLiteral("Kunde"),       QStringLiteral("Datum"),
+        QStringLiteral("DBIndex"),    QStringLiteral("Maschine"),    QStringLiteral("MaschIDX")};
+    return headings;
+}
+
+QString RecordListModel::headingToolTip(const QString &heading)
+{
+    return QStringLiteral("Sortieren nach Spalte '") + heading + QStringLiteral("' durch anklicken.");
+}
+
+void RecordListModel::setRows(QList<RecordRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void RecordListModel::clear()
+{
+    setRows({});
+}
+
+void RecordListModel::sortBy(int column)
+{
+    if (column < 0 || column >= RecordRow::ColumnCount)
+        return;
+    m_sortColumn = column;
+    Q_EMIT layoutAboutToBeChanged();
+    if (column == RecordRow::Datum) {
+        std::stable_sort(m_rows.begin(), m_rows.end(), [](const RecordRow &a, const RecordRow &b) {
+            return (a.date.isValid() ? a.date : kNoDate) > (b.date.isValid() ? b.date : kNoDate);
+        });
+    } else {
+        std::stable_sort(m_rows.begin(), m_rows.end(), [column](const RecordRow &a, const RecordRow &b) {
+            return a[column].compare(b[column], Qt::CaseInsensitive) < 0;
+        });
+    }
+    Q_EMIT layoutChanged();
+}
+
+int RecordListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int RecordListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : RecordRow::ColumnCount;
+}
+
+QVariant RecordListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_rows.at(index.row())[index.column()];
+    return {};
+}
+
+QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= headings().size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return headings().at(section);
+    if (role == Qt::ToolTipRole)
+        return headingToolTip(headings().at(section));
+    return {};
+}
+
+} // namespace zep

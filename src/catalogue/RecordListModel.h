@@ -1,0 +1,43 @@
+#pragma once
+
+#include "catalogue/RecordRow.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+namespace zep {
+
+// The main list's records: the last search result, sortable by any column.
+// A model, so that a view draws only the lines on screen, whatever the
+// number of records found.
+class RecordListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit RecordListModel(QObject *parent = nullptr);
+
+    static const QStringList &headings();
+    static QString headingToolTip(const QString &heading);
+
+    void setRows(QList<RecordRow> rows);
+    void clear();
+    const RecordRow &row(int index) const { return m_rows.at(index); }
+    int sortColumn() const { return m_sortColumn; }
+
+    // "Datum" sorts newest first (a record without a date counts as
+    // 01.01.1980); every other column as text, A to Z.
+    void sortBy(int column);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<RecordRow> m_rows;
+    int m_sortColumn = 0;
+};
+
+} // namespace zep

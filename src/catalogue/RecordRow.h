@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <array>
+
+namespace zep {
+
+// One line of the main list: the nine cells as shown, plus the date for
+// sorting by "Datum".
+struct RecordRow {
+    enum Column { Datei, Bezeichnung, ZeichnungsNo, AuftragsNo, Kunde, Datum, DBIndex, Maschine, MaschIDX, ColumnCount };
+
+    std::array<QString, ColumnCount> cells;
+    QDate date; // invalid when the record has none
+
+    const QString &operator[](int column) const { return cells[column]; }
+    long dateiIndex() const { return cells[DBIndex].toLong(); }
+    long machineNumber() const { return cells[MaschIDX].toLong(); }
+};
+
+} // namespace zep

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/ErrorInfo.h"
+#include "catalogue/RecordRow.h"
+#include "catalogue/SearchStatement.h"
+
+#include <QList>
+
+namespace zep {
+
+class Database;
+
+struct SearchResult {
+    bool ok = true;
+    ErrorInfo error;
+    QList<RecordRow> rows; // in the statement's order
+};
+
+// Runs the main list's search and turns the found records into list lines.
+class RecordSearch {
+public:
+    static SearchResult run(Database &database, const SearchStatement &statement);
+
+    // "CR LF" inside a multi-line field is shown as " / ".
+    static QString oneLine(const QString &text);
+};
+
+} // namespace zep

@@ -1,0 +1,112 @@
+#include "catalogue/ScanNotices.h"
+
+#include "app/Logbook.h"
+#include "app/Prompts.h"
+#include "catalogue/DirectoryScan.h"
+#include "catalogue/FileListComposer.h"
+
+namespace zep {
+
+namespace {
+
+constexpr int kNamesShown = 20;
+
+QString nameList(const QStringList &names)
+{
+    QStringList shown = names.mid(0, kNamesShown);
+    if (names.size() > kNamesShown)
+        shown.append(QStringLiteral("... und %1 weitere").arg(names.size() - kNamesShown));
+    return shown.join(QLatin1Char('\r'));
+}
+
+} // namespace
+
+ScanNotices::ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status)
+    : m_prompts(prompts), m_logbook(logbook), m_status(std::move(status))
+{
+}
+
+QStringList ScanNotices::fresh(QSet<QString> &told, const QStringList &now)
+{
+    const QSet<QString> current(now.begin(), now.end());
+    told.intersect(current);
+    QStringList out;
+    for (const QString &item : now)
+        if (!told.contains(item)) {
+            told.insert(item);
+            out.append(item);
+        }
+    return out;
+}
+
+void ScanNotices::tell(const QString &text, const QString &title, bool critical)
+{
+    m_prompts.message(text, title, critical ? PromptIcon::Critical : PromptIcon::Exclamation);
+}
+
+QString ScanNotices::rootUnreadableText(const QString &root)
+{
+    return QStringLiteral("Das Überwachungsverzeichnis") + QStringLiteral("\r\r") + root + QStringLiteral("\r\r")
+           + QStringLiteral("ist nicht vorhanden oder kann nicht gelesen werden. Die Dateiliste bleibt, wie sie ist; "
+                            "das Verzeichnis wird bei jedem Intervall wieder geprüft.");
+}
+
+QString ScanNotices::leftOutText(qsizetype count)
+{
+    return QStringLiteral("%1 Dateien nicht katalogisiert: die Dateiliste fasst höchstens %2 Dateien!")
+        .arg(count)
+        .arg(FileListComposer::kCapacity);
+}
+
+void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
+{
+    const QStringList unreadable = fresh(m_unreadable, outcome.unreadable);
+    for (const QString &dir : unreadable) {
+        if (outcome.rootMissing && dir == outcome.unreadable.first()) {
+            tell(rootUnreadableText(root), QStringLiteral("Überwachungsverzeichnis"), false);
+            continue;
+        }
+        m_logbook.LogbuchSchreiben(QStringLiteral("Verzeichnis ") + dir + QStringLiteral(" nicht lesbar!"));
+        tell(QStringLiteral("Das Verzeichnis") + QStringLiteral("\r\r") + dir + QStringLiteral("\r\r")
+                 + QStringLiteral("kann nicht gelesen werden. Seine Dateien bleiben in der Dateiliste."),
+             QStringLiteral("Überwachungsverzeichnis"), false);
+    }
+    for (const QString &dir : fresh(m_tooMany, outcome.tooManyFolders))
+        tell(DirectoryScan::tooManyFoldersText(dir), QStringLiteral("Error!"), true);
+
+    const QStringList clashes = fresh(m_clashes, outcome.clashes);
+    if (!clashes.isEmpty()) {
+        for (const QString &name : clashes)
+            m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + name
+                                       + QStringLiteral(" mehrfach (nur Groß-/Kleinschreibung verschieden), "
+                                                        "nicht katalogisiert!"));
+        tell(QStringLiteral("Diese Dateinamen gibt es im Überwachungsverzeichnis mehrfach, nur in Groß-/Kleinschreibung "
+                            "verschieden. Sie werden erst katalogisiert, wenn nur noch eine Datei des Namens übrig ist:")
+                 + QStringLiteral("\r\r") + nameList(clashes),
+             QStringLiteral("Dateiname doppelt!"), false);
+    }
+    const QStringList unencodable = fresh(m_unencodable, outcome.unencodable);
+    if (!unencodable.isEmpty()) {
+        for (const QString &name : unencodable)
+            m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + name
+                                       + QStringLiteral(" enthält ungültige Zeichen, nicht katalogisiert!"));
+        tell(QStringLiteral("Diese Dateinamen enthalten Zeichen, die der Katalog nicht speichern kann. Die Dateien "
+                            "werden nicht katalogisiert; bitte umbenennen:")
+                 + QStringLiteral("\r\r") + nameList(unencodable),
+             QStringLiteral("Dateiname ungültig!"), false);
+    }
+}
+
+void ScanNotices::reportLeftOut(qsizetype count)
+{
+    if (count == m_leftOut)
+        return;
+    m_leftOut = count;
+    if (count == 0)
+        return;
+    m_logbook.LogbuchSchreiben(leftOutText(count));
+    if (m_status)
+        m_status(leftOutText(count));
+}
+
+} // namespace zep

@@ -1,0 +1,51 @@
+#include "catalogue/SearchStatement.h"
+
+#include "db/JetDialect.h"
+
+#include <QStringList>
+
+namespace zep {
+
+namespace {
+const QStringList kColumns{QStringLiteral("Dateiname"), QStringLiteral("Bezeichnung"),
+                           QStringLiteral("Zeichnungsnummer"), QStringLiteral("Auftragsnummer"),
+                           QStringLiteral("Kunde")};
+} // namespace
+
+QString SearchStatement::patternFor(const QString &term)
+{
+    QString pattern = QStringLiteral("*");
+    for (const QChar c : term) {
+        if (c == QLatin1Char('['))
+            pattern += QStringLiteral("[[]");
+        else if (c == QLatin1Char('#'))
+            pattern += QStringLiteral("[#]");
+        else
+            pattern += c;
+    }
+    return pattern + QLatin1Char('*');
+}
+
+SearchStatement SearchStatement::build(const QString &term, long machineNumber)
+{
+    const QString typed = term.isEmpty() ? QStringLiteral("*") : term;
+    const QString pattern = patternFor(typed);
+    const bool filtered = machineNumber != 0;
+
+    SearchStatement s;
+    QStringList bound, shown;
+    for (const QString &column : kColumns) {
+        bound.append(column + QStringLiteral(" LIKE ?") + (filtered ? QStringLiteral(" AND Maschinenindex=?") : QString()));
+        shown.append(column + QStringLiteral(" LIKE ") + JetDialect::quote(QLatin1Char('*') + typed + QLatin1Char('*'))
+                     + (filtered ? QStringLiteral(" AND Maschinenindex=") + QString::number(machineNumber) : QString()));
+        s.params.append(pattern);
+        if (filtered)
+            s.params.append(qlonglong(machineNumber));
+    }
+    const QString head = QStringLiteral("SELECT * FROM DateiListe WHERE ");
+    s.sql = head + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+    s.shownText = head + shown.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+    return s;
+}
+
+} // namespace zep

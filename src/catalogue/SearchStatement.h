@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+namespace zep {
+
+// The main list's search: every listed text column LIKE '*term*', with the
+// machine condition on each alternative. The term travels as a value, never
+// as part of the statement, so "Müller's" is just a term. In the term, "*"
+// stands for any text and "?" for any one character, as users of the list
+// have always typed them; every other character, "[", "#", "%" and "_"
+// included, means itself.
+struct SearchStatement {
+    QString sql;          // with ? for each value
+    QVariantList params;
+    QString shownText;    // the statement as the trace window shows it
+
+    static SearchStatement build(const QString &term, long machineNumber);
+
+    // The term as a LIKE pattern in the old dialect: "*" + term + "*".
+    static QString patternFor(const QString &term);
+};
+
+} // namespace zep
