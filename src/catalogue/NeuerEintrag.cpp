@@ -29,7 +29,8 @@ long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, Pend
         database.setLastStatement(QStringLiteral("Dateiname=") + QStringLiteral("'")
                                   + QString(dateiname).replace(QLatin1Char('\''), QStringLiteral("''"))
                                   + QStringLiteral("'"));
-        if (!set->findFirst(QStringLiteral("Dateiname"), dateiname))
+        // False with no error is "no such row".
+        if (!set->findFirst(QStringLiteral("Dateiname"), dateiname) && set->lastError().number != 0)
             return set->lastError();
         if (!set->noMatch()) {
             known = true;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "../app/session/SessionFixture.h"
+
+#include "catalogue/MonitoredDirectory.h"
+#include "db/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <memory>
+
+namespace zep::test {
+
+// One user's machine with a monitored directory, a photo directory and an
+// open, current catalogue.
+struct CatalogueFixture : ::testing::Test, SessionFixture {
+    void SetUp() override
+    {
+        ErrorInfo error;
+        ASSERT_TRUE(createFreshDatabase(dbPath(), &error)) << error.description;
+        ASSERT_TRUE(state->database.open(dbPath()));
+        QDir().mkpath(dataDir());
+        QDir().mkpath(fotoDir());
+        state->verzeichnis = dataDir();
+        state->fotoVerzeichnis = fotoDir();
+        files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
+            prompts, logbook, env.programDir(), state->verzeichnis, [this](const QString &t) { statusLines << t; },
+            [this] { ++eventRuns; }});
+    }
+
+    QString dataDir() const { return env.root() + "programs/"; }
+    QString fotoDir() const { return env.root() + "fotos/"; }
+    QString listPath() const { return env.programDir() + "FileListe.dat"; }
+
+    // A program file below the monitored directory ("Drehen/p1.nc").
+    QString addProgram(const QString &relative, const QByteArray &text = "%\r\nN10 G0 X0\r\nM30\r\n")
+    {
+        return env.writeFile("programs/" + relative, text);
+    }
+
+    Database &db() { return state->database; }
+
+    std::unique_ptr<MonitoredDirectory> files;
+    QStringList statusLines;
+    int eventRuns = 0;
+};
+
+} // namespace zep::test

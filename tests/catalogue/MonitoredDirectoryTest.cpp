@@ -1,0 +1,249 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/FileListComposer.h"
+#include "catalogue/FileListFile.h"
+#include "catalogue/ScanNotices.h"
+
+#include <QProcess>
+
+namespace zep::test {
+namespace {
+
+using MonitoredDirectoryTest = CatalogueFixture;
+
+QStringList sortedNames(const QString &joined)
+{
+    QStringList names = joined.split("\r\n", Qt::SkipEmptyParts);
+    names.sort();
+    return names;
+}
+
+TEST_F(MonitoredDirectoryTest, MissingListIsBuiltFromTheDirectoryAndStored)
+{
+    addProgram("p1.nc");
+    addProgram("Drehen/p2.nc");
+    files->LoadFileListe();
+    EXPECT_EQ(sortedNames(files->entries().join("\r\n")), QStringList({"DREHEN\\P2.NC", "P1.NC"}));
+    const FileListFile::Contents stored = FileListFile::read(listPath());
+    EXPECT_EQ(stored.directory, dataDir());
+    EXPECT_EQ(stored.entries, files->entries());
+    EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
+TEST_F(MonitoredDirectoryTest, StoredListIsReadAsItIsAndOneOfAnotherDirectoryIsRebuilt)
+{
+    addProgram("p1.nc");
+    ASSERT_FALSE(FileListFile::write(listPath(), dataDir(), {"ALT.NC", "P1.NC"}));
+    files->LoadFileListe();
+    EXPECT_EQ(files->entries(), QStringList({"ALT.NC", "P1.NC"}));
+
+    ASSERT_FALSE(FileListFile::write(listPath(), "/anderes/verzeichnis/", {"ALT.NC"}));
+    files->LoadFileListe();
+    EXPECT_EQ(files->entries(), QStringList({"P1.NC"}));
+    EXPECT_EQ(FileListFile::read(listPath()).directory, dataDir());
+    // The comparison is exact: another letter case is another directory.
+    ASSERT_FALSE(FileListFile::write(listPath(), dataDir().toUpper(), {"ALT.NC"}));
+    files->LoadFileListe();
+    EXPECT_EQ(files->entries(), QStringList({"P1.NC"}));
+}
+
+TEST_F(MonitoredDirectoryTest, DamagedListIsRebuiltWithoutAnyMessage)
+{
+    addProgram("p1.nc");
+    env.writeFile("program/FileListe.dat", QByteArray("\0\1\2binär\xff", 10));
+    files->LoadFileListe();
+    EXPECT_EQ(files->entries(), QStringList({"P1.NC"}));
+    EXPECT_EQ(FileListFile::read(listPath()).state, FileListFile::State::Read);
+    EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
+TEST_F(MonitoredDirectoryTest, FilesThatArrivedWhileNotRunningAreFoundAtTheFirstTick)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    addProgram("neu.nc");
+    addProgram("Drehen/neu2.nc");
+    // A new run: the list comes from the file, the first tick compares.
+    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}, [] {}});
+    next.LoadFileListe();
+    // A directory's own files come first, then its subdirectories.
+    EXPECT_EQ(next.FindNewFile(), "NEU.NC\r\nDREHEN\\NEU2.NC");
+    // The count is unchanged at the next tick: nothing is compared.
+    EXPECT_EQ(next.FindNewFile(), "");
+}
+
+TEST_F(MonitoredDirectoryTest, OnlyAChangedCountLeadsToAComparison)
+{
+    addProgram("p1.nc");
+    addProgram("p2.nc");
+    files->LoadFileListe();
+    EXPECT_EQ(files->FindNewFile(), ""); // first tick: same files
+    addProgram("p3.nc");
+    QFile::remove(dataDir() + "p1.nc");
+    EXPECT_EQ(files->FindNewFile(), ""); // one in, one out: the count is the same
+    addProgram("p4.nc");
+    EXPECT_EQ(sortedNames(files->FindNewFile()), QStringList({"P3.NC", "P4.NC"}));
+}
+
+TEST_F(MonitoredDirectoryTest, EmptyOrUnsetDirectoryGivesNothing)
+{
+    files->LoadFileListe();
+    EXPECT_EQ(files->FindNewFile(), "");
+    EXPECT_EQ(files->count(), 0);
+    state->verzeichnis.clear();
+    files->GetFileListe();
+    files->SaveFileListe();
+    EXPECT_EQ(env.readFile(listPath()), "\"\"\r\n");
+}
+
+TEST_F(MonitoredDirectoryTest, MissingDirectoryIsToldOnceAndNeverEmptiesTheStoredList)
+{
+    addProgram("p1.nc");
+    addProgram("p2.nc");
+    files->LoadFileListe();
+    const QByteArray stored = env.readFile(listPath());
+    ASSERT_TRUE(QDir(dataDir()).removeRecursively());
+
+    for (int tick = 0; tick < 3; ++tick)
+        EXPECT_EQ(files->FindNewFile(), "");
+    files->GetFileListe();
+    files->SaveFileListe();
+    EXPECT_EQ(prompts.titles(), QStringList({"Überwachungsverzeichnis"}));
+    EXPECT_EQ(prompts.asked().first().text, ScanNotices::rootUnreadableText(dataDir()));
+    EXPECT_EQ(sortedNames(files->entries().join("\r\n")), QStringList({"P1.NC", "P2.NC"}));
+    EXPECT_EQ(env.readFile(listPath()), stored);
+
+    // A restart while it is still missing: the stored list is kept as well.
+    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}, [] {}});
+    next.LoadFileListe();
+    EXPECT_EQ(sortedNames(next.entries().join("\r\n")), QStringList({"P1.NC", "P2.NC"}));
+
+    // Back again with one more file: only that one is new.
+    addProgram("p1.nc");
+    addProgram("p2.nc");
+    addProgram("p3.nc");
+    EXPECT_EQ(files->FindNewFile(), "P3.NC");
+    EXPECT_EQ(prompts.asked().size(), 1);
+}
+
+TEST_F(MonitoredDirectoryTest, TooManyFoldersIsToldOnceWhileItLasts)
+{
+    for (int i = 0; i < 301; ++i)
+        QDir().mkpath(dataDir() + QString("d%1").arg(i));
+    files->LoadFileListe();
+    addProgram("p1.nc");
+    files->FindNewFile();
+    addProgram("p2.nc");
+    files->FindNewFile();
+    EXPECT_EQ(prompts.titles(), QStringList({"Error!"}));
+    EXPECT_EQ(prompts.asked().first().icon, PromptIcon::Critical);
+    QDir(dataDir() + "d0").removeRecursively();
+    files->GetFileListe();
+    for (int i = 0; i < 301; ++i)
+        QDir().mkpath(dataDir() + QString("e%1").arg(i));
+    files->GetFileListe();
+    EXPECT_EQ(prompts.titles(), QStringList({"Error!", "Error!"}));
+}
+
+TEST_F(MonitoredDirectoryTest, CaseClashIsToldOnceAndNeitherFileIsNew)
+{
+    files->LoadFileListe();
+    addProgram("P1.NC");
+    addProgram("p1.nc");
+    EXPECT_EQ(files->FindNewFile(), "");
+    addProgram("anderes.nc");
+    EXPECT_EQ(files->FindNewFile(), "ANDERES.NC");
+    files->GetFileListe();
+    EXPECT_EQ(prompts.titles(), QStringList({"Dateiname doppelt!"}));
+    EXPECT_TRUE(prompts.asked().first().text.contains("P1.NC"));
+    EXPECT_TRUE(env.readFile(env.programDir() + "Logbuch.txt").contains("P1.NC"));
+    // Renamed away: the remaining file is new now.
+    QFile::rename(dataDir() + "p1.nc", dataDir() + "p1_alt.nc");
+    EXPECT_EQ(files->FindNewFile(), "");
+    addProgram("x.nc");
+    EXPECT_EQ(sortedNames(files->FindNewFile()), QStringList({"P1.NC", "P1_ALT.NC", "X.NC"}));
+}
+
+TEST_F(MonitoredDirectoryTest, ListNeverGrowsBeyondItsCapacityAndSaysHowManyAreLeftOut)
+{
+    QStringList names;
+    for (int i = 0; i < 5003; ++i)
+        names << QString("P%1.NC").arg(i, 5, 10, QLatin1Char('0'));
+    // The capacity rule on its own: listed names keep their place.
+    const QStringList old = names.mid(3, 5000);
+    ComposedList composed = FileListComposer::compose(names, old, true);
+    EXPECT_EQ(composed.entries.size(), 5000);
+    EXPECT_TRUE(composed.added.isEmpty());
+    EXPECT_EQ(composed.leftOut, 3);
+    EXPECT_EQ(FileListComposer::compose({"A", "B", "C"}, {"C"}, true, 2).entries, QStringList({"A", "C"}));
+    EXPECT_EQ(FileListComposer::compose({"A"}, {"B"}, false, 5).entries, QStringList({"A", "B"}));
+
+    for (const QString &name : names)
+        addProgram(name.toLower(), "");
+    files->LoadFileListe();
+    EXPECT_EQ(files->count(), 5000);
+    EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 5000);
+    const QString told = ScanNotices::leftOutText(3);
+    EXPECT_EQ(statusLines.count(told), 1);
+    EXPECT_EQ(QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt")).count("3 Dateien nicht"), 1);
+    // Nothing beyond the capacity is reported as new, tick after tick.
+    addProgram("zzz.nc", "");
+    EXPECT_EQ(files->FindNewFile(), "");
+    EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4)), 1);
+    files->GetFileListe();
+    EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4)), 1);
+}
+
+TEST_F(MonitoredDirectoryTest, NoSecondWalkStartsWhileOneOrItsMessageIsOpen)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    for (int i = 0; i < 301; ++i)
+        QDir().mkpath(dataDir() + QString("d%1").arg(i));
+    addProgram("p2.nc");
+    // The message box lets events run: a tick or Ctrl+N could come in there.
+    QString inner = "unset";
+    int innerCount = -1;
+    prompts.onMessage([&](const ScriptedPrompts::Asked &) {
+        inner = files->FindNewFile();
+        files->GetFileListe();
+        files->LoadFileListe();
+        innerCount = int(files->count());
+    });
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    EXPECT_EQ(inner, "");
+    EXPECT_EQ(innerCount, 1);
+    EXPECT_FALSE(files->busy());
+    EXPECT_EQ(prompts.asked().size(), 1);
+}
+
+TEST_F(MonitoredDirectoryTest, FullDiskKeepsTheOldListAndOffersRetry)
+{
+    const QString mountPoint = env.root() + "klein/";
+    QDir().mkpath(mountPoint);
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=8k", "tmpfs", mountPoint}) != 0)
+        GTEST_SKIP() << "no tmpfs mount here";
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute("umount", {path}); }
+    } unmount{mountPoint};
+
+    addProgram("p1.nc");
+    MonitoredDirectory small({prompts, logbook, mountPoint, state->verzeichnis, {}, [] {}});
+    small.LoadFileListe();
+    const QByteArray before = env.readFile(mountPoint + "FileListe.dat");
+    ASSERT_FALSE(before.isEmpty());
+    for (int i = 0; i < 400; ++i)
+        addProgram(QString("ein_recht_langer_name_damit_es_voll_wird_%1.nc").arg(i), "");
+    prompts.queueAnswer(PromptAnswer::Retry);
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    small.GetFileListe();
+    small.SaveFileListe();
+    EXPECT_EQ(prompts.asked().size(), 2);
+    EXPECT_TRUE(prompts.asked().first().text.contains("Aufgetreten in Form1.SaveFileListe"));
+    EXPECT_EQ(env.readFile(mountPoint + "FileListe.dat"), before);
+    EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files), QStringList({"FileListe.dat"}));
+}
+
+} // namespace
+} // namespace zep::test

@@ -1,0 +1,115 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/DirectoryCheck.h"
+#include "catalogue/FileListFile.h"
+#include "catalogue/NeuerEintrag.h"
+
+namespace zep::test {
+namespace {
+
+struct NeuerEintragTest : CatalogueFixture {
+    long make(const QString &name) { return NeuerEintrag(db(), prompts, clock, state->pendingMachines, name); }
+    QVariant column(long index, const QString &name)
+    {
+        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE DateiIndex=?", RecordsetType::Snapshot,
+                                      {qlonglong(index)});
+        return set && !set->eof() ? set->value(name) : QVariant();
+    }
+    int records()
+    {
+        auto set = db().openRecordset("SELECT count(*) AS n FROM DateiListe", RecordsetType::Snapshot);
+        return set->value("n").toInt();
+    }
+};
+
+TEST_F(NeuerEintragTest, NewNameGetsARecordWithDefaults)
+{
+    const long index = make("DREHEN\\P1.NC");
+    ASSERT_GT(index, 0);
+    EXPECT_EQ(column(index, "Dateiname").toString(), "DREHEN\\P1.NC");
+    EXPECT_EQ(column(index, "Bezeichnung").toString(), "Neue Datei");
+    EXPECT_EQ(column(index, "Datum").toDateTime(), clock.now());
+    EXPECT_EQ(column(index, "MaschinenIndex").toLongLong(), 0);
+    EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
+TEST_F(NeuerEintragTest, KnownNameIsToldAndKeepsItsRecord)
+{
+    const long first = make("O'NEIL.NC");
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(make("O'NEIL.NC"), first);
+    EXPECT_EQ(records(), 1);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().first().text,
+              "Der Dateiname O'NEIL.NC existiert bereits! Ich gehe zum Editieren des bekannten Datensatzes über!");
+    EXPECT_EQ(prompts.asked().first().title, "HINWEIS!");
+    EXPECT_EQ(prompts.asked().first().icon, PromptIcon::Exclamation);
+    // A name that only begins the same way is another file.
+    EXPECT_NE(make("O'NEIL.NC_ALT"), first);
+    EXPECT_EQ(make("o'neil.nc"), first);
+}
+
+TEST_F(NeuerEintragTest, PendingMachineGoesToExactlyTheRecordOfItsName)
+{
+    state->pendingMachines.insert("EMPFANGEN.NC", 3);
+    const long other = make("ANDERE.NC");
+    const long received = make("EMPFANGEN.NC");
+    const long later = make("SPAETER.NC");
+    EXPECT_EQ(column(other, "MaschinenIndex").toLongLong(), 0);
+    EXPECT_EQ(column(received, "MaschinenIndex").toLongLong(), 3);
+    EXPECT_EQ(column(later, "MaschinenIndex").toLongLong(), 0);
+    EXPECT_TRUE(state->pendingMachines.isEmpty());
+}
+
+TEST_F(NeuerEintragTest, UnwritableDatabaseOffersRetryAndGivesNoIndexOnCancel)
+{
+    db().close();
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    EXPECT_EQ(make("P1.NC"), 0);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked().first().text.contains("Aufgetreten in Form1.NeuerEintrag"));
+}
+
+TEST_F(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
+{
+    files->LoadFileListe();
+    addProgram("Drehen/p1.nc");
+    addProgram("O'NEIL.NC");
+    int fronts = 0;
+    QList<long> editors;
+    DirectoryCheck check({*files, db(), prompts, clock, state->pendingMachines, [&] { ++fronts; },
+                          [&](long index) { editors << index; }, [] {}});
+    check.tick();
+    EXPECT_EQ(records(), 2);
+    EXPECT_EQ(editors.size(), 2);
+    EXPECT_EQ(fronts, 1);
+    EXPECT_EQ(files->count(), 2);
+    EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 2);
+    check.tick();
+    EXPECT_EQ(records(), 2);
+    EXPECT_EQ(fronts, 1);
+}
+
+TEST_F(NeuerEintragTest, TickDuringAnotherTicksMessageIsSkipped)
+{
+    files->LoadFileListe();
+    make("P1.NC"); // a record whose file comes later: the tick tells "HINWEIS!"
+    addProgram("p1.nc");
+    DirectoryCheck *self = nullptr;
+    int innerTicks = 0;
+    prompts.onMessage([&](const ScriptedPrompts::Asked &) {
+        addProgram(QString("waehrend%1.nc").arg(innerTicks));
+        ++innerTicks;
+        self->tick();
+    });
+    DirectoryCheck check({*files, db(), prompts, clock, state->pendingMachines, {}, {}, [] {}});
+    self = &check;
+    check.tick();
+    EXPECT_EQ(innerTicks, 1);
+    EXPECT_EQ(records(), 1);
+    check.tick(); // the file written during the message is found now
+    EXPECT_EQ(records(), 2);
+}
+
+} // namespace
+} // namespace zep::test

@@ -1,0 +1,211 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/FileListFile.h"
+#include "catalogue/PhotoFiles.h"
+#include "catalogue/RecordCommands.h"
+#include "catalogue/RecordSearch.h"
+
+#include <QProcess>
+
+namespace zep::test {
+namespace {
+
+struct RecordCommandsTest : CatalogueFixture {
+    RecordCommands commands()
+    {
+        return RecordCommands({db(), prompts, logbook, settings, *files, state->verzeichnis, state->fotoVerzeichnis});
+    }
+    RecordRow record(const QString &name, const QString &bezeichnung = "Welle")
+    {
+        EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname, Bezeichnung) VALUES (?, ?)", {name, bezeichnung}));
+        const SearchResult all = RecordSearch::run(db(), SearchStatement::build("", 0));
+        for (const RecordRow &row : all.rows)
+            if (row[RecordRow::Datei] == name)
+                return row;
+        return {};
+    }
+    QStringList recordNames()
+    {
+        QStringList out;
+        for (const RecordRow &row : RecordSearch::run(db(), SearchStatement::build("", 0)).rows)
+            out << row[RecordRow::Datei];
+        return out;
+    }
+    void photo(const QString &name) { env.writeFile("fotos/" + name, "JPEG"); }
+    QStringList photos() { return QDir(fotoDir()).entryList(QDir::Files, QDir::Name); }
+    QString logbookText() { return QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt")); }
+};
+
+TEST(PhotoFiles, OnlyTheRecordsOwnNumberedPhotosMatch)
+{
+    EXPECT_EQ(PhotoFiles::photoKey("DREHEN\\P1.NC"), "DREHEN-P1.NC");
+    EXPECT_TRUE(PhotoFiles::isPhotoOf("Foto_DREHEN-P1.NC_1.jpg", "DREHEN\\P1.NC"));
+    EXPECT_TRUE(PhotoFiles::isPhotoOf("Foto_P1.NC_10.bmp", "P1.NC"));
+    EXPECT_TRUE(PhotoFiles::isPhotoOf("FOTO_p1.nc_2.JPG", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_ALT_1.jpg", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_11.jpg", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_0.jpg", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_01.jpg", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_1.", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_1.jpg.bak", "P1.NC"));
+    EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_x.jpg", "P1.NC"));
+}
+
+TEST_F(RecordCommandsTest, DeleteRemovesRecordFileAndOnlyItsOwnPhotos)
+{
+    addProgram("Drehen/p1.nc");
+    addProgram("Drehen/p1.nc_alt");
+    files->LoadFileListe();
+    const RecordRow row = record("DREHEN\\P1.NC");
+    record("DREHEN\\P1.NC_ALT");
+    for (const char *name : {"Foto_DREHEN-P1.NC_1.jpg", "Foto_DREHEN-P1.NC_2.jpg", "Foto_DREHEN-P1.NC_ALT_1.jpg",
+                             "Foto_DREHEN-P1.NC_notiz.txt"})
+        photo(name);
+
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().first().text,
+              "Wollen Sie wirklich die Datei \r\rDREHEN\\P1.NC - Welle\r\rincl. deren Fotos löschen?");
+    EXPECT_EQ(prompts.asked().first().title, "Löschen?");
+    EXPECT_EQ(prompts.asked().first().buttons, PromptButtons::YesNo);
+    EXPECT_FALSE(QFile::exists(dataDir() + "Drehen/p1.nc"));
+    EXPECT_TRUE(QFile::exists(dataDir() + "Drehen/p1.nc_alt"));
+    EXPECT_EQ(photos(), QStringList({"Foto_DREHEN-P1.NC_ALT_1.jpg", "Foto_DREHEN-P1.NC_notiz.txt"}));
+    EXPECT_EQ(recordNames(), QStringList({"DREHEN\\P1.NC_ALT"}));
+    EXPECT_TRUE(logbookText().contains("Datei DREHEN\\P1.NC gel"));
+    // The stored list lost the name at once: imported again after a restart, it is new.
+    EXPECT_EQ(FileListFile::read(listPath()).entries, QStringList({"DREHEN\\P1.NC_ALT"}));
+}
+
+TEST_F(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
+{
+    addProgram("p1.nc");
+    const RecordRow row = record("P1.NC");
+    EXPECT_EQ(commands().deleteRecord(nullptr), RecordCommands::DeleteOutcome::NothingSelected);
+    prompts.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Declined);
+    EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+    EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
+}
+
+TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
+{
+    const RecordRow row = record("WEG.NC");
+    photo("Foto_WEG.NC_1.jpg");
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Datei fehlt!"}));
+    EXPECT_EQ(prompts.asked()[1].text,
+              "Die Datei WEG.NC konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
+    EXPECT_TRUE(recordNames().isEmpty());
+    EXPECT_EQ(photos(), QStringList({"Foto_WEG.NC_1.jpg"}));
+}
+
+TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
+{
+    const QString mountPoint = dataDir() + "nurlesen/";
+    QDir().mkpath(mountPoint);
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint}) != 0)
+        GTEST_SKIP() << "no tmpfs mount here";
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute("umount", {path}); }
+    } unmount{mountPoint};
+    addProgram("nurlesen/p1.nc");
+    ASSERT_EQ(QProcess::execute("mount", {"-o", "remount,ro", mountPoint}), 0);
+
+    const RecordRow row = record("NURLESEN\\P1.NC");
+    photo("Foto_NURLESEN-P1.NC_1.jpg");
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
+    EXPECT_EQ(recordNames(), QStringList({"NURLESEN\\P1.NC"}));
+    EXPECT_EQ(photos(), QStringList({"Foto_NURLESEN-P1.NC_1.jpg"}));
+    EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
+}
+
+TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked)
+{
+    const QString source = env.writeFile("usb/O'NEIL Ä.NC", "NEU");
+    prompts.queuePath(source);
+    commands().importFile();
+    EXPECT_EQ(env.readFile(dataDir() + "O'NEIL Ä.NC"), "NEU");
+    EXPECT_EQ(settings.read("Settings", "DefaultImportDir"), env.root() + "usb/");
+    EXPECT_EQ(prompts.asked().first().title, "Datei auswählen");
+    EXPECT_EQ(commands().startDirectory("DefaultImportDir"), env.root() + "usb/");
+
+    // Same name in another letter case: the same program here.
+    const QString other = env.writeFile("usb2/o'neil ä.nc", "ANDERS");
+    prompts.clear();
+    prompts.queuePath(other);
+    prompts.queueAnswer(PromptAnswer::No);
+    commands().importFile();
+    EXPECT_EQ(prompts.titles(), QStringList({"Datei auswählen", "Schon vorhanden!", "Information"}));
+    EXPECT_EQ(prompts.asked()[1].text, "Das zu importierende Programm existiert bereits!\r\rSoll es überschrieben werden?");
+    EXPECT_EQ(env.readFile(dataDir() + "O'NEIL Ä.NC"), "NEU");
+
+    prompts.clear();
+    prompts.queuePath(other);
+    prompts.queueAnswer(PromptAnswer::Yes);
+    commands().importFile();
+    EXPECT_EQ(env.readFile(dataDir() + "O'NEIL Ä.NC"), "ANDERS");
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files), QStringList({"O'NEIL Ä.NC"}));
+}
+
+TEST_F(RecordCommandsTest, ImportOfBinaryAndEmptyFilesIsByteExactAndCancelIsSilent)
+{
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(char(i));
+    prompts.queuePath(env.writeFile("usb/BIN.NC", all));
+    commands().importFile();
+    EXPECT_EQ(env.readFile(dataDir() + "BIN.NC"), all);
+    prompts.queuePath(env.writeFile("usb/LEER.NC", ""));
+    commands().importFile();
+    EXPECT_TRUE(QFile::exists(dataDir() + "LEER.NC"));
+    prompts.clear();
+    commands().importFile(); // cancelled dialog
+    EXPECT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(settings.read("Settings", "DefaultImportDir"), env.root() + "usb/");
+}
+
+TEST_F(RecordCommandsTest, ImportIntoAMissingDirectoryIsReported)
+{
+    QDir(dataDir()).removeRecursively();
+    prompts.queuePath(env.writeFile("usb/P1.NC", "X"));
+    commands().importFile();
+    ASSERT_EQ(prompts.asked().size(), 2);
+    EXPECT_TRUE(prompts.asked()[1].text.contains(" in Form1.Command2"));
+}
+
+TEST_F(RecordCommandsTest, ExportCopiesTheProgramOrSaysItHasGone)
+{
+    addProgram("Drehen/p1.nc", "PROGRAMM");
+    const RecordRow row = record("DREHEN\\P1.NC");
+    const QString target = env.root() + "usb/P1.NC";
+    QDir().mkpath(env.root() + "usb");
+    prompts.queuePath(target);
+    commands().exportFile(&row);
+    EXPECT_EQ(env.readFile(target), "PROGRAMM");
+    EXPECT_EQ(prompts.asked().first().title, "Zieldatei angeben");
+    EXPECT_EQ(settings.read("Settings", "DefaultExportDir"), env.root() + "usb/");
+
+    QFile::remove(dataDir() + "Drehen/p1.nc");
+    prompts.clear();
+    prompts.queuePath(env.root() + "usb/P1_NEU.NC");
+    commands().exportFile(&row);
+    EXPECT_EQ(prompts.titles(), QStringList({"Zieldatei angeben", "Fehler!"}));
+    EXPECT_EQ(prompts.asked()[1].text,
+              "Das zu speichernde Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!");
+    EXPECT_FALSE(QFile::exists(env.root() + "usb/P1_NEU.NC"));
+
+    prompts.clear();
+    commands().exportFile(nullptr);
+    EXPECT_EQ(prompts.beeps(), 1);
+    EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
+} // namespace
+} // namespace zep::test
