@@ -1,6 +1,7 @@
 #include "catalogue/RecordListModel.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace zep {
 
@@ -28,6 +29,8 @@ void RecordListModel::setRows(QList<RecordRow> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_order.resize(size_t(m_rows.size()));
+    std::iota(m_order.begin(), m_order.end(), 0);
     endResetModel();
 }
 
@@ -43,12 +46,13 @@ void RecordListModel::sortBy(int column)
     m_sortColumn = column;
     Q_EMIT layoutAboutToBeChanged();
     if (column == RecordRow::Datum) {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [](const RecordRow &a, const RecordRow &b) {
+        std::stable_sort(m_order.begin(), m_order.end(), [this](int x, int y) {
+            const RecordRow &a = m_rows.at(x), &b = m_rows.at(y);
             return (a.date.isValid() ? a.date : kNoDate) > (b.date.isValid() ? b.date : kNoDate);
         });
     } else {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [column](const RecordRow &a, const RecordRow &b) {
-            return a[column].compare(b[column], Qt::CaseInsensitive) < 0;
+        std::stable_sort(m_order.begin(), m_order.end(), [this, column](int x, int y) {
+            return m_rows.at(x)[column].compare(m_rows.at(y)[column], Qt::CaseInsensitive) < 0;
         });
     }
     Q_EMIT layoutChanged();
@@ -69,7 +73,7 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     if (role == Qt::DisplayRole)
-        return m_rows.at(index.row())[index.column()];
+        return row(index.row())[index.column()];
     return {};
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
+#include <vector>
 
 namespace zep {
 
@@ -23,7 +24,7 @@ public:
 
     void setRows(QList<RecordRow> rows);
     void clear();
-    const RecordRow &row(int index) const { return m_rows.at(index); }
+    const RecordRow &row(int index) const { return m_rows.at(m_order.at(index)); }
     int sortColumn() const { return m_sortColumn; }
 
     // "Datum" sorts newest first (a record without a date counts as
@@ -37,6 +38,8 @@ public:
 
 private:
     QList<RecordRow> m_rows;
+    // Line -> row: sorting moves numbers, not nine texts per record.
+    std::vector<int> m_order;
     int m_sortColumn = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QChar>
 
+#include <string_view>
+
 namespace zep {
 
 char32_t LikeMatcher::fold(char32_t c)
@@ -46,10 +48,21 @@ void LikeMatcher::decode(const unsigned char *s, int n, std::u32string &out)
 
 void LikeMatcher::decodeFolded(const unsigned char *s, int n, std::u32string &out)
 {
-    out.clear();
+    // Called for every compared value of every row: written straight into
+    // the buffer, ASCII without a call.
+    out.resize(size_t(n));
+    size_t k = 0;
     int i = 0;
-    while (i < n)
-        out.push_back(fold(nextCodePoint(s, n, i)));
+    while (i < n) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            out[k++] = (b >= 'A' && b <= 'Z') ? char32_t(b + 32) : char32_t(b);
+            ++i;
+        } else {
+            out[k++] = fold(nextCodePoint(s, n, i));
+        }
+    }
+    out.resize(k);
 }
 
 LikeMatcher::LikeMatcher(const std::u32string &p, char32_t escape)
@@ -90,6 +103,48 @@ LikeMatcher::LikeMatcher(const std::u32string &p, char32_t escape)
         }
         m_elements.push_back(std::move(e));
     }
+    // '%text%' is what a search asks for nearly always: a plain substring
+    // search then.
+    const size_t n = m_elements.size();
+    bool infix = n >= 2 && m_elements.front().kind == Element::AnyRun && m_elements.back().kind == Element::AnyRun;
+    for (size_t k = 1; infix && k + 1 < n; ++k)
+        infix = m_elements[k].kind == Element::Literal;
+    if (infix) {
+        m_infix.emplace();
+        bool ascii = true;
+        for (size_t k = 1; k + 1 < n; ++k) {
+            m_infix->push_back(m_elements[k].ch);
+            ascii = ascii && m_elements[k].ch < 0x80;
+        }
+        if (ascii)
+            m_asciiInfix = std::string(m_infix->begin(), m_infix->end());
+    }
+}
+
+bool LikeMatcher::matchesUtf8(const unsigned char *s, int n, std::u32string &scratch) const
+{
+    if (m_asciiInfix) {
+        // An ASCII needle is searched in the bytes, ASCII letters folded on
+        // the way: the bytes of any other character are 0x80 and above and
+        // never match. Only two characters fold to ASCII letters, the Kelvin
+        // sign (E2 84 AA) and the long s (C5 BF); a text that may hold one
+        // takes the full path.
+        thread_local std::string folded;
+        folded.resize(size_t(n));
+        bool plain = true;
+        for (int i = 0; i < n; ++i) {
+            const unsigned char c = s[i];
+            if (c == 0xC5 || c == 0xE2) {
+                plain = false;
+                break;
+            }
+            folded[size_t(i)] = (c >= 'A' && c <= 'Z') ? char(c + 32) : char(c);
+        }
+        if (plain)
+            return std::string_view(folded).find(*m_asciiInfix) != std::string_view::npos;
+    }
+    decodeFolded(s, n, scratch);
+    return matches(scratch);
 }
 
 bool LikeMatcher::matchesOne(const Element &e, char32_t c) const
@@ -115,6 +170,8 @@ bool LikeMatcher::matchesOne(const Element &e, char32_t c) const
 
 bool LikeMatcher::matches(const std::u32string &s) const
 {
+    if (m_infix)
+        return s.find(*m_infix) != std::u32string::npos;
     // Every element but '%' takes exactly one character, so one remembered
     // '%' position is enough to backtrack: linear in practice, no recursion.
     size_t p = 0, i = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ public:
     LikeMatcher(const std::u32string &pattern, char32_t escape);
 
     bool matches(const std::u32string &foldedText) const;
+    // The same for a UTF-8 text; `scratch` is a buffer the caller keeps.
+    bool matchesUtf8(const unsigned char *utf8, int bytes, std::u32string &scratch) const;
 
     // Simple Unicode case folding of one code point (ASCII on a fast path).
     static char32_t fold(char32_t c);
@@ -35,6 +38,8 @@ private:
     bool matchesOne(const Element &e, char32_t c) const;
 
     std::vector<Element> m_elements;
+    std::optional<std::u32string> m_infix; // set for '%literal%'
+    std::optional<std::string> m_asciiInfix; // the same when it is all ASCII
 };
 
 } // namespace zep

@@ -9,6 +9,8 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace zep {
 
@@ -23,7 +25,7 @@ int collate(void *, int aBytes, const void *a, int bBytes, const void *b)
 }
 
 struct CachedPattern {
-    std::u32string text;
+    std::string raw; // the pattern's bytes, to see a change without decoding
     char32_t escape = 0;
     LikeMatcher matcher;
 };
@@ -38,21 +40,25 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
     char32_t escape = 0;
     if (argc == 3) {
-        std::u32string esc;
-        LikeMatcher::decode(sqlite3_value_text(argv[2]), sqlite3_value_bytes(argv[2]), esc);
-        if (esc.size() != 1) {
+        const unsigned char *esc = sqlite3_value_text(argv[2]);
+        const int bytes = sqlite3_value_bytes(argv[2]);
+        int end = 0;
+        if (bytes > 0)
+            escape = LikeMatcher::nextCodePoint(esc, bytes, end);
+        if (bytes == 0 || end != bytes) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        escape = esc[0];
     }
 
     // The pattern is usually a constant: compile it once per statement.
-    thread_local std::u32string patternText;
-    LikeMatcher::decode(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]), patternText);
+    const auto *patternBytes = sqlite3_value_text(argv[0]);
+    const std::string_view raw(reinterpret_cast<const char *>(patternBytes), size_t(sqlite3_value_bytes(argv[0])));
     auto *cached = static_cast<CachedPattern *>(sqlite3_get_auxdata(ctx, 0));
-    if (!cached || cached->text != patternText || cached->escape != escape) {
-        cached = new CachedPattern{patternText, escape, LikeMatcher(patternText, escape)};
+    if (!cached || cached->raw != raw || cached->escape != escape) {
+        std::u32string patternText;
+        LikeMatcher::decode(patternBytes, int(raw.size()), patternText);
+        cached = new CachedPattern{std::string(raw), escape, LikeMatcher(patternText, escape)};
         sqlite3_set_auxdata(ctx, 0, cached, [](void *p) { delete static_cast<CachedPattern *>(p); });
         cached = static_cast<CachedPattern *>(sqlite3_get_auxdata(ctx, 0));
         if (!cached) {
@@ -61,9 +67,9 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         }
     }
 
-    thread_local std::u32string text;
-    LikeMatcher::decodeFolded(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]), text);
-    sqlite3_result_int(ctx, cached->matcher.matches(text) ? 1 : 0);
+    thread_local std::u32string scratch;
+    const unsigned char *text = sqlite3_value_text(argv[1]);
+    sqlite3_result_int(ctx, cached->matcher.matchesUtf8(text, sqlite3_value_bytes(argv[1]), scratch) ? 1 : 0);
 }
 
 void jetPatternFunction(sqlite3_context *ctx, int, sqlite3_value **argv)

@@ -233,3 +233,20 @@ TEST(TextRules, FoldingAndMatchingOnRawText)
     const LikeMatcher trailingEscape(codePoints("a\\"), U'\\');
     EXPECT_TRUE(trailingEscape.matches(folded("a\\")));
 }
+
+namespace zep::test {
+namespace {
+
+// The byte search for ASCII search terms relies on this: no character but
+// the Kelvin sign and the long s folds to an ASCII character.
+TEST(LikeMatcherFolding, OnlyTwoNonAsciiCharactersFoldToAscii)
+{
+    std::vector<char32_t> found;
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c)
+        if (LikeMatcher::fold(c) < 0x80)
+            found.push_back(c);
+    EXPECT_EQ(found, (std::vector<char32_t>{0x017F, 0x212A}));
+}
+
+} // namespace
+} // namespace zep::test
