@@ -16,6 +16,10 @@
 #include "app/ui/frmWizard.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/RecordListView.h"
+#include "comm/CommStation.h"
+#include "comm/SteadyReceptionClock.h"
+#include "comm/ui/ReceivedTextWindow.h"
+#include "comm/ui/frmProperties.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -76,6 +80,7 @@ Form1::Form1(MainState &state) : m_state(state)
     m_comTimer = new QTimer(this);
     m_comTimer->setObjectName(QStringLiteral("ComTimer"));
     m_comTimer->setInterval(1000);
+    buildComm();
 }
 
 Form1::~Form1()
@@ -147,11 +152,8 @@ void Form1::buildMenus()
     QMenu *einstellungen = bar->addMenu(QStringLiteral("Einstellungen"));
     addMenuAction(einstellungen, QStringLiteral("mmEinst"), QStringLiteral("Programm-&Einstellungen..."),
                   [this] { openSettings(); });
-    addMenuAction(einstellungen, QStringLiteral("mmComPrefs"), QStringLiteral("&Kommunikations-Einstellungen..."), [this] {
-        if (!checkAccess())
-            return;
-        withTimerStopped([this] { notYetAvailable(); });
-    });
+    addMenuAction(einstellungen, QStringLiteral("mmComPrefs"), QStringLiteral("&Kommunikations-Einstellungen..."),
+                  [this] { openComPrefs(); });
     addMenuAction(einstellungen, QStringLiteral("mmTasten"), QStringLiteral("&Tastenvorgaben..."),
                   [this] { withTimerStopped([this] { notYetAvailable(); }); });
 
@@ -257,7 +259,6 @@ void Form1::buildStatusArea()
     bar->addPermanentWidget(m_progress);
     for (int i = 0; i < 5; ++i) {
         auto *lamp = new StatusLamp(i, bar);
-        lamp->setToolTip(QStringLiteral("Maschine %1 nicht Aktiv").arg(i + 1));
         connect(lamp, &StatusLamp::clicked, this, &Form1::showLampInfo);
         bar->addPermanentWidget(lamp);
         m_lamps[i] = lamp;
@@ -306,6 +307,41 @@ void Form1::buildMainList()
     connect(m_commands[7], &QToolButton::clicked, m_list, &MainListController::sendProgram);
 }
 
+void Form1::buildComm()
+{
+    m_receptionClock = std::make_unique<SteadyReceptionClock>();
+    m_comm = new CommStation(m_state.settings, m_state.prompts, m_state.logbook, m_state.clock, *m_receptionClock,
+                             m_state.programDir, this);
+    m_comm->lampChanged = [this](int i, const LampState &state) { m_lamps[i]->show(state); };
+    for (int i = 0; i < CommStation::kConnections; ++i)
+        m_lamps[i]->show(m_comm->lamp(i));
+    m_comm->statusText = [this](const QString &text) { setStatus(text); };
+    m_comm->trace.isOn = [this] { return m_state.traceFlag && m_trace; };
+    m_comm->trace.appendLine = [this](const QString &line) { appendTrace(line); };
+    m_comm->trace.appendRaw = [this](const QString &text) { appendTraceRaw(text); };
+    setHandOver([this](int maschinenNummer, const QByteArray &text) {
+        ReceivedTextWindow::showFor(maschinenNummer, text, this);
+    });
+    connect(m_comTimer, &QTimer::timeout, m_comm, &CommStation::comTimerTick);
+}
+
+void Form1::setHandOver(std::function<void(int, const QByteArray &)> handOver)
+{
+    m_comm->handOver = std::move(handOver);
+}
+
+void Form1::openComPrefs()
+{
+    if (!checkAccess())
+        return;
+    withTimerStopped([this] {
+        frmProperties dialog(
+            m_state.settings, m_state.prompts, m_state.database.isOpen() ? &m_state.database : nullptr,
+            [this] { m_comm->SetComm(); }, [this](const QString &text) { setStatus(text); }, this);
+        runModal(dialog);
+    });
+}
+
 void Form1::applyDefaultColumnWidths()
 {
     const int listWidth = qMax(200, width() - 24);
@@ -347,6 +383,7 @@ LoadSequence::Outcome Form1::load()
         m_comTimer->start();
     };
     hooks.writeHeadings = [this] { writeHeadings(); };
+    hooks.setComm = [this] { m_comm->SetComm(); };
     hooks.getFileListe = [this] { m_list->files().GetFileListe(); };
     hooks.loadFileListe = [this] { m_list->files().LoadFileListe(); };
     hooks.showMaschinen = [this] { m_list->ShowMaschinen(); };
@@ -400,6 +437,12 @@ void Form1::appendTrace(const QString &line)
         m_trace->appendLine(line);
 }
 
+void Form1::appendTraceRaw(const QString &text)
+{
+    if (m_state.traceFlag && m_trace)
+        m_trace->appendRaw(text);
+}
+
 int Form1::runModal(QDialog &dialog)
 {
     return m_runModal(dialog);
@@ -446,8 +489,7 @@ void Form1::openHelp()
 
 void Form1::showLampInfo(int index)
 {
-    m_state.prompts.message(m_lamps[index]->toolTip(), QStringLiteral("Maschinenverbindung %1").arg(index + 1),
-                            PromptIcon::Information);
+    m_comm->showLampInfo(index);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -20,7 +20,9 @@ class QToolButton;
 
 namespace zep {
 
+class CommStation;
 class Form8;
+class ReceptionClock;
 class MainListController;
 class RecordListModel;
 class RecordListView;
@@ -66,6 +68,9 @@ public:
     QProgressBar *progressBar() const { return m_progress; }
     QTimer *timer1() const { return m_timer1; }
     QTimer *comTimer() const { return m_comTimer; }
+    CommStation *comm() const { return m_comm; }
+    // Where a finished reception goes; the received-text window by default.
+    void setHandOver(std::function<void(int maschinenNummer, const QByteArray &text)> handOver);
     QAction *action(const QString &objectName) const;
     QToolButton *command(int number) const;
 
@@ -94,6 +99,9 @@ private:
     void buildStatusArea();
     void buildShortcuts();
     void buildMainList();
+    void buildComm();
+    void openComPrefs();
+    void appendTraceRaw(const QString &text);
     void applyDefaultColumnWidths();
     void writeHeadings();
     void notYetAvailable();
@@ -123,6 +131,8 @@ private:
     QMenu *m_popup = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_comTimer = nullptr;
+    std::unique_ptr<ReceptionClock> m_receptionClock;
+    CommStation *m_comm = nullptr;
     QPointer<Form8> m_trace;
     bool m_ended = false;
 };

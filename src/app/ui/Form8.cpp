@@ -40,6 +40,12 @@ void Form8::appendLine(const QString &line)
     m_text->appendPlainText(line);
 }
 
+void Form8::appendRaw(const QString &text)
+{
+    m_text->moveCursor(QTextCursor::End);
+    m_text->insertPlainText(text);
+}
+
 QString Form8::text() const
 {
     return m_text->toPlainText();

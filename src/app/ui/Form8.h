@@ -18,6 +18,8 @@ public:
 
     // Each line is shown as it would be appended after CR LF.
     void appendLine(const QString &line);
+    // Received data goes on where the last text ended.
+    void appendRaw(const QString &text);
     QString text() const;
     void clearText();
 

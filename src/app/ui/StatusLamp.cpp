@@ -8,7 +8,7 @@ namespace zep {
 
 namespace {
 
-QPixmap lampPicture(LampColor color)
+QPixmap lampPicture(LampColour color)
 {
     static const QColor colors[] = {QColor(150, 150, 150), QColor(40, 180, 60), QColor(240, 200, 0),
                                     QColor(220, 40, 40)};
@@ -28,13 +28,19 @@ StatusLamp::StatusLamp(int index, QWidget *parent) : QLabel(parent), m_index(ind
 {
     setObjectName(QStringLiteral("imgStatus%1").arg(index));
     setFixedSize(18, 18);
-    setColor(LampColor::Grey);
+    setColor(LampColour::Grey);
 }
 
-void StatusLamp::setColor(LampColor color)
+void StatusLamp::setColor(LampColour color)
 {
     m_color = color;
     setPixmap(lampPicture(color));
+}
+
+void StatusLamp::show(const LampState &state)
+{
+    setColor(state.colour);
+    setToolTip(state.toolTip);
 }
 
 void StatusLamp::mouseReleaseEvent(QMouseEvent *event)

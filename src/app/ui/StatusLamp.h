@@ -1,10 +1,10 @@
 #pragma once
 
+#include "comm/LampState.h"
+
 #include <QLabel>
 
 namespace zep {
-
-enum class LampColor { Grey, Green, Yellow, Red };
 
 // One machine connection's lamp in the main window. A click shows its tool
 // tip, which says what the connection is doing.
@@ -15,8 +15,10 @@ class StatusLamp : public QLabel
 public:
     StatusLamp(int index, QWidget *parent);
 
-    void setColor(LampColor color);
-    LampColor color() const { return m_color; }
+    void setColor(LampColour color);
+    // The connection's colour and the tool tip that says why.
+    void show(const LampState &state);
+    LampColour color() const { return m_color; }
     int index() const { return m_index; }
 
 Q_SIGNALS:
@@ -27,7 +29,7 @@ protected:
 
 private:
     int m_index;
-    LampColor m_color = LampColor::Grey;
+    LampColour m_color = LampColour::Grey;
 };
 
 } // namespace zep

@@ -40,7 +40,7 @@ TEST_F(MainWindow, ComesUpWithHeadingsDefaultWidthsStatusClockAndGreyLamps)
     EXPECT_EQ(window->statusText(), "Bereit");
     EXPECT_TRUE(QTime::fromString(window->clockLabel()->text(), "HH:mm").isValid());
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(window->lamp(i)->color(), LampColor::Grey);
+        EXPECT_EQ(window->lamp(i)->color(), LampColour::Grey);
         EXPECT_EQ(window->lamp(i)->toolTip(), QString("Maschine %1 nicht Aktiv").arg(i + 1));
     }
     EXPECT_TRUE(window->timer1()->isActive());

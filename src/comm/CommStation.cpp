@@ -1,0 +1,280 @@
+#include "comm/CommStation.h"
+
+#include "app/Clock.h"
+#include "app/Logbook.h"
+#include "app/Prompts.h"
+#include "app/SettingsStore.h"
+#include "comm/CommEvent.h"
+#include "comm/EmpfangUmwandeln.h"
+#include "comm/MachineReady.h"
+#include "comm/PortSettings.h"
+#include "comm/ReceiveSettings.h"
+#include "comm/ReceptionClock.h"
+#include "comm/SerialPort.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace zep {
+
+namespace {
+QString crToCrLf(QString text)
+{
+    return text.replace(QStringLiteral("\r"), QStringLiteral("\r\n"));
+}
+QString num(int n)
+{
+    return QString::number(n);
+}
+} // namespace
+
+CommStation::CommStation(SettingsStore &settings, Prompts &prompts, Logbook &logbook, const Clock &wallClock,
+                         const ReceptionClock &clock, QString programDir, QObject *parent)
+    : QObject(parent), m_settings(settings), m_prompts(prompts), m_logbook(logbook), m_wallClock(wallClock),
+      m_clock(clock), m_programDir(std::move(programDir))
+{
+    if (!m_programDir.isEmpty() && !m_programDir.endsWith(QLatin1Char('/')))
+        m_programDir += QLatin1Char('/');
+    for (int i = 0; i < kConnections; ++i) {
+        m_ports[i] = new SerialPort(m_settings, this);
+        m_receivers[i] = std::make_unique<Receiver>(i, trace);
+        m_lamps[i].toolTip = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" nicht Aktiv");
+        connect(m_ports[i], &SerialPort::OnComm, this, [this, i] { onComm(i); });
+    }
+}
+
+CommStation::~CommStation() = default;
+
+void CommStation::setLamp(int i, LampColour colour)
+{
+    if (m_lamps[i].colour == colour)
+        return;
+    m_lamps[i].colour = colour;
+    if (lampChanged)
+        lampChanged(i, m_lamps[i]);
+}
+
+void CommStation::setToolTip(int i, const QString &text)
+{
+    m_lamps[i].toolTip = text;
+    if (lampChanged)
+        lampChanged(i, m_lamps[i]);
+}
+
+void CommStation::reportOpenError(const QString &message)
+{
+    trace.line(crToCrLf(message));
+    m_prompts.message(message, QStringLiteral("COM-Fehler"), PromptIcon::Exclamation);
+}
+
+void CommStation::SetComm()
+{
+    for (int i = 0; i < kConnections; ++i) {
+        const QString sec = PortSettings::section(i);
+        const QString n = num(i + 1);
+        SerialPort &port = *m_ports[i];
+        const bool active = m_settings.read(sec, QStringLiteral("Aktiviert"), QStringLiteral("False"))
+                                .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+        if (!active) {
+            setLamp(i, LampColour::Grey);
+            setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" nicht Aktiv"));
+            port.setPortOpen(false);
+            continue;
+        }
+        if (port.portOpen())
+            port.setPortOpen(false);
+        setLamp(i, LampColour::Green);
+
+        const QString line = m_settings.read(sec, QStringLiteral("Einstellungen"), QStringLiteral("9600,N,8,1"));
+        if (!line.isEmpty() && !port.setSettings(line))
+            reportOpenError(QStringLiteral("Konnte Maschineneinstellungen (") + line + QStringLiteral(") für Maschine ") +
+                            n + QStringLiteral(" nicht setzen: ") + port.errorDescription());
+
+        const QString portText = m_settings.read(sec, QStringLiteral("COM-Anschluß"), QStringLiteral("0"));
+        bool numeric = false;
+        const int portNumber = portText.trimmed().toInt(&numeric);
+        if (!numeric)
+            reportOpenError(QStringLiteral("Ungültiger Eigenschaftswert: COM-Anschluß ") + portText);
+        else if (portNumber != 0 && !port.setCommPort(portNumber))
+            reportOpenError(port.errorDescription());
+
+        port.setRThreshold(1);
+        port.setSThreshold(1);
+        port.setInputLen(0);
+
+        const int buffer = m_settings.readInt(sec, QStringLiteral("Puffer"), 256);
+        if (!port.setInBufferSize(buffer) || !port.setOutBufferSize(buffer)) {
+            setLamp(i, LampColour::Red);
+            reportOpenError(QStringLiteral("Konnte Puffergrösse für Maschineneinstellung") + n +
+                            QStringLiteral(" nicht setzen: ") + port.errorDescription());
+        }
+        const int handshaking = m_settings.readInt(sec, QStringLiteral("Handshaking"), 2);
+        if (!port.setHandshaking(handshaking)) {
+            setLamp(i, LampColour::Red);
+            reportOpenError(QStringLiteral("Protokoll für Maschineneinstellung") + n +
+                            QStringLiteral(" konnte nicht zugewiesen werden: ") + port.errorDescription());
+        }
+        if (!port.setPortOpen(true)) {
+            setLamp(i, LampColour::Red);
+            reportOpenError(QStringLiteral("Konnte Maschineneinstellung") + n + QStringLiteral(" nicht öffnen: ") +
+                            port.errorDescription());
+        }
+        setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" - COM") + num(port.commPort()) +
+                          QStringLiteral(":") + line);
+    }
+}
+
+void CommStation::showLampInfo(int i)
+{
+    m_prompts.message(m_lamps[i].toolTip, QStringLiteral("Maschinenverbindung ") + num(i + 1),
+                      PromptIcon::Information);
+}
+
+void CommStation::onComm(int i)
+{
+    SerialPort &port = *m_ports[i];
+    if (!port.raisedDuringHandler())
+        m_boxShown[i] = false;
+    QString message;
+    switch (port.CommEvent()) {
+    case CommEvent::Break: message = QStringLiteral("Anhaltesignal empfangen?"); break;
+    case CommEvent::Frame: message = QStringLiteral("Fehler im Übertragungs-Raster"); break;
+    case CommEvent::Overrun: message = QStringLiteral("Datenverlust!"); break;
+    case CommEvent::RxOver: message = QStringLiteral("Überlauf des Empfangspuffers!"); break;
+    case CommEvent::RxParity: message = QStringLiteral("Paritätsfehler (meistens Störsignale auf der Leitung)!"); break;
+    case CommEvent::TxFull: message = QStringLiteral("Sendepuffer voll!"); break;
+    case CommEvent::Dcb: message = QStringLiteral("Unbekannter Fehler! (Aufruf DCB)"); break;
+    case CommEvent::Cd: trace.line(QStringLiteral("Pegel DCD")); break;
+    case CommEvent::Cts:
+        trace.line(QStringLiteral("Pegel CTS"));
+        MachineReady::set();
+        break;
+    case CommEvent::Dsr: trace.line(QStringLiteral("Pegel DSR")); break;
+    case CommEvent::Ring: trace.line(QStringLiteral("Pegel RING")); break;
+    case CommEvent::Eof:
+        setLamp(i, LampColour::Green);
+        m_receivers[i]->endOfFile(ReceiveSettings::read(m_settings, i));
+        break;
+    case CommEvent::Receive: receive(i); break;
+    default: break;
+    }
+    if (!message.isEmpty())
+        lineError(i, message);
+}
+
+void CommStation::receive(int i)
+{
+    const QByteArray piece = m_ports[i]->Input();
+    if (piece.isEmpty())
+        return;
+    const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+    if (m_receivers[i]->feed(piece, m_clock.seconds(), s) == Receiver::Piece::Collected)
+        setLamp(i, LampColour::Yellow);
+}
+
+void CommStation::lineError(int i, const QString &message)
+{
+    // The reception keeps its time-out: if the machine gives up after the
+    // error, the half text is saved by the long time-out instead of being
+    // put in front of the next program.
+    setLamp(i, LampColour::Red);
+    if (statusText)
+        statusText(message);
+    setToolTip(i, QStringLiteral("Letzter Fehler: ") + message);
+    if (trace.enabled()) {
+        trace.line(QStringLiteral("\r\n") + crToCrLf(message));
+        return;
+    }
+    // A noisy line raises error after error; the errors that came in while
+    // a box was open are told by that box (and the lamp), not by new ones.
+    if (m_errorBoxOpen[i] || (m_boxShown[i] && m_ports[i]->raisedDuringHandler()))
+        return;
+    m_errorBoxOpen[i] = true;
+    m_boxShown[i] = true;
+    m_prompts.message(QStringLiteral("Fehler bei Übertragung von Maschine") + num(i + 1) + QStringLiteral(":\r\r") +
+                          message,
+                      QStringLiteral("Comm-Fehler"), PromptIcon::Exclamation);
+    m_errorBoxOpen[i] = false;
+}
+
+void CommStation::comTimerTick()
+{
+    // A message box shown by a tick lets the timer fire again inside it.
+    if (m_inTick)
+        return;
+    m_inTick = true;
+    const double now = m_clock.seconds();
+    for (int i = 0; i < kConnections; ++i) {
+        const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+        switch (m_receivers[i]->tick(now, s)) {
+        case Receiver::Tick::HandOver: handOverFinished(i); break;
+        case Receiver::Tick::Aborted: abortReception(i); break;
+        case Receiver::Tick::Ended:
+        case Receiver::Tick::Nothing: break;
+        }
+    }
+    m_inTick = false;
+}
+
+void CommStation::handOverFinished(int i)
+{
+    trace.line(QStringLiteral("Endzeichen von Maschine ") + num(i) + QStringLiteral(" empfangen/erkannt/timeout.") +
+               QStringLiteral("\r\n") + QString(40, QLatin1Char('-')) + QStringLiteral("\r\n"));
+    setLamp(i, LampColour::Green);
+    const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+    QByteArray text = m_receivers[i]->takeText();
+    EmpfangUmwandeln(text, s, s.nulFilter, trace);
+    m_ports[i]->setInBufferCount(0);
+    m_receivers[i]->startFollowing(m_clock.seconds(), s);
+    if (m_receivers[i]->running())
+        setLamp(i, LampColour::Yellow);
+    if (handOver)
+        handOver(i + 1, text);
+}
+
+void CommStation::abortReception(int i)
+{
+    const QByteArray text = m_receivers[i]->takeText();
+    m_ports[i]->setInBufferCount(0);
+    // What arrived is kept: the machine's program may exist nowhere else.
+    if (!text.isEmpty())
+        saveRecovery(i, text);
+    setLamp(i, LampColour::Red);
+    m_prompts.message(QStringLiteral("Die Datenübertragung von Maschine ") + num(i + 1) +
+                          QStringLiteral(" wurde abgebrochen! Es wurden seit den letzten Zeichen über 30 Sekunden "
+                                         "lang keine weiteren Zeichen empfangen!"),
+                      QStringLiteral("Timeout"), PromptIcon::Exclamation);
+}
+
+QString CommStation::saveRecovery(int i, const QByteArray &text)
+{
+    const QString stamp = m_wallClock.now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    const QString base = m_programDir + QStringLiteral("Abgebrochen_Maschine") + num(i + 1) + QLatin1Char('_') + stamp;
+    QString path = base + QStringLiteral(".txt");
+    for (int k = 2; QFileInfo::exists(path); ++k)
+        path = base + QLatin1Char('_') + num(k) + QStringLiteral(".txt");
+    QFile file(path);
+    QString error;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        error = file.errorString();
+    else if (file.write(text) != text.size() || !file.flush())
+        error = file.errorString();
+    file.close();
+    if (!error.isEmpty()) {
+        QFile::remove(path);
+        m_logbook.LogbuchSchreiben(QStringLiteral("Abgebrochene Übertragung von Maschine ") + num(i + 1) + QStringLiteral(" (") +
+                                   num(int(text.size())) + QStringLiteral(" Bytes) konnte nicht gesichert werden: ") + error);
+        m_prompts.message(QStringLiteral("Die empfangenen Daten von Maschine ") + num(i + 1) +
+                              QStringLiteral(" konnten nicht gesichert werden:\r") + path + QStringLiteral("\r") + error,
+                          QStringLiteral("Timeout"), PromptIcon::Exclamation);
+        return {};
+    }
+    m_recoveryFiles.append(path);
+    m_logbook.LogbuchSchreiben(QStringLiteral("Abgebrochene Übertragung von Maschine ") + num(i + 1) +
+                               QStringLiteral(" gesichert in ") + QDir::toNativeSeparators(path) + QStringLiteral(" (") +
+                               num(int(text.size())) + QStringLiteral(" Bytes)"));
+    return path;
+}
+
+} // namespace zep

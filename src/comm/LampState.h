@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace zep {
+
+enum class LampColour { Grey, Green, Yellow, Red };
+
+// What a connection's status lamp shows; the main window maps it onto its
+// lamp widget.
+struct LampState {
+    LampColour colour = LampColour::Grey;
+    QString toolTip;
+};
+
+} // namespace zep

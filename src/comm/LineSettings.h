@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace zep {
+
+// Line parameters "9600,N,8,1": baud, parity letter, data bits, stop bits.
+struct LineSettings {
+    QString baud;
+    QChar parity = QLatin1Char('N');
+    QString dataBits;
+    QString stopBits;
+
+    // Read from the end, so the baud part may have any length (as the
+    // dialog shows a stored text). Never fails; short texts give empty parts.
+    static LineSettings split(const QString &text);
+    // A strict reading for opening a port; no value when the text is not
+    // "digits,E|O|N|M|S,4-8,1|1.5|2".
+    static std::optional<LineSettings> parse(const QString &text);
+    QString join() const;
+};
+
+} // namespace zep

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "comm/EndCode.h"
+
+namespace zep {
+
+class SettingsStore;
+
+// What the receive path reads from a connection's port settings group at
+// every use, so that a change takes effect with the next piece.
+struct ReceiveSettings {
+    EndCode endCode = EndCode::parse(QStringLiteral("<SA>26"));
+    bool nulFilter = true; // EXON 0
+    int ecrZu = 0;
+    int elfZu = 0;
+
+    static ReceiveSettings read(const SettingsStore &store, int connection);
+};
+
+} // namespace zep

@@ -1,0 +1,293 @@
+#include "comm/SerialPort.h"
+
+#include "app/SettingsStore.h"
+#include "comm/CommEvent.h"
+#include "comm/LineSettings.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <algorithm>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace zep {
+
+namespace {
+// Counters in the order the events are raised: line errors first, so a
+// reception that follows sees them in line order.
+enum { cBrk, cFrame, cOverrun, cBufOverrun, cParity, cCts, cDsr, cDcd, cRng };
+const int kEventFor[9] = {CommEvent::Break, CommEvent::Frame,   CommEvent::Overrun,
+                          CommEvent::RxOver, CommEvent::RxParity, CommEvent::Cts,
+                          CommEvent::Dsr,   CommEvent::Cd,      CommEvent::Ring};
+
+bool readCounters(int fd, std::array<int, 9> &out)
+{
+    serial_icounter_struct c{};
+    if (fd < 0 || ::ioctl(fd, TIOCGICOUNT, &c) != 0)
+        return false;
+    out = {c.brk, c.frame, c.overrun, c.buf_overrun, c.parity, c.cts, c.dsr, c.dcd, c.rng};
+    return true;
+}
+} // namespace
+
+SerialPort::SerialPort(const SettingsStore &settings, QObject *parent)
+    : QObject(parent), m_store(settings), m_port(new QSerialPort(this)), m_poll(new QTimer(this))
+{
+    m_poll->setInterval(100);
+    connect(m_poll, &QTimer::timeout, this, &SerialPort::pollCounters);
+    connect(m_port, &QSerialPort::readyRead, this, [this] {
+        pollCounters();
+        raise(CommEvent::Receive);
+    });
+    connect(m_port, &QSerialPort::bytesWritten, this, [this] {
+        if (m_sThreshold > 0 && m_port->bytesToWrite() == 0)
+            raise(CommEvent::Send);
+    });
+}
+
+SerialPort::~SerialPort()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+QString SerialPort::devicePath(const SettingsStore &settings, int number)
+{
+    return settings.read(QStringLiteral("Schnittstellen"), QStringLiteral("COM") + QString::number(number),
+                         QStringLiteral("/dev/ttyS") + QString::number(number - 1));
+}
+
+QString SerialPort::devicePath() const
+{
+    return devicePath(m_store, m_commPort);
+}
+
+bool SerialPort::fail(const QString &description)
+{
+    m_error = description;
+    return false;
+}
+
+bool SerialPort::setCommPort(int number)
+{
+    if (portOpen())
+        return fail(QStringLiteral("Die Schnittstelle ist bereits geöffnet"));
+    if (number < 1 || number > 16)
+        return fail(QStringLiteral("Ungültige Schnittstellennummer: ") + QString::number(number));
+    m_commPort = number;
+    return true;
+}
+
+bool SerialPort::setSettings(const QString &settings)
+{
+    const auto line = LineSettings::parse(settings);
+    if (!line)
+        return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
+    // QSerialPort has no 4 data bits and no "1.5" for 8 bits; refuse what
+    // the line could not do instead of running it with other parameters.
+    if (line->dataBits == QLatin1String("4"))
+        return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
+    m_settings = settings.trimmed();
+    if (portOpen())
+        applyLine();
+    return true;
+}
+
+bool SerialPort::applyLine()
+{
+    const auto line = LineSettings::parse(m_settings);
+    if (!line)
+        return false;
+    bool ok = m_port->setBaudRate(line->baud.toInt());
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    switch (line->parity.toLatin1()) {
+    case 'E': parity = QSerialPort::EvenParity; break;
+    case 'O': parity = QSerialPort::OddParity; break;
+    case 'M': parity = QSerialPort::MarkParity; break;
+    case 'S': parity = QSerialPort::SpaceParity; break;
+    default: break;
+    }
+    // A pseudo-terminal refuses parity and 7 bits; that is "not supported
+    // here", not a reason to fail the connection.
+    ok = m_port->setParity(parity) && ok;
+    ok = m_port->setDataBits(QSerialPort::DataBits(line->dataBits.toInt())) && ok;
+    const QSerialPort::StopBits stop = line->stopBits == QLatin1String("2")     ? QSerialPort::TwoStop
+                                       : line->stopBits == QLatin1String("1.5") ? QSerialPort::OneAndHalfStop
+                                                                                : QSerialPort::OneStop;
+    ok = m_port->setStopBits(stop) && ok;
+    m_port->clearError();
+    return ok;
+}
+
+bool SerialPort::setHandshaking(int mode)
+{
+    if (mode < 0 || mode > 3)
+        return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
+    m_handshaking = mode;
+    if (portOpen()) {
+        m_port->setFlowControl(mode == 0   ? QSerialPort::NoFlowControl
+                               : mode == 1 ? QSerialPort::SoftwareControl
+                                           : QSerialPort::HardwareControl);
+        m_port->clearError();
+    }
+    return true;
+}
+
+bool SerialPort::setInBufferSize(int bytes)
+{
+    if (portOpen())
+        return fail(QStringLiteral("Die Eigenschaft kann bei geöffneter Schnittstelle nicht gesetzt werden"));
+    if (bytes <= 0)
+        return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
+    m_inBufferSize = bytes;
+    return true;
+}
+
+bool SerialPort::setOutBufferSize(int bytes)
+{
+    if (portOpen())
+        return fail(QStringLiteral("Die Eigenschaft kann bei geöffneter Schnittstelle nicht gesetzt werden"));
+    if (bytes <= 0)
+        return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
+    m_outBufferSize = bytes;
+    return true;
+}
+
+bool SerialPort::portOpen() const
+{
+    return m_port->isOpen();
+}
+
+bool SerialPort::setPortOpen(bool open)
+{
+    if (!open) {
+        m_poll->stop();
+        if (m_port->isOpen())
+            m_port->close();
+        m_counters = false;
+        return true;
+    }
+    if (m_port->isOpen())
+        return fail(QStringLiteral("Die Schnittstelle ist bereits geöffnet"));
+    const QString path = devicePath();
+    m_port->setPortName(path);
+    // The reader never holds more than the handler takes at once: QSerialPort
+    // keeps reading while the main window handles events, so the kernel
+    // buffer can not overflow while a message box is open.
+    m_port->setReadBufferSize(0);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        const auto err = m_port->error();
+        const QString qtText = m_port->errorString();
+        m_port->clearError();
+        if (!QFileInfo::exists(path))
+            return fail(QStringLiteral("Gerät ") + path + QStringLiteral(" nicht gefunden"));
+        if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES)
+            return fail(QStringLiteral("Keine Berechtigung für ") + path +
+                        QStringLiteral(": der Benutzer muss Mitglied der Gruppe \"dialout\" sein"));
+        if (err == QSerialPort::PermissionError || err == QSerialPort::ResourceError)
+            return fail(QStringLiteral("Die Schnittstelle ") + path +
+                        QStringLiteral(" wird bereits von einem anderen Programm benutzt"));
+        return fail(QStringLiteral("Die Schnittstelle ") + path + QStringLiteral(" kann nicht geöffnet werden: ") + qtText);
+    }
+    const int fd = int(m_port->handle());
+    // Exclusive: a second open of the device (other than by root) is refused
+    // by the driver as well as by QSerialPort's lock file.
+    ::ioctl(fd, TIOCEXCL);
+    applyLine();
+    setHandshaking(m_handshaking);
+    if (m_handshaking == 3) {
+        termios t{};
+        if (::tcgetattr(fd, &t) == 0) {
+            t.c_iflag |= IXON | IXOFF;
+            ::tcsetattr(fd, TCSANOW, &t);
+        }
+    }
+    m_port->clearError();
+    m_counters = readCounters(fd, m_last);
+    if (m_counters)
+        m_poll->start();
+    m_queued.clear();
+    return true;
+}
+
+QByteArray SerialPort::Input()
+{
+    if (!m_port->isOpen())
+        return {};
+    return m_port->readAll();
+}
+
+bool SerialPort::Output(const QByteArray &bytes)
+{
+    if (!m_port->isOpen())
+        return fail(QStringLiteral("Die Schnittstelle ist nicht geöffnet"));
+    if (m_port->write(bytes) != bytes.size())
+        return fail(m_port->errorString());
+    return true;
+}
+
+int SerialPort::inBufferCount() const
+{
+    return m_port->isOpen() ? int(m_port->bytesAvailable()) : 0;
+}
+
+void SerialPort::setInBufferCount(int count)
+{
+    if (count == 0 && m_port->isOpen()) {
+        m_port->clear(QSerialPort::Input);
+        m_port->readAll();
+    }
+}
+
+int SerialPort::outBufferCount() const
+{
+    return m_port->isOpen() ? int(m_port->bytesToWrite()) : 0;
+}
+
+void SerialPort::pollCounters()
+{
+    if (!m_counters || !m_port->isOpen())
+        return;
+    std::array<int, 9> now{};
+    if (!readCounters(int(m_port->handle()), now))
+        return;
+    for (int k = 0; k < 9; ++k) {
+        if (now[k] != m_last[k])
+            m_queued.append({kEventFor[k], m_inHandler});
+    }
+    m_last = now;
+    if (!m_queued.isEmpty() && !m_inHandler)
+        raise(0);
+}
+
+void SerialPort::raise(int event)
+{
+    if (event != 0) {
+        const bool waiting = std::any_of(m_queued.cbegin(), m_queued.cend(),
+                                         [](const auto &q) { return q.first == CommEvent::Receive; });
+        if (event != CommEvent::Receive || !waiting)
+            m_queued.append({event, m_inHandler});
+    }
+    if (m_inHandler)
+        return; // picked up when the running handler returns
+    m_inHandler = true;
+    while (!m_queued.isEmpty()) {
+        const auto [next, nested] = m_queued.takeFirst();
+        m_nested = nested;
+        // A data event stands for everything waiting; the handler reads it all.
+        if (next == CommEvent::Receive && m_port->bytesAvailable() == 0)
+            continue;
+        m_commEvent = next;
+        Q_EMIT OnComm();
+    }
+    m_inHandler = false;
+}
+
+} // namespace zep

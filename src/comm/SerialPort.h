@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <array>
+
+class QSerialPort;
+class QTimer;
+
+namespace zep {
+
+class SettingsStore;
+
+// One serial line with the properties and the OnComm event the connection
+// code was written for. Data comes through QSerialPort; line errors, breaks
+// and modem-line changes come from the driver's interrupt counters
+// (TIOCGICOUNT), polled while the port is open, because QSerialPort reports
+// none of them. Devices without those counters (pseudo-terminals, many USB
+// adapters) simply never raise those events.
+//
+// Every setter returns false on failure and leaves the reason in
+// errorDescription(), as the callers show it.
+class SerialPort : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SerialPort(const SettingsStore &settings, QObject *parent = nullptr);
+    ~SerialPort() override;
+
+    // Port number 1-16; the device path is "Schnittstellen"/"COM" + n,
+    // by default /dev/ttyS(n-1).
+    bool setCommPort(int number);
+    int commPort() const { return m_commPort; }
+    QString devicePath() const;
+    static QString devicePath(const SettingsStore &settings, int number);
+
+    bool setSettings(const QString &settings);
+    QString settings() const { return m_settings; }
+    bool setHandshaking(int mode);
+    int handshaking() const { return m_handshaking; }
+    bool setInBufferSize(int bytes);
+    bool setOutBufferSize(int bytes);
+    int inBufferSize() const { return m_inBufferSize; }
+    int outBufferSize() const { return m_outBufferSize; }
+    void setRThreshold(int n) { m_rThreshold = n; }
+    void setSThreshold(int n) { m_sThreshold = n; }
+    void setInputLen(int n) { m_inputLen = n; }
+    int rThreshold() const { return m_rThreshold; }
+
+    bool setPortOpen(bool open);
+    bool portOpen() const;
+
+    // Everything received so far (bytes unchanged).
+    QByteArray Input();
+    bool Output(const QByteArray &bytes);
+    int inBufferCount() const;
+    // Setting it to 0 throws away what is waiting.
+    void setInBufferCount(int count);
+    int outBufferCount() const;
+
+    int CommEvent() const { return m_commEvent; }
+    // True when the event being handled was raised while an earlier
+    // handler was still running (during its message box, say).
+    bool raisedDuringHandler() const { return m_nested; }
+    QString errorDescription() const { return m_error; }
+    // Raises an event as if the device had reported it (a line error from a
+    // device whose driver signals it elsewhere). Queued like the others.
+    void raiseEvent(int code) { raise(code); }
+    // Whether the device reports line errors and modem lines.
+    bool reportsLineEvents() const { return m_counters; }
+
+Q_SIGNALS:
+    // Read CommEvent() inside the handler. Never raised again while a
+    // handler is still running (a message box in it lets events run).
+    void OnComm();
+
+private:
+    void raise(int event);
+    void pollCounters();
+    bool fail(const QString &description);
+    bool applyLine();
+
+    const SettingsStore &m_store;
+    QSerialPort *m_port;
+    QTimer *m_poll;
+    int m_commPort = 1;
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    int m_handshaking = 0;
+    int m_inBufferSize = 1024;
+    int m_outBufferSize = 512;
+    int m_rThreshold = 0;
+    int m_sThreshold = 0;
+    int m_inputLen = 0;
+    int m_commEvent = 0;
+    QString m_error;
+    bool m_inHandler = false;
+    QList<QPair<int, bool>> m_queued;
+    bool m_nested = false;
+    bool m_counters = false;
+    std::array<int, 9> m_last{};
+};
+
+} // namespace zep

@@ -1,0 +1,292 @@
+#include "comm/ui/frmProperties.h"
+
+#include "app/Prompts.h"
+#include "app/SettingsStore.h"
+#include "comm/LineSettings.h"
+#include "comm/SerialPort.h"
+#include "db/Database.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace zep {
+
+namespace {
+const QStringList kSpeeds = {"110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",   "14400",
+                             "19200", "28800", "38400", "56000", "57600", "115200", "128000", "256000"};
+const QStringList kParities = {"Even", "Odd", "None", "Mark", "Space"};
+
+void selectText(QComboBox *box, const QString &text)
+{
+    const int k = box->findText(text);
+    if (k >= 0)
+        box->setCurrentIndex(k);
+}
+} // namespace
+
+frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, Database *database,
+                             std::function<void()> setComm, std::function<void(const QString &)> statusText,
+                             QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_db(database), m_setComm(std::move(setComm)),
+      m_statusText(std::move(statusText)), m_tabs(new QTabBar(this)), m_port(new QComboBox(this)),
+      m_speed(new QComboBox(this)), m_parity(new QComboBox(this)), m_dataBits(new QComboBox(this)),
+      m_stopBits(new QComboBox(this)), m_buffer(new QComboBox(this)), m_machine(new QComboBox(this)),
+      m_flow(new QButtonGroup(this)), m_active(new QCheckBox(QStringLiteral("Aktiv"), this)),
+      m_device(new QLineEdit(this)), m_summary(new QLabel(this)), m_number(new QLabel(this)),
+      m_takeOver(new QPushButton(QStringLiteral("-> COM"), this)),
+      m_save(new QPushButton(QStringLiteral("Speichern"), this))
+{
+    setWindowTitle(QStringLiteral("Kommunikations-Einstellungen"));
+    for (int k = 1; k <= 5; ++k)
+        m_tabs->addTab(QStringLiteral("Maschine") + QString::number(k));
+    for (int k = 1; k <= 16; ++k)
+        m_port->addItem(QStringLiteral("Com") + QString::number(k));
+    m_speed->addItems(kSpeeds);
+    m_dataBits->addItems({"4", "5", "6", "7", "8"});
+    m_parity->addItems(kParities);
+    m_stopBits->addItems({"1", "1.5", "2"});
+    m_buffer->addItems({"64", "128", "256", "512", "1024"});
+    m_takeOver->setToolTip(QStringLiteral("Übernimmt die Maschinenparameter in diesen Einstellungsdialog"));
+    m_device->setToolTip(QStringLiteral("Gerätedatei der gewählten Schnittstelle"));
+
+    auto *form = new QFormLayout;
+    auto *numberRow = new QHBoxLayout;
+    numberRow->addWidget(m_number);
+    numberRow->addWidget(m_active);
+    form->addRow(QStringLiteral("Maschinenverbindung"), numberRow);
+    form->addRow(QStringLiteral("Schnittstelle"), m_port);
+    form->addRow(QStringLiteral("Gerät"), m_device);
+    form->addRow(QStringLiteral("Geschwindigkeit"), m_speed);
+    form->addRow(QStringLiteral("Parität"), m_parity);
+    form->addRow(QStringLiteral("Datenbits"), m_dataBits);
+    form->addRow(QStringLiteral("Stopbits"), m_stopBits);
+    form->addRow(QStringLiteral("Puffer"), m_buffer);
+    auto *flowBox = new QGroupBox(QStringLiteral("Protokoll"), this);
+    auto *flowRow = new QHBoxLayout(flowBox);
+    const QStringList flows = {"Kein", "Xon/Xoff", "RTS", "Xon/RTS"};
+    for (int k = 0; k < flows.size(); ++k) {
+        auto *b = new QRadioButton(flows[k], flowBox);
+        m_flow->addButton(b, k);
+        flowRow->addWidget(b);
+    }
+    form->addRow(flowBox);
+    auto *machineRow = new QHBoxLayout;
+    machineRow->addWidget(m_machine, 1);
+    machineRow->addWidget(m_takeOver);
+    form->addRow(QStringLiteral("Maschine"), machineRow);
+    auto *more = new QGroupBox(QStringLiteral("Weitere Parameter"), this);
+    auto *moreLayout = new QVBoxLayout(more);
+    moreLayout->addWidget(new QLabel(QStringLiteral("Diese Einstellungen kommen aus der Maschinenverwaltung"), more));
+    moreLayout->addWidget(m_summary);
+    auto *cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_save);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addLayout(form);
+    layout->addWidget(more);
+    layout->addLayout(buttons);
+
+    fillMachines();
+    LoadPropertySettings();
+    SetMachine(0);
+
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int k) { SetMachine(k); });
+    for (QComboBox *box : {m_speed, m_parity, m_dataBits, m_stopBits})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { rebuildLine(); });
+    connect(m_port, &QComboBox::currentIndexChanged, this, [this](int k) {
+        if (m_filling)
+            return;
+        m_copy[m_shown].comAnschluss = k + 1;
+        showDevice();
+    });
+    connect(m_device, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_devices[m_copy[m_shown].comAnschluss] = t.trimmed(); });
+    connect(m_buffer, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            m_copy[m_shown].puffer = m_buffer->currentText().toInt();
+    });
+    connect(m_flow, &QButtonGroup::idClicked, this, [this](int id) { m_copy[m_shown].handshaking = id; });
+    connect(m_active, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_filling)
+            return;
+        m_copy[m_shown].aktiviert = on;
+        m_number->setStyleSheet(on ? QStringLiteral("color: red") : QStringLiteral("color: blue"));
+    });
+    connect(m_machine, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling)
+            m_copy[m_shown].maschinenIndex = m_machine->currentData().toInt();
+    });
+    connect(m_takeOver, &QPushButton::clicked, this, [this] {
+        if (m_machine->currentIndex() <= 0) {
+            m_prompts.beep();
+            return;
+        }
+        SetMachineDefaults(m_machine->currentData().toInt());
+        SetMachine(m_shown);
+    });
+    connect(m_save, &QPushButton::clicked, this, [this] {
+        if (save())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmProperties::fillMachines()
+{
+    m_machine->addItem(QStringLiteral("keine Zuordnung"), 0);
+    if (!m_db)
+        return;
+    auto rs = m_db->openRecordset(QStringLiteral("SELECT * FROM Maschinen"));
+    for (; rs && !rs->eof(); rs->moveNext())
+        m_machine->addItem(rs->value(QStringLiteral("Bezeichnung")).toString() + QStringLiteral(" / ") +
+                               rs->value(QStringLiteral("Standort")).toString(),
+                           rs->value(QStringLiteral("Maschinennummer")).toInt());
+}
+
+void frmProperties::LoadPropertySettings()
+{
+    for (int i = 0; i < 5; ++i)
+        m_copy[i] = PortSettings::load(m_settings, i);
+}
+
+void frmProperties::showDevice()
+{
+    const int n = m_copy[m_shown].comAnschluss;
+    const auto it = m_devices.find(n);
+    m_device->setText(it != m_devices.end() ? it->second : SerialPort::devicePath(m_settings, n));
+}
+
+void frmProperties::SetMachine(int i)
+{
+    m_filling = true;
+    m_shown = i;
+    if (m_tabs->currentIndex() != i)
+        m_tabs->setCurrentIndex(i);
+    PortSettings &p = m_copy[i];
+    const LineSettings line = LineSettings::split(p.einstellungen);
+    selectText(m_speed, line.baud);
+    for (int k = 0; k < kParities.size(); ++k)
+        if (kParities[k].at(0) == line.parity)
+            m_parity->setCurrentIndex(k);
+    selectText(m_dataBits, line.dataBits);
+    selectText(m_stopBits, line.stopBits);
+    if (p.comAnschluss >= 1 && p.comAnschluss <= 16)
+        m_port->setCurrentIndex(p.comAnschluss - 1);
+    selectText(m_buffer, QString::number(p.puffer));
+    if (auto *b = m_flow->button(p.handshaking))
+        b->setChecked(true);
+    m_active->setChecked(p.aktiviert);
+    m_number->setText(QString::number(i + 1));
+    m_number->setStyleSheet(p.aktiviert ? QStringLiteral("color: red") : QStringLiteral("color: blue"));
+    const int k = m_machine->findData(p.maschinenIndex);
+    if (k < 0) {
+        m_machine->setCurrentIndex(0);
+        p.maschinenIndex = 0;
+    } else {
+        m_machine->setCurrentIndex(k);
+    }
+    showDevice();
+    m_summary->setText(p.summary());
+    m_filling = false;
+}
+
+void frmProperties::rebuildLine()
+{
+    if (m_filling)
+        return;
+    m_copy[m_shown].einstellungen = m_speed->currentText().trimmed() + QLatin1Char(',') +
+                                    m_parity->currentText().left(1).toUpper() + QLatin1Char(',') +
+                                    m_dataBits->currentText().trimmed() + QLatin1Char(',') +
+                                    m_stopBits->currentText().trimmed();
+}
+
+void frmProperties::SetMachineDefaults(int n)
+{
+    std::unique_ptr<Recordset> rs;
+    if (m_db)
+        rs = m_db->openRecordset(QStringLiteral("SELECT * FROM Maschinen WHERE Maschinennummer=") +
+                                 QString::number(n) + QStringLiteral(";"));
+    if (!rs || !rs->findFirst(QStringLiteral("Maschinennummer"), n)) {
+        m_prompts.message(QStringLiteral("Datenbank konnte Maschine nichtmehr finden! (SetMachineDefaults)"),
+                          QStringLiteral("ZEP"), PromptIcon::Exclamation);
+        return;
+    }
+    PortSettings &p = m_copy[m_shown];
+    const QString s = QStringLiteral("2400,") + rs->value(QStringLiteral("COMString")).toString();
+    const int x = s.contains(QLatin1Char('.')) ? 2 : 0;
+    const int len = s.size();
+    auto at = [&](int pos) { return (pos >= 1 && pos <= len) ? QString(s.at(pos - 1)) : QString(); };
+    const int baudIndex = rs->value(QStringLiteral("Baudrate")).toInt();
+    const QString speed = (baudIndex >= 0 && baudIndex < kSpeeds.size()) ? kSpeeds[baudIndex] : m_speed->currentText();
+    const QString parity = at(len - 2 - x).toUpper();
+    QString parityName = m_parity->currentText();
+    for (const QString &name : kParities)
+        if (name.left(1) == parity)
+            parityName = name;
+    const QString dataBits = at(len - 4 - x);
+    const QString stopBits = s.right(1 + x);
+    p.einstellungen = speed + QLatin1Char(',') + parityName.left(1) + QLatin1Char(',') +
+                      (m_dataBits->findText(dataBits) >= 0 ? dataBits : m_dataBits->currentText()) + QLatin1Char(',') +
+                      (m_stopBits->findText(stopBits) >= 0 ? stopBits : m_stopBits->currentText());
+    auto byte = [&](const char *col) {
+        const int v = rs->value(QLatin1String(col)).toInt();
+        return (v < 0 || v > 255) ? 0 : v;
+    };
+    p.ecrZu = byte("ECRzu");
+    p.elfZu = byte("ELFzu");
+    p.scrZu = byte("SCRzu");
+    p.slfZu = byte("SLFzu");
+    p.exon = byte("EXON");
+    p.sxon = byte("SXON");
+    p.endCode = PortSettings::endCodeFromMachine(rs->value(QStringLiteral("Sonderzeichen")).toInt(),
+                                                 rs->value(QStringLiteral("Param1")).toString(),
+                                                 rs->value(QStringLiteral("Param2")).toString(),
+                                                 rs->value(QStringLiteral("Param3")).toString());
+}
+
+bool frmProperties::save()
+{
+    int missing = 0;
+    for (int i = 0; i < 5; ++i)
+        if (m_copy[i].aktiviert && m_copy[i].maschinenIndex == 0)
+            missing = i + 1;
+    if (missing) {
+        m_prompts.message(QStringLiteral("Um Maschinenverbindung ") + QString::number(missing) +
+                              QStringLiteral(" aktivieren zu können benötigt\rsie eine Maschinenzuordnung!"),
+                          QStringLiteral("Maschine?"), PromptIcon::Exclamation);
+        return false;
+    }
+    for (int i = 0; i < 5; ++i)
+        m_copy[i].save(m_settings, i);
+    for (const auto &[n, path] : m_devices)
+        if (!path.isEmpty())
+            m_settings.write(QStringLiteral("Schnittstellen"), QStringLiteral("COM") + QString::number(n), path);
+    QCoreApplication::processEvents();
+    if (m_setComm)
+        m_setComm();
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void frmProperties::done(int result)
+{
+    if (m_statusText)
+        m_statusText(QStringLiteral("Bereit"));
+    QDialog::done(result);
+}
+
+} // namespace zep

@@ -1,0 +1,151 @@
+#include "app/IniSettingsStore.h"
+#include "app/ScriptedPrompts.h"
+#include "comm/ui/ReceivedTextWindow.h"
+#include "comm/ui/frmProperties.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "support/QStringPrinter.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+using namespace zep;
+
+namespace {
+struct Dialog {
+    Dialog() : settings(env.iniFile()) {}
+    std::unique_ptr<frmProperties> open(Database *db = nullptr)
+    {
+        return std::make_unique<frmProperties>(settings, prompts, db, [this] { ++setComms; },
+                                               [this](const QString &t) { status = t; });
+    }
+    test::TestEnvironment env;
+    IniSettingsStore settings;
+    ScriptedPrompts prompts;
+    int setComms = 0;
+    QString status;
+};
+} // namespace
+
+TEST(frmProperties, FreshStoreShowsDefaults)
+{
+    Dialog d;
+    auto w = d.open();
+    EXPECT_EQ(w->windowTitle(), "Kommunikations-Einstellungen");
+    EXPECT_EQ(w->tabs()->count(), 5);
+    EXPECT_EQ(w->speedList()->currentText(), "9600");
+    EXPECT_EQ(w->parityList()->currentText(), "None");
+    EXPECT_EQ(w->portList()->currentText(), "Com1");
+    EXPECT_EQ(w->bufferList()->currentText(), "256");
+    EXPECT_EQ(w->flowControl()->checkedId(), 2);
+    EXPECT_FALSE(w->activeBox()->isChecked());
+    EXPECT_EQ(w->devicePath()->text(), "/dev/ttyS0");
+    EXPECT_TRUE(w->summary()->text().startsWith("Endzeichen: ASC(26)"));
+    EXPECT_EQ(w->machineList()->currentText(), "keine Zuordnung");
+}
+
+TEST(frmProperties, StopBitsOneAndAHalfAreShownAndEditsRebuildTheLine)
+{
+    Dialog d;
+    d.settings.write("COM1Einstellungen", "Einstellungen", "9600,E,7,1.5");
+    auto w = d.open();
+    w->tabs()->setCurrentIndex(1);
+    EXPECT_EQ(w->speedList()->currentText(), "9600");
+    EXPECT_EQ(w->parityList()->currentText(), "Even");
+    EXPECT_EQ(w->dataBitsList()->currentText(), "7");
+    EXPECT_EQ(w->stopBitsList()->currentText(), "1.5");
+    w->speedList()->setCurrentText("115200");
+    w->parityList()->setCurrentText("Odd");
+    EXPECT_EQ(w->workingCopy(1).einstellungen, "115200,O,7,1.5");
+    EXPECT_EQ(d.settings.read("COM1Einstellungen", "Einstellungen"), "9600,E,7,1.5"); // nothing written yet
+}
+
+TEST(frmProperties, ActiveConnectionsWithoutMachineAreRefusedNamingTheLast)
+{
+    Dialog d;
+    auto w = d.open();
+    w->tabs()->setCurrentIndex(1);
+    w->activeBox()->setChecked(true);
+    w->tabs()->setCurrentIndex(3);
+    w->activeBox()->setChecked(true);
+    EXPECT_FALSE(w->save());
+    ASSERT_EQ(d.prompts.asked().size(), 1);
+    EXPECT_EQ(d.prompts.asked()[0].text, "Um Maschinenverbindung 4 aktivieren zu können benötigt\rsie eine Maschinenzuordnung!");
+    EXPECT_EQ(d.prompts.asked()[0].title, "Maschine?");
+    EXPECT_EQ(d.settings.read("COM1Einstellungen", "Aktiviert", "unset"), "unset");
+    EXPECT_EQ(d.setComms, 0);
+}
+
+TEST(frmProperties, MachineDefaultsAreTakenOverAndSavedWithTheDevicePath)
+{
+    Dialog d;
+    const QString dbPath = d.env.programDir() + "CNCPRG.mdb";
+    QDir().mkpath(d.env.programDir());
+    ASSERT_TRUE(createFreshDatabase(dbPath));
+    Database db;
+    ASSERT_TRUE(db.open(dbPath));
+    ASSERT_TRUE(db.execute("INSERT INTO Maschinen (Bezeichnung, Standort, Sonderzeichen, Param1, Param2, Param3, "
+                           "ECRzu, ELFzu, SCRzu, SLFzu, EXON, SXON, Baudrate, COMString) VALUES "
+                           "(?, ?, 1, '26', '%||M30', 'Z', 254, 255, 0, 13, 1, 0, '6', '7,E,2')",
+                           {QString("Fräse D'Ärger"), QString("Halle 2")}));
+    auto w = d.open(&db);
+    ASSERT_EQ(w->machineList()->count(), 2);
+    EXPECT_EQ(w->machineList()->itemText(1), "Fräse D'Ärger / Halle 2");
+
+    QTest::mouseClick(w->takeOverButton(), Qt::LeftButton); // "keine Zuordnung": only a beep
+    EXPECT_EQ(d.prompts.beeps(), 1);
+
+    w->machineList()->setCurrentIndex(1);
+    w->activeBox()->setChecked(true);
+    QTest::mouseClick(w->takeOverButton(), Qt::LeftButton);
+    const PortSettings &p = w->workingCopy(0);
+    EXPECT_EQ(p.einstellungen, "9600,E,7,2");
+    EXPECT_EQ(p.endCode, "<SZ>%||M30");
+    EXPECT_EQ(p.ecrZu, 254);
+    EXPECT_EQ(p.exon, 1);
+    EXPECT_TRUE(w->summary()->text().contains("CR zu CRLF\rLF zu löschen"));
+    EXPECT_TRUE(w->summary()->text().endsWith("Nullfilter: AUS!"));
+
+    w->portList()->setCurrentIndex(2);
+    EXPECT_EQ(w->devicePath()->text(), "/dev/ttyS2");
+    w->devicePath()->setText("/dev/ttyUSB0");
+    Q_EMIT w->devicePath()->textEdited("/dev/ttyUSB0");
+    ASSERT_TRUE(w->save());
+    EXPECT_EQ(d.setComms, 1);
+    EXPECT_EQ(d.settings.read("COM0Einstellungen", "Aktiviert"), "True");
+    EXPECT_EQ(d.settings.read("COM0Einstellungen", "COM-Anschluß"), "3");
+    EXPECT_EQ(d.settings.read("COM0Einstellungen", "EndCode"), "<SZ>%||M30");
+    EXPECT_EQ(d.settings.read("Schnittstellen", "COM3"), "/dev/ttyUSB0");
+    w->reject();
+    EXPECT_EQ(d.status, "Bereit");
+}
+
+TEST(frmProperties, MissingMachineLeavesTheWorkingCopy)
+{
+    Dialog d;
+    auto w = d.open();
+    w->SetMachineDefaults(42);
+    EXPECT_EQ(d.prompts.messageTexts(), QStringList{"Datenbank konnte Maschine nichtmehr finden! (SetMachineDefaults)"});
+    EXPECT_EQ(w->workingCopy(0).endCode, "<SA>26");
+}
+
+TEST(ReceivedTextWindow, ShowsTheBytesOneCharacterEach)
+{
+    const QByteArray text("N10 \xC4\xD6\r\nN20 \x01", 13);
+    auto *w = ReceivedTextWindow::showFor(2, text, nullptr);
+    EXPECT_EQ(w->windowTitle(), "Empfangen von Maschine 2");
+    EXPECT_EQ(w->text(), text);
+    EXPECT_TRUE(w->view()->toPlainText().startsWith(QString::fromUtf8("N10 ÄÖ\nN20 ")));
+    w->close();
+}
