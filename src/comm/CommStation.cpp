@@ -200,21 +200,25 @@ void CommStation::lineError(int i, const QString &message)
 
 void CommStation::comTimerTick()
 {
-    // A message box shown by a tick lets the timer fire again inside it.
-    if (m_inTick)
-        return;
-    m_inTick = true;
-    const double now = m_clock.seconds();
     for (int i = 0; i < kConnections; ++i) {
+        // A box shown for this connection lets the timer fire again inside
+        // it; the other connections go on being served meanwhile.
+        if (m_inTick[i])
+            continue;
+        m_inTick[i] = true;
+        // What waits in the port belongs to the reception before any
+        // decision on it: its data events may be held back while a box of
+        // this connection is open, and the bytes must not count as silence.
+        receive(i);
         const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
-        switch (m_receivers[i]->tick(now, s)) {
+        switch (m_receivers[i]->tick(m_clock.seconds(), s)) {
         case Receiver::Tick::HandOver: handOverFinished(i); break;
         case Receiver::Tick::Aborted: abortReception(i); break;
         case Receiver::Tick::Ended:
         case Receiver::Tick::Nothing: break;
         }
+        m_inTick[i] = false;
     }
-    m_inTick = false;
 }
 
 void CommStation::handOverFinished(int i)
@@ -225,7 +229,8 @@ void CommStation::handOverFinished(int i)
     const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
     QByteArray text = m_receivers[i]->takeText();
     EmpfangUmwandeln(text, s, s.nulFilter, trace);
-    m_ports[i]->setInBufferCount(0);
+    // The port's buffer is not cleared here: it was read just before, and
+    // whatever came after the end code starts the next reception.
     m_receivers[i]->startFollowing(m_clock.seconds(), s);
     if (m_receivers[i]->running())
         setLamp(i, LampColour::Yellow);
@@ -236,7 +241,6 @@ void CommStation::handOverFinished(int i)
 void CommStation::abortReception(int i)
 {
     const QByteArray text = m_receivers[i]->takeText();
-    m_ports[i]->setInBufferCount(0);
     // What arrived is kept: the machine's program may exist nowhere else.
     if (!text.isEmpty())
         saveRecovery(i, text);

@@ -75,7 +75,7 @@ private:
     std::array<LampState, kConnections> m_lamps;
     std::array<bool, kConnections> m_errorBoxOpen{};
     std::array<bool, kConnections> m_boxShown{};
-    bool m_inTick = false;
+    std::array<bool, kConnections> m_inTick{};
     QStringList m_recoveryFiles;
 };
 

@@ -32,7 +32,7 @@ QByteArray EmpfangUmwandeln(QByteArray &text, const ReceiveSettings &s, bool rem
                        QStringLiteral(" hinten weggeschnitten"));
             text.chop(end.size());
         }
-        if (!start.isEmpty() && text.startsWith(start)) {
+        if (text.startsWith(start)) {
             text.remove(0, start.size());
             trace.line(QStringLiteral("EmpfangUmwandeln: ") + CodePage1252::decode(start) +
                        QStringLiteral(" vorne weggeschnitten"));

@@ -24,7 +24,9 @@ public:
     // What the conversion cuts off the front and the end.
     const QByteArray &startString() const { return m_start; }
     const QByteArray &endString() const { return m_end; }
-    bool isNulCharacter() const { return m_kind == Kind::Character && m_character == 0; }
+    // Only this exact code lets a NUL end the text (after the leader); any
+    // other spelling of code 0 has its NULs filtered like every other code.
+    bool isNulLeaderCode() const { return m_text == QLatin1String("<SA>0"); }
 
 private:
     Kind m_kind = Kind::Other;

@@ -75,14 +75,18 @@ QString PortSettings::summary() const
         t += QStringLiteral("Ende durch Timeout") + cr;
         break;
     case EndCode::Kind::Character: {
-        // The number as written, so an out-of-range code is shown, not hidden.
-        QString digits;
-        for (const QChar c : endCode.mid(4)) {
-            if (!c.isDigit())
-                break;
-            digits += c;
+        // The code the reception uses; an out-of-range number as written, so
+        // it is shown, not hidden.
+        QString digits = QString::number(code.character());
+        if (code.character() < 0) {
+            digits.clear();
+            for (const QChar c : endCode.mid(4).trimmed()) {
+                if (!c.isDigit())
+                    break;
+                digits += c;
+            }
         }
-        t += QStringLiteral("Endzeichen: ASC(") + (digits.isEmpty() ? QStringLiteral("0") : digits) + QStringLiteral(")") + cr;
+        t += QStringLiteral("Endzeichen: ASC(") + digits + QStringLiteral(")") + cr;
         break;
     }
     case EndCode::Kind::Strings: {

@@ -22,10 +22,11 @@ Receiver::Receiver(int connection, const TraceSink &trace) : m_connection(connec
 Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const ReceiveSettings &s)
 {
     const EndCode &code = s.endCode;
-    const bool nulLeaderCode = code.isNulCharacter();
+    const bool nulLeaderCode = code.isNulLeaderCode();
     const QByteArray &detect = code.detectString();
     const bool tracing = m_trace.enabled();
     QByteArray kept;
+    QString endLine; // traced after the piece that carried the end
     bool data = false;
 
     for (const char b : piece) {
@@ -70,17 +71,19 @@ Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const Receiv
         if (code.kind() == EndCode::Kind::Character) {
             if (code.character() >= 0 && quint8(b) == code.character()) {
                 m_finished = true;
-                m_trace.line(QStringLiteral("EndZeichen empfangen!"));
+                endLine = QStringLiteral("EndZeichen empfangen!");
             }
         } else if (code.kind() == EndCode::Kind::Strings && !detect.isEmpty()) {
             if (b == detect.back() && m_total.endsWith(detect)) {
                 m_finished = true;
-                m_trace.line(QStringLiteral("EndZeichenkete empfangen!"));
+                endLine = QStringLiteral("EndZeichenkete empfangen!");
             }
         }
     }
     if (tracing && !kept.isEmpty())
         m_trace.raw(CodePage1252::decode(kept));
+    if (!endLine.isEmpty())
+        m_trace.line(endLine);
     return data ? Piece::Collected : Piece::Handshake;
 }
 
@@ -130,13 +133,14 @@ void Receiver::startFollowing(double now, const ReceiveSettings &s)
 {
     const QByteArray following = std::move(m_following);
     m_following = QByteArray();
-    // The line end or NULs a machine puts behind its end code belong to
-    // the text before, not to the next program.
-    const auto start = std::find_if(following.begin(), following.end(), [](char b) {
+    // Only a line end or NULs behind the end code: no program follows, and
+    // waiting for one would end in the long time-out. Anything else is the
+    // next program, kept as it came.
+    const bool program = std::any_of(following.begin(), following.end(), [](char b) {
         return b != '\0' && b != '\r' && b != '\n' && b != ' ' && b != '\t' && b != kXon && b != kXoff;
     });
-    if (start != following.end())
-        feed(following.mid(start - following.begin()), now, s);
+    if (program)
+        feed(following, now, s);
 }
 
 void Receiver::reset()

@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -58,6 +60,13 @@ SerialPort::~SerialPort()
         m_port->close();
 }
 
+bool SerialPort::isPseudoTerminal(int fd)
+{
+    struct stat st {};
+    // Unix 98 pseudo-terminal slaves have majors 136 to 143.
+    return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+}
+
 QString SerialPort::devicePath(const SettingsStore &settings, int number)
 {
     return settings.read(QStringLiteral("Schnittstellen"), QStringLiteral("COM") + QString::number(number),
@@ -95,8 +104,9 @@ bool SerialPort::setSettings(const QString &settings)
     if (line->dataBits == QLatin1String("4"))
         return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
     m_settings = settings.trimmed();
-    if (portOpen())
-        applyLine();
+    if (portOpen() && !applyLine() && !isPseudoTerminal(int(m_port->handle())))
+        return fail(QStringLiteral("Die Schnittstelle unterstützt die Einstellungen ") + m_settings +
+                    QStringLiteral(" nicht: ") + m_port->errorString());
     return true;
 }
 
@@ -200,7 +210,14 @@ bool SerialPort::setPortOpen(bool open)
     // Exclusive: a second open of the device (other than by root) is refused
     // by the driver as well as by QSerialPort's lock file.
     ::ioctl(fd, TIOCEXCL);
-    applyLine();
+    // A real line that refuses its parameters would run with others and
+    // garble every program; a pseudo-terminal has no line to set.
+    if (!applyLine() && !isPseudoTerminal(fd)) {
+        const QString reason = m_port->errorString();
+        m_port->close();
+        return fail(QStringLiteral("Die Schnittstelle ") + path + QStringLiteral(" unterstützt die Einstellungen ") +
+                    m_settings + QStringLiteral(" nicht: ") + reason);
+    }
     setHandshaking(m_handshaking);
     if (m_handshaking == 3) {
         termios t{};

@@ -35,6 +35,7 @@ public:
     int commPort() const { return m_commPort; }
     QString devicePath() const;
     static QString devicePath(const SettingsStore &settings, int number);
+    static bool isPseudoTerminal(int fd);
 
     bool setSettings(const QString &settings);
     QString settings() const { return m_settings; }

@@ -20,7 +20,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 #include "comm/CommEvent.h"
 
 using namespace zep;
@@ -353,7 +355,71 @@ TEST(CommStation, TwoProgramsSentBackToBackAreHandedOverOneAfterTheOther)
     s.station.comTimerTick();
     ASSERT_EQ(s.handed.size(), 2);
     EXPECT_EQ(s.handed[0].second, "%O0001\r\nN10 X1\r\n");
-    EXPECT_EQ(s.handed[1].second, "%O0002\r\nN10 X2\r\n");
+    EXPECT_EQ(s.handed[1].second, "\r\n%O0002\r\nN10 X2\r\n");
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Green);
     EXPECT_FALSE(s.station.receiver(0).running());
+}
+
+TEST(CommStation, ProgramGoesOnArrivingWhileAnErrorBoxIsOpenAndOtherConnectionsAreServed)
+{
+    Station s;
+    PtyPair a, b;
+    s.activate(0, a.slavePath());
+    s.activate(1, b.slavePath());
+    s.station.SetComm();
+    a.send("%N10 X1\r\n");
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).running(); }));
+    bool answered = false;
+    s.prompts.onMessage([&](const ScriptedPrompts::Asked &asked) {
+        if (asked.title != "Comm-Fehler")
+            return;
+        // Nobody answers the box for a while: the machine sends on, the
+        // other machine sends a program, the seconds go by.
+        b.send("%B1 X0\r\n\x1A");
+        for (int k = 0; k < 40; ++k) {
+            a.send("N" + QByteArray::number(20 + k) + "\r\n");
+            s.pump(5);
+            s.rclock.advance(1);
+            s.station.comTimerTick();
+        }
+        answered = true;
+    });
+    s.station.port(0).raiseEvent(CommEvent::Frame);
+    ASSERT_TRUE(answered);
+    // The waiting bytes counted as received, so no abort and no recovery
+    // file; the second machine's program was handed over meanwhile.
+    EXPECT_TRUE(s.station.recoveryFiles().isEmpty());
+    ASSERT_EQ(s.handed.size(), 1);
+    EXPECT_EQ(s.handed[0].first, 2);
+    EXPECT_EQ(s.handed[0].second, "%B1 X0\r\n");
+
+    a.send("N30 M30\r\n\x1A");
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).finished(); }));
+    s.station.comTimerTick();
+    ASSERT_EQ(s.handed.size(), 2);
+    QByteArray expected = "%N10 X1\r\n";
+    for (int k = 0; k < 40; ++k)
+        expected += "N" + QByteArray::number(20 + k) + "\r\n";
+    EXPECT_EQ(s.handed[1].second, expected + "N30 M30\r\n");
+}
+
+TEST(CommStation, OnlyAPseudoTerminalMayIgnoreLineParameters)
+{
+    // A pty cannot take parity or 7 bits; a real line that refuses them must
+    // fail its opening instead of running with other parameters.
+    PtyPair a;
+    const int pty = ::open(a.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(pty, 0);
+    EXPECT_TRUE(SerialPort::isPseudoTerminal(pty));
+    ::close(pty);
+    const int null = ::open("/dev/null", O_RDWR);
+    EXPECT_FALSE(SerialPort::isPseudoTerminal(null));
+    ::close(null);
+
+    Station s;
+    s.activate(0, a.slavePath());
+    s.settings.write(PortSettings::section(0), "Einstellungen", "4800,E,7,2");
+    s.station.SetComm();
+    EXPECT_TRUE(s.prompts.asked().isEmpty());
+    EXPECT_TRUE(s.station.port(0).portOpen());
 }

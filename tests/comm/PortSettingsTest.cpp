@@ -75,3 +75,12 @@ TEST(PortSettings, EndCodesFromMachineRecordsAndTheirReading)
     EXPECT_EQ(EndCode::parse("<SZ>%M30").detectString(), "M30");
     EXPECT_EQ(EndCode::parse("<SZ>%M30").startString(), "%M30");
 }
+
+TEST(PortSettings, SummaryShowsTheEndCharacterTheReceptionUses)
+{
+    PortSettings p;
+    p.endCode = "<SA> 26";
+    EXPECT_TRUE(p.summary().startsWith("Endzeichen: ASC(26)"));
+    p.endCode = "<SA>300";
+    EXPECT_TRUE(p.summary().startsWith("Endzeichen: ASC(300)"));
+}

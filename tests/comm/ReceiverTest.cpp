@@ -126,6 +126,34 @@ TEST(Receiver, NulLeaderWithSa0IsDroppedAndALaterNulEnds)
     expectSplitIndependent(stream, settings("<SA>0"), {true, "%N10X1\r\n"});
 }
 
+TEST(Receiver, OnlyTheExactSa0LetsANulEnd)
+{
+    // Another spelling of code 0 filters its NULs like any other end code.
+    const QByteArray stream("\0\0%N10 X1\r\n\0N20\r\n\x1A", 22);
+    EXPECT_EQ(run(stream, 0, settings("<SA>0")), (Outcome{true, "%N10 X1\r\n"}));
+    EXPECT_EQ(run(stream, 0, settings("<SA>00")), (Outcome{false, {}}));
+}
+
+TEST(Receiver, TheEndLineIsTracedAfterThePieceThatCarriedTheEnd)
+{
+    QStringList lines;
+    TraceSink trace;
+    trace.isOn = [] { return true; };
+    trace.appendLine = [&](const QString &l) { lines << "line:" + l; };
+    trace.appendRaw = [&](const QString &t) { lines << "raw:" + t; };
+    Receiver r(0, trace);
+    const auto s = settings("<SZ>||M30");
+    r.feed("%N10\r\nM30", 1, s);
+    ASSERT_TRUE(r.finished());
+    EXPECT_EQ(lines, (QStringList{"line:>>Nullzeichenprüfung aktiv<<", "raw:%N10\r\nM30", "line:EndZeichenkete empfangen!"}));
+    // An empty start string is cut (nothing) and traced like any other.
+    lines.clear();
+    QByteArray text = r.takeText();
+    EmpfangUmwandeln(text, s, s.nulFilter, trace);
+    EXPECT_EQ(text, "%N10\r\n");
+    EXPECT_TRUE(lines.contains("line:EmpfangUmwandeln:  vorne weggeschnitten"));
+}
+
 TEST(Receiver, OnlyNulsNeverFinishAndAbortAfterThirtySeconds)
 {
     TraceSink trace;

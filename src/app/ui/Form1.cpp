@@ -147,6 +147,8 @@ void Form1::buildMenus()
     addMenuAction(maschinen, QStringLiteral("mmWizard"), QStringLiteral("Maschinen-Assistent..."), [this] {
         frmWizard wizard(this);
         runModal(wizard);
+        // The wizard may have bound a machine to a connection.
+        m_comm->SetComm();
     });
 
     QMenu *einstellungen = bar->addMenu(QStringLiteral("Einstellungen"));
@@ -320,7 +322,7 @@ void Form1::buildComm()
     m_comm->trace.appendLine = [this](const QString &line) { appendTrace(line); };
     m_comm->trace.appendRaw = [this](const QString &text) { appendTraceRaw(text); };
     setHandOver([this](int maschinenNummer, const QByteArray &text) {
-        ReceivedTextWindow::showFor(maschinenNummer, text, this);
+        ReceivedTextWindow::showFor(maschinenNummer, text, m_state.prompts, m_state.verzeichnis, this);
     });
     connect(m_comTimer, &QTimer::timeout, m_comm, &CommStation::comTimerTick);
 }

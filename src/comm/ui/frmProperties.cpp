@@ -29,7 +29,13 @@ const QStringList kParities = {"Even", "Odd", "None", "Mark", "Space"};
 
 void selectText(QComboBox *box, const QString &text)
 {
-    const int k = box->findText(text);
+    int k = box->findText(text);
+    // A stored value outside the list (set by hand or by another station)
+    // is shown and kept, not replaced by what the previous tab showed.
+    if (k < 0 && !text.trimmed().isEmpty()) {
+        box->addItem(text.trimmed());
+        k = box->count() - 1;
+    }
     if (k >= 0)
         box->setCurrentIndex(k);
 }
@@ -200,7 +206,9 @@ void frmProperties::SetMachine(int i)
         m_machine->setCurrentIndex(k);
     }
     showDevice();
-    m_summary->setText(p.summary());
+    // The stored summary separates its parts by CR, which a label does not
+    // break at.
+    m_summary->setText(p.summary().replace(QLatin1Char('\r'), QLatin1Char('\n')));
     m_filling = false;
 }
 

@@ -83,7 +83,9 @@ TEST_F(MachineConnections, ProgramFromAMachineArrivesWhileAMissingDeviceFailsOnl
     EXPECT_EQ(window->lamp(1)->color(), LampColour::Green);
     EXPECT_TRUE(window->traceWindow()->text().contains("N10 G0 X1"));
     EXPECT_TRUE(window->traceWindow()->text().contains("EndZeichen empfangen!"));
+    prompts.queueAnswer(PromptAnswer::No);
     received->close();
+    EXPECT_FALSE(received->isVisible());
 }
 
 TEST_F(MachineConnections, LampClickTellsTheConnectionsStateAndThePortDialogOpensFromTheMenu)
