@@ -1,5 +1,7 @@
 #include "app/CatalogueNames.h"
 
+#include "app/CodePage1252.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -82,6 +84,16 @@ QString CatalogueNames::upperKeepLength(const QString &text)
 bool CatalogueNames::sameIgnoringCase(const QString &a, const QString &b)
 {
     return a.size() == b.size() && upperKeepLength(a) == upperKeepLength(b);
+}
+
+bool CatalogueNames::isStorableFileName(const QString &name)
+{
+    if (!CodePage1252::canEncode(name))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || c == QLatin1Char('\\') || c == QLatin1Char('"'))
+            return false;
+    return true;
 }
 
 QString CatalogueNames::toStoredName(const QString &relativeNativePath)

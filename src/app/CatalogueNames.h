@@ -21,6 +21,12 @@ public:
     static QString upperKeepLength(const QString &text);
     static bool sameIgnoringCase(const QString &a, const QString &b);
 
+    // Whether a file or directory name can be catalogued: the code page of
+    // FileListe.dat holds it, and it has no "\" (a level break in a stored
+    // name), no '"' (the end of a quoted value there) and no control
+    // character (a CR or LF would split it in the list of new files).
+    static bool isStorableFileName(const QString &name);
+
     // "drehen/p1.nc" -> "DREHEN\P1.NC".
     static QString toStoredName(const QString &relativeNativePath);
 

@@ -1,7 +1,6 @@
 #include "catalogue/DirectoryScan.h"
 
 #include "app/CatalogueNames.h"
-#include "app/CodePage1252.h"
 #include "catalogue/EventPump.h"
 
 #include <QFile>
@@ -94,13 +93,8 @@ public:
     void finish()
     {
         // Two files that differ only in letter case share one stored name;
-        // neither is catalogued until one of them is renamed.
-        QStringList entries;
-        entries.reserve(m_names.size());
-        for (const QString &name : std::as_const(m_names))
-            if (!m_clashed.contains(name))
-                entries.append(name);
-        m_out.entries = entries;
+        // which of them a record means is left to the list that knows it.
+        m_out.entries = m_names;
         m_out.clashes = QStringList(m_clashed.begin(), m_clashed.end());
         m_out.clashes.sort();
     }
@@ -112,9 +106,9 @@ private:
         // A name that is no valid text here, or that the code page of the
         // stored list cannot hold, would be mangled in the catalogue.
         // A "\" would read as a level break, a '"' would end the quoted
-        // value in the stored list.
-        if (decoded.contains(QChar::ReplacementCharacter) || !CodePage1252::canEncode(decoded)
-            || decoded.contains(QLatin1Char('\\')) || decoded.contains(QLatin1Char('"'))) {
+        // value in the stored list, a CR or LF would split the name in the
+        // list of new files and in the stored list.
+        if (decoded.contains(QChar::ReplacementCharacter) || !CatalogueNames::isStorableFileName(decoded)) {
             m_out.unencodable.append(QFile::decodeName(dirPath + bytes));
             return false;
         }
@@ -148,7 +142,7 @@ private:
         qsizetype n = 0;
         for (; name[n]; ++n) {
             const unsigned char c = static_cast<unsigned char>(name[n]);
-            if (c >= 0x80 || c == '\\' || c == '"' || n == qsizetype(sizeof upper))
+            if (c >= 0x80 || c < 0x20 || c == '\\' || c == '"' || n == qsizetype(sizeof upper))
                 return false;
             upper[n] = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
         }

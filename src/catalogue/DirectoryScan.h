@@ -8,7 +8,9 @@ namespace zep {
 class EventPump;
 
 // What one walk of the monitored directory found. `entries` are the stored
-// names (DREHEN\P1.NC) in walk order, each at most once.
+// names (DREHEN\P1.NC) in walk order, each at most once; a name several
+// files map to stands at the place of the first of them and is in `clashes`
+// as well.
 struct ScanOutcome {
     QStringList entries;
     // Every plain file the walk met, including the ones left out of

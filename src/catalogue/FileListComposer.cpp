@@ -5,8 +5,9 @@
 namespace zep {
 
 ComposedList FileListComposer::compose(const QStringList &walked, const QStringList &old, bool walkComplete,
-                                       qsizetype capacity)
+                                       const QStringList &clashed, qsizetype capacity)
 {
+    const QSet<QString> clashedSet(clashed.begin(), clashed.end());
     const QSet<QString> oldSet(old.begin(), old.end());
     const QSet<QString> walkedSet(walked.begin(), walked.end());
 
@@ -26,6 +27,8 @@ ComposedList FileListComposer::compose(const QStringList &walked, const QStringL
     for (const QString &name : walked) {
         if (oldSet.contains(name)) {
             out.entries.append(name);
+        } else if (clashedSet.contains(name)) {
+            continue;
         } else if (used < capacity) {
             out.entries.append(name);
             out.added.append(name);

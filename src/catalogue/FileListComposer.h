@@ -19,9 +19,12 @@ public:
     static constexpr qsizetype kCapacity = 5000;
 
     // With an incomplete walk the old names it did not see stay listed: they
-    // may well still be there.
+    // may well still be there. A name in `clashed` (two files that differ
+    // only in letter case) is never added; where it was listed already it
+    // keeps its entry, so the record it has does not come back as "new" once
+    // the clash is gone.
     static ComposedList compose(const QStringList &walked, const QStringList &old, bool walkComplete,
-                                qsizetype capacity = kCapacity);
+                                const QStringList &clashed = {}, qsizetype capacity = kCapacity);
 };
 
 } // namespace zep

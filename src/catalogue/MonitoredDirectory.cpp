@@ -8,6 +8,8 @@
 
 #include <QSet>
 
+#include <utility>
+
 namespace zep {
 
 MonitoredDirectory::MonitoredDirectory(Context context)
@@ -30,7 +32,7 @@ bool MonitoredDirectory::rebuild()
     }
     EventPump pump(m_ctx.runEvents);
     const ScanOutcome outcome = walk(pump);
-    const ComposedList list = FileListComposer::compose(outcome.entries, m_entries, outcome.complete);
+    const ComposedList list = FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes);
     m_entries = list.entries;
     m_notices.reportLeftOut(list.leftOut);
     return outcome.complete;
@@ -38,35 +40,48 @@ bool MonitoredDirectory::rebuild()
 
 void MonitoredDirectory::GetFileListe()
 {
-    if (busy())
+    if (busy()) {
+        m_requests.get = true;
         return;
+    }
     BusyGuard guard(*this);
     rebuild();
 }
 
 void MonitoredDirectory::LoadFileListe()
 {
-    if (busy())
+    if (busy()) {
+        m_requests.load = true;
         return;
+    }
     BusyGuard guard(*this);
+    load();
+}
+
+bool MonitoredDirectory::load()
+{
+    ++m_loads;
     m_entries.clear();
     FileListFile::Contents stored = FileListFile::read(listPath());
     if (stored.state == FileListFile::State::Read && stored.directory == m_ctx.verzeichnis) {
         stored.entries.resize(qMin(stored.entries.size(), FileListComposer::kCapacity));
         m_entries = stored.entries;
-        return;
+        return false;
     }
     // Missing, unreadable, or written for another directory: built anew. A
     // walk that could not read the whole tree would store a list with holes
     // in it, and every file in a hole would come back as new.
     if (rebuild())
         save();
+    return true;
 }
 
 void MonitoredDirectory::SaveFileListe()
 {
-    if (busy())
+    if (busy()) {
+        m_requests.save = true;
         return;
+    }
     BusyGuard guard(*this);
     save();
 }
@@ -77,22 +92,74 @@ void MonitoredDirectory::save()
                  [this] { return FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries); });
 }
 
+void MonitoredDirectory::whenFree(std::function<void()> action)
+{
+    if (busy())
+        m_requests.then.append(std::move(action));
+    else
+        action();
+}
+
+void MonitoredDirectory::release()
+{
+    if (--m_busy > 0 || m_carryingOut)
+        return;
+    m_carryingOut = true;
+    carryOutRequests();
+    m_carryingOut = false;
+}
+
+void MonitoredDirectory::carryOutRequests()
+{
+    // Requests that come in while these run are queued again and taken by
+    // the next round.
+    while (m_requests.any()) {
+        const Requests next = std::exchange(m_requests, {});
+        {
+            BusyGuard guard(*this);
+            // A load read from FileListe.dat is older than a rebuild asked
+            // for in the meantime (a record delete), so that still runs.
+            const bool rebuilt = next.load && load();
+            if (next.get && !rebuilt)
+                rebuild();
+            if (next.save)
+                save();
+        }
+        // With the list free: what these run may ask for it at once.
+        for (const auto &action : next.then)
+            action();
+    }
+}
+
 QString MonitoredDirectory::FindNewFile()
 {
     if (busy() || m_ctx.verzeichnis.isEmpty())
         return {};
-    BusyGuard guard(*this);
-    EventPump pump(m_ctx.runEvents);
-    const ScanOutcome outcome = walk(pump);
-    if (outcome.rootMissing)
+    const qint64 loadsBefore = m_loads;
+    // Requests made during the walk are carried out as the guard goes.
+    const QString found = [this] {
+        BusyGuard guard(*this);
+        EventPump pump(m_ctx.runEvents);
+        const ScanOutcome outcome = walk(pump);
+        if (outcome.rootMissing)
+            return QString();
+        // Only a change in the number of files leads to a comparison.
+        if (outcome.filesSeen == m_lastScanCount)
+            return QString();
+        m_lastScanCount = outcome.filesSeen;
+        const ComposedList list =
+            FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes);
+        m_notices.reportLeftOut(list.leftOut);
+        return list.added.join(QStringLiteral("\r\n"));
+    }();
+    if (m_loads != loadsBefore) {
+        // The names were found against a list that a load has replaced since,
+        // maybe one of another directory; the next tick compares the tree
+        // with the loaded list.
+        m_lastScanCount = -1;
         return {};
-    // Only a change in the number of files leads to a comparison.
-    if (outcome.filesSeen == m_lastScanCount)
-        return {};
-    m_lastScanCount = outcome.filesSeen;
-    const ComposedList list = FileListComposer::compose(outcome.entries, m_entries, outcome.complete);
-    m_notices.reportLeftOut(list.leftOut);
-    return list.added.join(QStringLiteral("\r\n"));
+    }
+    return found;
 }
 
 } // namespace zep

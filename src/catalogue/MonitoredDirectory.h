@@ -2,6 +2,7 @@
 
 #include "catalogue/ScanNotices.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,13 +30,23 @@ public:
 
     explicit MonitoredDirectory(Context context);
 
-    // Each returns at once, doing nothing, while another walk of this list
-    // is running (a tick, Ctrl+N or a dialog can come in through the events
-    // a walk lets run).
+    // A walk lets events run, so the settings dialog, a record delete or
+    // Ctrl+N can ask for the list while it is being walked. Such a request is
+    // remembered and carried out as soon as the list is free again: a load
+    // first, then a rebuild (unless the load has just rebuilt it), then a
+    // save. Dropping it would leave a deleted file listed, or the list of a
+    // directory that is no longer monitored.
     void GetFileListe();
     void LoadFileListe();
     void SaveFileListe();
+    // A tick that comes during a walk finds nothing; the next one compares.
+    // Returns nothing when a load came in during its walk: the names were
+    // found against a list that has been replaced since.
     QString FindNewFile();
+
+    // Runs `action` once the requests made so far have been carried out: at
+    // once while the list is free.
+    void whenFree(std::function<void()> action);
 
     bool busy() const { return m_busy > 0; }
     const QStringList &entries() const { return m_entries; }
@@ -43,12 +54,12 @@ public:
     qint64 lastScanCount() const { return m_lastScanCount; }
     QString listPath() const { return m_ctx.programDir + QStringLiteral("FileListe.dat"); }
 
-    // Marks the list busy for as long as it lives: the tick holds one while
-    // its messages are open.
+    // Marks the list busy for as long as it lives; what was asked of the list
+    // meanwhile is carried out when the last guard goes.
     class BusyGuard {
     public:
         explicit BusyGuard(MonitoredDirectory &d) : m_d(d) { ++m_d.m_busy; }
-        ~BusyGuard() { --m_d.m_busy; }
+        ~BusyGuard() { m_d.release(); }
         BusyGuard(const BusyGuard &) = delete;
         BusyGuard &operator=(const BusyGuard &) = delete;
 
@@ -57,16 +68,32 @@ public:
     };
 
 private:
+    struct Requests {
+        bool load = false;
+        bool get = false;
+        bool save = false;
+        QList<std::function<void()>> then;
+        bool any() const { return load || get || save || !then.isEmpty(); }
+    };
+
     ScanOutcome walk(EventPump &pump);
     // False when the walk was incomplete: the list then only grew.
     bool rebuild();
+    // True when the list was rebuilt from the directory, false when it was
+    // read from FileListe.dat.
+    bool load();
     void save();
+    void release();
+    void carryOutRequests();
 
     Context m_ctx;
     ScanNotices m_notices;
     QStringList m_entries;
     qint64 m_lastScanCount = 0;
     int m_busy = 0;
+    Requests m_requests;
+    bool m_carryingOut = false;
+    qint64 m_loads = 0; // how many loads ran: FindNewFile sees one overtake it
 };
 
 } // namespace zep

@@ -19,8 +19,14 @@ QString alreadyKnownText(const QString &name)
 long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
                   const QString &dateiname)
 {
+    // Taken whatever becomes of the name: left behind, it would go to a
+    // record made for the same name much later.
+    const long machine = pending.take(dateiname);
     long index = 0;
     bool known = false;
+    // Set once the new row is saved: a retry then only looks for it again,
+    // and never takes it for a record that was there before.
+    bool added = false;
     auto step = [&]() -> std::optional<ErrorInfo> {
         auto set = database.openRecordset(QStringLiteral("DateiListe"));
         if (!set)
@@ -33,11 +39,10 @@ long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, Pend
         if (!set->findFirst(QStringLiteral("Dateiname"), dateiname) && set->lastError().number != 0)
             return set->lastError();
         if (!set->noMatch()) {
-            known = true;
+            known = !added;
             index = set->value(QStringLiteral("DateiIndex")).toLongLong();
             return std::nullopt;
         }
-        const long machine = pending.value(dateiname, 0);
         if (!set->addNew() || !set->setValue(QStringLiteral("Dateiname"), dateiname)
             || !set->setValue(QStringLiteral("Bezeichnung"), QStringLiteral("Neue Datei"))
             || !set->setValue(QStringLiteral("Datum"), clock.now())
@@ -46,7 +51,7 @@ long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, Pend
             set->cancelUpdate();
             return error;
         }
-        pending.remove(dateiname);
+        added = true;
         if (!set->moveToLastModified())
             return set->lastError();
         index = set->value(QStringLiteral("DateiIndex")).toLongLong();

@@ -1,7 +1,6 @@
 #include "catalogue/RecordCommands.h"
 
 #include "app/CatalogueNames.h"
-#include "app/CodePage1252.h"
 #include "app/ErrorReport.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
@@ -62,30 +61,51 @@ RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row)
     if (answer != PromptAnswer::Yes)
         return DeleteOutcome::Declined;
 
-    if (!deleteProgramFile(*row) || !deleteFromDatabase(*row))
+    const ProgramFile file = deleteProgramFile(*row);
+    if (file == ProgramFile::Kept)
         return DeleteOutcome::Kept;
-    // Written once the record is gone, so the logbook never tells of a
-    // deletion that did not happen.
-    if (const auto error = m_ctx.logbook.LogbuchSchreiben(QStringLiteral("Datei ") + name + QStringLiteral(" gelöscht!")))
-        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error->description);
+    // The logbook tells of a deletion as soon as one has happened, never of
+    // one that did not.
+    if (file == ProgramFile::Deleted)
+        logDeletion(name);
+    const bool recordGone = deleteFromDatabase(*row);
+    if (file == ProgramFile::Missing) {
+        if (!recordGone)
+            return DeleteOutcome::Kept;
+        logDeletion(name);
+    }
     // Stored at once: a file imported again under this name after a restart
     // must be seen as new.
     m_ctx.files.GetFileListe();
     m_ctx.files.SaveFileListe();
+    if (!recordGone) {
+        m_ctx.prompts.message(QStringLiteral("Die Datei ") + name
+                                  + QStringLiteral(" wurde gelöscht, ihr Datensatz konnte aber nicht aus der Datenbank "
+                                                   "gelöscht werden. Bitte den Datensatz noch einmal löschen."),
+                              QStringLiteral("Datensatz nicht gelöscht!"), PromptIcon::Exclamation);
+        return DeleteOutcome::FileOnly;
+    }
     return DeleteOutcome::Deleted;
 }
 
-bool RecordCommands::deleteProgramFile(const RecordRow &row)
+void RecordCommands::logDeletion(const QString &storedName)
+{
+    if (const auto error =
+            m_ctx.logbook.LogbuchSchreiben(QStringLiteral("Datei ") + storedName + QStringLiteral(" gelöscht!")))
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error->description);
+}
+
+RecordCommands::ProgramFile RecordCommands::deleteProgramFile(const RecordRow &row)
 {
     const QString name = row[RecordRow::Datei];
     const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
     if (file.ambiguous) {
         m_ctx.prompts.message(ambiguousText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
-        return false;
+        return ProgramFile::Kept;
     }
     if (!file.found()) {
         m_ctx.prompts.message(missingFileText(name), QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
-        return true;
+        return ProgramFile::Missing;
     }
     QFile program(file.path);
     if (!program.remove()) {
@@ -93,10 +113,10 @@ bool RecordCommands::deleteProgramFile(const RecordRow &row)
                                   + program.errorString()
                                   + QStringLiteral("). Datensatz und Fotos bleiben erhalten."),
                               QStringLiteral("Nicht gelöscht!"), PromptIcon::Exclamation);
-        return false;
+        return ProgramFile::Kept;
     }
     deletePhotos(name);
-    return true;
+    return ProgramFile::Deleted;
 }
 
 void RecordCommands::deletePhotos(const QString &storedName)
@@ -135,18 +155,23 @@ void RecordCommands::importFile()
 
     const QString fileName = QFileInfo(chosen).fileName();
     const QString stored = CatalogueNames::toStoredName(fileName);
-    if (!CodePage1252::canEncode(fileName) || fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('"'))) {
+    if (!CatalogueNames::isStorableFileName(fileName)) {
         m_ctx.prompts.message(QStringLiteral("Der Dateiname ") + fileName
                                   + QStringLiteral(" enthält Zeichen, die der Katalog nicht speichern kann. Bitte die "
                                                    "Datei vor dem Import umbenennen."),
                               QStringLiteral("Dateiname ungültig!"), PromptIcon::Exclamation);
         return;
     }
-    const QString target = CatalogueNames::storedPathForNewFile(m_ctx.verzeichnis, stored);
-    if (target.isEmpty()) {
+    // The program keeps the name it was given; only a file already there
+    // under another letter case is the same program and keeps its own name,
+    // so the tree never holds two files for one stored name.
+    const CatalogueNames::Resolved existing = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, stored);
+    if (existing.ambiguous) {
         m_ctx.prompts.message(ambiguousText(stored), QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation);
         return;
     }
+    const QString target =
+        existing.found() ? existing.path : CatalogueNames::ensureTrailingSeparator(m_ctx.verzeichnis) + fileName;
     if (QFileInfo::exists(target)) {
         if (QFileInfo(target).canonicalFilePath() == QFileInfo(chosen).canonicalFilePath()) {
             m_ctx.prompts.message(QStringLiteral("Die Datei liegt bereits im Überwachungsverzeichnis."),

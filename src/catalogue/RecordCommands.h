@@ -26,7 +26,8 @@ public:
         const QString &fotoVerzeichnis;
     };
 
-    enum class DeleteOutcome { NothingSelected, Declined, Deleted, Kept };
+    // FileOnly: the program file (and its photos) went, the record stayed.
+    enum class DeleteOutcome { NothingSelected, Declined, Deleted, Kept, FileOnly };
 
     explicit RecordCommands(Context context) : m_ctx(context) {}
 
@@ -40,7 +41,10 @@ public:
     QString startDirectory(const QString &key) const;
 
 private:
-    bool deleteProgramFile(const RecordRow &row);
+    enum class ProgramFile { Deleted, Missing, Kept };
+
+    ProgramFile deleteProgramFile(const RecordRow &row);
+    void logDeletion(const QString &storedName);
     void deletePhotos(const QString &storedName);
     bool deleteFromDatabase(const RecordRow &row);
     void rememberDirectory(const QString &key, const QString &chosenFile);

@@ -78,10 +78,10 @@ void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
     if (!clashes.isEmpty()) {
         for (const QString &name : clashes)
             m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + name
-                                       + QStringLiteral(" mehrfach (nur Groß-/Kleinschreibung verschieden), "
-                                                        "nicht katalogisiert!"));
+                                       + QStringLiteral(" mehrfach (nur Groß-/Kleinschreibung verschieden)!"));
         tell(QStringLiteral("Diese Dateinamen gibt es im Überwachungsverzeichnis mehrfach, nur in Groß-/Kleinschreibung "
-                            "verschieden. Sie werden erst katalogisiert, wenn nur noch eine Datei des Namens übrig ist:")
+                            "verschieden. Ein schon katalogisierter Name bleibt es; ein neuer wird erst katalogisiert, "
+                            "wenn nur noch eine Datei des Namens übrig ist:")
                  + QStringLiteral("\r\r") + nameList(clashes),
              QStringLiteral("Dateiname doppelt!"), false);
     }

@@ -1,10 +1,10 @@
 #include "CatalogueFixture.h"
+#include "support/SmallFileSystem.h"
 
 #include "catalogue/FileListComposer.h"
 #include "catalogue/FileListFile.h"
 #include "catalogue/ScanNotices.h"
 
-#include <QProcess>
 
 namespace zep::test {
 namespace {
@@ -175,8 +175,8 @@ TEST_F(MonitoredDirectoryTest, ListNeverGrowsBeyondItsCapacityAndSaysHowManyAreL
     EXPECT_EQ(composed.entries.size(), 5000);
     EXPECT_TRUE(composed.added.isEmpty());
     EXPECT_EQ(composed.leftOut, 3);
-    EXPECT_EQ(FileListComposer::compose({"A", "B", "C"}, {"C"}, true, 2).entries, QStringList({"A", "C"}));
-    EXPECT_EQ(FileListComposer::compose({"A"}, {"B"}, false, 5).entries, QStringList({"A", "B"}));
+    EXPECT_EQ(FileListComposer::compose({"A", "B", "C"}, {"C"}, true, {}, 2).entries, QStringList({"A", "C"}));
+    EXPECT_EQ(FileListComposer::compose({"A"}, {"B"}, false, {}, 5).entries, QStringList({"A", "B"}));
 
     for (const QString &name : names)
         addProgram(name.toLower(), "");
@@ -194,6 +194,25 @@ TEST_F(MonitoredDirectoryTest, ListNeverGrowsBeyondItsCapacityAndSaysHowManyAreL
     EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4)), 1);
 }
 
+TEST_F(MonitoredDirectoryTest, CaseClashKeepsTheListedFileAndAddsNoNewOne)
+{
+    EXPECT_EQ(FileListComposer::compose({"A", "P1"}, {"P1"}, true, {"P1"}).entries, QStringList({"A", "P1"}));
+    EXPECT_TRUE(FileListComposer::compose({"P1"}, {}, true, {"P1"}).added.isEmpty());
+
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    addProgram("P1.NC");
+    addProgram("p2.nc");
+    addProgram("P2.NC");
+    EXPECT_EQ(files->FindNewFile(), "");
+    EXPECT_EQ(prompts.titles(), QStringList({"Dateiname doppelt!"}));
+    files->GetFileListe();
+    EXPECT_EQ(files->entries(), QStringList({"P1.NC"}));
+    // Once the clash is gone the other name is new, the listed one is not.
+    QFile::remove(dataDir() + "P2.NC");
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+}
+
 TEST_F(MonitoredDirectoryTest, NoSecondWalkStartsWhileOneOrItsMessageIsOpen)
 {
     addProgram("p1.nc");
@@ -206,27 +225,51 @@ TEST_F(MonitoredDirectoryTest, NoSecondWalkStartsWhileOneOrItsMessageIsOpen)
     int innerCount = -1;
     prompts.onMessage([&](const ScriptedPrompts::Asked &) {
         inner = files->FindNewFile();
-        files->GetFileListe();
         files->LoadFileListe();
         innerCount = int(files->count());
     });
-    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    // The inner requests wait for the walk; the load among them replaces the
+    // list the walk compared with, so this tick reports nothing and the next
+    // one compares afresh.
+    EXPECT_EQ(files->FindNewFile(), "");
     EXPECT_EQ(inner, "");
     EXPECT_EQ(innerCount, 1);
     EXPECT_FALSE(files->busy());
     EXPECT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(files->count(), 1);
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    // The folder message is not shown again while the situation lasts.
+    EXPECT_EQ(prompts.asked().size(), 1);
+}
+
+TEST_F(MonitoredDirectoryTest, RequestsDuringAWalkAreCarriedOutOnceItEnds)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    for (int i = 0; i < 301; ++i)
+        QDir().mkpath(dataDir() + QString("d%1").arg(i));
+    addProgram("p2.nc");
+    bool toldDuringWalk = false;
+    bool told = false;
+    prompts.onMessage([&](const ScriptedPrompts::Asked &) {
+        files->GetFileListe();
+        files->SaveFileListe();
+        files->whenFree([&] { told = true; });
+        toldDuringWalk = told;
+    });
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    EXPECT_FALSE(toldDuringWalk);
+    EXPECT_TRUE(told);
+    EXPECT_EQ(files->count(), 2);
+    EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 2);
 }
 
 TEST_F(MonitoredDirectoryTest, FullDiskKeepsTheOldListAndOffersRetry)
 {
     const QString mountPoint = env.root() + "klein/";
-    QDir().mkpath(mountPoint);
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=8k", "tmpfs", mountPoint}) != 0)
+    SmallFileSystem disk(mountPoint, "8k");
+    if (!disk.mounted())
         GTEST_SKIP() << "no tmpfs mount here";
-    struct Unmount {
-        QString path;
-        ~Unmount() { QProcess::execute("umount", {path}); }
-    } unmount{mountPoint};
 
     addProgram("p1.nc");
     MonitoredDirectory small({prompts, logbook, mountPoint, state->verzeichnis, {}, [] {}});

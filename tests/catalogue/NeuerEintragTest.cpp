@@ -59,6 +59,12 @@ TEST_F(NeuerEintragTest, PendingMachineGoesToExactlyTheRecordOfItsName)
     EXPECT_EQ(column(received, "MaschinenIndex").toLongLong(), 3);
     EXPECT_EQ(column(later, "MaschinenIndex").toLongLong(), 0);
     EXPECT_TRUE(state->pendingMachines.isEmpty());
+    // A name that already has its record still takes its value: left
+    // behind, it would go to a record made for that name much later.
+    state->pendingMachines.insert("ANDERE.NC", 4);
+    EXPECT_EQ(make("ANDERE.NC"), other);
+    EXPECT_EQ(column(other, "MaschinenIndex").toLongLong(), 0);
+    EXPECT_TRUE(state->pendingMachines.isEmpty());
 }
 
 TEST_F(NeuerEintragTest, UnwritableDatabaseOffersRetryAndGivesNoIndexOnCancel)

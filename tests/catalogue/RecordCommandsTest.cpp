@@ -1,11 +1,11 @@
 #include "CatalogueFixture.h"
+#include "support/SmallFileSystem.h"
 
 #include "catalogue/FileListFile.h"
 #include "catalogue/PhotoFiles.h"
 #include "catalogue/RecordCommands.h"
 #include "catalogue/RecordSearch.h"
 
-#include <QProcess>
 
 namespace zep::test {
 namespace {
@@ -106,15 +106,11 @@ TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
 TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
 {
     const QString mountPoint = dataDir() + "nurlesen/";
-    QDir().mkpath(mountPoint);
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint}) != 0)
+    SmallFileSystem disk(mountPoint, "64k");
+    if (!disk.mounted())
         GTEST_SKIP() << "no tmpfs mount here";
-    struct Unmount {
-        QString path;
-        ~Unmount() { QProcess::execute("umount", {path}); }
-    } unmount{mountPoint};
     addProgram("nurlesen/p1.nc");
-    ASSERT_EQ(QProcess::execute("mount", {"-o", "remount,ro", mountPoint}), 0);
+    ASSERT_TRUE(disk.makeReadOnly());
 
     const RecordRow row = record("NURLESEN\\P1.NC");
     photo("Foto_NURLESEN-P1.NC_1.jpg");
@@ -152,6 +148,15 @@ TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked
     commands().importFile();
     EXPECT_EQ(env.readFile(dataDir() + "O'NEIL Ä.NC"), "ANDERS");
     EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files), QStringList({"O'NEIL Ä.NC"}));
+
+    // A new program keeps the letter case it was given.
+    prompts.clear();
+    prompts.queuePath(env.writeFile("usb/Welle klein.nc", "W"));
+    commands().importFile();
+    EXPECT_EQ(env.readFile(dataDir() + "Welle klein.nc"), "W");
+    // No half copy is left beside it.
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"O'NEIL Ä.NC", "Welle klein.nc"}));
 }
 
 TEST_F(RecordCommandsTest, ImportOfBinaryAndEmptyFilesIsByteExactAndCancelIsSilent)

@@ -120,12 +120,14 @@ void MainListController::ShowMaschinen()
 
 void MainListController::rebuildFileList()
 {
-    if (m_files->busy() || m_check->running())
-        return;
+    // During a walk the rebuild waits for the list; the message tells of it
+    // only once it has happened.
     m_files->GetFileListe();
     m_files->SaveFileListe();
-    m_state.prompts.message(QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
-                            PromptIcon::Information);
+    m_files->whenFree([this] {
+        m_state.prompts.message(QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
+                                PromptIcon::Information);
+    });
 }
 
 const RecordRow *MainListController::selectedRow() const
@@ -150,7 +152,8 @@ void MainListController::deleteRecord()
     const RecordRow *row = selectedRow();
     const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row);
     focusSearch();
-    if (outcome == RecordCommands::DeleteOutcome::Deleted || outcome == RecordCommands::DeleteOutcome::Kept)
+    if (outcome != RecordCommands::DeleteOutcome::NothingSelected
+        && outcome != RecordCommands::DeleteOutcome::Declined)
         search();
 }
 

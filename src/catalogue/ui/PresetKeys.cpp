@@ -33,8 +33,9 @@ bool PresetKeys::eventFilter(QObject *watched, QEvent *event)
     if (n == 0)
         return false;
     // The text goes in on release, as the field's users know it; the press
-    // is swallowed so that no other handler acts on the key.
-    if (event->type() == QEvent::KeyRelease) {
+    // is swallowed so that no other handler acts on the key. A held key
+    // repeats press and release: only the key's real release inserts.
+    if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat()) {
         const QString text = Presets::text(m_settings, n);
         if (auto *line = qobject_cast<QLineEdit *>(watched))
             line->insert(text);

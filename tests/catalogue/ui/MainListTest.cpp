@@ -6,9 +6,11 @@
 #include "catalogue/ui/RecordListView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -132,6 +134,10 @@ TEST_F(MainListTest, ShiftFunctionKeysInsertPresetsAtTheCaret)
     EXPECT_EQ(window->searchField()->text(), "A MüllerB");
     QTest::keyClick(window->searchField(), Qt::Key_F3);
     QTest::keyClick(window->searchField(), Qt::Key_F3, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(window->searchField()->text(), "A MüllerB");
+    // A held key repeats press and release; only the real release inserts.
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_F3, Qt::ShiftModifier, QString(), true);
+    QApplication::sendEvent(window->searchField(), &repeated);
     EXPECT_EQ(window->searchField()->text(), "A MüllerB");
     window->searchField()->selectAll();
     QTest::keyClick(window->searchField(), Qt::Key_F4, Qt::ShiftModifier); // empty preset
