@@ -13,7 +13,8 @@
 #include "app/ui/MainListController.h"
 #include "app/ui/WindowPlacement.h"
 #include "app/ui/frmLogin.h"
-#include "app/ui/frmWizard.h"
+#include "machines/ui/frmWartung.h"
+#include "machines/ui/frmWizard.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/RecordListView.h"
 #include "comm/CommStation.h"
@@ -114,8 +115,11 @@ void Form1::buildMenus()
     auto press = [this](int number) { return [this, number] { if (m_commands[number]->isEnabled()) m_commands[number]->click(); }; };
 
     QMenu *programm = bar->addMenu(QStringLiteral("&Programm"));
-    addMenuAction(programm, QStringLiteral("mmWartungen"), QStringLiteral("Wartungen prüfen"),
-                  [this] { notYetAvailable(); });
+    addMenuAction(programm, QStringLiteral("mmWartungen"), QStringLiteral("Wartungen prüfen"), [this] {
+        if (CheckWartungen() == 0)
+            m_state.prompts.message(QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
+                                    QStringLiteral("ZEP"), PromptIcon::Information);
+    });
     addMenuAction(programm, QStringLiteral("mmDebugger"), QStringLiteral("RS232 Debugger"), [this] {
         withTimerStopped([this] { notYetAvailable(); });
     });
@@ -145,8 +149,7 @@ void Form1::buildMenus()
     });
     maschinen->addSeparator();
     addMenuAction(maschinen, QStringLiteral("mmWizard"), QStringLiteral("Maschinen-Assistent..."), [this] {
-        frmWizard wizard(this);
-        runModal(wizard);
+        openWizard();
         // The wizard may have bound a machine to a connection.
         m_comm->SetComm();
     });
@@ -370,10 +373,7 @@ LoadSequence::Outcome Form1::load()
         Form2 dialog(this, m_state);
         runModal(dialog);
     };
-    hooks.openWizard = [this] {
-        frmWizard wizard(this);
-        runModal(wizard);
-    };
+    hooks.openWizard = [this] { openWizard(); };
     hooks.restoreGeometry = [this] { RestoreGeometry(*this, m_state.settings); };
     hooks.restoreColumns = [this] {
         applyDefaultColumnWidths();
@@ -389,6 +389,7 @@ LoadSequence::Outcome Form1::load()
     hooks.getFileListe = [this] { m_list->files().GetFileListe(); };
     hooks.loadFileListe = [this] { m_list->files().LoadFileListe(); };
     hooks.showMaschinen = [this] { m_list->ShowMaschinen(); };
+    hooks.checkWartungen = [this] { CheckWartungen(); };
     m_load = std::make_unique<LoadSequence>(m_state, std::move(hooks),
                                             m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot()
                                                                   : m_driveRoot);
@@ -400,6 +401,23 @@ LoadSequence::Outcome Form1::load()
         m_comTimer->stop();
     }
     return outcome;
+}
+
+void Form1::openWizard()
+{
+    frmWizard wizard(m_state.database, m_state.settings, m_state.prompts, m_state.clock, this);
+    runModal(wizard);
+    // A new machine belongs in the machine filter at once.
+    if (wizard.result().outcome != MachineCreation::Outcome::NotCreated)
+        m_list->ShowMaschinen();
+}
+
+int Form1::CheckWartungen()
+{
+    if (!m_state.database.isOpen())
+        return 0;
+    return frmWartung::CheckWartungen({m_state.database, m_state.prompts, m_state.clock, m_state.logbook},
+                                      m_dueWindow, this);
 }
 
 void Form1::timer1Tick()

@@ -2,6 +2,7 @@
 
 #include "app/session/LoadSequence.h"
 #include "app/ui/StatusLamp.h"
+#include "machines/ui/frmWartung.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -69,6 +70,10 @@ public:
     QTimer *timer1() const { return m_timer1; }
     QTimer *comTimer() const { return m_comTimer; }
     CommStation *comm() const { return m_comm; }
+    frmWartung *dueWindow() const { return m_dueWindow; }
+    // Lists the due maintenance tasks; returns how many are due.
+    int CheckWartungen();
+    void openWizard();
     // Where a finished reception goes; the received-text window by default.
     void setHandOver(std::function<void(int maschinenNummer, const QByteArray &text)> handOver);
     QAction *action(const QString &objectName) const;
@@ -134,6 +139,7 @@ private:
     std::unique_ptr<ReceptionClock> m_receptionClock;
     CommStation *m_comm = nullptr;
     QPointer<Form8> m_trace;
+    QPointer<frmWartung> m_dueWindow;
     bool m_ended = false;
 };
 

@@ -1,0 +1,176 @@
+#include "machines/MachineCreation.h"
+
+#include "app/Clock.h"
+#include "app/ErrorReport.h"
+#include "app/Prompts.h"
+#include "app/SettingsStore.h"
+#include "comm/PortSettings.h"
+#include "db/Database.h"
+#include "machines/MachineLists.h"
+
+#include <QSet>
+
+namespace zep {
+
+namespace {
+const QString kPlace = QStringLiteral("Aufgetreten in frmWizard.CreateMachine");
+}
+
+const QStringList &MachineCreation::parities()
+{
+    static const QStringList list{QStringLiteral("Even"), QStringLiteral("Odd"), QStringLiteral("None"),
+                                  QStringLiteral("Mark"), QStringLiteral("Space")};
+    return list;
+}
+
+const QStringList &MachineCreation::dataBits()
+{
+    static const QStringList list{QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                  QStringLiteral("8")};
+    return list;
+}
+
+const QStringList &MachineCreation::stopBits()
+{
+    static const QStringList list{QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
+    return list;
+}
+
+QStringList MachineCreation::freePorts(const SettingsStore &settings)
+{
+    QSet<int> used;
+    for (int i = 0; i < 5; ++i) {
+        const PortSettings p = PortSettings::load(settings, i);
+        if (p.aktiviert)
+            used.insert(p.comAnschluss);
+    }
+    QStringList ports;
+    for (int p = 1; p <= 16; ++p)
+        if (!used.contains(p))
+            ports.append(QStringLiteral("Com") + QString::number(p));
+    return ports;
+}
+
+int MachineCreation::firstInactiveConnection(const SettingsStore &settings)
+{
+    for (int i = 0; i < 5; ++i)
+        if (!PortSettings::load(settings, i).aktiviert)
+            return i;
+    return -1;
+}
+
+QString MachineCreation::comString(const WizardChoices &c)
+{
+    return c.dataBits + QLatin1Char(',') + parities().value(c.parity, QStringLiteral("None")).left(1)
+           + QLatin1Char(',') + c.stopBits;
+}
+
+QString MachineCreation::lineSettings(const WizardChoices &c)
+{
+    return MachineLists::speeds().value(c.speed).trimmed() + QLatin1Char(',')
+           + parities().value(c.parity, QStringLiteral("None")).left(1) + QLatin1Char(',') + c.dataBits.trimmed()
+           + QLatin1Char(',') + c.stopBits.trimmed();
+}
+
+QString MachineCreation::noFreeConnectionText()
+{
+    return QStringLiteral("Die Kommunikationseinstellungen können nicht vorgenommen werden, da alle verfügbaren "
+                          "Verbindungen bereits aktiviert sind!\r\rDie Maschine wurde jedoch korrekt angelegt. Die "
+                          "Verbindung müssen Sie nun manuell konfigurieren.");
+}
+
+MachineCreation::Result MachineCreation::CreateMachine(Database &database, SettingsStore &settings, Prompts &prompts,
+                                                       const Clock &clock, const WizardChoices &c)
+{
+    Result result;
+    long machine = 0;
+    // Set once the row is stored: a retry then only looks for its number,
+    // and never stores the machine twice.
+    bool stored = false;
+    auto insert = [&]() -> std::optional<ErrorInfo> {
+        auto set = database.openRecordset(QStringLiteral("SELECT * FROM Maschinen"));
+        if (!set)
+            return database.lastError();
+        if (stored) {
+            set->moveLast();
+            if (set->eof())
+                return set->lastError();
+            machine = set->value(QStringLiteral("Maschinennummer")).toLongLong();
+            return std::nullopt;
+        }
+        const QDateTime now = clock.now();
+        const QList<std::pair<QString, QVariant>> values{
+            {QStringLiteral("Bezeichnung"), c.bezeichnung},
+            {QStringLiteral("Standort"), c.standort},
+            {QStringLiteral("ECRzu"), 0},
+            {QStringLiteral("ELFzu"), 0},
+            {QStringLiteral("SCRzu"), 0},
+            {QStringLiteral("SLFzu"), 0},
+            {QStringLiteral("Baudrate"), QString::number(c.speed)},
+            {QStringLiteral("COMString"), comString(c)},
+            {QStringLiteral("Sonderzeichen"), 0},
+            {QStringLiteral("Param1"), QString()},
+            {QStringLiteral("Param2"), QString()},
+            {QStringLiteral("Param3"), QString()},
+            {QStringLiteral("EXON"), 0},
+            {QStringLiteral("SXON"), 0},
+            {QStringLiteral("WartungsArt1"), c.interval},
+            {QStringLiteral("WartungsArt2"), 0},
+            {QStringLiteral("WartungsArt3"), 0},
+            {QStringLiteral("WartStart1"), now},
+            {QStringLiteral("WartStart2"), now},
+            {QStringLiteral("WartStart3"), now},
+            {QStringLiteral("WartText1"), c.note},
+            {QStringLiteral("WartText2"), QString()},
+            {QStringLiteral("WartText3"), QString()},
+            {QStringLiteral("MitRS232"), c.rs232 ? 1 : 0},
+        };
+        if (!set->addNew())
+            return set->lastError();
+        for (const auto &[column, value] : values) {
+            if (!set->setValue(column, value)) {
+                const ErrorInfo error = set->lastError();
+                set->cancelUpdate();
+                return error;
+            }
+        }
+        if (!set->update())
+            return set->lastError();
+        stored = true;
+        if (!set->moveToLastModified())
+            return set->lastError();
+        machine = set->value(QStringLiteral("Maschinennummer")).toLongLong();
+        return std::nullopt;
+    };
+    // Nothing is bound to a machine that was never stored, and the wizard
+    // must not report it as created.
+    if (!runWithRetry(prompts, kPlace, insert)) {
+        result.outcome = stored ? Outcome::CreatedWithErrors : Outcome::NotCreated;
+        return result;
+    }
+    result.machine = machine;
+    result.outcome = Outcome::Created;
+    if (!c.rs232)
+        return result;
+
+    const int connection = firstInactiveConnection(settings);
+    if (connection < 0) {
+        prompts.message(noFreeConnectionText(), QStringLiteral("Maschinenverbindungen"), PromptIcon::Critical);
+        return result;
+    }
+    // Every key of the group is written, so nothing of the connection's
+    // earlier use remains.
+    PortSettings port;
+    port.einstellungen = lineSettings(c);
+    port.comAnschluss = c.port.mid(3).toInt();
+    port.handshaking = c.handshaking;
+    port.maschinenIndex = int(machine);
+    port.puffer = 256;
+    port.endCode = QStringLiteral("<ST>");
+    port.aktiviert = true;
+    port.save(settings, connection);
+    result.connection = connection;
+    return result;
+}
+
+} // namespace zep

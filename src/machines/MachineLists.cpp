@@ -1,0 +1,82 @@
+#include "machines/MachineLists.h"
+
+#include <QHash>
+
+namespace zep::MachineLists {
+
+const QStringList &speeds()
+{
+    static const QStringList list{QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),
+                                  QStringLiteral("1200"),   QStringLiteral("2400"),   QStringLiteral("4800"),
+                                  QStringLiteral("9600"),   QStringLiteral("14400"),  QStringLiteral("19200"),
+                                  QStringLiteral("28800"),  QStringLiteral("38400"),  QStringLiteral("56000"),
+                                  QStringLiteral("57600"),  QStringLiteral("115200"), QStringLiteral("128000"),
+                                  QStringLiteral("256000")};
+    return list;
+}
+
+const QList<Conversion> &conversions()
+{
+    static const QList<Conversion> list{{QStringLiteral("normal"), 0},
+                                        {QStringLiteral("löschen"), 255},
+                                        {QStringLiteral("CR"), 13},
+                                        {QStringLiteral("LF"), 10},
+                                        {QStringLiteral("CRLF"), 254}};
+    return list;
+}
+
+int GetComboIdx(int ascCode)
+{
+    const QList<Conversion> &list = conversions();
+    for (int i = 0; i < list.size(); ++i)
+        if (list[i].code == ascCode)
+            return i;
+    return 0;
+}
+
+const QStringList &intervals()
+{
+    static const QStringList list{QStringLiteral("kein"),      QStringLiteral("täglich"),
+                                  QStringLiteral("wöchentlich"), QStringLiteral("monatlich"),
+                                  QStringLiteral("vierteljährlich"), QStringLiteral("jährlich")};
+    return list;
+}
+
+QString dueWindowIntervalName(int position)
+{
+    // The due window has its own short name for the quarter.
+    if (position == 4)
+        return QStringLiteral("quartal");
+    return position >= 1 && position <= 5 ? intervals().at(position) : QString();
+}
+
+int intervalDays(int position)
+{
+    static constexpr int days[] = {0, 1, 7, 30, 91, 365};
+    return position >= 1 && position <= 5 ? days[position] : 0;
+}
+
+QString endCharacterName(const QString &fieldText)
+{
+    if (fieldText == QLatin1String("0"))
+        return QStringLiteral("NULL");
+    bool ok = false;
+    const double value = fieldText.trimmed().toDouble(&ok);
+    if (!ok || value != qint64(value))
+        return {};
+    static const QHash<qint64, QString> names{{8, QStringLiteral("BACK")},  {9, QStringLiteral("TAB")},
+                                              {10, QStringLiteral("LF")},   {11, QStringLiteral("VTAB")},
+                                              {12, QStringLiteral("FF")},   {26, QStringLiteral("EOF")},
+                                              {27, QStringLiteral("ESC")},  {255, QStringLiteral("ASC255")},
+                                              {1310, QStringLiteral("CRLF")}};
+    return names.value(qint64(value));
+}
+
+QString rs232Text(bool mitRs232, bool sonderzeichen)
+{
+    if (!mitRs232)
+        return QStringLiteral("Nein");
+    return QStringLiteral("Ja: ") + (sonderzeichen ? QStringLiteral("Sonderzeichen") : QStringLiteral("Timeout"));
+}
+
+} // namespace zep::MachineLists

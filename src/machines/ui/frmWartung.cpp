@@ -1,0 +1,118 @@
+#include "machines/ui/frmWartung.h"
+
+#include "app/ErrorReport.h"
+#include "app/Logbook.h"
+#include "app/Prompts.h"
+#include "machines/MachineLists.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace zep {
+
+namespace {
+enum Column { Status, Maschine, Intervall, Beschreibung, MaschIDX, WartPlan123 };
+}
+
+frmWartung::frmWartung(Database &database, Prompts &prompts, const Clock &clock, const QList<DueTask> &due,
+                       QWidget *owner)
+    : QDialog(owner), m_database(database), m_prompts(prompts), m_clock(clock), m_due(due)
+{
+    setObjectName(QStringLiteral("frmWartung"));
+    setWindowTitle(QStringLiteral("Wartungsplan Fälligkeiten"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *layout = new QVBoxLayout(this);
+    m_list = new QTreeWidget;
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setRootIsDecorated(false);
+    m_list->setHeaderLabels({QStringLiteral("Status"), QStringLiteral("Maschine"), QStringLiteral("Intervall"),
+                             QStringLiteral("Beschreibung"), QStringLiteral("MaschIDX"), QStringLiteral("WartPlan123")});
+    for (const DueTask &task : std::as_const(m_due)) {
+        auto *item = new QTreeWidgetItem(m_list);
+        item->setText(Status, QStringLiteral("Erledigt"));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Status, Qt::Unchecked);
+        item->setText(Maschine, task.machineName);
+        item->setText(Intervall, MachineLists::dueWindowIntervalName(task.interval));
+        // One line in the list; the whole note is shown below.
+        item->setText(Beschreibung, QString(task.note).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")));
+        item->setText(MaschIDX, QString::number(task.machine));
+        item->setText(WartPlan123, QString::number(task.task));
+    }
+    for (int c = Status; c <= Beschreibung; ++c)
+        m_list->resizeColumnToContents(c);
+    m_list->setColumnWidth(MaschIDX, 60);
+    m_list->setColumnWidth(WartPlan123, 60);
+    layout->addWidget(m_list, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Detail:")));
+    m_detail = new QPlainTextEdit;
+    m_detail->setObjectName(QStringLiteral("detail"));
+    m_detail->setReadOnly(true);
+    layout->addWidget(m_detail, 1);
+    auto *ok = new QPushButton(QStringLiteral("OK"));
+    ok->setObjectName(QStringLiteral("ok"));
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    connect(ok, &QPushButton::clicked, this, &frmWartung::confirm);
+    connect(m_list, &QTreeWidget::currentItemChanged, this, &frmWartung::showDetail);
+    if (m_list->topLevelItemCount() > 0)
+        m_list->setCurrentItem(m_list->topLevelItem(0));
+    showDetail();
+    resize(720, 420);
+}
+
+void frmWartung::showDetail()
+{
+    const int row = m_list->indexOfTopLevelItem(m_list->currentItem());
+    m_detail->setPlainText(row >= 0 && row < m_due.size() ? m_due.at(row).note : QString());
+}
+
+void frmWartung::confirm()
+{
+    QList<DueTask> done;
+    for (int i = 0; i < m_list->topLevelItemCount() && i < m_due.size(); ++i)
+        if (m_list->topLevelItem(i)->checkState(Status) == Qt::Checked)
+            done.append(m_due.at(i));
+    const MaintenanceSchedule::Marked marked = MaintenanceSchedule::markDone(m_database, m_clock, done);
+    for (const QString &name : marked.missingMachines)
+        m_prompts.message(QStringLiteral("Die Maschine ") + name
+                              + QStringLiteral(" konnte nicht aktualisiert werden! Bitte Autor benachrichtigen!"),
+                          QStringLiteral("ZEP"), PromptIcon::Exclamation);
+    if (marked.error) {
+        // The ticks stay: nothing of them is lost, the user can try again.
+        reportErrorSimple(m_prompts, QStringLiteral(" in frmWartung.Command1_Click"), marked.error->description);
+        return;
+    }
+    close();
+}
+
+int frmWartung::CheckWartungen(const Services &s, QPointer<frmWartung> &window, QWidget *owner)
+{
+    const MaintenanceCheck check = MaintenanceSchedule::CheckWartungen(s.database, s.clock);
+    if (check.error) {
+        reportErrorRetry(s.prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), *check.error);
+        return 0;
+    }
+    if (!check.badTasks.isEmpty()) {
+        for (const QString &line : check.badTasks)
+            s.logbook.LogbuchSchreiben(line);
+        s.prompts.message(QStringLiteral("Diese Wartungen können nicht geprüft werden. Bitte in der "
+                                         "Maschinenverwaltung Turnus und Datum eintragen:\r\r")
+                              + check.badTasks.join(QLatin1Char('\r')),
+                          QStringLiteral("Wartungsplan"), PromptIcon::Exclamation);
+    }
+    if (check.due.isEmpty())
+        return 0;
+    if (!window) {
+        window = new frmWartung(s.database, s.prompts, s.clock, check.due, owner);
+        window->show();
+    }
+    window->raise();
+    window->activateWindow();
+    return int(check.due.size());
+}
+
+} // namespace zep

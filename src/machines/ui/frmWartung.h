@@ -1,0 +1,54 @@
+#pragma once
+
+#include "machines/MaintenanceSchedule.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QPlainTextEdit;
+class QTreeWidget;
+
+namespace zep {
+
+class Clock;
+class Database;
+class Logbook;
+class Prompts;
+
+// The due window: the maintenance tasks that are due, to be ticked off once
+// done. It keeps the tasks it was opened with until it is confirmed.
+class frmWartung : public QDialog
+{
+    Q_OBJECT
+
+public:
+    frmWartung(Database &database, Prompts &prompts, const Clock &clock, const QList<DueTask> &due,
+               QWidget *owner);
+
+    QTreeWidget *list() const { return m_list; }
+    QPlainTextEdit *detail() const { return m_detail; }
+    void confirm();
+
+    struct Services {
+        Database &database;
+        Prompts &prompts;
+        const Clock &clock;
+        Logbook &logbook;
+    };
+    // Checks every machine's tasks and shows the due window, not modal, when
+    // something is due; an open window is brought to the front instead.
+    // Returns how many tasks are due.
+    static int CheckWartungen(const Services &services, QPointer<frmWartung> &window, QWidget *owner);
+
+private:
+    void showDetail();
+
+    Database &m_database;
+    Prompts &m_prompts;
+    const Clock &m_clock;
+    QList<DueTask> m_due;
+    QTreeWidget *m_list = nullptr;
+    QPlainTextEdit *m_detail = nullptr;
+};
+
+} // namespace zep
