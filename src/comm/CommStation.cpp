@@ -7,6 +7,7 @@
 #include "comm/CommEvent.h"
 #include "comm/EmpfangUmwandeln.h"
 #include "comm/MachineReady.h"
+#include "comm/RecoveryFile.h"
 #include "comm/PortSettings.h"
 #include "comm/ReceiveSettings.h"
 #include "comm/ReceptionClock.h"
@@ -148,7 +149,7 @@ void CommStation::onComm(int i)
     case CommEvent::Cd: trace.line(QStringLiteral("Pegel DCD")); break;
     case CommEvent::Cts:
         trace.line(QStringLiteral("Pegel CTS"));
-        MachineReady::set();
+        MachineReady::set(i);
         break;
     case CommEvent::Dsr: trace.line(QStringLiteral("Pegel DSR")); break;
     case CommEvent::Ring: trace.line(QStringLiteral("Pegel RING")); break;
@@ -253,32 +254,21 @@ void CommStation::abortReception(int i)
 
 QString CommStation::saveRecovery(int i, const QByteArray &text)
 {
-    const QString stamp = m_wallClock.now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-    const QString base = m_programDir + QStringLiteral("Abgebrochen_Maschine") + num(i + 1) + QLatin1Char('_') + stamp;
-    QString path = base + QStringLiteral(".txt");
-    for (int k = 2; QFileInfo::exists(path); ++k)
-        path = base + QLatin1Char('_') + num(k) + QStringLiteral(".txt");
-    QFile file(path);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        error = file.errorString();
-    else if (file.write(text) != text.size() || !file.flush())
-        error = file.errorString();
-    file.close();
-    if (!error.isEmpty()) {
-        QFile::remove(path);
+    const RecoveryFile file =
+        RecoveryFile::write(m_programDir, QStringLiteral("Abgebrochen_Maschine"), i + 1, m_wallClock, text);
+    if (file.path.isEmpty()) {
         m_logbook.LogbuchSchreiben(QStringLiteral("Abgebrochene Übertragung von Maschine ") + num(i + 1) + QStringLiteral(" (") +
-                                   num(int(text.size())) + QStringLiteral(" Bytes) konnte nicht gesichert werden: ") + error);
+                                   num(int(text.size())) + QStringLiteral(" Bytes) konnte nicht gesichert werden: ") + file.error);
         m_prompts.message(QStringLiteral("Die empfangenen Daten von Maschine ") + num(i + 1) +
-                              QStringLiteral(" konnten nicht gesichert werden:\r") + path + QStringLiteral("\r") + error,
+                              QStringLiteral(" konnten nicht gesichert werden:\r") + m_programDir + QStringLiteral("\r") + file.error,
                           QStringLiteral("Timeout"), PromptIcon::Exclamation);
         return {};
     }
-    m_recoveryFiles.append(path);
+    m_recoveryFiles.append(file.path);
     m_logbook.LogbuchSchreiben(QStringLiteral("Abgebrochene Übertragung von Maschine ") + num(i + 1) +
-                               QStringLiteral(" gesichert in ") + QDir::toNativeSeparators(path) + QStringLiteral(" (") +
+                               QStringLiteral(" gesichert in ") + QDir::toNativeSeparators(file.path) + QStringLiteral(" (") +
                                num(int(text.size())) + QStringLiteral(" Bytes)"));
-    return path;
+    return file.path;
 }
 
 } // namespace zep

@@ -48,6 +48,7 @@ public:
     TraceSink trace;
 
     const LampState &lamp(int i) const { return m_lamps[i]; }
+    void setLamp(int i, LampColour colour);
     SerialPort &port(int i) { return *m_ports[i]; }
     Receiver &receiver(int i) { return *m_receivers[i]; }
     // Recovery files written so far this run (newest last).
@@ -61,7 +62,7 @@ private:
     void handOverFinished(int i);
     void abortReception(int i);
     QString saveRecovery(int i, const QByteArray &text);
-    void setLamp(int i, LampColour colour);
+
     void setToolTip(int i, const QString &text);
 
     SettingsStore &m_settings;

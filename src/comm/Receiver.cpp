@@ -38,7 +38,7 @@ Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const Receiv
                 m_trace.line(QStringLiteral("ASC19 gelöscht (DONAU)"));
             } else {
                 m_trace.line(QStringLiteral("ASC17 empfangen (DONAU)"));
-                MachineReady::set();
+                MachineReady::set(m_connection);
             }
             continue;
         }

@@ -49,6 +49,7 @@ SerialPort::SerialPort(const SettingsStore &settings, QObject *parent)
         raise(CommEvent::Receive);
     });
     connect(m_port, &QSerialPort::bytesWritten, this, [this] {
+        Q_EMIT OutputWritten();
         if (m_sThreshold > 0 && m_port->bytesToWrite() == 0)
             raise(CommEvent::Send);
     });
@@ -266,6 +267,26 @@ void SerialPort::setInBufferCount(int count)
 int SerialPort::outBufferCount() const
 {
     return m_port->isOpen() ? int(m_port->bytesToWrite()) : 0;
+}
+
+void SerialPort::clearOutput()
+{
+    if (m_port->isOpen())
+        m_port->clear(QSerialPort::Output);
+}
+
+QString SerialPort::outputError() const
+{
+    if (!m_port->isOpen())
+        return QStringLiteral("Die Schnittstelle ist nicht geöffnet");
+    switch (m_port->error()) {
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::UnknownError:
+        return m_port->errorString();
+    default:
+        return {};
+    }
 }
 
 void SerialPort::pollCounters()

@@ -60,6 +60,11 @@ public:
     // Setting it to 0 throws away what is waiting.
     void setInBufferCount(int count);
     int outBufferCount() const;
+    // Throws away what has not gone out yet, here and in the driver: after
+    // a cancel the machine gets nothing more.
+    void clearOutput();
+    // Why the line stopped taking data (device gone, write error), or empty.
+    QString outputError() const;
 
     int CommEvent() const { return m_commEvent; }
     // True when the event being handled was raised while an earlier
@@ -76,6 +81,8 @@ Q_SIGNALS:
     // Read CommEvent() inside the handler. Never raised again while a
     // handler is still running (a message box in it lets events run).
     void OnComm();
+    // Some of the output has gone to the driver.
+    void OutputWritten();
 
 private:
     void raise(int event);

@@ -1,3 +1,4 @@
+#include "CommStationFixture.h"
 #include "support/PtyPair.h"
 
 #include "app/IniSettingsStore.h"
@@ -30,56 +31,7 @@ using namespace zep::test;
 
 namespace {
 
-struct Station {
-    Station()
-        : settings(env.iniFile()), logbook(env.programDir(), clock),
-          station(settings, prompts, logbook, clock, rclock, env.programDir())
-    {
-        QDir().mkpath(env.programDir());
-        clock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15)));
-        station.handOver = [this](int n, const QByteArray &t) { handed.append({n, t}); };
-    }
-    // Connection i (0-4) active on `device` as port number i + 1.
-    void activate(int i, const QString &device, const QString &endCode = "<SA>26")
-    {
-        PortSettings p;
-        p.aktiviert = true;
-        p.comAnschluss = i + 1;
-        p.maschinenIndex = 1;
-        p.endCode = endCode;
-        p.save(settings, i);
-        settings.write("Schnittstellen", "COM" + QString::number(i + 1), device);
-    }
-    void pump(int msecs = 30)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < msecs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            QThread::msleep(1);
-        }
-    }
-    // Lets events run until `done` or about two seconds.
-    template <class F> bool pumpUntil(F done)
-    {
-        // A generous bound: a loaded build machine moves a pty slowly, and
-        // this only guards against waiting forever.
-        QElapsedTimer waited;
-        waited.start();
-        while (!done() && waited.elapsed() < 30000)
-            pump(5);
-        return done();
-    }
 
-    TestEnvironment env;
-    IniSettingsStore settings;
-    ScriptedPrompts prompts;
-    ManualClock clock;
-    Logbook logbook;
-    ManualReceptionClock rclock;
-    CommStation station;
-    QList<QPair<int, QByteArray>> handed;
-};
 
 } // namespace
 
@@ -230,7 +182,8 @@ TEST(CommStation, LoneXonOverTheLineSetsMachineReady)
     s.station.SetComm();
     MachineReady::clear();
     a.send("\x11");
-    ASSERT_TRUE(s.pumpUntil([] { return MachineReady::isSet(); }));
+    ASSERT_TRUE(s.pumpUntil([] { return MachineReady::isSet(0); }));
+    EXPECT_FALSE(MachineReady::isSet(1));
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Green);
     EXPECT_FALSE(s.station.receiver(0).running());
 }

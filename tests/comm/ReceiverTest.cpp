@@ -186,11 +186,12 @@ TEST(Receiver, SilenceOfFiveSecondsEndsTimeoutReception)
 TEST(Receiver, LoneXonSetsMachineReadyAndIsNotCollected)
 {
     TraceSink trace;
-    Receiver r(0, trace);
+    Receiver r(2, trace);
     const auto s = settings("<SA>26");
     MachineReady::clear();
     EXPECT_EQ(r.feed("\x11", 1, s), Receiver::Piece::Handshake);
-    EXPECT_TRUE(MachineReady::isSet());
+    EXPECT_TRUE(MachineReady::isSet(2));
+    EXPECT_FALSE(MachineReady::isSet(0));
     EXPECT_EQ(r.feed("\x13", 1, s), Receiver::Piece::Handshake);
     EXPECT_FALSE(r.running());
     // Inside a reception the characters are data.

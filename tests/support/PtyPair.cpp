@@ -33,6 +33,13 @@ PtyPair::~PtyPair()
         ::close(m_master);
 }
 
+void PtyPair::closeMaster()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 void PtyPair::send(const QByteArray &bytes) const
 {
     qsizetype done = 0;

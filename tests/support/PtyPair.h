@@ -17,6 +17,8 @@ public:
     void send(const QByteArray &bytes) const;
     // What the program wrote to the machine, waiting up to msecs for it.
     QByteArray readAvailable(int msecs = 50) const;
+    // The machine's end gone, as when a cable is pulled.
+    void closeMaster();
 
 private:
     int m_master = -1;

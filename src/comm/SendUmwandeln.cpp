@@ -1,0 +1,66 @@
+#include "comm/SendUmwandeln.h"
+
+#include "app/CodePage1252.h"
+#include "comm/ConversionCode.h"
+#include "comm/EndCode.h"
+#include "comm/PortSettings.h"
+#include "comm/TraceSink.h"
+
+namespace zep {
+
+SendSettings SendSettings::read(const SettingsStore &store, int connection)
+{
+    const PortSettings p = PortSettings::load(store, connection);
+    SendSettings s;
+    s.nulFilter = p.exon == 0;
+    s.scrZu = p.scrZu;
+    s.slfZu = p.slfZu;
+    s.endCode = p.endCode;
+    return s;
+}
+
+SendConversion SendUmwandeln(QByteArray &text, const SendSettings &s, const TraceSink &trace)
+{
+    const EndCode code = EndCode::parse(s.endCode);
+    if (code.kind() == EndCode::Kind::Character && code.character() < 0)
+        return {text, QStringLiteral("Ungültiger Endzeichen-Code ") + s.endCode.mid(4)
+                          + QStringLiteral(" (erlaubt sind 0 bis 255)")};
+
+    QByteArray out = text;
+    if (s.nulFilter && out.contains('\0')) {
+        out.replace(QByteArray(1, '\0'), QByteArray());
+        trace.line(QStringLiteral("SendUmwandeln: vorhandene ASC(0) entfernt"));
+    }
+    if (s.scrZu != 0) {
+        out = ConversionCode::apply(out, '\r', s.scrZu);
+        trace.line(QStringLiteral("SendUmwandeln: Umwandeln von CR zu ASCII") + QString::number(s.scrZu));
+    }
+    if (s.slfZu != 0) {
+        out = ConversionCode::apply(out, '\n', s.slfZu);
+        trace.line(QStringLiteral("SendUmwandeln: Umwandeln von LF zu ASCII") + QString::number(s.slfZu));
+    }
+    if (code.kind() == EndCode::Kind::Character) {
+        const char end = char(code.character());
+        if (out.isEmpty() || out.back() != end) {
+            out.append(end);
+            trace.line(QStringLiteral("SendUmwandeln: ASC(") + QString::number(code.character())
+                       + QStringLiteral(") hintenangehängt"));
+        }
+    } else if (code.kind() == EndCode::Kind::Strings) {
+        const QByteArray &start = code.startString();
+        const QByteArray &end = code.endString();
+        if (!end.isEmpty() && !out.endsWith(end)) {
+            out.append(end);
+            trace.line(QStringLiteral("SendUmwandeln: ") + CodePage1252::decode(end) + QStringLiteral(" hintenangehängt"));
+        }
+        if (!start.isEmpty() && !out.startsWith(start)) {
+            out.prepend(start);
+            trace.line(QStringLiteral("SendUmwandeln: ") + CodePage1252::decode(start)
+                       + QStringLiteral(" davorgehängt"));
+        }
+    }
+    text = out;
+    return {out, QString()};
+}
+
+} // namespace zep

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace zep {
+
+class SettingsStore;
+class TraceSink;
+
+// What the outgoing conversion of one connection reads from its settings.
+struct SendSettings {
+    bool nulFilter = true; // EXON 0
+    int scrZu = 0;
+    int slfZu = 0;
+    QString endCode = QStringLiteral("<SA>26");
+
+    static SendSettings read(const SettingsStore &store, int connection);
+};
+
+// Converts `text` for the machine and returns it (the text passed in is
+// replaced as well). An end character that cannot be a byte on the line is
+// an error: the result then holds its description and the text is left as
+// it was.
+struct SendConversion {
+    QByteArray text;
+    QString error;
+};
+SendConversion SendUmwandeln(QByteArray &text, const SendSettings &settings, const TraceSink &trace);
+
+} // namespace zep
