@@ -13,6 +13,7 @@
 #include "app/ui/MainListController.h"
 #include "app/ui/WindowPlacement.h"
 #include "app/ui/frmLogin.h"
+#include "comm/ui/SendDialog.h"
 #include "machines/ui/frmWartung.h"
 #include "machines/ui/frmWizard.h"
 #include "catalogue/RecordListModel.h"
@@ -262,6 +263,7 @@ void Form1::buildStatusArea()
     m_progress->setTextVisible(false);
     m_progress->setValue(0);
     bar->addPermanentWidget(m_progress);
+    m_progress->setVisible(false); // shown while a transfer runs
     for (int i = 0; i < 5; ++i) {
         auto *lamp = new StatusLamp(i, bar);
         connect(lamp, &StatusLamp::clicked, this, &Form1::showLampInfo);
@@ -302,6 +304,7 @@ void Form1::buildMainList()
     };
     hooks.notYetAvailable = [this] { notYetAvailable(); };
     hooks.withTimerStopped = [this](const std::function<void()> &work) { withTimerStopped(work); };
+    hooks.sendProgram = [this](const RecordRow &row, const QString &path) { openSendDialog(row, path); };
     m_list = new MainListController(m_state, {m_search, m_machineFilter, m_grid, recordCommands}, std::move(hooks), this);
 
     connect(m_commands[1], &QToolButton::clicked, m_list, &MainListController::deleteRecord);
@@ -401,6 +404,32 @@ LoadSequence::Outcome Form1::load()
         m_comTimer->stop();
     }
     return outcome;
+}
+
+void Form1::openSendDialog(const RecordRow &row, const QString &path)
+{
+    SendRequest request;
+    request.dateiname = row[RecordRow::Datei];
+    request.path = path;
+    request.bezeichnung = row[RecordRow::Bezeichnung];
+    request.dateiIndex = row[RecordRow::DBIndex].toLong();
+    request.maschinenIndex = row[RecordRow::MaschIDX].toLong();
+    SendDialog dialog({m_state.settings, m_state.prompts, m_state.logbook, &m_state.database, *m_comm,
+                       *m_receptionClock, m_comm->trace, [this](const QString &text) { setStatus(text); },
+                       [this](int percent) { showProgress(percent); },
+                       [this](QWidget &w) { RestoreGeometry(w, m_state.settings); },
+                       [this](QWidget &w) { SaveGeometry(w, m_state.settings); }},
+                      request, this);
+    runModal(dialog);
+}
+
+void Form1::showProgress(int percent)
+{
+    m_progress->setVisible(percent >= 0);
+    if (percent >= 0) {
+        m_progress->setRange(0, 100);
+        m_progress->setValue(percent);
+    }
 }
 
 void Form1::openWizard()

@@ -22,6 +22,7 @@ class QToolButton;
 namespace zep {
 
 class CommStation;
+struct RecordRow;
 class Form8;
 class ReceptionClock;
 class MainListController;
@@ -74,6 +75,9 @@ public:
     // Lists the due maintenance tasks; returns how many are due.
     int CheckWartungen();
     void openWizard();
+    void openSendDialog(const RecordRow &row, const QString &path);
+    // 0-100 shows the bar, -1 hides it.
+    void showProgress(int percent);
     // Where a finished reception goes; the received-text window by default.
     void setHandOver(std::function<void(int maschinenNummer, const QByteArray &text)> handOver);
     QAction *action(const QString &objectName) const;

@@ -199,8 +199,11 @@ void MainListController::editProgram()
 void MainListController::sendProgram()
 {
     const RecordRow *row = selectedRow();
-    if (row && !existingProgramFile(*row).isEmpty())
-        m_hooks.withTimerStopped(m_hooks.notYetAvailable);
+    if (row) {
+        const QString path = existingProgramFile(*row);
+        if (!path.isEmpty())
+            m_hooks.withTimerStopped([&] { m_hooks.sendProgram(*row, path); });
+    }
     focusSearch();
 }
 

@@ -40,6 +40,8 @@ public:
         std::function<void()> bringToFront;
         std::function<void()> notYetAvailable;
         std::function<void(const std::function<void()> &)> withTimerStopped;
+        // Opens the send dialog for a record whose program file is there.
+        std::function<void(const RecordRow &row, const QString &path)> sendProgram;
     };
 
     MainListController(MainState &state, Widgets widgets, Hooks hooks, QObject *parent);

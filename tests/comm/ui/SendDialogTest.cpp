@@ -1,0 +1,172 @@
+#include "../CommStationFixture.h"
+#include "../MachineSide.h"
+
+#include "comm/MachineReady.h"
+#include "comm/SerialPort.h"
+#include "comm/ui/SendDialog.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "support/QStringPrinter.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+namespace zep::test {
+namespace {
+
+struct SendDialogTest : ::testing::Test {
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.ok());
+        ASSERT_TRUE(createFreshDatabase(s.env.programDir() + "CNCPRG.mdb"));
+        ASSERT_TRUE(database.open(s.env.programDir() + "CNCPRG.mdb"));
+        ASSERT_TRUE(database.execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('Müller''s Drehbank ', 'Halle 1 ')"));
+        s.activate(0, pty.slavePath(), "<SA>26");
+        s.settings.write(PortSettings::section(0), "Handshaking", "0");
+        s.activate(2, "/dev/zep-fehlt");
+        s.settings.write(PortSettings::section(2), "MaschinenIndex", "99");
+        s.station.SetComm();
+        ASSERT_TRUE(s.station.port(0).portOpen());
+        s.prompts.clear();
+        path = s.env.writeFile("data/P1.NC", "%\r\nG1 X10\r\nM30\r\n");
+    }
+    std::unique_ptr<SendDialog> open(long machine = 1)
+    {
+        SendRequest request{"P1.NC", path, "Welle", 7, machine};
+        auto d = std::make_unique<SendDialog>(
+            SendDialogContext{s.settings, s.prompts, s.logbook, &database, s.station, s.rclock, TraceSink{},
+                              [this](const QString &t) {
+                                  status << t;
+                                  if (onStatus)
+                                      onStatus();
+                              },
+                              [](int) {}, {}, {}},
+            request);
+        d->show();
+        return d;
+    }
+
+    Station s;
+    PtyPair pty;
+    Database database;
+    QString path;
+    QStringList status;
+    std::function<void()> onStatus;
+};
+
+TEST_F(SendDialogTest, ListsTheConnectionsWithTheirMachinesAndPreselectsTheRecordsMachine)
+{
+    auto d = open();
+    EXPECT_EQ(d->windowTitle(), "Datenübertragung");
+    EXPECT_EQ(status.first(), "Datenübertragung wählen");
+    EXPECT_EQ(d->receiver(0)->text(), "Müller's Drehbank  / Halle 1 ");
+    EXPECT_TRUE(d->receiver(0)->isChecked());
+    EXPECT_EQ(d->selectedConnection(), 0);
+    EXPECT_EQ(d->receiver(1)->text(), "nicht Aktiv");
+    EXPECT_FALSE(d->receiver(1)->isEnabled());
+    EXPECT_EQ(d->receiver(2)->text(), "Nicht Definiert (COM3:)");
+    EXPECT_TRUE(d->receiver(2)->isEnabled());
+    EXPECT_EQ(d->delayField()->text(), "20");
+    EXPECT_FALSE(d->delayBox()->isChecked());
+}
+
+TEST_F(SendDialogTest, ARecordWithoutABoundMachineMustHaveItsReceiverChosenFirst)
+{
+    MachineSide machine(pty);
+    auto d = open(0);
+    EXPECT_EQ(d->selectedConnection(), -1);
+    d->sendButton()->click();
+    EXPECT_EQ(s.prompts.titles(), QStringList({"Empfänger?"}));
+    EXPECT_TRUE(d->isVisible());
+    d->receiver(0)->click();
+    d->sendButton()->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(status.last(), "Bereit");
+    ASSERT_TRUE(s.pumpUntil([&] { return machine.count() == 17; }));
+    EXPECT_EQ(machine.received(), "%\r\nG1 X10\r\nM30\r\n\x1a");
+    EXPECT_EQ(s.station.lamp(0).colour, LampColour::Green);
+}
+
+TEST_F(SendDialogTest, TheCountdownBeepsInItsLastSecondsAndOnlyTheChosenMachineEndsItEarly)
+{
+    MachineSide machine(pty);
+    auto d = open();
+    d->delayField()->setText("3");
+    d->delayBox()->setChecked(true);
+    d->sendButton()->click();
+    EXPECT_TRUE(d->waiting());
+    EXPECT_EQ(d->countdownLabel()->text(), "4"); // whole seconds left, counted up
+    EXPECT_EQ(s.prompts.beeps(), 1);
+    EXPECT_FALSE(d->sendButton()->isEnabled());
+    EXPECT_EQ(s.settings.read("Settings", "SendWithDelay"), "1");
+    EXPECT_EQ(s.settings.read("Settings", "Zeitversatz"), "3");
+    s.rclock.advance(1.2);
+    s.pump(120);
+    EXPECT_EQ(d->countdownLabel()->text(), "2");
+    EXPECT_EQ(s.prompts.beeps(), 2);
+    // Another machine's XON is no signal for this transfer.
+    MachineReady::set(2);
+    s.pump(120);
+    EXPECT_TRUE(d->waiting());
+    MachineReady::set(0);
+    s.pump(120);
+    EXPECT_FALSE(d->waiting());
+    EXPECT_FALSE(d->isVisible());
+    ASSERT_TRUE(s.pumpUntil([&] { return machine.count() == 17; }));
+}
+
+TEST_F(SendDialogTest, AbbruchEndsTheCountdownOrTheTransferAndKeepsTheDialogOpenAndClosesItWhenIdle)
+{
+    MachineSide machine(pty);
+    auto d = open();
+    d->delayBox()->setChecked(true);
+    d->sendButton()->click();
+    d->cancelButton()->click();
+    EXPECT_FALSE(d->waiting());
+    EXPECT_FALSE(d->countdownLabel()->isVisible());
+    EXPECT_TRUE(d->sendButton()->isEnabled());
+    EXPECT_TRUE(d->isVisible());
+    s.rclock.advance(60);
+    s.pump(120);
+    EXPECT_EQ(machine.count(), 0);
+
+    path = s.env.writeFile("data/P1.NC", QByteArray(512 * 1024, 'G'));
+    d->delayBox()->setChecked(false);
+    int pieces = 0;
+    onStatus = [&] {
+        if (status.last().startsWith("Senden (") && ++pieces == 3)
+            d->cancelButton()->click();
+    };
+    d->sendButton()->click();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->sendButton()->isEnabled());
+    EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
+    EXPECT_LT(machine.count(), 100 * 1024);
+
+    d->cancelButton()->click();
+    EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(SendDialogTest, AProgramGoneBeforeOrDuringTheDialogIsToldAndNothingIsSent)
+{
+    MachineSide machine(pty);
+    QFile::remove(path);
+    auto d = open();
+    EXPECT_EQ(s.prompts.titles(), QStringList({"Fehler!"}));
+    EXPECT_EQ(s.prompts.asked()[0].text,
+              "Das zu sendende Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!");
+    d->sendButton()->click();
+    EXPECT_EQ(s.prompts.titles(), QStringList({"Fehler!", "Fehler!"}));
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->sendButton()->isEnabled());
+    s.pump(100);
+    EXPECT_EQ(machine.count(), 0);
+}
+
+} // namespace
+} // namespace zep::test
