@@ -14,6 +14,7 @@
 #include "app/ui/WindowPlacement.h"
 #include "app/ui/frmLogin.h"
 #include "comm/ui/SendDialog.h"
+#include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
 #include "machines/ui/frmWizard.h"
 #include "catalogue/RecordListModel.h"
@@ -146,7 +147,12 @@ void Form1::buildMenus()
     addMenuAction(maschinen, QStringLiteral("mmMaschinen"), QStringLiteral("&Maschinenverwaltung..."), [this] {
         if (!checkAccess())
             return;
-        withTimerStopped([this] { notYetAvailable(); });
+        withTimerStopped([this] {
+            Form6 manager(m_state.database, m_state.prompts, m_state.clock,
+                          [this](const QString &text) { setStatus(text); }, this);
+            runModal(manager);
+        });
+        m_list->ShowMaschinen();
     });
     maschinen->addSeparator();
     addMenuAction(maschinen, QStringLiteral("mmWizard"), QStringLiteral("Maschinen-Assistent..."), [this] {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace zep;
@@ -74,6 +75,34 @@ TEST_F(MachinesMenu, TheWizardCreatesAMachineThatTheMachineFilterListsAtOnce)
     window->action("mmWizard")->trigger();
     EXPECT_EQ(prompts.asked().last().text, "Die Maschine wurde angelegt!");
     EXPECT_GE(window->machineFilter()->findText("Drehbank 3", Qt::MatchStartsWith), 1);
+}
+
+TEST_F(MachinesMenu, TheMachineManagerAsksForThePasswordAndItsNewMachineIsInTheFilterAfterwards)
+{
+    prepareRegularStart();
+    ASSERT_EQ(window->load(), LoadSequence::Outcome::Ready);
+    settings.write("Settings", "Passwort", "geheim");
+    QStringList offered;
+    window->setLoginRunner([&](const QString &stored) { return offered << stored, false; });
+    window->action("mmMaschinen")->trigger();
+    EXPECT_EQ(offered, QStringList{"geheim"});
+    EXPECT_TRUE(modalTitles.isEmpty());
+
+    window->setLoginRunner([](const QString &) { return true; });
+    bool timerStopped = false;
+    onModal = [&](QDialog &dialog) {
+        EXPECT_EQ(dialog.objectName(), "Form6");
+        timerStopped = !window->timer1()->isActive();
+        EXPECT_EQ(window->statusText(), "Maschinenverwaltung");
+        dialog.findChild<QPushButton *>("Command1")->click();
+        dialog.findChild<QPushButton *>("Command3")->click();
+        return dialog.result();
+    };
+    window->action("mmMaschinen")->trigger();
+    EXPECT_TRUE(timerStopped);
+    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_EQ(window->statusText(), "Bereit");
+    EXPECT_GE(window->machineFilter()->findText("neue Maschine", Qt::MatchStartsWith), 1);
 }
 
 } // namespace

@@ -1,0 +1,570 @@
+#include "machines/ui/Form6.h"
+
+#include "app/Clock.h"
+#include "app/ErrorReport.h"
+#include "app/Prompts.h"
+#include "machines/MachineFieldRules.h"
+#include "machines/MachineLists.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QGroupBox>
+
+#include <algorithm>
+
+namespace zep {
+
+namespace {
+
+using namespace MachineFieldRules;
+
+constexpr int kIndexColumnWidth = 45;
+constexpr int kUnlimited = 32767;
+
+const QString kTitle = QStringLiteral("ZEP");
+
+void markInvalid(QLineEdit *field, bool invalid)
+{
+    field->setStyleSheet(invalid ? QStringLiteral("background-color: rgb(255, 255, 0);") : QString());
+}
+
+// A stored text longer than the field's limit is shown whole; the limit only
+// keeps new typing within the column.
+void setLimitedText(QLineEdit *field, const QString &text, int limit)
+{
+    field->setMaxLength(std::max(limit, int(text.size())));
+    field->setText(text);
+}
+
+bool isEnter(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+Form6::Form6(Database &database, Prompts &prompts, const Clock &clock, std::function<void(const QString &)> setStatus,
+             QWidget *parent)
+    : QDialog(parent), m_store(database, clock), m_prompts(prompts), m_clock(clock), m_setStatus(std::move(setStatus))
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Maschinenverwaltung"));
+    setModal(true);
+    m_ui.build(this);
+
+    m_ui.bezeichnung->setMaxLength(kTypedTextLength);
+    m_ui.standort->setMaxLength(kTypedTextLength);
+    m_ui.code->setMaxLength(kParamLength);
+    m_ui.comString->setMaxLength(kParamLength);
+    for (QObject *watched : {static_cast<QObject *>(m_ui.bezeichnung), static_cast<QObject *>(m_ui.standort),
+                             static_cast<QObject *>(m_ui.code), static_cast<QObject *>(m_ui.start),
+                             static_cast<QObject *>(m_ui.end), static_cast<QObject *>(m_ui.comString)})
+        watched->installEventFilter(this);
+    for (QPlainTextEdit *note : m_ui.notes)
+        note->installEventFilter(this);
+
+    connect(m_ui.list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) { listChosen(item); });
+    connect(m_ui.list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { listChosen(item); });
+    connect(m_ui.bezeichnung, &QLineEdit::editingFinished, this, [this] { leaveNameField(m_ui.bezeichnung); });
+    connect(m_ui.standort, &QLineEdit::editingFinished, this, [this] { leaveNameField(m_ui.standort); });
+    for (QLineEdit *field : {m_ui.code, m_ui.start, m_ui.end, m_ui.comString})
+        connect(field, &QLineEdit::editingFinished, this, [this, field] { leaveCommunicationField(field); });
+    connect(m_ui.code, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_ui.codeName->setText(MachineLists::endCharacterName(text)); });
+    // Each field limits the other; a line edit must not have its own limit
+    // changed while it is still handling the keystroke.
+    connect(m_ui.start, &QLineEdit::textChanged, this, [this] { limitPairField(m_ui.end, m_ui.start); });
+    connect(m_ui.end, &QLineEdit::textChanged, this, [this] { limitPairField(m_ui.start, m_ui.end); });
+
+    connect(m_ui.rs232, &QCheckBox::toggled, this, &Form6::rs232Changed);
+    connect(m_ui.endBySpecial, &QRadioButton::toggled, this, &Form6::endModeChanged);
+    connect(m_ui.asciiCode, &QRadioButton::toggled, this, &Form6::TrageCNCEin);
+    connect(m_ui.speed, &QComboBox::currentIndexChanged, this, &Form6::TrageCNCEin);
+    for (QComboBox *conversion : m_ui.conversions)
+        connect(conversion, &QComboBox::currentIndexChanged, this, &Form6::TrageCNCEin);
+    for (QCheckBox *box : {m_ui.exon, m_ui.sxon, m_ui.waitXon})
+        connect(box, &QCheckBox::toggled, this, &Form6::TrageCNCEin);
+
+    for (int task = 0; task < 3; ++task) {
+        connect(m_ui.turnus[task], &QComboBox::currentIndexChanged, this, [this, task] {
+            applyTurnus(task);
+            TrageWartungEin();
+        });
+        connect(m_ui.dates[task], &QDateTimeEdit::dateTimeChanged, this, &Form6::TrageWartungEin);
+    }
+
+    connect(m_ui.newMachine, &QPushButton::clicked, this, &Form6::newMachine);
+    connect(m_ui.deleteMachine, &QPushButton::clicked, this, &Form6::deleteMachine);
+    connect(m_ui.back, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_setStatus(QStringLiteral("Maschinenverwaltung"));
+    RedrawList();
+    fillLists();
+    m_machineLoaded = false;
+    setMachineEnabled(false);
+    resize(860, 560);
+    if (QTreeWidgetItem *first = m_ui.list->topLevelItem(0)) {
+        const QSignalBlocker blocker(m_ui.list);
+        m_ui.list->setCurrentItem(first);
+        loadMachine(first->data(0, Qt::UserRole).toLongLong());
+    }
+}
+
+Form6::~Form6()
+{
+    if (!m_closing)
+        storePendingEdits();
+    m_closing = true;
+    m_machineLoaded = false;
+    // The fields outlive this object's members by a moment: the focused one
+    // loses its focus while the base class deletes it, and its signals must
+    // not reach handlers whose data is already gone.
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children) {
+        child->disconnect(this);
+        child->removeEventFilter(this);
+    }
+}
+
+void Form6::fillLists()
+{
+    m_ui.speed->setCurrentIndex(MachineLists::kManagerSpeed);
+    for (QComboBox *conversion : m_ui.conversions)
+        conversion->setCurrentIndex(0);
+    m_ui.endBySpecial->setChecked(true);
+    m_ui.asciiCode->setChecked(true);
+    for (int task = 0; task < 3; ++task) {
+        m_ui.turnus[task]->setCurrentIndex(0);
+        m_ui.dates[task]->setDateTime(m_clock.now());
+        applyTurnus(task);
+    }
+    applyRs232Enabled();
+    applyEndMode();
+}
+
+void Form6::RedrawList()
+{
+    const QSignalBlocker blocker(m_ui.list);
+    m_ui.list->clear();
+    QList<MachineListEntry> entries;
+    runWithRetry(
+        m_prompts, QStringLiteral("Aufgetreten in Form6.RedrawList"), [&] { return m_store.list(entries); },
+        [this] { return m_store.lastStatement(); });
+    for (const MachineListEntry &e : entries) {
+        auto *item = new QTreeWidgetItem(m_ui.list);
+        item->setText(0, QString::number(e.maschinennummer));
+        item->setData(0, Qt::UserRole, qlonglong(e.maschinennummer));
+        item->setText(1, shownText(e.bezeichnung));
+        item->setText(2, shownText(e.standort));
+        item->setText(3, MachineLists::rs232Text(e.mitRS232 == 1, e.sonderzeichen == 1));
+    }
+    if (QTreeWidgetItem *loaded = mayStore() ? entryOf(m_loaded) : nullptr)
+        m_ui.list->setCurrentItem(loaded);
+    resizeColumns();
+    m_ui.deleteMachine->setEnabled(!entries.isEmpty());
+}
+
+void Form6::listChosen(QTreeWidgetItem *item)
+{
+    if (!item || m_closing)
+        return;
+    const long number = item->data(0, Qt::UserRole).toLongLong();
+    if (number == 0) {
+        m_prompts.beep();
+        return;
+    }
+    if (mayStore() && number == m_loaded)
+        return;
+    loadMachine(number);
+}
+
+void Form6::loadMachine(long maschinennummer)
+{
+    // What was typed for the machine shown so far belongs to that machine.
+    storePendingEdits();
+    m_machineLoaded = false;
+    m_loaded = maschinennummer;
+    MachineRecord record;
+    const bool loaded = runWithRetry(
+        m_prompts, QStringLiteral("Aufgetreten in Form6.ListView1_Click"),
+        [&] { return m_store.load(maschinennummer, record); }, [this] { return m_store.lastStatement(); });
+    if (!loaded) {
+        m_loaded = 0;
+        setMachineEnabled(false);
+        return;
+    }
+    showMachine(record);
+    m_machineLoaded = true;
+    setMachineEnabled(true);
+}
+
+void Form6::showMachine(const MachineRecord &r)
+{
+    m_filling = true;
+    for (QLineEdit *field : {m_ui.code, m_ui.comString})
+        markInvalid(field, false);
+    setLimitedText(m_ui.bezeichnung, shownText(r.bezeichnung), kTypedTextLength);
+    setLimitedText(m_ui.standort, shownText(r.standort), kTypedTextLength);
+    m_ui.rs232->setChecked(r.mitRS232 == 1);
+    if (r.sonderzeichen == 1) {
+        m_ui.endBySpecial->setChecked(true);
+        (r.param3 == QLatin1String("A") ? m_ui.asciiCode : m_ui.stringPair)->setChecked(true);
+        setLimitedText(m_ui.code, r.param1, kParamLength);
+        const auto [start, end] = splitParam2(r.param2);
+        m_ui.start->setMaxLength(kUnlimited);
+        m_ui.end->setMaxLength(kUnlimited);
+        m_ui.start->setText(start);
+        m_ui.end->setText(end);
+    } else {
+        m_ui.endByTimeout->setChecked(true);
+    }
+    const std::array<int, 4> codes{r.ecrZu, r.elfZu, r.scrZu, r.slfZu};
+    for (int i = 0; i < 4; ++i)
+        m_ui.conversions[i]->setCurrentIndex(MachineLists::GetComboIdx(codes[i]));
+    m_ui.exon->setChecked(r.exon != 0);
+    m_ui.sxon->setChecked(r.sxon != 0);
+    // "auf XON warten" has no column; it must not show one machine's click on
+    // the next.
+    m_ui.waitXon->setChecked(false);
+    m_ui.speed->setCurrentIndex(speedPosition(r.baudrate));
+    setLimitedText(m_ui.comString, r.comString, kParamLength);
+    for (int task = 0; task < 3; ++task) {
+        m_ui.turnus[task]->setCurrentIndex(intervalPosition(r.wartungsArt[task]));
+        m_ui.dates[task]->setDateTime(r.wartStart[task].isValid() ? r.wartStart[task] : m_clock.now());
+        m_ui.notes[task]->setPlainText(r.wartText[task]);
+        m_ui.notes[task]->document()->setModified(false);
+        applyTurnus(task);
+    }
+    m_filling = false;
+    updatePairLimits();
+    applyRs232Enabled();
+    applyEndMode();
+    updateListEntry();
+    m_ui.codeName->setText(MachineLists::endCharacterName(m_ui.code->text()));
+}
+
+void Form6::setMachineEnabled(bool enabled)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_ui.bezeichnung, m_ui.standort, m_ui.rs232,
+                                                       m_ui.communicationPage, m_ui.maintenancePage, m_ui.tabs})
+        w->setEnabled(enabled);
+}
+
+void Form6::newMachine()
+{
+    storePendingEdits();
+    long created = 0;
+    if (!runWithRetry(
+            m_prompts, QStringLiteral("Aufgetreten in Form6.Command1_Click"),
+            [&] { return m_store.addMachine(created); }, [this] { return m_store.lastStatement(); }))
+        return;
+    RedrawList();
+    // The new machine is the one to edit next; loading another one here would
+    // have the user's first typing land on that machine.
+    QTreeWidgetItem *item = entryOf(created);
+    if (!item)
+        item = m_ui.list->topLevelItem(m_ui.list->topLevelItemCount() - 1);
+    if (!item)
+        return;
+    {
+        const QSignalBlocker blocker(m_ui.list);
+        m_ui.list->setCurrentItem(item);
+    }
+    loadMachine(item->data(0, Qt::UserRole).toLongLong());
+}
+
+void Form6::deleteMachine()
+{
+    if (!mayStore()) {
+        m_prompts.beep();
+        return;
+    }
+    storePendingEdits();
+    if (m_prompts.message(QStringLiteral("Wollen Sie die Maschine ") + m_ui.bezeichnung->text() +
+                              QStringLiteral(" wirklich löschen?"),
+                          QStringLiteral("Wirklich?"), PromptIcon::Question, PromptButtons::YesNo)
+        != PromptAnswer::Yes)
+        return;
+    const long number = m_loaded;
+    if (!runWithRetry(
+            m_prompts, QStringLiteral("Aufgetreten in Form6.Command2_Click"),
+            [&] { return m_store.deleteMachine(number); }, [this] { return m_store.lastStatement(); }))
+        return;
+    // From here on the fields belong to no machine: whatever they signal
+    // while they are emptied must not reach the database.
+    m_machineLoaded = false;
+    m_loaded = 0;
+    RedrawList();
+    clearAfterDelete();
+}
+
+void Form6::clearAfterDelete()
+{
+    m_ui.bezeichnung->clear();
+    m_ui.standort->clear();
+    for (int task = 0; task < 3; ++task) {
+        m_ui.notes[task]->clear();
+        m_ui.notes[task]->document()->setModified(false);
+        m_ui.dates[task]->setDateTime(m_clock.now());
+        m_ui.turnus[task]->setCurrentIndex(0);
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{m_ui.bezeichnung, m_ui.standort, m_ui.rs232,
+                                                       m_ui.communicationPage, m_ui.maintenancePage})
+        w->setEnabled(false);
+}
+
+void Form6::storePendingEdits()
+{
+    if (!mayStore())
+        return;
+    for (QLineEdit *field : {m_ui.bezeichnung, m_ui.standort})
+        if (field->isModified())
+            leaveNameField(field);
+    if (m_ui.code->isModified() || m_ui.start->isModified() || m_ui.end->isModified() || m_ui.comString->isModified())
+        TrageCNCEin();
+    if (std::any_of(m_ui.notes.begin(), m_ui.notes.end(),
+                    [](QPlainTextEdit *note) { return note->document()->isModified(); }))
+        TrageWartungEin();
+}
+
+void Form6::leaveNameField(QLineEdit *field)
+{
+    if (!mayStore())
+        return;
+    const long number = m_loaded;
+    const QString typed = field->text();
+    const bool designation = field == m_ui.bezeichnung;
+    const bool stored = runWithRetry(
+        m_prompts,
+        designation ? QStringLiteral("Aufgetreten in Form6.TrageBezeichnungEin")
+                    : QStringLiteral("Aufgetreten in Form6.TrageStandortEin"),
+        [&] { return designation ? m_store.storeBezeichnung(number, typed) : m_store.storeStandort(number, typed); },
+        [this] { return m_store.lastStatement(); });
+    if (!stored)
+        return;
+    field->setModified(false);
+    if (QTreeWidgetItem *item = entryOf(number)) {
+        item->setText(designation ? 1 : 2, typed);
+        resizeColumns();
+    }
+}
+
+void Form6::leaveCommunicationField(QLineEdit *field)
+{
+    if (!mayStore())
+        return;
+    if (field == m_ui.code && refuseInvalid(field, isEndCharacterCode(field->text())))
+        return;
+    if (field == m_ui.comString && refuseInvalid(field, isComString(field->text())))
+        return;
+    TrageCNCEin();
+}
+
+bool Form6::refuseInvalid(QLineEdit *field, bool valid)
+{
+    // A stored value is only judged once the user has changed it, so an old
+    // record can still be opened and looked through.
+    if (valid || !field->isModified()) {
+        markInvalid(field, false);
+        return false;
+    }
+    markInvalid(field, true);
+    if (field->property("refusing").toBool())
+        return true;
+    field->setProperty("refusing", true);
+    m_prompts.message(field == m_ui.code ? endCharacterCodeRefusal() : comStringRefusal(), kTitle,
+                      PromptIcon::Exclamation);
+    field->setProperty("refusing", false);
+    field->setFocus();
+    field->selectAll();
+    return true;
+}
+
+void Form6::TrageCNCEin()
+{
+    if (!mayStore())
+        return;
+    const long number = m_loaded;
+    const CommunicationFields fields = communicationFields();
+    if (!runWithRetry(
+            m_prompts, QStringLiteral("Aufgetreten in Form6.TrageCNCEin"),
+            [&] { return m_store.storeCommunication(number, fields); }, [this] { return m_store.lastStatement(); }))
+        return;
+    m_ui.start->setModified(false);
+    m_ui.end->setModified(false);
+    if (isEndCharacterCode(fields.code) || !fields.sonderzeichen)
+        m_ui.code->setModified(false);
+    if (isComString(fields.comString))
+        m_ui.comString->setModified(false);
+}
+
+void Form6::TrageWartungEin()
+{
+    if (!mayStore())
+        return;
+    const long number = m_loaded;
+    const MaintenanceFields fields = maintenanceFields();
+    // A maintenance plan that silently failed to store would only show up as
+    // a missed maintenance, so the failure is told like every other one.
+    if (!runWithRetry(
+            m_prompts, QStringLiteral("Aufgetreten in Form6.TrageWartungEin"),
+            [&] { return m_store.storeMaintenance(number, fields); }, [this] { return m_store.lastStatement(); }))
+        return;
+    for (QPlainTextEdit *note : m_ui.notes)
+        note->document()->setModified(false);
+}
+
+CommunicationFields Form6::communicationFields() const
+{
+    CommunicationFields f;
+    f.mitRS232 = m_ui.rs232->isChecked();
+    f.sonderzeichen = m_ui.endBySpecial->isChecked();
+    f.asciiCode = m_ui.asciiCode->isChecked();
+    f.code = m_ui.code->text();
+    f.start = m_ui.start->text();
+    f.end = m_ui.end->text();
+    f.ecrZu = m_ui.conversions[0]->currentData().toInt();
+    f.elfZu = m_ui.conversions[1]->currentData().toInt();
+    f.scrZu = m_ui.conversions[2]->currentData().toInt();
+    f.slfZu = m_ui.conversions[3]->currentData().toInt();
+    f.exon = m_ui.exon->isChecked();
+    f.sxon = m_ui.sxon->isChecked();
+    f.baudrate = m_ui.speed->currentIndex();
+    f.comString = m_ui.comString->text();
+    return f;
+}
+
+MaintenanceFields Form6::maintenanceFields() const
+{
+    MaintenanceFields f;
+    for (int task = 0; task < 3; ++task) {
+        f.wartungsArt[task] = m_ui.turnus[task]->currentIndex();
+        f.wartStart[task] = m_ui.dates[task]->dateTime();
+        f.wartText[task] = m_ui.notes[task]->toPlainText();
+    }
+    return f;
+}
+
+void Form6::rs232Changed()
+{
+    applyRs232Enabled();
+    TrageCNCEin();
+    updateListEntry();
+}
+
+void Form6::endModeChanged()
+{
+    applyEndMode();
+    TrageCNCEin();
+    updateListEntry();
+}
+
+void Form6::applyRs232Enabled()
+{
+    const bool on = m_ui.rs232->isChecked();
+    for (QWidget *w : std::initializer_list<QWidget *>{m_ui.endBySpecial, m_ui.endByTimeout, m_ui.specialFrame,
+                                                       m_ui.sxon, m_ui.waitXon, m_ui.speed, m_ui.comString})
+        w->setEnabled(on);
+    for (QComboBox *conversion : m_ui.conversions)
+        conversion->setEnabled(on);
+}
+
+void Form6::applyEndMode()
+{
+    m_ui.specialFrame->setVisible(m_ui.endBySpecial->isChecked());
+    m_ui.specialFrame->setEnabled(m_ui.rs232->isChecked());
+}
+
+void Form6::applyTurnus(int task)
+{
+    const bool on = m_ui.turnus[task]->currentIndex() != 0;
+    m_ui.dates[task]->setEnabled(on);
+    m_ui.notes[task]->setEnabled(on);
+}
+
+void Form6::updatePairLimits()
+{
+    limitPairField(m_ui.start, m_ui.end);
+    limitPairField(m_ui.end, m_ui.start);
+}
+
+void Form6::limitPairField(QLineEdit *field, const QLineEdit *other)
+{
+    if (m_filling)
+        return;
+    // start + "||" + end must fit Param2; a longer stored pair is kept whole
+    // and can only be shortened.
+    field->setMaxLength(std::max(int(field->text().size()), pairFieldLimit(other->text().size())));
+}
+
+void Form6::updateListEntry()
+{
+    if (QTreeWidgetItem *item = entryOf(m_loaded)) {
+        item->setText(3, MachineLists::rs232Text(m_ui.rs232->isChecked(), m_ui.endBySpecial->isChecked()));
+        resizeColumns();
+    }
+}
+
+void Form6::resizeColumns()
+{
+    for (int column = 1; column < m_ui.list->columnCount(); ++column)
+        m_ui.list->resizeColumnToContents(column);
+    m_ui.list->setColumnWidth(0, kIndexColumnWidth);
+}
+
+QTreeWidgetItem *Form6::entryOf(long maschinennummer) const
+{
+    if (maschinennummer == 0)
+        return nullptr;
+    for (int i = 0; i < m_ui.list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_ui.list->topLevelItem(i);
+        if (item->data(0, Qt::UserRole).toLongLong() == maschinennummer)
+            return item;
+    }
+    return nullptr;
+}
+
+bool Form6::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isEnter(event)) {
+        // Enter stores the designation and location at once; in the other
+        // fields it is only swallowed, so it can never close the window.
+        if (watched == m_ui.bezeichnung || watched == m_ui.standort)
+            leaveNameField(static_cast<QLineEdit *>(watched));
+        return true;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        for (QPlainTextEdit *note : m_ui.notes)
+            if (watched == note && note->document()->isModified())
+                TrageWartungEin();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form6::done(int result)
+{
+    if (!m_closing) {
+        storePendingEdits();
+        // Closing moves the focus and hides the fields; nothing they signal
+        // from here on is an edit.
+        m_closing = true;
+        m_machineLoaded = false;
+        m_setStatus(QStringLiteral("Bereit"));
+    }
+    QDialog::done(result);
+}
+
+} // namespace zep

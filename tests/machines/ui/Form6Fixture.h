@@ -1,0 +1,62 @@
+#pragma once
+
+#include "../MachineFixture.h"
+
+#include "app/ScriptedPrompts.h"
+#include "machines/ui/Form6.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+namespace zep::test {
+
+// The machine manager over a real catalogue, with every message box
+// answered by script.
+struct Form6Fixture : MachineFixture {
+    std::unique_ptr<Form6> open()
+    {
+        return std::make_unique<Form6>(db, prompts, clock, [this](const QString &text) { status << text; });
+    }
+
+    // Focus moves only inside the active window, even off screen.
+    static void showActive(Form6 &w)
+    {
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+
+    // Typing as the user does: the field is focused and marked as edited.
+    static void type(QLineEdit *field, const QString &text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    static QStringList row(const Form6 &w, int i)
+    {
+        QStringList columns;
+        if (QTreeWidgetItem *item = w.controls().list->topLevelItem(i))
+            for (int c = 0; c < 4; ++c)
+                columns << item->text(c);
+        return columns;
+    }
+
+    // Picks the machine's entry as a click or an arrow key would.
+    static void choose(Form6 &w, long machine)
+    {
+        QTreeWidget *list = w.controls().list;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            if (list->topLevelItem(i)->data(0, Qt::UserRole).toLongLong() == machine)
+                list->setCurrentItem(list->topLevelItem(i));
+    }
+
+    ScriptedPrompts prompts;
+    QStringList status;
+};
+
+} // namespace zep::test
