@@ -63,9 +63,7 @@ QString DateiSenden(const QString &path, SerialPort &port, int connection, SendC
     if (!file.ok())
         return fail(file.error);
     QByteArray text = file.text;
-    const SendConversion converted = SendUmwandeln(text, SendSettings::read(ctx.settings, connection), ctx.trace);
-    if (!converted.error.isEmpty())
-        return fail(converted.error);
+    SendUmwandeln(text, SendSettings::read(ctx.settings, connection), ctx.trace);
 
     int pieceSize = port.outBufferSize();
     if (pieceSize <= 0) {

@@ -19,12 +19,9 @@ SendSettings SendSettings::read(const SettingsStore &store, int connection)
     return s;
 }
 
-SendConversion SendUmwandeln(QByteArray &text, const SendSettings &s, const TraceSink &trace)
+QByteArray SendUmwandeln(QByteArray &text, const SendSettings &s, const TraceSink &trace)
 {
     const EndCode code = EndCode::parse(s.endCode);
-    if (code.kind() == EndCode::Kind::Character && code.character() < 0)
-        return {text, QStringLiteral("Ungültiger Endzeichen-Code ") + s.endCode.mid(4)
-                          + QStringLiteral(" (erlaubt sind 0 bis 255)")};
 
     QByteArray out = text;
     if (s.nulFilter && out.contains('\0')) {
@@ -39,7 +36,9 @@ SendConversion SendUmwandeln(QByteArray &text, const SendSettings &s, const Trac
         out = ConversionCode::apply(out, '\n', s.slfZu);
         trace.line(QStringLiteral("SendUmwandeln: Umwandeln von LF zu ASCII") + QString::number(s.slfZu));
     }
-    if (code.kind() == EndCode::Kind::Character) {
+    // A code that cannot be a byte on the line counts as an end code of no
+    // known form: nothing is added, as the reception expects none.
+    if (code.kind() == EndCode::Kind::Character && code.character() >= 0) {
         const char end = char(code.character());
         if (out.isEmpty() || out.back() != end) {
             out.append(end);
@@ -60,7 +59,7 @@ SendConversion SendUmwandeln(QByteArray &text, const SendSettings &s, const Trac
         }
     }
     text = out;
-    return {out, QString()};
+    return out;
 }
 
 } // namespace zep

@@ -19,14 +19,8 @@ struct SendSettings {
     static SendSettings read(const SettingsStore &store, int connection);
 };
 
-// Converts `text` for the machine and returns it (the text passed in is
-// replaced as well). An end character that cannot be a byte on the line is
-// an error: the result then holds its description and the text is left as
-// it was.
-struct SendConversion {
-    QByteArray text;
-    QString error;
-};
-SendConversion SendUmwandeln(QByteArray &text, const SendSettings &settings, const TraceSink &trace);
+// Converts `text` for the machine and returns it; the text passed in is
+// replaced as well.
+QByteArray SendUmwandeln(QByteArray &text, const SendSettings &settings, const TraceSink &trace);
 
 } // namespace zep
