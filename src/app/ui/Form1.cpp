@@ -11,7 +11,7 @@
 #include "app/ui/Form2.h"
 #include "app/ui/Form8.h"
 #include "app/ui/MainListController.h"
-#include "app/ui/WindowPlacement.h"
+#include "app/widgets/WindowPlacement.h"
 #include "app/ui/frmLogin.h"
 #include "comm/ui/SendDialog.h"
 #include "machines/ui/Form6.h"
@@ -21,7 +21,7 @@
 #include "catalogue/ui/RecordListView.h"
 #include "comm/CommStation.h"
 #include "comm/SteadyReceptionClock.h"
-#include "comm/ui/ReceivedTextWindow.h"
+#include "comm/ui/Form10.h"
 #include "comm/ui/frmProperties.h"
 
 #include <QApplication>
@@ -333,9 +333,7 @@ void Form1::buildComm()
     m_comm->trace.isOn = [this] { return m_state.traceFlag && m_trace; };
     m_comm->trace.appendLine = [this](const QString &line) { appendTrace(line); };
     m_comm->trace.appendRaw = [this](const QString &text) { appendTraceRaw(text); };
-    setHandOver([this](int maschinenNummer, const QByteArray &text) {
-        ReceivedTextWindow::showFor(maschinenNummer, text, m_state.prompts, m_state.verzeichnis, this);
-    });
+    setHandOver([this](int maschinenNummer, const QByteArray &text) { openSaveDialog(maschinenNummer, text); });
     connect(m_comTimer, &QTimer::timeout, m_comm, &CommStation::comTimerTick);
 }
 
@@ -412,6 +410,32 @@ LoadSequence::Outcome Form1::load()
     return outcome;
 }
 
+void Form1::openSaveDialog(int maschinenNummer, const QByteArray &text)
+{
+    Form10Context context{m_state.settings,
+                          m_state.prompts,
+                          m_state.logbook,
+                          m_state.clock,
+                          m_state.programDir,
+                          [this] { return m_state.verzeichnis; },
+                          [this]() -> std::optional<QStringList> {
+                              const RecordRow *row = m_list->selectedRow();
+                              if (!row)
+                                  return std::nullopt;
+                              return QStringList(row->cells.begin(), row->cells.end());
+                          },
+                          [this] { return QApplication::activeWindow() == this; },
+                          [this](const QString &storedName, long machine) {
+                              m_state.pendingMachines.insert(storedName, machine);
+                          },
+                          m_comm->trace};
+    // Deletes itself when closed; one dialog per reception, several at once.
+    auto *dialog = new Form10(std::move(context), maschinenNummer, text, this);
+    m_saveDialogs.removeIf([](const QPointer<Form10> &d) { return d.isNull(); });
+    m_saveDialogs.append(dialog);
+    dialog->show();
+}
+
 void Form1::openSendDialog(const RecordRow &row, const QString &path)
 {
     SendRequest request;
@@ -422,9 +446,7 @@ void Form1::openSendDialog(const RecordRow &row, const QString &path)
     request.maschinenIndex = row[RecordRow::MaschIDX].toLong();
     SendDialog dialog({m_state.settings, m_state.prompts, m_state.logbook, &m_state.database, *m_comm,
                        *m_receptionClock, m_comm->trace, [this](const QString &text) { setStatus(text); },
-                       [this](int percent) { showProgress(percent); },
-                       [this](QWidget &w) { RestoreGeometry(w, m_state.settings); },
-                       [this](QWidget &w) { SaveGeometry(w, m_state.settings); }},
+                       [this](int percent) { showProgress(percent); }},
                       request, this);
     runModal(dialog);
 }
@@ -591,6 +613,12 @@ void Form1::finish()
     m_ended = true;
     m_timer1->stop();
     m_comTimer->stop();
+    // Closing keeps an unsaved program as a recovery file, which needs the
+    // main window's state still alive.
+    for (const QPointer<Form10> &dialog : std::as_const(m_saveDialogs))
+        if (dialog)
+            dialog->close();
+    m_saveDialogs.clear();
     if (m_trace)
         m_trace->close();
     m_state.database.close();

@@ -2,6 +2,7 @@
 
 #include "app/session/LoadSequence.h"
 #include "app/ui/StatusLamp.h"
+#include "comm/ui/Form10.h"
 #include "machines/ui/frmWartung.h"
 
 #include <QMainWindow>
@@ -76,6 +77,9 @@ public:
     int CheckWartungen();
     void openWizard();
     void openSendDialog(const RecordRow &row, const QString &path);
+    // The save dialog for a program a machine sent.
+    void openSaveDialog(int maschinenNummer, const QByteArray &text);
+    QList<QPointer<Form10>> saveDialogs() const { return m_saveDialogs; }
     // 0-100 shows the bar, -1 hides it.
     void showProgress(int percent);
     // Where a finished reception goes; the received-text window by default.
@@ -144,6 +148,7 @@ private:
     CommStation *m_comm = nullptr;
     QPointer<Form8> m_trace;
     QPointer<frmWartung> m_dueWindow;
+    QList<QPointer<Form10>> m_saveDialogs;
     bool m_ended = false;
 };
 

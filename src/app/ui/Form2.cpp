@@ -1,5 +1,7 @@
 #include "app/ui/Form2.h"
 
+#include "app/widgets/InvalidField.h"
+
 #include "app/Prompts.h"
 #include "app/SettingsRules.h"
 #include "app/SettingsStore.h"
@@ -170,11 +172,6 @@ bool Form2::leaveQualityField()
     field(4)->setFocus();
     field(4)->selectAll();
     return false;
-}
-
-void Form2::markInvalid(QLineEdit *edit, bool invalid)
-{
-    edit->setStyleSheet(invalid ? QStringLiteral("background-color: rgb(255, 255, 0);") : QString());
 }
 
 void Form2::browseDirectory(int fieldNumber)

@@ -34,7 +34,6 @@ public:
 private:
     QLineEdit *addField(int number, const QString &toolTip);
     bool mayClose();
-    void markInvalid(QLineEdit *field, bool invalid);
 
     MainState &m_state;
     QLineEdit *m_fields[9]{};

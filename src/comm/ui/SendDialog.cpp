@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
+#include "app/widgets/WindowPlacement.h"
 #include "comm/CommStation.h"
 #include "comm/MachineReady.h"
 #include "comm/PortSettings.h"
@@ -103,8 +104,7 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
     m_delayBox->setChecked(m_ctx.settings.readInt(kSettings, QStringLiteral("SendWithDelay"), 0) != 0);
     listReceivers();
     if (QFileInfo::exists(m_request.path)) {
-        if (m_ctx.restoreGeometry)
-            m_ctx.restoreGeometry(*this);
+        RestoreGeometry(*this, m_ctx.settings);
     } else {
         m_ctx.prompts.message(missingText(), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
     }
@@ -272,8 +272,7 @@ void SendDialog::done(int result)
 {
     if (!m_failed)
         m_ctx.status(QStringLiteral("Bereit"));
-    if (m_ctx.saveGeometry)
-        m_ctx.saveGeometry(*this);
+    SaveGeometry(*this, m_ctx.settings);
     QDialog::done(result);
 }
 

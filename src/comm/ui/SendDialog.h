@@ -44,8 +44,6 @@ struct SendDialogContext {
     TraceSink trace;
     std::function<void(const QString &)> status;
     std::function<void(int percent)> progress;
-    std::function<void(QWidget &)> restoreGeometry;
-    std::function<void(QWidget &)> saveGeometry;
 };
 
 // The send dialog: choose the machine, optionally count down, send.

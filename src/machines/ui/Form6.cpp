@@ -1,5 +1,7 @@
 #include "machines/ui/Form6.h"
 
+#include "app/widgets/InvalidField.h"
+
 #include "app/Clock.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
@@ -32,11 +34,6 @@ constexpr int kIndexColumnWidth = 45;
 constexpr int kUnlimited = 32767;
 
 const QString kTitle = QStringLiteral("ZEP");
-
-void markInvalid(QLineEdit *field, bool invalid)
-{
-    field->setStyleSheet(invalid ? QStringLiteral("background-color: rgb(255, 255, 0);") : QString());
-}
 
 // A stored text longer than the field's limit is shown whole; the limit only
 // keeps new typing within the column.

@@ -4,11 +4,21 @@
 #include "app/ui/StatusLamp.h"
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
-#include "comm/ui/ReceivedTextWindow.h"
+#include "comm/ui/Form10.h"
+#include "comm/ui/Form10Controls.h"
+#include "comm/ui/SendDialog.h"
+#include "catalogue/DirectoryCheck.h"
+#include "catalogue/ui/RecordListView.h"
+#include "app/ui/MainListController.h"
+#include "db/Database.h"
 #include "support/PtyPair.h"
 #include "support/QStringPrinter.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -42,13 +52,13 @@ struct MachineConnections : ::testing::Test, UiFixture {
         return done();
     }
 
-    static QList<ReceivedTextWindow *> receivedWindows()
+    QList<Form10 *> saveDialogs() const
     {
-        QList<ReceivedTextWindow *> found;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *r = qobject_cast<ReceivedTextWindow *>(w); r && r->isVisible())
-                found << r;
-        return found;
+        QList<Form10 *> open;
+        for (const QPointer<Form10> &d : window->saveDialogs())
+            if (d && d->isVisible())
+                open << d;
+        return open;
     }
 };
 
@@ -76,16 +86,15 @@ TEST_F(MachineConnections, ProgramFromAMachineArrivesWhileAMissingDeviceFailsOnl
     // came, not one line per piece.
     window->toggleTraceWindow();
     machine.send("%\r\nN10 G0 X1\r\nN20 M30\r\n\x1A");
-    ASSERT_TRUE(waitFor([] { return !receivedWindows().isEmpty(); }));
-    ReceivedTextWindow *received = receivedWindows().first();
-    EXPECT_EQ(received->windowTitle(), "Empfangen von Maschine 2");
-    EXPECT_EQ(received->text(), "%\r\nN10 G0 X1\r\nN20 M30\r\n");
+    ASSERT_TRUE(waitFor([this] { return !saveDialogs().isEmpty(); }));
+    Form10 *received = saveDialogs().first();
+    EXPECT_EQ(received->maschinenNummer(), 2);
+    EXPECT_EQ(received->dateiString(), "%\r\nN10 G0 X1\r\nN20 M30\r\n");
     EXPECT_EQ(window->lamp(1)->color(), LampColour::Green);
     EXPECT_TRUE(window->traceWindow()->text().contains("N10 G0 X1"));
     EXPECT_TRUE(window->traceWindow()->text().contains("EndZeichen empfangen!"));
-    prompts.queueAnswer(PromptAnswer::No);
-    received->close();
-    EXPECT_FALSE(received->isVisible());
+    received->discard();
+    EXPECT_TRUE(saveDialogs().isEmpty());
 }
 
 TEST_F(MachineConnections, LampClickTellsTheConnectionsStateAndThePortDialogOpensFromTheMenu)
@@ -107,4 +116,62 @@ TEST_F(MachineConnections, LampClickTellsTheConnectionsStateAndThePortDialogOpen
     EXPECT_EQ(modalTitles, QStringList{"Kommunikations-Einstellungen"});
     EXPECT_TRUE(window->timer1()->isActive());
     EXPECT_EQ(window->statusText(), "Bereit");
+}
+
+TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesTheMachineItsOwnBytes)
+{
+    prepareRegularStart();
+    {
+        Database db;
+        ASSERT_TRUE(db.open(dbPath()));
+        ASSERT_TRUE(db.execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('Fräse ', 'Halle 2 ')"));
+    }
+    PtyPair machine;
+    ASSERT_TRUE(machine.ok());
+    activate(1, machine.slavePath()); // connection 2, bound to machine 1
+    ASSERT_EQ(window->load(), LoadSequence::Outcome::Ready);
+    window->show();
+
+    // The machine sends a program; its save dialog opens.
+    const QByteArray program("%\r\nN10 G0 X1 \xC4\r\nN20 M30\r\n");
+    machine.send(program + "\x1A");
+    ASSERT_TRUE(waitFor([this] { return !saveDialogs().isEmpty(); }));
+    Form10 *dialog = saveDialogs().first();
+    EXPECT_EQ(dialog->maschinenNummer(), 2);
+    dialog->controls().newName->setCursorPosition(0);
+    dialog->controls().newName->insert("RUECK");
+    dialog->controls().save->click();
+    EXPECT_TRUE(saveDialogs().isEmpty());
+    EXPECT_EQ(env.readFile(state->verzeichnis + "RUECK.cnc"), program);
+
+    // The next check catalogues it under the machine of connection 2.
+    window->mainList()->directoryCheck().tick();
+    auto record = state->database.openRecordset("SELECT * FROM DateiListe WHERE Dateiname=?", RecordsetType::Snapshot,
+                                                {QString("RUECK.CNC")});
+    ASSERT_TRUE(record && !record->eof());
+    EXPECT_EQ(record->value("MaschinenIndex").toInt(), 1);
+
+    // Sent back from the main list: the dialog offers that machine's
+    // connection, and the machine gets exactly what the conversions make of
+    // the file (here: its end character back).
+    window->searchField()->setText("RUECK");
+    window->mainList()->search();
+    window->grid()->selectRecord(0);
+    onModal = [](QDialog &d) {
+        auto *send = qobject_cast<SendDialog *>(&d);
+        EXPECT_NE(send, nullptr);
+        if (!send)
+            return 0;
+        EXPECT_EQ(send->selectedConnection(), 1);
+        EXPECT_EQ(send->receiver(1)->text(), "Fräse  / Halle 2 ");
+        send->sendButton()->click();
+        return d.result();
+    };
+    window->command(7)->click();
+    EXPECT_EQ(modalTitles.last(), "Datenübertragung");
+    QByteArray back;
+    ASSERT_TRUE(waitFor([&] { return (back += machine.readAvailable(20)).size() >= program.size() + 1; }));
+    EXPECT_EQ(back, program + "\x1A");
+    EXPECT_EQ(window->statusText(), "Bereit");
+    EXPECT_EQ(window->lamp(1)->color(), LampColour::Green);
 }

@@ -45,7 +45,7 @@ struct SendDialogTest : ::testing::Test {
                                   if (onStatus)
                                       onStatus();
                               },
-                              [](int) {}, {}, {}},
+                              [](int) {}},
             request);
         d->show();
         return d;

@@ -1,6 +1,5 @@
 #include "app/IniSettingsStore.h"
 #include "app/ScriptedPrompts.h"
-#include "comm/ui/ReceivedTextWindow.h"
 #include "comm/ui/frmProperties.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -141,32 +140,3 @@ TEST(frmProperties, MissingMachineLeavesTheWorkingCopy)
     EXPECT_EQ(w->workingCopy(0).endCode, "<SA>26");
 }
 
-TEST(ReceivedTextWindow, ShowsTheBytesOneCharacterEachAndSavesThemUnchanged)
-{
-    test::TestEnvironment env;
-    ScriptedPrompts prompts;
-    const QByteArray text("N10 \xC4\xD6\r\nN20 \x01\0\r", 15);
-    QPointer<ReceivedTextWindow> w = ReceivedTextWindow::showFor(2, text, prompts, env.root(), nullptr);
-    EXPECT_EQ(w->windowTitle(), "Empfangen von Maschine 2");
-    EXPECT_EQ(w->text(), text);
-    EXPECT_TRUE(w->view()->toPlainText().startsWith(QString::fromUtf8("N10 ÄÖ\nN20 ")));
-
-    // Closing unsaved asks; Cancel keeps the window and the program.
-    w->close();
-    EXPECT_TRUE(w && w->isVisible());
-    EXPECT_EQ(prompts.asked().last().title, "Empfangen");
-
-    // A directory that cannot be written: told, nothing claimed saved.
-    prompts.queuePath(env.root() + "missing/dir/P1.NC");
-    w->saveButton()->click();
-    EXPECT_FALSE(w->saved());
-    EXPECT_EQ(prompts.asked().last().title, "Fehler!");
-
-    prompts.queuePath(env.root() + "P1.NC");
-    w->saveButton()->click();
-    EXPECT_TRUE(w->saved());
-    EXPECT_EQ(env.readFile(env.root() + "P1.NC"), text);
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(w.isNull());
-}

@@ -1,4 +1,4 @@
-#include "app/ui/WindowPlacement.h"
+#include "app/widgets/WindowPlacement.h"
 
 #include "app/WindowGeometry.h"
 

@@ -1,0 +1,129 @@
+#include "app/AtomicFileWriter.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zep {
+
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Most file systems allow 255 bytes for one name; the hidden name must not
+// fail where the target's own name would fit.
+constexpr qsizetype kNameBytes = 255;
+constexpr qsizetype kSuffixBytes = 1 + 13; // "." + up to 13 base-36 digits
+
+// The temporary file grows in the target's own directory, so that the rename
+// over the target cannot cross file systems. Its name starts with a dot: the
+// directory walk passes over such names, so a file left behind by a crash is
+// never catalogued as a program.
+bool openTemporary(const QString &target, QFile &file)
+{
+    const QFileInfo info(target);
+    QString stem = QStringLiteral(".") + info.fileName();
+    while (stem.size() > 1 && QFile::encodeName(stem).size() > kNameBytes - kSuffixBytes)
+        stem.chop(1);
+    const QString prefix = info.absolutePath() + QLatin1Char('/') + stem + QLatin1Char('.');
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        file.setFileName(prefix + QString::number(QRandomGenerator::global()->generate64(), 36));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        if (file.error() != QFileDevice::OpenError || !QFile::exists(file.fileName()))
+            return false;
+    }
+    return false;
+}
+
+// The rename itself on disk: without it a power cut right after a save can
+// bring back the old program.
+void syncDirectory(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    cancel();
+}
+
+std::optional<QString> AtomicFileWriter::open(const QString &target)
+{
+    cancel();
+    const QFileInfo info(target);
+    m_target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : target;
+    if (!openTemporary(m_target, m_file)) {
+        // Nothing of ours to remove: the name that failed may be another's.
+        const QString why = m_file.errorString();
+        m_file.setFileName(QString());
+        return why;
+    }
+    // A program that is replaced keeps who may read it.
+    if (QFileInfo::exists(m_target))
+        m_file.setPermissions(QFileInfo(m_target).permissions());
+    return std::nullopt;
+}
+
+std::optional<QString> AtomicFileWriter::write(const char *data, qint64 size)
+{
+    if (!m_file.isOpen())
+        return QStringLiteral("Die Datei ist nicht geöffnet");
+    if (size > 0 && m_file.write(data, size) != size)
+        return fail(m_file.errorString());
+    return std::nullopt;
+}
+
+std::optional<QString> AtomicFileWriter::commit()
+{
+    if (!m_file.isOpen())
+        return QStringLiteral("Die Datei ist nicht geöffnet");
+    // On disk before the rename: a crash then leaves the old program or the
+    // whole new one, never an empty file under the program's name.
+    if (!m_file.flush())
+        return fail(m_file.errorString());
+    if (::fsync(m_file.handle()) != 0)
+        return fail(systemError());
+    m_file.close();
+    if (m_file.error() != QFileDevice::NoError)
+        return fail(m_file.errorString());
+    // POSIX rename replaces the target in one step; QFile::rename would
+    // refuse an existing one.
+    if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
+        return fail(systemError());
+    syncDirectory(m_target);
+    m_file.setFileName(QString());
+    return std::nullopt;
+}
+
+void AtomicFileWriter::cancel()
+{
+    const QString temporary = m_file.fileName();
+    if (m_file.isOpen())
+        m_file.close();
+    if (!temporary.isEmpty())
+        QFile::remove(temporary);
+    m_file.setFileName(QString());
+}
+
+std::optional<QString> AtomicFileWriter::fail(const QString &why)
+{
+    cancel();
+    return why;
+}
+
+} // namespace zep

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace zep {
+
+// Writes a program text to a file, bytes unchanged and nothing added (no
+// line end, no byte-order mark). An existing file is replaced only once the
+// new text is whole on disk; when writing fails it stays as it was. Returns
+// the reason when it failed.
+std::optional<QString> WriteTextFile(const QString &path, const QByteArray &text);
+
+} // namespace zep

@@ -1,0 +1,63 @@
+#include "app/IniSettingsStore.h"
+#include "app/ScriptedPrompts.h"
+#include "comm/ui/CompareWindow.h"
+#include "support/QStringPrinter.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+
+using namespace zep;
+
+namespace {
+struct Compare : ::testing::Test {
+    Compare() : settings(env.iniFile()) {}
+    test::TestEnvironment env;
+    IniSettingsStore settings;
+};
+} // namespace
+
+TEST_F(Compare, HeadingIsTheNamesEndAndTheFileIsShownReadOnlyFromTheCodePage)
+{
+    CompareWindow window("DREHEN\\UNTERORDNER\\WELLE_LANG.NC", "M\xFC" "LLER\r\n", "N10", settings);
+    EXPECT_EQ(window.heading()->text(), "UNTERORDNER\\WELLE_LANG.NC");
+    EXPECT_EQ(window.heading()->text().size(), 25);
+    EXPECT_EQ(window.existingView()->toPlainText(), "MüLLER\n");
+    EXPECT_TRUE(window.existingView()->isReadOnly());
+    EXPECT_FALSE(window.receivedView()->isReadOnly());
+}
+
+TEST_F(Compare, UntouchedTextComesBackByteForByte)
+{
+    QByteArray text = "\r\nA\rB\n\n";
+    for (int i = 0; i < 256; ++i)
+        text += char(i);
+    CompareWindow window("P1.NC", {}, text, settings);
+    EXPECT_EQ(window.editedText(), text);
+}
+
+TEST_F(Compare, EditedTextKeepsItsLineEndsNoBreakSpacesAndGetsReplacementCharacters)
+{
+    CompareWindow window("P1.NC", {}, "N10\nN20\xA0X\n", settings);
+    QTextCursor cursor = window.receivedView()->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText("N30 Ω ä\n");
+    window.receivedView()->setTextCursor(cursor);
+    EXPECT_EQ(window.editedText(), QByteArray("N10\nN20\xA0X\nN30 ? \xE4\n"));
+
+    CompareWindow crlf("P1.NC", {}, "N10\r\n", settings);
+    crlf.receivedView()->appendPlainText("N20");
+    EXPECT_EQ(crlf.editedText(), "N10\r\n\r\nN20");
+}
+
+TEST_F(Compare, FileThatCannotBeReadIsToldAndNothingComparedIsReturned)
+{
+    ScriptedPrompts prompts;
+    QDir().mkpath(env.root() + "ORDNER.NC");
+    EXPECT_TRUE(CompareWindow::compare("ORDNER.NC", env.root() + "ORDNER.NC", "N10", settings, prompts).isEmpty());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("kann nicht gelesen werden"));
+    EXPECT_EQ(prompts.asked()[0].title, "Fehler!");
+}

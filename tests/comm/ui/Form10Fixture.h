@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/IniSettingsStore.h"
+#include "app/Logbook.h"
+#include "app/ManualClock.h"
+#include "app/ScriptedPrompts.h"
+#include "comm/ui/Form10.h"
+#include "support/QStringPrinter.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QPointer>
+
+namespace zep::test {
+
+// A main window's worth of surroundings for save dialogs: a monitored
+// directory, settings, answered prompts, a logbook, a standing clock, a
+// main-list selection to set and the pending machines the dialogs hand back.
+class Form10Fixture : public ::testing::Test {
+protected:
+    Form10Fixture()
+        : settings(env.iniFile()), clock(QDateTime(QDate(2026, 3, 5), QTime(14, 33, 7))),
+          logbook(env.programDir(), clock)
+    {
+        QDir().mkpath(dir());
+    }
+    ~Form10Fixture() override
+    {
+        for (const QPointer<Form10> &form : m_forms)
+            delete form.data();
+    }
+
+    QString dir() const { return env.root() + "daten/"; }
+
+    Form10Context context()
+    {
+        TraceSink trace;
+        trace.isOn = [this] { return traceOn; };
+        trace.appendLine = [this](const QString &line) { traceLines << line; };
+        return Form10Context{settings,
+                             prompts,
+                             logbook,
+                             clock,
+                             env.programDir(),
+                             [this] { return dir(); },
+                             [this] { return selected; },
+                             [this] { return mainActive; },
+                             [this](const QString &name, long machine) { pending << qMakePair(name, machine); },
+                             trace};
+    }
+
+    QPointer<Form10> open(int maschinenNummer, const QByteArray &text)
+    {
+        QPointer<Form10> form = new Form10(context(), maschinenNummer, text);
+        form->show();
+        m_forms << form;
+        return form;
+    }
+
+    void select(const QString &storedName, const QString &machine = "Drehbank")
+    {
+        selected = QStringList{storedName, "Welle", "Z-100", "A-7", "Kunde", "05.03.2026", "12", machine, "3"};
+    }
+
+    // Runs the deletions that closing windows left behind.
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    QStringList files(const QString &in = {}) const
+    {
+        return QDir(in.isEmpty() ? dir() : in)
+            .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QStringList recoveryFiles() const
+    {
+        return QDir(env.programDir()).entryList({"Nicht_gespeichert_Maschine*"}, QDir::Files, QDir::Name);
+    }
+
+    TestEnvironment env;
+    IniSettingsStore settings;
+    ScriptedPrompts prompts;
+    ManualClock clock;
+    Logbook logbook;
+    std::optional<QStringList> selected;
+    bool mainActive = false;
+    bool traceOn = true;
+    QStringList traceLines;
+    QList<QPair<QString, long>> pending;
+
+private:
+    QList<QPointer<Form10>> m_forms;
+};
+
+} // namespace zep::test
