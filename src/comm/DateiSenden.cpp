@@ -91,31 +91,34 @@ QString DateiSenden(const QString &path, SerialPort &port, int connection, SendC
         return std::nullopt;
     };
 
+    // Writes one piece and waits until it has left the buffer; the result
+    // ends the transfer when there is one. The last piece's wait honours
+    // "Abbruch" as well: a machine that stops reading must not hold the
+    // program here for ever.
+    auto sendPiece = [&](const QByteArray &piece) -> std::optional<QString> {
+        if (const auto e = send(piece))
+            return fail(*e);
+        QString error;
+        switch (waitUntilSent(port, ctx.requests, error)) {
+        case Waited::Cancelled: return cancelled();
+        case Waited::Failed: return fail(error);
+        case Waited::Empty: break;
+        }
+        return std::nullopt;
+    };
+
     const qsizetype length = text.size();
     qsizetype position = 1;
-    QString error;
     while (position + pieceSize < length) {
         const int percent = int(100.0 / double(length) * double(position));
         ctx.status(QStringLiteral("Senden (") + QString::number(percent) + QStringLiteral(" %)"));
         ctx.progress(percent);
-        if (const auto e = send(text.mid(position - 1, pieceSize)))
-            return fail(*e);
-        const Waited waited = waitUntilSent(port, ctx.requests, error);
-        if (waited == Waited::Cancelled)
-            return cancelled();
-        if (waited == Waited::Failed)
-            return fail(error);
+        if (const auto ended = sendPiece(text.mid(position - 1, pieceSize)))
+            return *ended;
         position += pieceSize;
     }
-    if (const auto e = send(text.mid(position - 1)))
-        return fail(*e);
-    // The last piece's wait honours "Abbruch" as well: a machine that stops
-    // reading must not hold the program here for ever.
-    const Waited waited = waitUntilSent(port, ctx.requests, error);
-    if (waited == Waited::Cancelled)
-        return cancelled();
-    if (waited == Waited::Failed)
-        return fail(error);
+    if (const auto ended = sendPiece(text.mid(position - 1)))
+        return *ended;
     ctx.trace.raw(QStringLiteral("\r\nENDE DER ÜBERTRAGUNG"));
     ctx.lamp(connection, LampColour::Green);
     ctx.progress(-1);

@@ -242,6 +242,21 @@ void Recordset::cancelUpdate()
     m_pending.clear();
 }
 
+bool Recordset::addRecord(const QList<std::pair<QString, QVariant>> &values)
+{
+    if (!addNew())
+        return false;
+    for (const auto &[column, value] : values) {
+        if (!setValue(column, value)) {
+            const ErrorInfo error = m_error;
+            cancelUpdate();
+            m_error = error;
+            return false;
+        }
+    }
+    return update();
+}
+
 bool Recordset::update()
 {
     if (!usable())

@@ -48,6 +48,9 @@ public:
     // text that does not fit a date or number column.
     bool setValue(const QString &column, const QVariant &value);
     bool update();
+    // addNew, every value, update: one new row, or none (and the error) when
+    // any step fails.
+    bool addRecord(const QList<std::pair<QString, QVariant>> &values);
     void cancelUpdate();
     bool isEditing() const { return m_mode != Mode::None; }
 

@@ -125,16 +125,7 @@ MachineCreation::Result MachineCreation::CreateMachine(Database &database, Setti
             {QStringLiteral("WartText3"), QString()},
             {QStringLiteral("MitRS232"), c.rs232 ? 1 : 0},
         };
-        if (!set->addNew())
-            return set->lastError();
-        for (const auto &[column, value] : values) {
-            if (!set->setValue(column, value)) {
-                const ErrorInfo error = set->lastError();
-                set->cancelUpdate();
-                return error;
-            }
-        }
-        if (!set->update())
+        if (!set->addRecord(values))
             return set->lastError();
         stored = true;
         if (!set->moveToLastModified())

@@ -168,16 +168,7 @@ MachineStore::Result MachineStore::addMachine(long &created)
         {QStringLiteral("WartText2"), QString()},
         {QStringLiteral("WartText3"), QString()},
     };
-    if (!set->addNew())
-        return set->lastError();
-    for (const auto &[column, value] : values) {
-        if (!set->setValue(column, value)) {
-            const ErrorInfo error = set->lastError();
-            set->cancelUpdate();
-            return error;
-        }
-    }
-    if (!set->update())
+    if (!set->addRecord(values))
         return set->lastError();
     // The row is stored; not finding it again is no reason to store a second.
     if (set->moveToLastModified())
