@@ -15,6 +15,7 @@
 #include "support/QStringPrinter.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -174,4 +175,16 @@ TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesT
     EXPECT_EQ(back, program + "\x1A");
     EXPECT_EQ(window->statusText(), "Bereit");
     EXPECT_EQ(window->lamp(1)->color(), LampColour::Green);
+}
+
+TEST_F(MachineConnections, EndingWithASaveDialogOpenKeepsItsProgram)
+{
+    prepareRegularStart();
+    ASSERT_EQ(window->load(), LoadSequence::Outcome::Ready);
+    window->openSaveDialog(3, "%\r\nN10 M30\r\n");
+    window->endWithoutAsking();
+    const QStringList kept = QDir(env.programDir()).entryList({"Nicht_gespeichert_Maschine3_*.txt"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(env.readFile(env.programDir() + kept.first()), "%\r\nN10 M30\r\n");
+    EXPECT_TRUE(QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt")).contains(kept.first()));
 }
