@@ -196,7 +196,7 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, Re
         const QString sql = JetDialect::toSqlite(sqlOrTable);
         QString table, tail;
         if (splitSingleTable(sql, &table, &tail))
-            rows = std::make_unique<KeysetRows>(m_connection, table, tail, params);
+            rows = std::make_unique<KeysetRows>(m_connection, table, tail, params, type == RecordsetType::Snapshot);
         else
             rows = std::make_unique<ResultRows>(m_connection, sql, params);
     }

@@ -5,13 +5,14 @@
 namespace zep {
 
 KeysetRows::KeysetRows(std::shared_ptr<Connection> connection, const QString &table, const QString &tail,
-                       const QVariantList &params)
-    : m_rows(std::move(connection), table)
+                       const QVariantList &params, bool snapshot)
+    : m_rows(std::move(connection), table), m_snapshot(snapshot)
 {
     m_error = m_rows.error();
     if (m_error.number != 0)
         return;
-    if (const std::optional<QList<qint64>> ids = m_rows.select(tail, params))
+    if (const std::optional<QList<qint64>> ids =
+            m_snapshot ? m_rows.select(tail, params, m_values, kSnapshotRowsKept) : m_rows.select(tail, params))
         m_ids = *ids;
     else
         m_error = m_rows.error();
@@ -51,6 +52,11 @@ qint64 KeysetRows::rowid(qint64 pos) const
 
 bool KeysetRows::fetch(qint64 pos, QVariantList &values)
 {
+    if (m_snapshot && pos >= 0 && pos < m_values.size()) {
+        clearError();
+        values = m_values.at(pos);
+        return true;
+    }
     const bool ok = m_rows.fetch(rowid(pos), values);
     m_error = m_rows.error();
     return ok;

@@ -11,10 +11,15 @@ namespace zep {
 // statement's order, and each row is read by its rowid when it is wanted.
 // Moving is then free, a row edited elsewhere shows its new values, and a
 // row this record set adds is appended at the end, as the old engine did.
+// A snapshot of up to kSnapshotRowsKept rows reads its values in the same
+// pass and keeps them (it never shows later changes); a larger one reads
+// each row when it is wanted, like a dynaset.
 class KeysetRows : public RowSource {
 public:
+    static constexpr qsizetype kSnapshotRowsKept = 5000;
+
     KeysetRows(std::shared_ptr<Connection> connection, const QString &table, const QString &tail,
-               const QVariantList &params);
+               const QVariantList &params, bool snapshot = false);
 
     QString table() const override { return m_rows.table(); }
     QStringList columns() const override { return m_rows.columns(); }
@@ -37,6 +42,8 @@ private:
 
     TableRows m_rows;
     QList<qint64> m_ids;
+    bool m_snapshot = false;
+    QList<QVariantList> m_values; // a snapshot's rows, in m_ids' order
 };
 
 } // namespace zep

@@ -1,5 +1,7 @@
 #include "db/LikeMatcher.h"
 
+#include <cstring>
+
 #include <QChar>
 
 #include <string_view>
@@ -116,9 +118,31 @@ LikeMatcher::LikeMatcher(const std::u32string &p, char32_t escape)
             m_infix->push_back(m_elements[k].ch);
             ascii = ascii && m_elements[k].ch < 0x80;
         }
-        if (ascii)
+        if (ascii) {
             m_asciiInfix = std::string(m_infix->begin(), m_infix->end());
+            m_infixHasKOrS = m_asciiInfix->find_first_of("ks") != std::string::npos;
+        }
     }
+}
+
+bool LikeMatcher::containsFoldedAscii(const unsigned char *s, size_t n, const std::string &needle)
+{
+    const size_t m = needle.size();
+    if (m == 0)
+        return true;
+    const auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? (unsigned char)(c + 32) : c; };
+    const unsigned char first = (unsigned char)needle[0];
+    const unsigned char firstUpper = (first >= 'a' && first <= 'z') ? (unsigned char)(first - 32) : first;
+    for (size_t i = 0; i + m <= n; ++i) {
+        if (s[i] != first && s[i] != firstUpper)
+            continue;
+        size_t k = 1;
+        while (k < m && lower(s[i + k]) == (unsigned char)needle[k])
+            ++k;
+        if (k == m)
+            return true;
+    }
+    return false;
 }
 
 bool LikeMatcher::matchesUtf8(const unsigned char *s, int n, std::u32string &scratch) const
@@ -127,21 +151,10 @@ bool LikeMatcher::matchesUtf8(const unsigned char *s, int n, std::u32string &scr
         // An ASCII needle is searched in the bytes, ASCII letters folded on
         // the way: the bytes of any other character are 0x80 and above and
         // never match. Only two characters fold to ASCII letters, the Kelvin
-        // sign (E2 84 AA) and the long s (C5 BF); a text that may hold one
-        // takes the full path.
-        thread_local std::string folded;
-        folded.resize(size_t(n));
-        bool plain = true;
-        for (int i = 0; i < n; ++i) {
-            const unsigned char c = s[i];
-            if (c == 0xC5 || c == 0xE2) {
-                plain = false;
-                break;
-            }
-            folded[size_t(i)] = (c >= 'A' && c <= 'Z') ? char(c + 32) : char(c);
-        }
-        if (plain)
-            return std::string_view(folded).find(*m_asciiInfix) != std::string_view::npos;
+        // sign (E2 84 AA) to k and the long s (C5 BF) to s; a text that may
+        // hold one takes the full path when the needle has a k or an s.
+        if (!m_infixHasKOrS || (!std::memchr(s, 0xC5, size_t(n)) && !std::memchr(s, 0xE2, size_t(n))))
+            return containsFoldedAscii(s, size_t(n), *m_asciiInfix);
     }
     decodeFolded(s, n, scratch);
     return matches(scratch);

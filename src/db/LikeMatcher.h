@@ -36,10 +36,14 @@ private:
         std::vector<std::pair<char32_t, char32_t>> ranges;
     };
     bool matchesOne(const Element &e, char32_t c) const;
+    // Whether the bytes hold the lower-case ASCII needle, ASCII letters
+    // compared without case.
+    static bool containsFoldedAscii(const unsigned char *s, size_t n, const std::string &needle);
 
     std::vector<Element> m_elements;
     std::optional<std::u32string> m_infix; // set for '%literal%'
     std::optional<std::string> m_asciiInfix; // the same when it is all ASCII
+    bool m_infixHasKOrS = false;
 };
 
 } // namespace zep

@@ -123,6 +123,49 @@ std::optional<qint64> TableRows::find(const QString &condition, const QVariantLi
     return sqlite3_column_int64(s.get(), 0);
 }
 
+std::optional<QList<qint64>> TableRows::select(const QString &tail, const QVariantList &params,
+                                               QList<QVariantList> &values, qsizetype maxKept)
+{
+    clearError();
+    values.clear();
+    Connection::StatementPtr s =
+        m_connection->prepare(QStringLiteral("SELECT rowid, * FROM %1 %2").arg(quotedTable(), tail), params, &m_error);
+    if (!s)
+        return std::nullopt;
+    const int n = sqlite3_column_count(s.get());
+    QList<bool> dates;
+    for (int c = 1; c < n; ++c) {
+        const char *type = sqlite3_column_decltype(s.get(), c);
+        dates.append(ValueCodec::isDateType(type ? QString::fromUtf8(type) : QString()));
+    }
+    QList<qint64> ids;
+    bool keeping = true;
+    int r;
+    while ((r = m_connection->step(s.get(), &m_error)) == 1) {
+        ids.append(sqlite3_column_int64(s.get(), 0));
+        if (!keeping)
+            continue;
+        if (values.size() == maxKept) {
+            // A large result would hold every value twice while its caller
+            // copies it out; its rows are read one by one instead.
+            values.clear();
+            values.squeeze();
+            keeping = false;
+            continue;
+        }
+        QVariantList row;
+        row.reserve(n - 1);
+        for (int c = 1; c < n; ++c)
+            row.append(ValueCodec::read(s.get(), c, dates.at(c - 1)));
+        values.append(std::move(row));
+    }
+    if (r < 0) {
+        values.clear();
+        return std::nullopt;
+    }
+    return ids;
+}
+
 std::optional<QList<qint64>> TableRows::select(const QString &tail, const QVariantList &params)
 {
     clearError();

@@ -35,6 +35,10 @@ public:
     // The rowids of "SELECT rowid FROM table " + tail (a WHERE and/or
     // ORDER BY part), in that statement's order.
     std::optional<QList<qint64>> select(const QString &tail, const QVariantList &params);
+    // The same, with every row's values read in the same pass, as long as
+    // there are at most `maxKept` rows; `values` stays empty otherwise.
+    std::optional<QList<qint64>> select(const QString &tail, const QVariantList &params, QList<QVariantList> &values,
+                                        qsizetype maxKept);
 
     QString quotedTable() const;
 

@@ -25,40 +25,41 @@ int collate(void *, int aBytes, const void *a, int bBytes, const void *b)
 }
 
 struct CachedPattern {
-    std::string raw; // the pattern's bytes, to see a change without decoding
-    char32_t escape = 0;
+    std::string raw;       // the pattern's bytes, to see a change without decoding
+    std::string escapeRaw; // the escape's bytes, likewise
     LikeMatcher matcher;
 };
 
 void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    for (int k = 0; k < argc; ++k) {
-        if (sqlite3_value_type(argv[k]) == SQLITE_NULL) {
-            sqlite3_result_null(ctx);
-            return;
-        }
+    // A NULL argument gives a NULL text pointer: the result is NULL then.
+    const auto *patternBytes = sqlite3_value_text(argv[0]);
+    const auto *text = sqlite3_value_text(argv[1]);
+    const auto *esc = argc == 3 ? sqlite3_value_text(argv[2]) : reinterpret_cast<const unsigned char *>("");
+    if (!patternBytes || !text || !esc) {
+        sqlite3_result_null(ctx);
+        return;
     }
-    char32_t escape = 0;
-    if (argc == 3) {
-        const unsigned char *esc = sqlite3_value_text(argv[2]);
-        const int bytes = sqlite3_value_bytes(argv[2]);
-        int end = 0;
-        if (bytes > 0)
-            escape = LikeMatcher::nextCodePoint(esc, bytes, end);
-        if (bytes == 0 || end != bytes) {
-            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
-            return;
-        }
-    }
+    const std::string_view raw(reinterpret_cast<const char *>(patternBytes), size_t(sqlite3_value_bytes(argv[0])));
+    const std::string_view escRaw(reinterpret_cast<const char *>(esc),
+                                  argc == 3 ? size_t(sqlite3_value_bytes(argv[2])) : 0);
 
     // The pattern is usually a constant: compile it once per statement.
-    const auto *patternBytes = sqlite3_value_text(argv[0]);
-    const std::string_view raw(reinterpret_cast<const char *>(patternBytes), size_t(sqlite3_value_bytes(argv[0])));
     auto *cached = static_cast<CachedPattern *>(sqlite3_get_auxdata(ctx, 0));
-    if (!cached || cached->raw != raw || cached->escape != escape) {
+    if (!cached || cached->raw != raw || cached->escapeRaw != escRaw) {
+        char32_t escape = 0;
+        if (argc == 3) {
+            int end = 0;
+            if (!escRaw.empty())
+                escape = LikeMatcher::nextCodePoint(esc, int(escRaw.size()), end);
+            if (escRaw.empty() || end != int(escRaw.size())) {
+                sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+                return;
+            }
+        }
         std::u32string patternText;
         LikeMatcher::decode(patternBytes, int(raw.size()), patternText);
-        cached = new CachedPattern{std::string(raw), escape, LikeMatcher(patternText, escape)};
+        cached = new CachedPattern{std::string(raw), std::string(escRaw), LikeMatcher(patternText, escape)};
         sqlite3_set_auxdata(ctx, 0, cached, [](void *p) { delete static_cast<CachedPattern *>(p); });
         cached = static_cast<CachedPattern *>(sqlite3_get_auxdata(ctx, 0));
         if (!cached) {
@@ -68,7 +69,6 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     }
 
     thread_local std::u32string scratch;
-    const unsigned char *text = sqlite3_value_text(argv[1]);
     sqlite3_result_int(ctx, cached->matcher.matchesUtf8(text, sqlite3_value_bytes(argv[1]), scratch) ? 1 : 0);
 }
 

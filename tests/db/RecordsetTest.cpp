@@ -1,4 +1,5 @@
 #include "db/DbFixture.h"
+#include "db/KeysetRows.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -515,4 +516,44 @@ TEST_F(RecordsetTest, RecordSetOutlivingItsDatabaseReportsClosedInsteadOfCrashin
     }
     survivor->moveFirst();
     EXPECT_EQ(survivor->lastError().number, 3420);
+}
+
+TEST_F(RecordsetTest, ASnapshotKeepsWhatItReadWhileADynasetShowsChanges)
+{
+    addRecord("A.NC", "Kunde A");
+    addRecord("B.NC", "Kunde B");
+    ASSERT_TRUE(db.execute("UPDATE DateiListe SET Datum=? WHERE Dateiname='B.NC'",
+                           {QDateTime(QDate(2026, 12, 7), QTime(9, 30))}));
+    auto snapshot = db.openRecordset("SELECT * FROM DateiListe WHERE Kunde LIKE 'kunde*' ORDER BY Dateiname",
+                                     RecordsetType::Snapshot);
+    auto dynaset = db.openRecordset("SELECT * FROM DateiListe WHERE Kunde LIKE 'kunde*' ORDER BY Dateiname");
+    ASSERT_TRUE(snapshot && dynaset);
+    ASSERT_TRUE(db.execute("UPDATE DateiListe SET Kunde='Neu' WHERE Dateiname='A.NC'"));
+    ASSERT_TRUE(db.execute("DELETE * FROM DateiListe WHERE Dateiname='B.NC'"));
+
+    EXPECT_EQ(snapshot->recordCount(), 2);
+    EXPECT_EQ(snapshot->value("Kunde").toString(), "Kunde A");
+    snapshot->moveNext();
+    EXPECT_EQ(snapshot->value("Dateiname").toString(), "B.NC");
+    EXPECT_EQ(snapshot->value("Datum").toDateTime(), QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    EXPECT_TRUE(snapshot->findFirst("Dateiname", "A.NC"));
+
+    EXPECT_EQ(dynaset->value("Kunde").toString(), "Neu");
+    dynaset->moveNext();
+    EXPECT_FALSE(dynaset->value("Dateiname").isValid());
+    EXPECT_EQ(dynaset->lastError().number, 3167);
+}
+
+TEST_F(RecordsetTest, ASnapshotLargerThanItKeepsStillGivesEveryRow)
+{
+    ASSERT_TRUE(db.transaction());
+    for (int i = 0; i <= KeysetRows::kSnapshotRowsKept; ++i)
+        ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname) VALUES (?)", {QString("P%1.NC").arg(i, 5, 10, QChar('0'))}));
+    ASSERT_TRUE(db.commit());
+    auto set = db.openRecordset("SELECT * FROM DateiListe ORDER BY Dateiname", RecordsetType::Snapshot);
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->recordCount(), KeysetRows::kSnapshotRowsKept + 1);
+    EXPECT_EQ(set->value("Dateiname").toString(), "P00000.NC");
+    set->moveLast();
+    EXPECT_EQ(set->value("Dateiname").toString(), QString("P%1.NC").arg(KeysetRows::kSnapshotRowsKept, 5, 10, QChar('0')));
 }

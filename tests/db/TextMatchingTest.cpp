@@ -250,3 +250,21 @@ TEST(LikeMatcherFolding, OnlyTwoNonAsciiCharactersFoldToAscii)
 
 } // namespace
 } // namespace zep::test
+
+TEST_F(TextMatchingTest, InfixSearchesFoldEveryLetterAndLeaveNullsUnmatched)
+{
+    addRecord("SONDERKUNDE.NC", "x");
+    addRecord("P1.NC", QString::fromUtf8("Sonder\u212Aunde")); // Kelvin sign, folds to k
+    addRecord("P2.NC", QString::fromUtf8("Sonderkunde"));
+    addRecord("P3.NC", QString::fromUtf8("Ma\u017F\u017Fe")); // long s, folds to s
+    ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname) VALUES ('OHNE.NC')"));
+    const QString sql = "SELECT * FROM DateiListe WHERE Dateiname LIKE ? OR Kunde LIKE ?";
+    EXPECT_EQ(names(sql, {"*sonderkunde*", "*sonderkunde*"}), (QStringList{"SONDERKUNDE.NC", "P1.NC", "P2.NC"}));
+    EXPECT_EQ(names(sql, {"*xx*", "*MASSE*"}), QStringList{"P3.NC"});
+    EXPECT_EQ(names(sql, {"*ohne*", "*ohne*"}), QStringList{"OHNE.NC"});
+    // A NULL column is no match either way round.
+    EXPECT_TRUE(names("SELECT * FROM DateiListe WHERE Kunde NOT LIKE ?", {"*zzz*"}).contains("P1.NC"));
+    EXPECT_FALSE(names("SELECT * FROM DateiListe WHERE Kunde NOT LIKE ?", {"*zzz*"}).contains("OHNE.NC"));
+    EXPECT_FALSE(db.openRecordset("SELECT * FROM DateiListe WHERE Dateiname LIKE ? ESCAPE 'ab'", RecordsetType::Snapshot,
+                                  {"x"}));
+}
