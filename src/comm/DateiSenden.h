@@ -12,9 +12,8 @@ class SerialPort;
 class SettingsStore;
 class TraceSink;
 
-// The requests the send dialog's "Abbruch" makes, read by the waits.
+// The request the send dialog's "Abbruch" makes, read by the waits.
 struct SendRequests {
-    bool countdownStop = false;
     bool cancel = false;
 };
 

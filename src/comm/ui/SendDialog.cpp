@@ -175,7 +175,6 @@ void SendDialog::startSending()
         transfer();
         return;
     }
-    m_requests.countdownStop = false;
     MachineReady::clear();
     m_waiting = true;
     bool ok = false;
@@ -238,8 +237,6 @@ void SendDialog::transfer()
 void SendDialog::reject()
 {
     if (m_waiting) {
-        m_requests.countdownStop = true;
-        m_requests.cancel = true;
         m_waiting = false;
         m_tick->stop();
         m_countdown->setVisible(false);
@@ -248,11 +245,9 @@ void SendDialog::reject()
     }
     if (m_sending) {
         // Stops at the transfer's next wait; the dialog stays for another try.
-        m_requests.countdownStop = true;
         m_requests.cancel = true;
         return;
     }
-    m_requests.countdownStop = false;
     QDialog::reject();
 }
 
