@@ -1,6 +1,6 @@
 #include "catalogue/RecordSearch.h"
 
-#include "catalogue/MachineList.h"
+#include "machines/MachineList.h"
 #include "db/Database.h"
 
 #include <QDateTime>

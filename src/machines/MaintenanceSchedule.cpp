@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "db/Database.h"
+#include "machines/MachineList.h"
 #include "machines/MachineLists.h"
 
 namespace zep {
@@ -30,8 +31,7 @@ MaintenanceCheck MaintenanceSchedule::CheckWartungen(Database &database, const C
     const QDate today = clock.now().date();
     for (; !set->eof(); set->moveNext()) {
         const long machine = set->value(QStringLiteral("Maschinennummer")).toLongLong();
-        const QString name = set->value(QStringLiteral("Bezeichnung")).toString() + QStringLiteral(" / ")
-                             + set->value(QStringLiteral("Standort")).toString();
+        const QString name = MachineList::text(*set);
         for (int task = 1; task <= 3; ++task) {
             const QString k = QString::number(task);
             const int interval = set->value(QStringLiteral("WartungsArt") + k).toInt();

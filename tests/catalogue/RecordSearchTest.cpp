@@ -1,6 +1,6 @@
 #include "CatalogueFixture.h"
 
-#include "catalogue/MachineList.h"
+#include "machines/MachineList.h"
 #include "catalogue/RecordSearch.h"
 
 namespace zep::test {

@@ -4,7 +4,7 @@
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "app/session/MainState.h"
-#include "catalogue/MachineList.h"
+#include "machines/MachineList.h"
 #include "catalogue/RecordCommands.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/RecordSearch.h"

@@ -8,6 +8,7 @@
 #include "comm/PortSettings.h"
 #include "comm/ReceptionClock.h"
 #include "db/Database.h"
+#include "machines/MachineList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -117,14 +118,8 @@ QString SendDialog::missingText() const
 
 void SendDialog::listReceivers()
 {
-    QHash<long, QString> names;
-    if (m_ctx.database && m_ctx.database->isOpen()) {
-        auto set = m_ctx.database->openRecordset(QStringLiteral("SELECT * FROM Maschinen"), RecordsetType::Snapshot);
-        for (; set && !set->eof(); set->moveNext())
-            names.insert(set->value(QStringLiteral("Maschinennummer")).toLongLong(),
-                         set->value(QStringLiteral("Bezeichnung")).toString() + QStringLiteral(" / ")
-                             + set->value(QStringLiteral("Standort")).toString());
-    }
+    const QHash<long, QString> names =
+        m_ctx.database && m_ctx.database->isOpen() ? MachineList::texts(*m_ctx.database) : QHash<long, QString>();
     for (int i = 0; i < 5; ++i) {
         const PortSettings p = PortSettings::load(m_ctx.settings, i);
         QRadioButton *option = m_receivers[i];

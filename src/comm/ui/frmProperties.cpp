@@ -5,6 +5,7 @@
 #include "comm/LineSettings.h"
 #include "comm/SerialPort.h"
 #include "db/Database.h"
+#include "machines/MachineList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -156,11 +157,8 @@ void frmProperties::fillMachines()
     m_machine->addItem(QStringLiteral("keine Zuordnung"), 0);
     if (!m_db)
         return;
-    auto rs = m_db->openRecordset(QStringLiteral("SELECT * FROM Maschinen"));
-    for (; rs && !rs->eof(); rs->moveNext())
-        m_machine->addItem(rs->value(QStringLiteral("Bezeichnung")).toString() + QStringLiteral(" / ") +
-                               rs->value(QStringLiteral("Standort")).toString(),
-                           rs->value(QStringLiteral("Maschinennummer")).toInt());
+    for (const MachineChoice &machine : MachineList::all(*m_db))
+        m_machine->addItem(machine.text, int(machine.number));
 }
 
 void frmProperties::LoadPropertySettings()
