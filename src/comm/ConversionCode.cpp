@@ -1,5 +1,7 @@
 #include "comm/ConversionCode.h"
 
+#include "comm/TraceSink.h"
+
 namespace zep {
 
 QString ConversionCode::name(int code)
@@ -33,6 +35,19 @@ QByteArray ConversionCode::apply(const QByteArray &text, char from, int code)
         }
     }
     return out;
+}
+
+void ConversionCode::applyLineEnds(QByteArray &text, int crCode, int lfCode, const QString &routine,
+                                   const TraceSink &trace)
+{
+    if (crCode != 0) {
+        text = apply(text, '\r', crCode);
+        trace.line(routine + QStringLiteral(": Umwandeln von CR zu ASCII") + QString::number(crCode));
+    }
+    if (lfCode != 0) {
+        text = apply(text, '\n', lfCode);
+        trace.line(routine + QStringLiteral(": Umwandeln von LF zu ASCII") + QString::number(lfCode));
+    }
 }
 
 } // namespace zep

@@ -9,14 +9,7 @@ namespace zep {
 
 QByteArray EmpfangUmwandeln(QByteArray &text, const ReceiveSettings &s, bool removeNul, const TraceSink &trace)
 {
-    if (s.ecrZu != 0) {
-        text = ConversionCode::apply(text, '\r', s.ecrZu);
-        trace.line(QStringLiteral("EmpfangUmwandeln: Umwandeln von CR zu ASCII") + QString::number(s.ecrZu));
-    }
-    if (s.elfZu != 0) {
-        text = ConversionCode::apply(text, '\n', s.elfZu);
-        trace.line(QStringLiteral("EmpfangUmwandeln: Umwandeln von LF zu ASCII") + QString::number(s.elfZu));
-    }
+    ConversionCode::applyLineEnds(text, s.ecrZu, s.elfZu, QStringLiteral("EmpfangUmwandeln"), trace);
     const EndCode &code = s.endCode;
     if (code.kind() == EndCode::Kind::Character && code.character() >= 0) {
         if (!text.isEmpty() && quint8(text.back()) == code.character()) {

@@ -28,14 +28,7 @@ QByteArray SendUmwandeln(QByteArray &text, const SendSettings &s, const TraceSin
         out.replace(QByteArray(1, '\0'), QByteArray());
         trace.line(QStringLiteral("SendUmwandeln: vorhandene ASC(0) entfernt"));
     }
-    if (s.scrZu != 0) {
-        out = ConversionCode::apply(out, '\r', s.scrZu);
-        trace.line(QStringLiteral("SendUmwandeln: Umwandeln von CR zu ASCII") + QString::number(s.scrZu));
-    }
-    if (s.slfZu != 0) {
-        out = ConversionCode::apply(out, '\n', s.slfZu);
-        trace.line(QStringLiteral("SendUmwandeln: Umwandeln von LF zu ASCII") + QString::number(s.slfZu));
-    }
+    ConversionCode::applyLineEnds(out, s.scrZu, s.slfZu, QStringLiteral("SendUmwandeln"), trace);
     // A code that cannot be a byte on the line counts as an end code of no
     // known form: nothing is added, as the reception expects none.
     if (code.kind() == EndCode::Kind::Character && code.character() >= 0) {

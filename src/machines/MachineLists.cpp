@@ -1,5 +1,7 @@
 #include "machines/MachineLists.h"
 
+#include "comm/ConversionCode.h"
+
 #include <QHash>
 
 namespace zep::MachineLists {
@@ -17,11 +19,12 @@ const QStringList &speeds()
 
 const QList<Conversion> &conversions()
 {
-    static const QList<Conversion> list{{QStringLiteral("normal"), 0},
-                                        {QStringLiteral("löschen"), 255},
-                                        {QStringLiteral("CR"), 13},
-                                        {QStringLiteral("LF"), 10},
-                                        {QStringLiteral("CRLF"), 254}};
+    static const QList<Conversion> list = [] {
+        QList<Conversion> entries;
+        for (const int code : {0, 255, 13, 10, 254})
+            entries.append({ConversionCode::name(code), code});
+        return entries;
+    }();
     return list;
 }
 
