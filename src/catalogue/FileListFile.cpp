@@ -1,9 +1,9 @@
 #include "catalogue/FileListFile.h"
 
+#include "app/AtomicFileWriter.h"
 #include "app/CodePage1252.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace zep {
 
@@ -71,17 +71,13 @@ FileListFile::Contents FileListFile::read(const QString &path)
 
 std::optional<ErrorInfo> FileListFile::write(const QString &path, const QString &directory, const QStringList &entries)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return ErrorInfo{75, file.errorString()};
-    const QByteArray bytes = encode(directory, entries);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return ErrorInfo{61, why};
-    }
-    if (!file.commit())
-        return ErrorInfo{61, file.errorString()};
+    AtomicFileWriter file;
+    if (const auto why = file.open(path))
+        return ErrorInfo{75, *why};
+    if (const auto why = file.write(encode(directory, entries)))
+        return ErrorInfo{61, *why};
+    if (const auto why = file.commit())
+        return ErrorInfo{61, *why};
     return std::nullopt;
 }
 
