@@ -1,6 +1,8 @@
 // Receive pipeline throughput: a 1 MiB program written into a pseudo-terminal
 // as fast as the peer can, received, ended, converted and handed over; and,
 // in the same run, `cat` reading the same amount from the same kind of line.
+#include "BenchPty.h"
+
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
 #include "app/ManualClock.h"
@@ -26,26 +28,6 @@ using namespace zep;
 
 namespace {
 
-struct Pty {
-    int master = -1, slave = -1;
-    QString path;
-    Pty()
-    {
-        char name[256] = {};
-        openpty(&master, &slave, name, nullptr, nullptr);
-        termios t{};
-        tcgetattr(slave, &t);
-        cfmakeraw(&t);
-        tcsetattr(slave, TCSANOW, &t);
-        path = QString::fromLocal8Bit(name);
-    }
-    ~Pty()
-    {
-        close(slave);
-        close(master);
-    }
-};
-
 void writeAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
@@ -65,7 +47,7 @@ double receiveSeconds(const QByteArray &program, const QByteArray &expected, boo
     Logbook logbook(dir.path() + "/", clock);
     SteadyReceptionClock rclock;
     CommStation station(settings, prompts, logbook, clock, rclock, dir.path() + "/");
-    Pty pty;
+    BenchPty pty;
     PortSettings p;
     p.aktiviert = true;
     p.maschinenIndex = 1;
@@ -91,7 +73,7 @@ double receiveSeconds(const QByteArray &program, const QByteArray &expected, boo
 double catSeconds(const QByteArray &program)
 {
     QTemporaryDir dir;
-    Pty pty;
+    BenchPty pty;
     const QString out = dir.path() + "/out";
     QProcess cat;
     cat.setStandardOutputFile(out);

@@ -4,6 +4,8 @@
 // line must stay busy: at least 0.98), whether every byte arrived in order,
 // and the main thread's CPU use during the transfer (under 5 % of a core).
 // Optional argument: the baud rates to run, e.g. "115200" for a quick run.
+#include "BenchPty.h"
+
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
 #include "app/SystemClock.h"
@@ -45,16 +47,11 @@ struct Result {
 
 Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
 {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    openpty(&master, &slave, name, nullptr, nullptr);
-    termios t{};
-    tcgetattr(slave, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave, TCSANOW, &t);
+    BenchPty pty;
+    const int master = pty.master;
 
     IniSettingsStore settings(dir + "/ZEP.ini");
-    settings.write("Schnittstellen", "COM1", QString::fromLocal8Bit(name));
+    settings.write("Schnittstellen", "COM1", pty.path);
     PortSettings p;
     p.endCode = "<ST>"; // the bytes as they are
     p.exon = 1;
@@ -117,8 +114,6 @@ Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
     const double measured = double(doneNs) / 1e9;
     const double physical = double(program.size()) * 10.0 / baud;
     port.setPortOpen(false);
-    close(master);
-    close(slave);
     if (!error.isEmpty())
         std::fprintf(stderr, "send failed: %s\n", qPrintable(error));
     return {physical / measured, 100.0 * cpu / measured, error.isEmpty() && got == program};
