@@ -91,10 +91,11 @@ void frmWartung::confirm()
 
 int frmWartung::CheckWartungen(const Services &s, QPointer<frmWartung> &window, QWidget *owner)
 {
-    const MaintenanceCheck check = MaintenanceSchedule::CheckWartungen(s.database, s.clock);
-    if (check.error) {
-        reportErrorRetry(s.prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), *check.error);
-        return 0;
+    MaintenanceCheck check = MaintenanceSchedule::CheckWartungen(s.database, s.clock);
+    while (check.error) {
+        if (!reportErrorRetry(s.prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), *check.error))
+            return 0;
+        check = MaintenanceSchedule::CheckWartungen(s.database, s.clock);
     }
     if (!check.badTasks.isEmpty()) {
         for (const QString &line : check.badTasks)

@@ -84,5 +84,20 @@ TEST_F(frmWartungTest, NothingDueShowsNoWindowAndABadTaskIsToldAndLogged)
     EXPECT_TRUE(QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt")).contains("Ohne Datum"));
 }
 
+TEST_F(frmWartungTest, RetryAfterADatabaseErrorChecksAgain)
+{
+    addMachine("Drehbank", {{1, QDateTime(QDate(2026, 11, 1), QTime(8, 0))}});
+    ASSERT_TRUE(database.execute("ALTER TABLE Maschinen RENAME TO Weg"));
+    // The user puts things right while the report is open, then retries.
+    prompts.queueAnswer(PromptAnswer::Retry);
+    prompts.onMessage([this](const ScriptedPrompts::Asked &) {
+        ASSERT_TRUE(database.execute("ALTER TABLE Weg RENAME TO Maschinen"));
+    });
+    EXPECT_EQ(check(), 1);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("Form1.CheckWartungen"));
+    EXPECT_TRUE(window);
+}
+
 } // namespace
 } // namespace zep::test
