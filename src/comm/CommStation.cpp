@@ -75,9 +75,7 @@ void CommStation::SetComm()
         const QString sec = PortSettings::section(i);
         const QString n = num(i + 1);
         SerialPort &port = *m_ports[i];
-        const bool active = m_settings.read(sec, QStringLiteral("Aktiviert"), QStringLiteral("False"))
-                                .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
-        if (!active) {
+        if (!PortSettings::load(m_settings, i).aktiviert) {
             setLamp(i, LampColour::Grey);
             setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" nicht Aktiv"));
             port.setPortOpen(false);

@@ -442,8 +442,8 @@ void Form1::openSendDialog(const RecordRow &row, const QString &path)
     request.dateiname = row[RecordRow::Datei];
     request.path = path;
     request.bezeichnung = row[RecordRow::Bezeichnung];
-    request.dateiIndex = row[RecordRow::DBIndex].toLong();
-    request.maschinenIndex = row[RecordRow::MaschIDX].toLong();
+    request.dateiIndex = row.dateiIndex();
+    request.maschinenIndex = row.machineNumber();
     SendDialog dialog({m_state.settings, m_state.prompts, m_state.logbook, &m_state.database, *m_comm,
                        *m_receptionClock, m_comm->trace, [this](const QString &text) { setStatus(text); },
                        [this](int percent) { showProgress(percent); }},
