@@ -49,4 +49,35 @@ QString LineSettings::join() const
     return baud + QLatin1Char(',') + parity + QLatin1Char(',') + dataBits + QLatin1Char(',') + stopBits;
 }
 
+const QStringList &LineSettings::speedChoices()
+{
+    static const QStringList list{QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),
+                                  QStringLiteral("1200"),   QStringLiteral("2400"),   QStringLiteral("4800"),
+                                  QStringLiteral("9600"),   QStringLiteral("14400"),  QStringLiteral("19200"),
+                                  QStringLiteral("28800"),  QStringLiteral("38400"),  QStringLiteral("56000"),
+                                  QStringLiteral("57600"),  QStringLiteral("115200"), QStringLiteral("128000"),
+                                  QStringLiteral("256000")};
+    return list;
+}
+
+const QStringList &LineSettings::parityChoices()
+{
+    static const QStringList list{QStringLiteral("Even"), QStringLiteral("Odd"), QStringLiteral("None"),
+                                  QStringLiteral("Mark"), QStringLiteral("Space")};
+    return list;
+}
+
+const QStringList &LineSettings::dataBitChoices()
+{
+    static const QStringList list{QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                  QStringLiteral("8")};
+    return list;
+}
+
+const QStringList &LineSettings::stopBitChoices()
+{
+    static const QStringList list{QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
+    return list;
+}
+
 } // namespace zep

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace zep {
@@ -19,6 +20,13 @@ struct LineSettings {
     // "digits,E|O|N|M|S,4-8,1|1.5|2".
     static std::optional<LineSettings> parse(const QString &text);
     QString join() const;
+
+    // What a line can be set to, in the order the dialogs offer them; a
+    // machine record stores a speed as its position in speedChoices().
+    static const QStringList &speedChoices();
+    static const QStringList &parityChoices(); // "Even", "Odd", "None", "Mark", "Space"
+    static const QStringList &dataBitChoices();
+    static const QStringList &stopBitChoices();
 };
 
 } // namespace zep

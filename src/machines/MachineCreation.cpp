@@ -4,6 +4,7 @@
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
+#include "comm/LineSettings.h"
 #include "comm/PortSettings.h"
 #include "db/Database.h"
 #include "machines/MachineLists.h"
@@ -14,26 +15,6 @@ namespace zep {
 
 namespace {
 const QString kPlace = QStringLiteral("Aufgetreten in frmWizard.CreateMachine");
-}
-
-const QStringList &MachineCreation::parities()
-{
-    static const QStringList list{QStringLiteral("Even"), QStringLiteral("Odd"), QStringLiteral("None"),
-                                  QStringLiteral("Mark"), QStringLiteral("Space")};
-    return list;
-}
-
-const QStringList &MachineCreation::dataBits()
-{
-    static const QStringList list{QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
-                                  QStringLiteral("8")};
-    return list;
-}
-
-const QStringList &MachineCreation::stopBits()
-{
-    static const QStringList list{QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
-    return list;
 }
 
 QStringList MachineCreation::freePorts(const SettingsStore &settings)
@@ -61,14 +42,14 @@ int MachineCreation::firstInactiveConnection(const SettingsStore &settings)
 
 QString MachineCreation::comString(const WizardChoices &c)
 {
-    return c.dataBits + QLatin1Char(',') + parities().value(c.parity, QStringLiteral("None")).left(1)
+    return c.dataBits + QLatin1Char(',') + LineSettings::parityChoices().value(c.parity, QStringLiteral("None")).left(1)
            + QLatin1Char(',') + c.stopBits;
 }
 
 QString MachineCreation::lineSettings(const WizardChoices &c)
 {
-    return MachineLists::speeds().value(c.speed).trimmed() + QLatin1Char(',')
-           + parities().value(c.parity, QStringLiteral("None")).left(1) + QLatin1Char(',') + c.dataBits.trimmed()
+    return LineSettings::speedChoices().value(c.speed).trimmed() + QLatin1Char(',')
+           + LineSettings::parityChoices().value(c.parity, QStringLiteral("None")).left(1) + QLatin1Char(',') + c.dataBits.trimmed()
            + QLatin1Char(',') + c.stopBits.trimmed();
 }
 

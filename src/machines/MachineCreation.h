@@ -27,10 +27,6 @@ struct WizardChoices {
 
 class MachineCreation {
 public:
-    static const QStringList &parities();
-    static const QStringList &dataBits();
-    static const QStringList &stopBits();
-
     // "Com" + p for every port 1-16 that no active connection uses.
     static QStringList freePorts(const SettingsStore &settings);
     // The first connection (0-4) not active, or -1.

@@ -1,5 +1,6 @@
 #include "machines/MachineFieldRules.h"
 
+#include "comm/LineSettings.h"
 #include "machines/MachineLists.h"
 
 #include <QRegularExpression>
@@ -63,7 +64,7 @@ int speedPosition(const QString &baudrate)
 {
     bool ok = false;
     const int position = baudrate.trimmed().toInt(&ok);
-    if (!ok || position < 0 || position >= MachineLists::speeds().size())
+    if (!ok || position < 0 || position >= LineSettings::speedChoices().size())
         return MachineLists::kManagerSpeed;
     return position;
 }

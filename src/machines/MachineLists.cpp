@@ -6,17 +6,6 @@
 
 namespace zep::MachineLists {
 
-const QStringList &speeds()
-{
-    static const QStringList list{QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),
-                                  QStringLiteral("1200"),   QStringLiteral("2400"),   QStringLiteral("4800"),
-                                  QStringLiteral("9600"),   QStringLiteral("14400"),  QStringLiteral("19200"),
-                                  QStringLiteral("28800"),  QStringLiteral("38400"),  QStringLiteral("56000"),
-                                  QStringLiteral("57600"),  QStringLiteral("115200"), QStringLiteral("128000"),
-                                  QStringLiteral("256000")};
-    return list;
-}
-
 const QList<Conversion> &conversions()
 {
     static const QList<Conversion> list = [] {

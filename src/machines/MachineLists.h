@@ -10,8 +10,7 @@ namespace zep {
 // record stores, so their order is part of the stored format.
 namespace MachineLists {
 
-// Line speeds; `Baudrate` stores the position (0-15) in digits.
-const QStringList &speeds();
+// Positions in LineSettings::speedChoices(), which `Baudrate` stores in digits.
 constexpr int kManagerSpeed = 4; // "2400"
 constexpr int kWizardSpeed = 6;  // "9600"
 

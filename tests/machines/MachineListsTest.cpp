@@ -1,5 +1,7 @@
 #include "machines/MachineLists.h"
 
+#include "comm/LineSettings.h"
+
 #include <gtest/gtest.h>
 
 namespace zep::test {
@@ -33,9 +35,9 @@ TEST(MachineLists, EndCharacterNamesCompareZeroAsTextAndTheRestByValue)
 
 TEST(MachineLists, IntervalsHaveTheirFixedLengthsAndDueWindowNames)
 {
-    EXPECT_EQ(speeds().at(kManagerSpeed), "2400");
-    EXPECT_EQ(speeds().at(kWizardSpeed), "9600");
-    EXPECT_EQ(speeds().size(), 16);
+    EXPECT_EQ(LineSettings::speedChoices().at(kManagerSpeed), "2400");
+    EXPECT_EQ(LineSettings::speedChoices().at(kWizardSpeed), "9600");
+    EXPECT_EQ(LineSettings::speedChoices().size(), 16);
     const int days[] = {0, 1, 7, 30, 91, 365, 0};
     for (int p = 0; p <= 6; ++p)
         EXPECT_EQ(intervalDays(p), days[p]) << p;

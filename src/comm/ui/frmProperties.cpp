@@ -24,9 +24,8 @@
 namespace zep {
 
 namespace {
-const QStringList kSpeeds = {"110",   "300",   "600",   "1200",  "2400",   "4800",   "9600",   "14400",
-                             "19200", "28800", "38400", "56000", "57600", "115200", "128000", "256000"};
-const QStringList kParities = {"Even", "Odd", "None", "Mark", "Space"};
+const QStringList &kSpeeds = LineSettings::speedChoices();
+const QStringList &kParities = LineSettings::parityChoices();
 
 void selectText(QComboBox *box, const QString &text)
 {
@@ -60,9 +59,9 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, Database
     for (int k = 1; k <= 16; ++k)
         m_port->addItem(QStringLiteral("Com") + QString::number(k));
     m_speed->addItems(kSpeeds);
-    m_dataBits->addItems({"4", "5", "6", "7", "8"});
+    m_dataBits->addItems(LineSettings::dataBitChoices());
     m_parity->addItems(kParities);
-    m_stopBits->addItems({"1", "1.5", "2"});
+    m_stopBits->addItems(LineSettings::stopBitChoices());
     m_buffer->addItems({"64", "128", "256", "512", "1024"});
     m_takeOver->setToolTip(QStringLiteral("Übernimmt die Maschinenparameter in diesen Einstellungsdialog"));
     m_device->setToolTip(QStringLiteral("Gerätedatei der gewählten Schnittstelle"));

@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
+#include "comm/LineSettings.h"
 #include "machines/MachineLists.h"
 
 #include <QButtonGroup>
@@ -150,13 +151,13 @@ QWidget *frmWizard::buildConnectionPage()
 
     auto *format = new QGroupBox(QStringLiteral("Übertragungsformat"));
     auto *ff = new QFormLayout(format);
-    m_speed = listOf(MachineLists::speeds(), MachineLists::speeds().at(MachineLists::kWizardSpeed),
+    m_speed = listOf(LineSettings::speedChoices(), LineSettings::speedChoices().at(MachineLists::kWizardSpeed),
                      QStringLiteral("speed"));
     m_speed->setToolTip(QStringLiteral("Übertragungsgeschwindigkeit in Bits/Sekunde"));
-    m_dataBits = listOf(MachineCreation::dataBits(), QStringLiteral("8"), QStringLiteral("dataBits"));
-    m_parity = listOf(MachineCreation::parities(), QStringLiteral("None"), QStringLiteral("parity"));
+    m_dataBits = listOf(LineSettings::dataBitChoices(), QStringLiteral("8"), QStringLiteral("dataBits"));
+    m_parity = listOf(LineSettings::parityChoices(), QStringLiteral("None"), QStringLiteral("parity"));
     m_parity->setToolTip(QStringLiteral("Übertragungsprüfung"));
-    m_stopBits = listOf(MachineCreation::stopBits(), QStringLiteral("1"), QStringLiteral("stopBits"));
+    m_stopBits = listOf(LineSettings::stopBitChoices(), QStringLiteral("1"), QStringLiteral("stopBits"));
     ff->addRow(QStringLiteral("Baudrate:"), m_speed);
     ff->addRow(QStringLiteral("Datenbits:"), m_dataBits);
     ff->addRow(QStringLiteral("Parität:"), m_parity);
