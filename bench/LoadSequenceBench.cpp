@@ -6,8 +6,8 @@
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
-#include "app/session/MainState.h"
-#include "app/ui/Form1.h"
+#include "station/Station.h"
+#include "station/ui/Form1.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
@@ -70,17 +70,17 @@ int main(int argc, char *argv[])
 
     std::vector<double> times;
     for (int run = 0; run < 7; ++run) {
-        zep::MainState state(settings, prompts, clock, logbook, programDir);
-        zep::Form1 window(state);
+        zep::Station station(settings, prompts, clock, logbook, programDir);
+        zep::Form1 window(station);
         QElapsedTimer timer;
         timer.start();
         const auto outcome = window.load();
         times.push_back(timer.nsecsElapsed() / 1e6);
-        if (outcome != zep::LoadSequence::Outcome::Ready) {
+        if (outcome != zep::Station::LoadOutcome::Ready) {
             std::fprintf(stderr, "load sequence did not finish\n");
             return 1;
         }
-        state.database.close();
+        station.shutDown();
     }
     std::sort(times.begin(), times.end());
     std::printf("load sequence on %d records: median %.1f ms (min %.1f, max %.1f; target < 300 ms)\n", records,

@@ -8,9 +8,9 @@
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
-#include "app/session/MainState.h"
-#include "app/ui/Form1.h"
-#include "app/ui/MainListController.h"
+#include "station/Station.h"
+#include "station/ui/Form1.h"
+#include "station/ui/MainListController.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/RecordListView.h"
 #include "db/Database.h"
@@ -102,9 +102,9 @@ int main(int argc, char *argv[])
     zep::ScriptedPrompts prompts;
     zep::SystemClock clock;
     zep::Logbook logbook(programDir, clock);
-    zep::MainState state(settings, prompts, clock, logbook, programDir);
-    zep::Form1 window(state);
-    if (window.load() != zep::LoadSequence::Outcome::Ready)
+    zep::Station station(settings, prompts, clock, logbook, programDir);
+    zep::Form1 window(station);
+    if (window.load() != zep::Station::LoadOutcome::Ready)
         return 1;
     window.show();
     app.processEvents();

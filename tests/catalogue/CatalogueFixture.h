@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/session/SessionFixture.h"
+#include "../station/SessionFixture.h"
 
 #include "catalogue/MonitoredDirectory.h"
 #include "db/Schema.h"

@@ -1,5 +1,7 @@
 #include "machines/ui/frmWartung.h"
 
+#include "machines/DueMaintenance.h"
+
 #include "app/ErrorReport.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
@@ -91,29 +93,21 @@ void frmWartung::confirm()
 
 int frmWartung::CheckWartungen(const Services &s, QPointer<frmWartung> &window, QWidget *owner)
 {
-    MaintenanceCheck check = MaintenanceSchedule::CheckWartungen(s.database, s.clock);
-    while (check.error) {
-        if (!reportErrorRetry(s.prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), *check.error))
-            return 0;
-        check = MaintenanceSchedule::CheckWartungen(s.database, s.clock);
-    }
-    if (!check.badTasks.isEmpty()) {
-        for (const QString &line : check.badTasks)
-            s.logbook.LogbuchSchreiben(line);
-        s.prompts.message(QStringLiteral("Diese Wartungen können nicht geprüft werden. Bitte in der "
-                                         "Maschinenverwaltung Turnus und Datum eintragen:\r\r")
-                              + check.badTasks.join(QLatin1Char('\r')),
-                          QStringLiteral("Wartungsplan"), PromptIcon::Exclamation);
-    }
-    if (check.due.isEmpty())
-        return 0;
+    const QList<DueTask> due = findDueMaintenance(s.database, s.prompts, s.clock, s.logbook);
+    present(s, due, window, owner);
+    return int(due.size());
+}
+
+void frmWartung::present(const Services &s, const QList<DueTask> &due, QPointer<frmWartung> &window, QWidget *owner)
+{
+    if (due.isEmpty())
+        return;
     if (!window) {
-        window = new frmWartung(s.database, s.prompts, s.clock, check.due, owner);
+        window = new frmWartung(s.database, s.prompts, s.clock, due, owner);
         window->show();
     }
     window->raise();
     window->activateWindow();
-    return int(check.due.size());
 }
 
 } // namespace zep

@@ -39,6 +39,9 @@ public:
     // something is due; an open window is brought to the front instead.
     // Returns how many tasks are due.
     static int CheckWartungen(const Services &services, QPointer<frmWartung> &window, QWidget *owner);
+    // Shows `due` in the window, opening it when none is open.
+    static void present(const Services &services, const QList<DueTask> &due, QPointer<frmWartung> &window,
+                        QWidget *owner);
 
 private:
     void showDetail();

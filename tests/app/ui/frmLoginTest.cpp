@@ -1,4 +1,4 @@
-#include "../session/SessionFixture.h"
+#include "../../station/SessionFixture.h"
 
 #include "app/ui/frmLogin.h"
 

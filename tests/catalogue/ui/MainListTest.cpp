@@ -1,7 +1,8 @@
-#include "../../app/ui/UiFixture.h"
+#include "../../station/ui/UiFixture.h"
 
 #include "app/ui/Form8.h"
-#include "app/ui/MainListController.h"
+#include "catalogue/MonitoredDirectory.h"
+#include "station/ui/MainListController.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/RecordListView.h"
 
@@ -35,7 +36,7 @@ struct MainListTest : ::testing::Test, UiFixture {
         add("A.NC", "Müller's", 0, QDate(2026, 6, 1));
         add("C.NC", "Albrecht", 1, QDate(2025, 2, 3));
         db.close();
-        ASSERT_EQ(window->load(), LoadSequence::Outcome::Ready);
+        ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
         showActive();
     }
     QString dataDir() const { return env.root() + "data/"; }
@@ -178,7 +179,7 @@ TEST_F(MainListTest, TickCataloguesNewFilesAndCtrlNRebuildsTheList)
 {
     env.writeFile("data/Drehen/neu.nc", "X");
     window->showMinimized();
-    window->timer1Tick();
+    station->tick();
     searchFor("NEU");
     EXPECT_EQ(column(0), QStringList({"DREHEN\\NEU.NC"}));
     EXPECT_EQ(column(RecordRow::Bezeichnung), QStringList({"Neue Datei"}));
@@ -189,9 +190,9 @@ TEST_F(MainListTest, TickCataloguesNewFilesAndCtrlNRebuildsTheList)
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(prompts.titles(), QStringList({"ZEP"}));
     EXPECT_EQ(prompts.asked().first().text, "Dateiliste neu eingelesen!");
-    EXPECT_EQ(window->mainList()->files().count(), 2);
+    EXPECT_EQ(station->files().count(), 2);
     // Listed by the rebuild, so the tick makes no record for it.
-    window->timer1Tick();
+    station->tick();
     searchFor("ZWEI");
     EXPECT_EQ(window->statusText(), "NIX GEFUNDEN!");
 }

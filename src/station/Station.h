@@ -1,0 +1,128 @@
+#pragma once
+
+#include "comm/LampState.h"
+#include "comm/TraceSink.h"
+#include "machines/MaintenanceSchedule.h"
+#include "station/MainState.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QTimer;
+
+namespace zep {
+
+class CommStation;
+class DirectoryCheck;
+class MonitoredDirectory;
+class ReceptionClock;
+
+// The windows the start-up needs before the station can run: the first start
+// asks for the directories through one of them.
+class StationDialogs {
+public:
+    virtual ~StationDialogs() = default;
+    virtual void openSettingsDialog() = 0;
+    virtual void openWizard() = 0;
+};
+
+// The running station: for the whole run it owns the database connection, the
+// current directory and timer values, the monitored directory with its
+// periodic check, and the five machine connections. It never knows which
+// windows exist; it tells what happens through its signals and takes the
+// user's commands as methods.
+class Station : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class LoadOutcome { Ready, EndProgram };
+
+    Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, Logbook &logbook,
+            const QString &programDir, QObject *parent = nullptr);
+    ~Station() override;
+
+    // The start-up sequence in its fixed order. EndProgram means the user has
+    // been told why the program cannot go on; nothing runs then.
+    LoadOutcome load(StationDialogs &dialogs, const QString &driveRoot);
+    bool loaded() const { return m_loaded; }
+    // Stops the timers and closes the database; nothing is told afterwards.
+    void shutDown();
+
+    MainState &state() { return m_state; }
+    SettingsStore &settings() { return m_state.settings; }
+    Prompts &prompts() { return m_state.prompts; }
+    const Clock &clock() const { return m_state.clock; }
+    Logbook &logbook() { return m_state.logbook; }
+    Database &database() { return m_state.database; }
+    const QString &programDir() const { return m_state.programDir; }
+    MonitoredDirectory &files() { return *m_files; }
+    CommStation &comm() { return *m_comm; }
+    const ReceptionClock &receptionClock() const { return *m_receptionClock; }
+    const TraceSink &trace() const { return m_trace; }
+    QTimer *directoryTimer() const { return m_timer1; }
+    QTimer *receptionTimer() const { return m_comTimer; }
+
+    // The status line; "Bereit" when idle.
+    void showStatus(const QString &text);
+    // The trace window is open: trace lines are made and told.
+    void setTraceOn(bool on);
+    bool traceOn() const { return m_state.traceFlag; }
+
+    // Dialogs that may change the settings, the machines or the ports stop
+    // the directory check while they are open. Nested pauses count.
+    void pauseMonitoring();
+    void resumeMonitoring();
+    bool monitoring() const;
+    // The settings dialog has stored new values.
+    void settingsChanged();
+    // The port settings or the machine bindings changed: every connection is
+    // opened again.
+    void reopenConnections();
+    // The machine records changed.
+    void machinesChanged();
+    // Ctrl+N: the file list read again from the directory.
+    void rescan();
+    // Lists the due maintenance tasks (maintenanceDue); returns how many.
+    int checkMaintenance();
+
+    // One periodic check (the timer calls it; tests may too).
+    void tick();
+    // One reception check (the timer calls it every second; tests may too).
+    void comTick();
+
+Q_SIGNALS:
+    void statusChanged(const QString &text);
+    void clockChanged(const QString &hhmm);
+    void lampChanged(int connection, const zep::LampState &lamp);
+    void traceLine(const QString &line);
+    void traceRaw(const QString &text);
+    // A machine sent a program: connection number 1-5 and the converted text.
+    void programReceived(int maschinenNummer, const QByteArray &text);
+    // The directory check made a record for a new file.
+    void recordCreated(long dateiIndex);
+    // New files were found: the user should see the station.
+    void attentionWanted();
+    void machineListChanged();
+    void maintenanceDue(const QList<zep::DueTask> &due);
+    void transferProgress(int percent);
+
+private:
+    void armTimers();
+
+    MainState m_state;
+    TraceSink m_trace;
+    std::unique_ptr<MonitoredDirectory> m_files;
+    std::unique_ptr<DirectoryCheck> m_check;
+    std::unique_ptr<ReceptionClock> m_receptionClock;
+    CommStation *m_comm = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QTimer *m_comTimer = nullptr;
+    int m_pauses = 0;
+    bool m_loaded = false;
+};
+
+} // namespace zep

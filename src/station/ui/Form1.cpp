@@ -1,0 +1,293 @@
+#include "station/ui/Form1.h"
+
+#include "app/Prompts.h"
+#include "app/widgets/WindowPlacement.h"
+#include "app/ui/AboutBox.h"
+#include "app/ui/Form8.h"
+#include "catalogue/RecordListModel.h"
+#include "catalogue/ui/RecordListView.h"
+#include "comm/CommStation.h"
+#include "comm/ui/Form10.h"
+#include "station/FirstStartSetup.h"
+#include "station/ShellActions.h"
+#include "station/ShutdownQuestion.h"
+#include "station/ui/MainListController.h"
+#include "station/ui/StatusLamp.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace zep {
+
+namespace {
+constexpr int kDesignedWidth = 900;
+constexpr int kDesignedHeight = 560;
+} // namespace
+
+const QStringList &Form1::columnHeadings()
+{
+    return RecordListModel::headings();
+}
+
+const QList<int> &Form1::defaultColumnPercents()
+{
+    static const QList<int> percents{15, 26, 15, 15, 15, 10, 0, 15, 0};
+    return percents;
+}
+
+Form1::Form1(Station &station) : m_station(station), m_dialogs(station, *this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ZEP"));
+    resize(kDesignedWidth, kDesignedHeight);
+
+    m_commands = new MainCommands(*this);
+    connect(m_commands, &MainCommands::triggered, this, &Form1::menuCommand);
+    buildCentralArea();
+    m_statusArea = new MainStatusArea(*statusBar());
+    connect(m_statusArea, &MainStatusArea::lampClicked, this,
+            [this](int i) { m_station.comm().showLampInfo(i); });
+    buildShortcuts();
+    buildMainList();
+    connectStation();
+}
+
+Form1::~Form1()
+{
+    if (m_trace)
+        delete m_trace;
+}
+
+void Form1::buildCentralArea()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *frame = new QGroupBox(QStringLiteral("Suchen"), central);
+    auto *frameLayout = new QHBoxLayout(frame);
+    m_search = new QLineEdit(frame);
+    m_search->setObjectName(QStringLiteral("Text1"));
+    m_search->setToolTip(QStringLiteral("Suchbegriff eingeben und mit <Enter> bestätigen"));
+    m_machineFilter = new QComboBox(frame);
+    m_machineFilter->setObjectName(QStringLiteral("Combo1"));
+    m_machineFilter->setToolTip(QStringLiteral("Suche beschränkt sich auf diese Maschine"));
+    m_machineFilter->setMinimumWidth(200);
+    frameLayout->addWidget(new QLabel(QStringLiteral("Suchbegriff:"), frame));
+    frameLayout->addWidget(m_search, 1);
+    frameLayout->addWidget(new QLabel(QStringLiteral("Aktuelle Maschine:"), frame));
+    frameLayout->addWidget(m_machineFilter);
+    layout->addWidget(frame);
+
+    m_records = new RecordListModel(this);
+    m_grid = new RecordListView(m_records, central);
+    m_grid->setObjectName(QStringLiteral("Grid1"));
+    connect(m_grid, &RecordListView::contextMenuWanted, this,
+            [this](const QPoint &pos) { m_commands->popup()->popup(pos); });
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (command(3)->isEnabled())
+            command(3)->click();
+    });
+    layout->addWidget(m_grid, 1);
+    setCentralWidget(central);
+}
+
+void Form1::buildShortcuts()
+{
+    // Window-wide shortcuts: the window sees these keys before its controls.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::showMinimized);
+    auto *trace = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(trace, &QShortcut::activated, this, &Form1::toggleTraceWindow);
+    auto *rebuild = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    connect(rebuild, &QShortcut::activated, &m_station, &Station::rescan);
+}
+
+void Form1::buildMainList()
+{
+    m_list = new MainListController(m_station, {m_search, m_machineFilter, m_grid, m_commands->recordCommands()}, this);
+    m_dialogs.setMainList(m_list);
+    connect(m_list, &MainListController::notYetAvailable, this, [this] { m_dialogs.notYetAvailable(); });
+    connect(m_list, &MainListController::sendWanted, this,
+            [this](const RecordRow &row, const QString &path) { m_dialogs.openSendDialog(row, path); });
+    connect(command(1), &QToolButton::clicked, m_list, &MainListController::deleteRecord);
+    connect(command(2), &QToolButton::clicked, m_list, &MainListController::importFile);
+    connect(command(3), &QToolButton::clicked, m_list, &MainListController::editRecord);
+    connect(command(4), &QToolButton::clicked, m_list, &MainListController::editProgram);
+    connect(command(6), &QToolButton::clicked, m_list, &MainListController::exportFile);
+    connect(command(7), &QToolButton::clicked, m_list, &MainListController::sendProgram);
+}
+
+void Form1::connectStation()
+{
+    connect(&m_station, &Station::statusChanged, m_statusArea, &MainStatusArea::setStatus);
+    connect(&m_station, &Station::clockChanged, m_statusArea, &MainStatusArea::setClock);
+    connect(&m_station, &Station::lampChanged, m_statusArea, &MainStatusArea::showLamp);
+    connect(&m_station, &Station::transferProgress, m_statusArea, &MainStatusArea::showProgress);
+    connect(&m_station, &Station::traceLine, this, &Form1::appendTrace);
+    connect(&m_station, &Station::traceRaw, this, [this](const QString &text) {
+        if (m_trace)
+            m_trace->appendRaw(text);
+    });
+    connect(&m_station, &Station::programReceived, this,
+            [this](int machine, const QByteArray &text) { m_dialogs.openSaveDialog(machine, text); });
+    connect(&m_station, &Station::attentionWanted, this, &Form1::bringToFront);
+    connect(&m_station, &Station::machineListChanged, m_list, &MainListController::ShowMaschinen);
+    connect(&m_station, &Station::maintenanceDue, this, [this](const QList<DueTask> &due) { m_dialogs.showDue(due); });
+    for (int i = 0; i < CommStation::kConnections; ++i)
+        m_statusArea->showLamp(i, m_station.comm().lamp(i));
+}
+
+void Form1::menuCommand(const QString &name)
+{
+    if (name == QLatin1String("mmWartungen")) {
+        if (m_station.checkMaintenance() == 0)
+            m_station.prompts().message(QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
+                                        QStringLiteral("ZEP"), PromptIcon::Information);
+    } else if (name == QLatin1String("mmDebugger") || name == QLatin1String("mmTasten")) {
+        m_station.pauseMonitoring();
+        m_dialogs.notYetAvailable();
+        m_station.resumeMonitoring();
+    } else if (name == QLatin1String("mmInfo")) {
+        AboutBox about(this);
+        m_dialogs.runModal(about);
+    } else if (name == QLatin1String("mmEnde")) {
+        close();
+    } else if (name == QLatin1String("mmMaschinen")) {
+        m_dialogs.openMachineManager();
+    } else if (name == QLatin1String("mmWizard")) {
+        m_dialogs.openWizard();
+        // The wizard may have bound a machine to a connection.
+        m_station.reopenConnections();
+    } else if (name == QLatin1String("mmEinst")) {
+        m_dialogs.openSettings();
+    } else if (name == QLatin1String("mmComPrefs")) {
+        m_dialogs.openComPrefs();
+    } else if (name == QLatin1String("mmBackup")) {
+        m_dialogs.notYetAvailable();
+    } else if (name == QLatin1String("mmHilf")) {
+        openHelp();
+    }
+}
+
+void Form1::bringToFront()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void Form1::applyDefaultColumnWidths()
+{
+    const int listWidth = qMax(200, width() - 24);
+    for (int i = 0; i < defaultColumnPercents().size(); ++i) {
+        const int percent = defaultColumnPercents()[i];
+        m_grid->setColumnHidden(i, percent == 0);
+        if (percent > 0)
+            m_grid->setColumnWidth(i, listWidth * percent / 100);
+    }
+}
+
+Station::LoadOutcome Form1::load()
+{
+    RestoreGeometry(*this, m_station.settings());
+    applyDefaultColumnWidths();
+    RestoreColumns(*m_grid, objectName(), m_station.settings());
+    // The headings come with the list's model; an empty list until the first
+    // search.
+    m_records->clear();
+    return m_station.load(m_dialogs,
+                          m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot() : m_driveRoot);
+}
+
+void Form1::toggleTraceWindow()
+{
+    if (m_trace && m_trace->isVisible()) {
+        m_trace->close();
+        return;
+    }
+    if (!m_trace)
+        m_trace = new Form8(this, [this] { m_station.setTraceOn(false); });
+    m_station.setTraceOn(true);
+    m_trace->show();
+}
+
+void Form1::appendTrace(const QString &line)
+{
+    if (m_station.traceOn() && m_trace)
+        m_trace->appendLine(line);
+}
+
+Form8 *Form1::traceWindow() const
+{
+    return m_trace;
+}
+
+void Form1::openHelp()
+{
+    openHelpPage(m_station.programDir(), m_station.prompts(),
+                 [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Ending closes every window once more; the question was answered.
+    if (m_ended) {
+        event->accept();
+        return;
+    }
+    // Saved before the question, so they are kept even when closing is then
+    // cancelled.
+    saveLayout();
+
+    switch (askShutdown(m_station.prompts())) {
+    case ShutdownAction::Cancel:
+        event->ignore();
+        return;
+    case ShutdownAction::Minimise:
+        event->ignore();
+        showMinimized();
+        return;
+    case ShutdownAction::Close:
+        break;
+    }
+    finish();
+    event->accept();
+}
+
+void Form1::endWithoutAsking()
+{
+    saveLayout();
+    finish();
+    close();
+}
+
+void Form1::saveLayout()
+{
+    SaveGeometry(*this, m_station.settings());
+    SaveColumns(*m_grid, objectName(), m_station.settings());
+}
+
+void Form1::finish()
+{
+    m_ended = true;
+    // Closing keeps an unsaved program as a recovery file, which needs the
+    // station still running.
+    m_dialogs.closeSaveDialogs();
+    if (m_trace)
+        m_trace->close();
+    m_station.shutDown();
+    Q_EMIT shutDown();
+}
+
+} // namespace zep

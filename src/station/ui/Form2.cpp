@@ -1,0 +1,242 @@
+#include "station/ui/Form2.h"
+
+#include "app/widgets/InvalidField.h"
+
+#include "app/Prompts.h"
+#include "app/SettingsRules.h"
+#include "app/SettingsStore.h"
+#include "station/MainState.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zep {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+
+// Shows the check's message, if it has one; true when the check passed.
+bool tell(Prompts &prompts, const SettingsRules::Check &check)
+{
+    if (!check.text.isEmpty())
+        prompts.message(check.text, check.title, check.icon);
+    return check.ok;
+}
+
+} // namespace
+
+Form2::Form2(QWidget *owner, MainState &state) : QDialog(owner), m_state(state)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Einstellungen"));
+    setModal(true);
+
+    auto *grid = new QGridLayout;
+    int row = 0;
+    auto addDirectoryRow = [&](int number, const QString &caption, const QString &tip) {
+        QLineEdit *edit = addField(number, tip);
+        auto *browse = new QPushButton(QStringLiteral("Durchsuchen..."), this);
+        browse->setObjectName(QStringLiteral("Browse%1").arg(number));
+        connect(browse, &QPushButton::clicked, this, [this, number] { browseDirectory(number); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, number] { leaveDirectoryField(number); });
+        grid->addWidget(new QLabel(caption, this), row, 0);
+        grid->addWidget(edit, row, 1, 1, 2);
+        grid->addWidget(browse, row, 3);
+        ++row;
+    };
+    addDirectoryRow(1, QStringLiteral("Überwachtes Verzeichnis:"),
+                    QStringLiteral("Das Verzeichnis in welchem die Dateien erkannt und gespeichert werden!"));
+    addDirectoryRow(3, QStringLiteral("Foto-Verzeichnis:"),
+                    QStringLiteral("In diesem Verzeichnis werden die Bilddateien gespeichert!"));
+    addDirectoryRow(6, QStringLiteral("Backup-Sicherungs-Verzeichnis:"),
+                    QStringLiteral("In diesem Verzeichnis wird das Backup als ZIP-Dateien gespeichert."));
+
+    QLineEdit *interval = addField(2, QStringLiteral("Alle wieviele Sekunden soll das Überwachungsverzeichnis "
+                                                     "geprüft werden (ca. 2 bis 10 Sekunden)."));
+    interval->setMaximumWidth(80);
+    connect(interval, &QLineEdit::editingFinished, this, &Form2::leaveIntervalField);
+    grid->addWidget(new QLabel(QStringLiteral("Überwachungsintervall:"), this), row, 0);
+    grid->addWidget(interval, row, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Sekunden"), this), row++, 2);
+
+    QLineEdit *quality = addField(4, QStringLiteral("Qualität der JPG-Kompression (10%-99% gilt nur für TWAIN-Import)"));
+    quality->setMaximumWidth(80);
+    connect(quality, &QLineEdit::editingFinished, this, &Form2::leaveQualityField);
+    grid->addWidget(new QLabel(QStringLiteral("JPG-Speicherqualität:"), this), row, 0);
+    grid->addWidget(quality, row, 1);
+    grid->addWidget(new QLabel(QStringLiteral("%   (Für TWAIN-Import)"), this), row++, 2);
+
+    QLineEdit *password = addField(7, QString());
+    password->setEchoMode(QLineEdit::Password);
+    QLineEdit *repeat = addField(8, QString());
+    repeat->setEchoMode(QLineEdit::Password);
+    grid->addWidget(new QLabel(QStringLiteral("Passwort für Einstellungen:"), this), row, 0);
+    grid->addWidget(password, row++, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("wiederholen:"), this), row, 0);
+    grid->addWidget(repeat, row++, 1, 1, 2);
+
+    auto *startFrame = new QGroupBox(QStringLiteral("Ausführen bei Programmstart:"), this);
+    auto *startLayout = new QHBoxLayout(startFrame);
+    QLineEdit *start = addField(5, QStringLiteral("Diese Datei wird bei Programmstart ebenfalls gestartet (evtl. "
+                                                  "CNC-Dateiserver)."));
+    auto *startBrowse = new QPushButton(QStringLiteral("Durchsuchen..."), startFrame);
+    startBrowse->setObjectName(QStringLiteral("Command5"));
+    connect(startBrowse, &QPushButton::clicked, this, &Form2::browseStartProgram);
+    startLayout->addWidget(start, 1);
+    startLayout->addWidget(startBrowse);
+
+    auto *apply = new QPushButton(QStringLiteral("Übernehmen"), this);
+    apply->setObjectName(QStringLiteral("cmdOK"));
+    apply->setToolTip(QStringLiteral("Einstellungen speichern"));
+    apply->setDefault(true);
+    connect(apply, &QPushButton::clicked, this, &Form2::pressApply);
+    auto *cancel = new QPushButton(QStringLiteral("Abbruch"), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setToolTip(QStringLiteral("Änderungen verwerfen"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(apply);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(startFrame);
+    layout->addLayout(buttons);
+    resize(640, sizeHint().height());
+
+    // Opening: the stored values, with the program's current monitored
+    // directory (which may not have been stored yet on a first start).
+    m_state.readCurrentValues();
+    field(1)->setText(m_state.verzeichnis);
+    field(2)->setText(QString::number(m_state.intervall));
+    field(3)->setText(m_state.fotoVerzeichnis);
+    field(4)->setText(QString::number(m_state.jpgQualitaet));
+    field(5)->setText(m_state.settings.read(kSettings, QStringLiteral("StartProgram"), QString()));
+    field(6)->setText(m_state.settings.read(kSettings, QStringLiteral("BackupDir"), QString()));
+    const QString stored = m_state.settings.read(kSettings, QStringLiteral("Passwort"), QString());
+    field(7)->setText(stored);
+    field(8)->setText(stored);
+}
+
+QLineEdit *Form2::addField(int number, const QString &toolTip)
+{
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(QStringLiteral("Text%1").arg(number));
+    edit->setToolTip(toolTip);
+    m_fields[number] = edit;
+    return edit;
+}
+
+QLineEdit *Form2::field(int number) const
+{
+    return number >= 1 && number <= 8 ? m_fields[number] : nullptr;
+}
+
+void Form2::leaveDirectoryField(int fieldNumber)
+{
+    field(fieldNumber)->setText(SettingsRules::normaliseDirectory(field(fieldNumber)->text()));
+}
+
+void Form2::leaveIntervalField()
+{
+    if (m_checking)
+        return;
+    m_checking = true;
+    const SettingsRules::Check check = SettingsRules::checkInterval(field(2)->text());
+    if (check.replacement)
+        field(2)->setText(*check.replacement);
+    if (check.beep)
+        m_state.prompts.beep();
+    tell(m_state.prompts, check);
+    m_checking = false;
+}
+
+bool Form2::leaveQualityField()
+{
+    if (m_checking)
+        return true;
+    const SettingsRules::Check check = SettingsRules::checkJpgQuality(field(4)->text());
+    markInvalid(field(4), !check.ok);
+    if (check.ok)
+        return true;
+    m_checking = true;
+    tell(m_state.prompts, check);
+    m_checking = false;
+    field(4)->setFocus();
+    field(4)->selectAll();
+    return false;
+}
+
+void Form2::browseDirectory(int fieldNumber)
+{
+    static const QMap<int, QString> titles{{1, QStringLiteral("Überwachungs-Verzeichnis wählen...")},
+                                           {3, QStringLiteral("Foto-Verzeichnis wählen...")},
+                                           {6, QStringLiteral("Backup-Sicherungs-Verzeichnis wählen...")}};
+    const QString chosen = m_state.prompts.chooseFolder(titles.value(fieldNumber), field(fieldNumber)->text());
+    if (!chosen.isEmpty())
+        field(fieldNumber)->setText(SettingsRules::normaliseDirectory(chosen));
+}
+
+void Form2::browseStartProgram()
+{
+    const QString chosen = m_state.prompts.openFile(
+        QStringLiteral("ausführbare Datei wählen..."),
+        QStringLiteral("ausführbare Dateien (*.bat,*.exe)|*.bat;*.exe;*.com;*.vbs|alle Dateien (*.*)|*.*"),
+        field(5)->text());
+    if (!chosen.isEmpty())
+        field(5)->setText(chosen);
+}
+
+void Form2::pressApply()
+{
+    for (int number : {1, 3, 6})
+        leaveDirectoryField(number);
+    if (field(2)->text().toInt() < 1)
+        leaveIntervalField();
+    if (!leaveQualityField())
+        return;
+
+    const QString monitored = field(1)->text();
+    const QString photos = field(3)->text();
+    if (!tell(m_state.prompts, SettingsRules::checkSave(field(7)->text(), field(8)->text(), monitored, photos)))
+        return;
+
+    // Taken as the program's current values only once they are valid and
+    // stored: the program never monitors a directory it has not saved.
+    m_state.verzeichnis = monitored;
+    m_state.fotoVerzeichnis = photos;
+    m_state.intervall = field(2)->text().toInt();
+    m_state.jpgQualitaet = field(4)->text().toInt();
+
+    SettingsStore &s = m_state.settings;
+    s.write(kSettings, QStringLiteral("Verzeichnis"), monitored);
+    s.write(kSettings, QStringLiteral("FotoVerzeichnis"), photos);
+    s.write(kSettings, QStringLiteral("Intervall"), field(2)->text());
+    s.write(kSettings, QStringLiteral("JPGQualitaet"), field(4)->text());
+    s.write(kSettings, QStringLiteral("Passwort"), field(7)->text());
+    s.write(kSettings, QStringLiteral("StartProgram"), field(5)->text());
+    s.write(kSettings, QStringLiteral("BackupDir"), field(6)->text());
+    accept();
+}
+
+bool Form2::mayClose()
+{
+    return tell(m_state.prompts, SettingsRules::checkClose(m_state.verzeichnis, m_state.fotoVerzeichnis));
+}
+
+void Form2::done(int result)
+{
+    if (!mayClose())
+        return;
+    QDialog::done(result);
+}
+
+
+} // namespace zep

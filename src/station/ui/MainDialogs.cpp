@@ -1,0 +1,168 @@
+#include "station/ui/MainDialogs.h"
+
+#include "app/Prompts.h"
+#include "app/ui/frmLogin.h"
+#include "catalogue/RecordRow.h"
+#include "comm/CommStation.h"
+#include "comm/ui/Form10.h"
+#include "comm/ui/SendDialog.h"
+#include "comm/ui/frmProperties.h"
+#include "machines/MachineCreation.h"
+#include "machines/ui/Form6.h"
+#include "machines/ui/frmWartung.h"
+#include "machines/ui/frmWizard.h"
+#include "station/AccessCheck.h"
+#include "station/ui/Form2.h"
+#include "station/ui/MainListController.h"
+
+#include <QApplication>
+#include <QDialog>
+
+namespace zep {
+
+MainDialogs::MainDialogs(Station &station, QWidget &owner) : m_station(station), m_owner(owner)
+{
+    m_runModal = [](QDialog &dialog) { return dialog.exec(); };
+    m_login = [this](const QString &stored) { return askLoginModal(&m_owner, m_station.prompts(), stored); };
+}
+
+int MainDialogs::runModal(QDialog &dialog)
+{
+    return m_runModal(dialog);
+}
+
+bool MainDialogs::checkAccess()
+{
+    return CheckAccess(m_station.settings(), m_login);
+}
+
+void MainDialogs::paused(const std::function<void()> &work)
+{
+    m_station.pauseMonitoring();
+    work();
+    m_station.resumeMonitoring();
+}
+
+void MainDialogs::openSettingsDialog()
+{
+    Form2 dialog(&m_owner, m_station.state());
+    runModal(dialog);
+}
+
+void MainDialogs::openWizard()
+{
+    frmWizard wizard(m_station.database(), m_station.settings(), m_station.prompts(), m_station.clock(), &m_owner);
+    runModal(wizard);
+    // A new machine belongs in the machine filter at once.
+    if (wizard.result().outcome != MachineCreation::Outcome::NotCreated)
+        m_station.machinesChanged();
+}
+
+void MainDialogs::openSettings()
+{
+    if (!checkAccess())
+        return;
+    m_station.showStatus(QStringLiteral("Einstellungen"));
+    paused([this] {
+        openSettingsDialog();
+        m_station.settingsChanged();
+    });
+    m_station.showStatus(QStringLiteral("Bereit"));
+}
+
+void MainDialogs::openComPrefs()
+{
+    if (!checkAccess())
+        return;
+    paused([this] {
+        Database *database = m_station.database().isOpen() ? &m_station.database() : nullptr;
+        frmProperties dialog(
+            m_station.settings(), m_station.prompts(), database, [this] { m_station.reopenConnections(); },
+            [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
+        runModal(dialog);
+    });
+}
+
+void MainDialogs::openMachineManager()
+{
+    if (!checkAccess())
+        return;
+    paused([this] {
+        Form6 manager(m_station.database(), m_station.prompts(), m_station.clock(),
+                      [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
+        runModal(manager);
+    });
+    m_station.machinesChanged();
+}
+
+void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
+{
+    SendRequest request;
+    request.dateiname = row[RecordRow::Datei];
+    request.path = path;
+    request.bezeichnung = row[RecordRow::Bezeichnung];
+    request.dateiIndex = row.dateiIndex();
+    request.maschinenIndex = row.machineNumber();
+    paused([&] {
+        SendDialog dialog({m_station.settings(), m_station.prompts(), m_station.logbook(), &m_station.database(),
+                           m_station.comm(), m_station.receptionClock(), m_station.trace(),
+                           [this](const QString &text) { m_station.showStatus(text); },
+                           [this](int percent) { Q_EMIT m_station.transferProgress(percent); }},
+                          request, &m_owner);
+        runModal(dialog);
+    });
+}
+
+void MainDialogs::openSaveDialog(int maschinenNummer, const QByteArray &text)
+{
+    MainState &state = m_station.state();
+    Form10Context context{state.settings,
+                          state.prompts,
+                          state.logbook,
+                          state.clock,
+                          state.programDir,
+                          [&state] { return state.verzeichnis; },
+                          [this]() -> std::optional<QStringList> {
+                              const RecordRow *row = m_list ? m_list->selectedRow() : nullptr;
+                              if (!row)
+                                  return std::nullopt;
+                              return QStringList(row->cells.begin(), row->cells.end());
+                          },
+                          [this] { return QApplication::activeWindow() == &m_owner; },
+                          [&state](const QString &storedName, long machine) {
+                              state.pendingMachines.insert(storedName, machine);
+                          },
+                          m_station.trace()};
+    // Deletes itself when closed; one dialog per reception, several at once.
+    auto *dialog = new Form10(std::move(context), maschinenNummer, text, &m_owner);
+    m_saveDialogs.removeIf([](const QPointer<Form10> &d) { return d.isNull(); });
+    m_saveDialogs.append(dialog);
+    dialog->show();
+}
+
+void MainDialogs::closeSaveDialogs()
+{
+    for (const QPointer<Form10> &dialog : std::as_const(m_saveDialogs))
+        if (dialog)
+            dialog->close();
+    m_saveDialogs.clear();
+}
+
+void MainDialogs::showDue(const QList<DueTask> &due)
+{
+    frmWartung::present({m_station.database(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,
+                        m_dueWindow, &m_owner);
+}
+
+frmWartung *MainDialogs::dueWindow() const
+{
+    return m_dueWindow;
+}
+
+void MainDialogs::notYetAvailable()
+{
+    m_station.prompts().message(QStringLiteral("Diese Funktion steht in dieser Version noch nicht zur Verfügung."),
+                                QStringLiteral("ZEP"), PromptIcon::Information);
+}
+
+} // namespace zep

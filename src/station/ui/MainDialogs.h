@@ -1,0 +1,67 @@
+#pragma once
+
+#include "machines/MaintenanceSchedule.h"
+#include "station/Station.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace zep {
+
+class Form10;
+class MainListController;
+class frmWartung;
+struct RecordRow;
+
+// Opens the station's dialogs over the main window: the settings, the port
+// settings, the machine windows, the send dialog, one save dialog per
+// received program and the due window. Dialogs that may change settings,
+// machines or ports pause the directory check while they are open.
+class MainDialogs : public StationDialogs
+{
+public:
+    MainDialogs(Station &station, QWidget &owner);
+
+    // Modal dialogs run through this, so a test can drive them without an
+    // event loop of their own.
+    void setModalRunner(std::function<int(QDialog &)> runner) { m_runModal = std::move(runner); }
+    // The login step of CheckAccess (the real one shows frmLogin).
+    void setLoginRunner(std::function<bool(const QString &stored)> runner) { m_login = std::move(runner); }
+    void setMainList(MainListController *list) { m_list = list; }
+
+    void openSettingsDialog() override;
+    void openWizard() override;
+
+    void openSettings();
+    void openComPrefs();
+    void openMachineManager();
+    void openSendDialog(const RecordRow &row, const QString &path);
+    void openSaveDialog(int maschinenNummer, const QByteArray &text);
+    void showDue(const QList<DueTask> &due);
+    void notYetAvailable();
+    int runModal(QDialog &dialog);
+
+    QList<QPointer<Form10>> saveDialogs() const { return m_saveDialogs; }
+    // Closing keeps each unsaved program as a recovery file.
+    void closeSaveDialogs();
+    frmWartung *dueWindow() const;
+
+private:
+    bool checkAccess();
+    void paused(const std::function<void()> &work);
+
+    Station &m_station;
+    QWidget &m_owner;
+    MainListController *m_list = nullptr;
+    std::function<int(QDialog &)> m_runModal;
+    std::function<bool(const QString &)> m_login;
+    QList<QPointer<Form10>> m_saveDialogs;
+    QPointer<frmWartung> m_dueWindow;
+};
+
+} // namespace zep

@@ -1,0 +1,191 @@
+#include "station/ui/MainListController.h"
+
+#include "app/CatalogueNames.h"
+#include "app/ErrorReport.h"
+#include "app/Prompts.h"
+#include "station/MainState.h"
+#include "station/Station.h"
+#include "machines/MachineList.h"
+#include "catalogue/RecordCommands.h"
+#include "catalogue/RecordListModel.h"
+#include "catalogue/RecordSearch.h"
+#include "catalogue/SearchStatement.h"
+#include "catalogue/ui/PresetKeys.h"
+#include "catalogue/ui/RecordListView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+
+namespace zep {
+
+MainListController::MainListController(Station &station, Widgets widgets, QObject *parent)
+    : QObject(parent), m_station(station), m_state(station.state()), m_widgets(std::move(widgets)),
+      m_model(m_widgets.list->records())
+{
+    m_presets = new PresetKeys(m_state.settings, this);
+    m_presets->watch(m_widgets.search);
+    m_widgets.search->installEventFilter(this);
+    connect(m_widgets.search, &QLineEdit::returnPressed, this, &MainListController::search);
+    connect(m_widgets.machineFilter, qOverload<int>(&QComboBox::activated), this, [this] {
+        if (m_widgets.search->isVisible())
+            m_widgets.search->setFocus();
+    });
+    connect(m_widgets.list, &RecordListView::headingClicked, this, &MainListController::sortBy);
+    setRecordCommandsEnabled(false);
+}
+
+MainListController::~MainListController() = default;
+
+bool MainListController::eventFilter(QObject *watched, QEvent *event)
+{
+    // Entering the field selects its text, so typing replaces the last term;
+    // after the click that moved the focus has placed the caret.
+    if (watched == m_widgets.search && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, m_widgets.search, &QLineEdit::selectAll);
+    return false;
+}
+
+void MainListController::setRecordCommandsEnabled(bool enabled)
+{
+    for (QObject *command : std::as_const(m_widgets.recordCommands)) {
+        if (auto *widget = qobject_cast<QWidget *>(command))
+            widget->setEnabled(enabled);
+        else if (auto *action = qobject_cast<QAction *>(command))
+            action->setEnabled(enabled);
+    }
+}
+
+void MainListController::search()
+{
+    setRecordCommandsEnabled(false);
+    const long machine = m_widgets.machineFilter->currentIndex() > 0
+                             ? m_widgets.machineFilter->currentData().toLongLong()
+                             : 0;
+    const SearchStatement statement = SearchStatement::build(m_widgets.search->text(), machine);
+    m_station.showStatus(QStringLiteral("Suche Dateien..."));
+    m_station.trace().line(QStringLiteral("SQL: ") + statement.shownText);
+
+    SearchResult result = RecordSearch::run(m_state.database, statement);
+    m_widgets.list->setUpdatesEnabled(false);
+    m_model->clear();
+    if (!result.ok) {
+        m_widgets.list->setUpdatesEnabled(true);
+        reportErrorSimple(m_state.prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result.error.description);
+        m_station.showStatus(QStringLiteral("Bereit"));
+        return;
+    }
+    if (result.rows.isEmpty()) {
+        m_station.showStatus(QStringLiteral("NIX GEFUNDEN!"));
+        m_widgets.search->selectAll();
+        m_widgets.list->setUpdatesEnabled(true);
+        return;
+    }
+    m_station.showStatus(QStringLiteral("Eintragen..."));
+    m_model->setRows(std::move(result.rows));
+    sortBy(0);
+    m_widgets.list->setUpdatesEnabled(true);
+    m_widgets.search->selectAll();
+    setRecordCommandsEnabled(true);
+    m_station.showStatus(QStringLiteral("Bereit"));
+}
+
+void MainListController::sortBy(int column)
+{
+    m_model->sortBy(column);
+    m_widgets.list->horizontalHeader()->setSortIndicator(column, column == RecordRow::Datum ? Qt::DescendingOrder
+                                                                                          : Qt::AscendingOrder);
+    if (m_model->rowCount() > 0)
+        m_widgets.list->selectRecord(0);
+}
+
+void MainListController::ShowMaschinen()
+{
+    m_widgets.machineFilter->clear();
+    for (const MachineChoice &choice : MachineList::filterChoices(m_state.database))
+        m_widgets.machineFilter->addItem(choice.text, qlonglong(choice.number));
+    m_widgets.machineFilter->setCurrentIndex(0);
+}
+
+const RecordRow *MainListController::selectedRow() const
+{
+    const int row = m_widgets.list->selectedRecord();
+    return row < 0 ? nullptr : &m_model->row(row);
+}
+
+RecordCommands MainListController::commands()
+{
+    return RecordCommands({m_state.database, m_state.prompts, m_state.logbook, m_state.settings, m_station.files(),
+                           m_state.verzeichnis, m_state.fotoVerzeichnis});
+}
+
+void MainListController::focusSearch()
+{
+    m_widgets.search->setFocus();
+}
+
+void MainListController::deleteRecord()
+{
+    const RecordRow *row = selectedRow();
+    const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row);
+    focusSearch();
+    if (outcome != RecordCommands::DeleteOutcome::NothingSelected
+        && outcome != RecordCommands::DeleteOutcome::Declined)
+        search();
+}
+
+void MainListController::importFile()
+{
+    commands().importFile();
+}
+
+void MainListController::exportFile()
+{
+    commands().exportFile(selectedRow());
+}
+
+void MainListController::editRecord()
+{
+    if (!selectedRow()) {
+        m_state.prompts.beep();
+        return;
+    }
+    Q_EMIT notYetAvailable();
+}
+
+QString MainListController::existingProgramFile(const RecordRow &row)
+{
+    const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_state.verzeichnis, row[RecordRow::Datei]);
+    if (file.found())
+        return file.path;
+    const QString shown = m_state.verzeichnis + QString(row[RecordRow::Datei]).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    m_state.prompts.message(QStringLiteral("Die Datei '") + shown + QStringLiteral("' konnte nicht gefunden werden!"),
+                            QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
+    return {};
+}
+
+void MainListController::editProgram()
+{
+    const RecordRow *row = selectedRow();
+    if (!row)
+        return;
+    if (!existingProgramFile(*row).isEmpty())
+        Q_EMIT notYetAvailable();
+}
+
+void MainListController::sendProgram()
+{
+    const RecordRow *row = selectedRow();
+    if (row) {
+        const QString path = existingProgramFile(*row);
+        if (!path.isEmpty())
+            Q_EMIT sendWanted(*row, path);
+    }
+    focusSearch();
+}
+
+} // namespace zep

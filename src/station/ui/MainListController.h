@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include "catalogue/RecordRow.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace zep {
+
+class PresetKeys;
+class RecordCommands;
+class RecordListModel;
+class RecordListView;
+struct MainState;
+class Station;
+struct RecordRow;
+
+// The main window's catalogue: search field, machine filter, record list and
+// the record commands, over the core's search, file list and commands.
+class MainListController : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Widgets {
+        QLineEdit *search;
+        QComboBox *machineFilter;
+        RecordListView *list;
+        QList<QObject *> recordCommands; // the ten that wait for a search result
+    };
+    MainListController(Station &station, Widgets widgets, QObject *parent);
+    ~MainListController() override;
+
+
+    void search();
+    void ShowMaschinen();
+    void sortBy(int column);
+
+    void deleteRecord();
+    void importFile();
+    void exportFile();
+    void editRecord();
+    void editProgram();
+    void sendProgram();
+
+    const RecordRow *selectedRow() const;
+
+Q_SIGNALS:
+    // The user asked to send the selected record's program, whose file is
+    // there.
+    void sendWanted(const zep::RecordRow &row, const QString &path);
+    // A command whose window is not built yet.
+    void notYetAvailable();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setRecordCommandsEnabled(bool enabled);
+    RecordCommands commands();
+    // The program file of the selected record, or empty after telling the
+    // user it is missing.
+    QString existingProgramFile(const RecordRow &row);
+    void focusSearch();
+
+    Station &m_station;
+    MainState &m_state;
+    Widgets m_widgets;
+    RecordListModel *m_model;
+    PresetKeys *m_presets;
+};
+
+} // namespace zep

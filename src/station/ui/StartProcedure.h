@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace zep {
+
+class Form1;
+class Station;
+
+// Splash window, the station's start-up, the start program, then the main
+// window once the splash has had its moment. Returns false when the program
+// must end instead.
+class StartProcedure {
+public:
+    // How the start program is launched (detached, no waiting).
+    using Launcher = std::function<bool(const QString &path)>;
+
+    StartProcedure(Station &station, Form1 &mainWindow, Launcher launcher = {});
+
+    // The splash stays up at least this long after its last text.
+    void setMinimumSplashMs(int ms) { m_minimumSplashMs = ms; }
+
+    bool run();
+
+private:
+    Station &m_station;
+    Form1 &m_mainWindow;
+    Launcher m_launcher;
+    int m_minimumSplashMs = 1000;
+};
+
+// Starts a program detached, minimised where the desktop allows it.
+bool launchDetached(const QString &path);
+
+} // namespace zep

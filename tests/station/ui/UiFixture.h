@@ -1,0 +1,48 @@
+#pragma once
+
+#include "../StationFixture.h"
+
+#include "station/ui/Form1.h"
+#include "db/Schema.h"
+
+#include <QDialog>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+
+namespace zep::test {
+
+// The main window over a real program directory and INI file. Modal dialogs
+// are handed to `onModal` instead of blocking.
+struct UiFixture : StationFixture {
+    UiFixture()
+    {
+        window = std::make_unique<Form1>(*station);
+        window->setDriveRoot(env.root() + "drive/");
+        window->setModalRunner([this](QDialog &dialog) {
+            modalTitles << dialog.windowTitle();
+            return onModal ? onModal(dialog) : 0;
+        });
+    }
+
+    void prepareRegularStart()
+    {
+        storeDirectories();
+        ASSERT_TRUE(createFreshDatabase(dbPath()));
+    }
+
+    // Shortcuts reach only the active window, even off screen.
+    void showActive()
+    {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    std::unique_ptr<Form1> window;
+    std::function<int(QDialog &)> onModal;
+    QStringList modalTitles;
+};
+
+} // namespace zep::test
