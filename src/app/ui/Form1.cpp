@@ -326,10 +326,10 @@ void Form1::buildComm()
     m_receptionClock = std::make_unique<SteadyReceptionClock>();
     m_comm = new CommStation(m_state.settings, m_state.prompts, m_state.logbook, m_state.clock, *m_receptionClock,
                              m_state.programDir, this);
-    m_comm->lampChanged = [this](int i, const LampState &state) { m_lamps[i]->show(state); };
+    connect(m_comm, &CommStation::lampChanged, this, [this](int i, const LampState &state) { m_lamps[i]->show(state); });
     for (int i = 0; i < CommStation::kConnections; ++i)
         m_lamps[i]->show(m_comm->lamp(i));
-    m_comm->statusText = [this](const QString &text) { setStatus(text); };
+    connect(m_comm, &CommStation::statusChanged, this, [this](const QString &text) { setStatus(text); });
     m_comm->trace.isOn = [this] { return m_state.traceFlag && m_trace; };
     m_comm->trace.appendLine = [this](const QString &line) { appendTrace(line); };
     m_comm->trace.appendRaw = [this](const QString &text) { appendTraceRaw(text); };
@@ -339,7 +339,10 @@ void Form1::buildComm()
 
 void Form1::setHandOver(std::function<void(int, const QByteArray &)> handOver)
 {
-    m_comm->handOver = std::move(handOver);
+    // One receiver of finished programs at a time: a new one replaces the old.
+    disconnect(m_comm, &CommStation::programReceived, this, nullptr);
+    connect(m_comm, &CommStation::programReceived, this,
+            [handOver = std::move(handOver)](int connection, const QByteArray &text) { handOver(connection + 1, text); });
 }
 
 void Form1::openComPrefs()
