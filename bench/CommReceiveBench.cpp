@@ -56,7 +56,7 @@ double receiveSeconds(const QByteArray &program, const QByteArray &expected, boo
     settings.write("Schnittstellen", "COM1", pty.path);
     station.SetComm();
     QByteArray got;
-    station.handOver = [&](int, const QByteArray &t) { got = t; };
+    QObject::connect(&station, &CommStation::programReceived, &station, [&](int, const QByteArray &t) { got = t; });
 
     QElapsedTimer timer;
     timer.start();

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace zep {
 
@@ -42,6 +43,10 @@ CommStation::CommStation(SettingsStore &settings, Prompts &prompts, Logbook &log
         m_receivers[i] = std::make_unique<Receiver>(i, trace);
         m_lamps[i].toolTip = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" nicht Aktiv");
         connect(m_ports[i], &SerialPort::OnComm, this, [this, i] { onComm(i); });
+        connect(m_ports[i], &SerialPort::lineLost, this, [this, i](const QString &reason) { onLineLost(i, reason); });
+        m_reopen[i] = new QTimer(this);
+        m_reopen[i]->setInterval(kReopenMsecs);
+        connect(m_reopen[i], &QTimer::timeout, this, [this, i] { tryReopen(i); });
     }
 }
 
@@ -52,15 +57,19 @@ void CommStation::setLamp(int i, LampColour colour)
     if (m_lamps[i].colour == colour)
         return;
     m_lamps[i].colour = colour;
-    if (lampChanged)
-        lampChanged(i, m_lamps[i]);
+    Q_EMIT lampChanged(i, m_lamps[i]);
 }
 
 void CommStation::setToolTip(int i, const QString &text)
 {
     m_lamps[i].toolTip = text;
-    if (lampChanged)
-        lampChanged(i, m_lamps[i]);
+    Q_EMIT lampChanged(i, m_lamps[i]);
+}
+
+QString CommStation::openedToolTip(int i, const QString &line) const
+{
+    return QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - COM") + num(m_ports[i]->commPort()) +
+           QStringLiteral(":") + line;
 }
 
 void CommStation::reportOpenError(const QString &message)
@@ -75,6 +84,8 @@ void CommStation::SetComm()
         const QString sec = PortSettings::section(i);
         const QString n = num(i + 1);
         SerialPort &port = *m_ports[i];
+        // Saved settings open the line afresh; a waiting reopen is void.
+        m_reopen[i]->stop();
         if (!PortSettings::load(m_settings, i).aktiviert) {
             setLamp(i, LampColour::Grey);
             setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" nicht Aktiv"));
@@ -119,9 +130,61 @@ void CommStation::SetComm()
             reportOpenError(QStringLiteral("Konnte Maschineneinstellung") + n + QStringLiteral(" nicht öffnen: ") +
                             port.errorDescription());
         }
-        setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" - COM") + num(port.commPort()) +
-                          QStringLiteral(":") + line);
+        setToolTip(i, openedToolTip(i, line));
     }
+}
+
+bool CommStation::reopenPending(int i) const
+{
+    return m_reopen[i]->isActive();
+}
+
+void CommStation::onLineLost(int i, const QString &reason)
+{
+    // What came in before the loss belongs to the running reception; the
+    // long time-out still saves it if the line stays away.
+    receive(i);
+    const QString text = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - Verbindung unterbrochen: ") + reason;
+    trace.line(crToCrLf(text));
+    setLamp(i, LampColour::Red);
+    setToolTip(i, text);
+    if (PortSettings::load(m_settings, i).aktiviert)
+        m_reopen[i]->start();
+    Q_EMIT lineLost(i, reason);
+}
+
+void CommStation::tryReopen(int i)
+{
+    SerialPort &port = *m_ports[i];
+    if (!PortSettings::load(m_settings, i).aktiviert || port.portOpen()) {
+        m_reopen[i]->stop();
+        return;
+    }
+    // Still away: tried again at the next interval, without a box each time.
+    if (!port.setPortOpen(true))
+        return;
+    m_reopen[i]->stop();
+    Receiver &receiver = *m_receivers[i];
+    const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+    if (receiver.running() && !receiver.finished() && s.endCode.kind() != EndCode::Kind::Timeout) {
+        // A transfer cut by the loss never continues over a new opening;
+        // its half is kept as the long time-out would keep it, and not put
+        // in front of the next program. (With "<ST>" silence ends the text
+        // as it does after any pause.)
+        const QByteArray text = receiver.takeText();
+        if (!text.isEmpty()) {
+            const QString path = saveRecovery(i, text);
+            if (!path.isEmpty())
+                trace.line(QStringLiteral("Unterbrochene Übertragung von Maschine ") + num(i + 1) +
+                           QStringLiteral(" gesichert in ") + QDir::toNativeSeparators(path));
+        }
+    }
+    setLamp(i, LampColour::Green);
+    const QString line =
+        m_settings.read(PortSettings::section(i), QStringLiteral("Einstellungen"), QStringLiteral("9600,N,8,1"));
+    setToolTip(i, openedToolTip(i, line));
+    trace.line(QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - Verbindung wiederhergestellt"));
+    Q_EMIT lineRestored(i);
 }
 
 void CommStation::showLampInfo(int i)
@@ -178,8 +241,7 @@ void CommStation::lineError(int i, const QString &message)
     // error, the half text is saved by the long time-out instead of being
     // put in front of the next program.
     setLamp(i, LampColour::Red);
-    if (statusText)
-        statusText(message);
+    Q_EMIT statusChanged(message);
     setToolTip(i, QStringLiteral("Letzter Fehler: ") + message);
     if (trace.enabled()) {
         trace.line(QStringLiteral("\r\n") + crToCrLf(message));
@@ -233,8 +295,7 @@ void CommStation::handOverFinished(int i)
     m_receivers[i]->startFollowing(m_clock.seconds(), s);
     if (m_receivers[i]->running())
         setLamp(i, LampColour::Yellow);
-    if (handOver)
-        handOver(i + 1, text);
+    Q_EMIT programReceived(i, text);
 }
 
 void CommStation::abortReception(int i)

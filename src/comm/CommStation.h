@@ -8,8 +8,9 @@
 #include <QObject>
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
+
+class QTimer;
 
 namespace zep {
 
@@ -22,14 +23,21 @@ class SettingsStore;
 
 // The five machine connections of the main window: their ports, reception
 // state and lamps. The main window calls SetComm() at start-up and after the
-// port settings changed, comTimerTick() every second, and connects the
-// callbacks below.
+// port settings changed, comTimerTick() every second, and connects to the
+// signals below.
+//
+// A line that goes away while open (cable, USB adapter, the other program
+// of a pseudo-terminal) is closed, its lamp turns red, and the same device
+// is tried again every few seconds until it is back; the user need not
+// save the port settings again for that.
 class CommStation : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int kConnections = 5;
+    // Between two attempts to open a lost line again.
+    static constexpr int kReopenMsecs = 3000;
 
     CommStation(SettingsStore &settings, Prompts &prompts, Logbook &logbook, const Clock &wallClock,
                 const ReceptionClock &clock, QString programDir, QObject *parent = nullptr);
@@ -40,11 +48,6 @@ public:
     // The lamp of connection i was clicked: its tool tip in a box.
     void showLampInfo(int i);
 
-    // A finished reception: the machine connection number (1-5) and the
-    // converted text.
-    std::function<void(int maschinenNummer, const QByteArray &text)> handOver;
-    std::function<void(int i, const LampState &lamp)> lampChanged;
-    std::function<void(const QString &text)> statusText;
     TraceSink trace;
 
     const LampState &lamp(int i) const { return m_lamps[i]; }
@@ -53,6 +56,20 @@ public:
     Receiver &receiver(int i) { return *m_receivers[i]; }
     // Recovery files written so far this run (newest last).
     const QStringList &recoveryFiles() const { return m_recoveryFiles; }
+    // Connection i lost its line and is waiting to open it again.
+    bool reopenPending(int i) const;
+
+Q_SIGNALS:
+    // A finished reception on connection 0-4 (the machine connection number
+    // the user sees is connection + 1) with its converted text.
+    void programReceived(int connection, const QByteArray &text);
+    void lampChanged(int connection, const zep::LampState &lamp);
+    // A text for the main window's status line.
+    void statusChanged(const QString &text);
+    // The line of connection 0-4 went away; `reason` is the system's text.
+    void lineLost(int connection, const QString &reason);
+    // The lost line is open again and receives as before.
+    void lineRestored(int connection);
 
 private:
     void onComm(int i);
@@ -60,6 +77,9 @@ private:
     void lineError(int i, const QString &message);
     void reportOpenError(const QString &message);
     void handOverFinished(int i);
+    void onLineLost(int i, const QString &reason);
+    void tryReopen(int i);
+    QString openedToolTip(int i, const QString &line) const;
     void abortReception(int i);
     QString saveRecovery(int i, const QByteArray &text);
 
@@ -74,6 +94,7 @@ private:
     std::array<SerialPort *, kConnections> m_ports{};
     std::array<std::unique_ptr<Receiver>, kConnections> m_receivers;
     std::array<LampState, kConnections> m_lamps;
+    std::array<QTimer *, kConnections> m_reopen{};
     std::array<bool, kConnections> m_errorBoxOpen{};
     std::array<bool, kConnections> m_boxShown{};
     std::array<bool, kConnections> m_inTick{};

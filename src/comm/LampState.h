@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 namespace zep {
@@ -14,3 +15,6 @@ struct LampState {
 };
 
 } // namespace zep
+
+// Carried by queued signals as well.
+Q_DECLARE_METATYPE(zep::LampState)

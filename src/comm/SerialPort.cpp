@@ -9,10 +9,13 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -37,6 +40,20 @@ bool readCounters(int fd, std::array<int, 9> &out)
     out = {c.brk, c.frame, c.overrun, c.buf_overrun, c.parity, c.cts, c.dsr, c.dcd, c.rng};
     return true;
 }
+
+// A hung-up line gives end-of-file on reading and no error number, so the
+// reason is told in words of our own.
+const char *const kHangUp = "Die Gegenstelle hat aufgelegt (Hang-up)";
+
+// More read or write errors than this within a second, without a hang-up,
+// are a device that keeps failing.
+constexpr int kReadErrorFlood = 50;
+
+qint64 steadyMsecs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 } // namespace
 
 SerialPort::SerialPort(const SettingsStore &settings, QObject *parent)
@@ -53,6 +70,7 @@ SerialPort::SerialPort(const SettingsStore &settings, QObject *parent)
         if (m_sThreshold > 0 && m_port->bytesToWrite() == 0)
             raise(CommEvent::Send);
     });
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) { onPortError(int(e)); });
 }
 
 SerialPort::~SerialPort()
@@ -183,6 +201,8 @@ bool SerialPort::setPortOpen(bool open)
         if (m_port->isOpen())
             m_port->close();
         m_counters = false;
+        m_leftover.clear();
+        m_lostReason.clear();
         return true;
     }
     if (m_port->isOpen())
@@ -232,20 +252,24 @@ bool SerialPort::setPortOpen(bool open)
     if (m_counters)
         m_poll->start();
     m_queued.clear();
+    m_leftover.clear();
+    m_lostReason.clear();
+    m_readErrors = 0;
     return true;
 }
 
 QByteArray SerialPort::Input()
 {
-    if (!m_port->isOpen())
-        return {};
-    return m_port->readAll();
+    QByteArray out = std::exchange(m_leftover, QByteArray());
+    if (m_port->isOpen())
+        out += m_port->readAll();
+    return out;
 }
 
 bool SerialPort::Output(const QByteArray &bytes)
 {
     if (!m_port->isOpen())
-        return fail(QStringLiteral("Die Schnittstelle ist nicht geöffnet"));
+        return fail(m_lostReason.isEmpty() ? QStringLiteral("Die Schnittstelle ist nicht geöffnet") : m_lostReason);
     if (m_port->write(bytes) != bytes.size())
         return fail(m_port->errorString());
     return true;
@@ -253,12 +277,15 @@ bool SerialPort::Output(const QByteArray &bytes)
 
 int SerialPort::inBufferCount() const
 {
-    return m_port->isOpen() ? int(m_port->bytesAvailable()) : 0;
+    return int(m_leftover.size()) + (m_port->isOpen() ? int(m_port->bytesAvailable()) : 0);
 }
 
 void SerialPort::setInBufferCount(int count)
 {
-    if (count == 0 && m_port->isOpen()) {
+    if (count != 0)
+        return;
+    m_leftover.clear();
+    if (m_port->isOpen()) {
         m_port->clear(QSerialPort::Input);
         m_port->readAll();
     }
@@ -278,7 +305,7 @@ void SerialPort::clearOutput()
 QString SerialPort::outputError() const
 {
     if (!m_port->isOpen())
-        return QStringLiteral("Die Schnittstelle ist nicht geöffnet");
+        return m_lostReason.isEmpty() ? QStringLiteral("Die Schnittstelle ist nicht geöffnet") : m_lostReason;
     switch (m_port->error()) {
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
@@ -287,6 +314,57 @@ QString SerialPort::outputError() const
     default:
         return {};
     }
+}
+
+bool SerialPort::hungUp() const
+{
+    pollfd p{int(m_port->handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void SerialPort::onPortError(int error)
+{
+    if (!m_port->isOpen() || !m_lostReason.isEmpty())
+        return;
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ResourceError:
+        // The port reads no more after it (the device is gone for Qt).
+        loseLine(hungUp() ? QString::fromUtf8(kHangUp) : m_port->errorString());
+        return;
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError: {
+        // A read that finds the line hung up ends with end-of-file, which
+        // Qt reports as a read error carrying a stale error number.
+        if (hungUp()) {
+            loseLine(QString::fromUtf8(kHangUp));
+            return;
+        }
+        const qint64 now = steadyMsecs();
+        if (m_readErrors == 0 || now - m_readErrorsSince > 1000) {
+            m_readErrors = 0;
+            m_readErrorsSince = now;
+        }
+        if (++m_readErrors >= kReadErrorFlood)
+            loseLine(m_port->errorString());
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void SerialPort::loseLine(const QString &reason)
+{
+    m_lostReason = reason.isEmpty() ? QString::fromUtf8(kHangUp) : reason;
+    // Received before the loss and not read yet: the reception it belongs
+    // to still wants it.
+    m_leftover += m_port->readAll();
+    m_poll->stop();
+    m_counters = false;
+    // Closed here, inside the port's own error report, as its notifier
+    // would otherwise fire again on every turn of the event loop.
+    m_port->close();
+    Q_EMIT lineLost(m_lostReason);
 }
 
 void SerialPort::pollCounters()
@@ -320,7 +398,7 @@ void SerialPort::raise(int event)
         const auto [next, nested] = m_queued.takeFirst();
         m_nested = nested;
         // A data event stands for everything waiting; the handler reads it all.
-        if (next == CommEvent::Receive && m_port->bytesAvailable() == 0)
+        if (next == CommEvent::Receive && inBufferCount() == 0)
             continue;
         m_commEvent = next;
         Q_EMIT OnComm();

@@ -21,6 +21,12 @@ class SettingsStore;
 //
 // Every setter returns false on failure and leaves the reason in
 // errorDescription(), as the callers show it.
+//
+// A line that goes away while open (the far end of a pseudo-terminal
+// closed, a USB adapter pulled, the tty hung up) is closed at once and told
+// by lineLost(): left open, such a device reports end-of-file and an error
+// on every turn of the event loop and would keep the processor busy for
+// ever. What had arrived before the loss can still be read with Input().
 class SerialPort : public QObject
 {
     Q_OBJECT
@@ -65,6 +71,9 @@ public:
     void clearOutput();
     // Why the line stopped taking data (device gone, write error), or empty.
     QString outputError() const;
+    // Why the line was lost, or empty while it works or was closed on
+    // purpose; cleared by the next opening.
+    QString lostReason() const { return m_lostReason; }
 
     int CommEvent() const { return m_commEvent; }
     // True when the event being handled was raised while an earlier
@@ -83,12 +92,18 @@ Q_SIGNALS:
     void OnComm();
     // Some of the output has gone to the driver.
     void OutputWritten();
+    // The device went away while open; the port is closed already.
+    // `reason` is the system's description of what happened.
+    void lineLost(const QString &reason);
 
 private:
     void raise(int event);
     void pollCounters();
     bool fail(const QString &description);
     bool applyLine();
+    void onPortError(int error);
+    void loseLine(const QString &reason);
+    bool hungUp() const;
 
     const SettingsStore &m_store;
     QSerialPort *m_port;
@@ -108,6 +123,14 @@ private:
     bool m_nested = false;
     bool m_counters = false;
     std::array<int, 9> m_last{};
+    // Received before the line was lost, not yet read.
+    QByteArray m_leftover;
+    QString m_lostReason;
+    bool m_closing = false;
+    // Read or write errors that came without a hang-up: a flood of them is
+    // a device that no longer works, even if it does not say so.
+    int m_readErrors = 0;
+    qint64 m_readErrorsSince = 0;
 };
 
 } // namespace zep

@@ -32,11 +32,10 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
 
     m_comm = new CommStation(settings, prompts, logbook, clock, *m_receptionClock, m_state.programDir, this);
     m_comm->trace = m_trace;
-    m_comm->lampChanged = [this](int i, const LampState &lamp) { Q_EMIT lampChanged(i, lamp); };
-    m_comm->statusText = [this](const QString &text) { showStatus(text); };
-    m_comm->handOver = [this](int maschinenNummer, const QByteArray &text) {
-        Q_EMIT programReceived(maschinenNummer, text);
-    };
+    connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
+    connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
+    connect(m_comm, &CommStation::programReceived, this,
+            [this](int connection, const QByteArray &text) { Q_EMIT programReceived(connection + 1, text); });
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

@@ -25,7 +25,9 @@ struct Station {
     {
         QDir().mkpath(env.programDir());
         clock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15)));
-        station.handOver = [this](int n, const QByteArray &t) { handed.append({n, t}); };
+        // Kept as the machine connection number the user sees (1-5).
+        QObject::connect(&station, &CommStation::programReceived, &station,
+                         [this](int connection, const QByteArray &t) { handed.append({connection + 1, t}); });
     }
     // Connection i (0-4) active on `device` as port number i + 1.
     void activate(int i, const QString &device, const QString &endCode = "<SA>26")

@@ -216,7 +216,7 @@ TEST(CommStation, RealTimeSilenceEndsATimeoutReception)
     SteadyReceptionClock rclock;
     CommStation station(settings, prompts, logbook, clock, rclock, env.programDir());
     QByteArray got;
-    station.handOver = [&](int, const QByteArray &t) { got = t; };
+    QObject::connect(&station, &CommStation::programReceived, &station, [&](int, const QByteArray &t) { got = t; });
     PtyPair a;
     PortSettings p;
     p.aktiviert = true;
@@ -243,7 +243,7 @@ TEST(CommStation, LineErrorShowsOneBoxAtATimeAndKeepsTheTimeOut)
     s.activate(0, a.slavePath());
     s.station.SetComm();
     QString status;
-    s.station.statusText = [&](const QString &t) { status = t; };
+    QObject::connect(&s.station, &CommStation::statusChanged, &s.station, [&](const QString &t) { status = t; });
     a.send("N10 X1\r\nN20");
     ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).running(); }));
     int nested = 0;
