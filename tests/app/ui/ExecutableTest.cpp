@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace zep::test;
 
@@ -36,6 +37,11 @@ struct RealProgram : ::testing::Test {
         if (!display) {
             e.remove("DISPLAY");
             e.remove("WAYLAND_DISPLAY");
+            // The window system aborts the start; no core file for that.
+            process.setChildProcessModifier([] {
+                const rlimit none{0, 0};
+                ::setrlimit(RLIMIT_CORE, &none);
+            });
         }
         e.insert("XDG_CONFIG_HOME", env.configHome());
         e.insert("XDG_DATA_HOME", env.dataHome());
