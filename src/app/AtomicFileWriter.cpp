@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,12 +22,16 @@ QString systemError()
 // Most file systems allow 255 bytes for one name; the hidden name must not
 // fail where the target's own name would fit.
 constexpr qsizetype kNameBytes = 255;
-constexpr qsizetype kSuffixBytes = 1 + 13; // "." + up to 13 base-36 digits
+constexpr int kRandomDigits = 13; // a 64-bit number in base 36
+const QString kMarker = QStringLiteral(".zeptmp");
+constexpr qsizetype kSuffixBytes = 1 + kRandomDigits + 7; // "." + digits + ".zeptmp"
 
 // The temporary file grows in the target's own directory, so that the rename
 // over the target cannot cross file systems. Its name starts with a dot: the
 // directory walk passes over such names, so a file left behind by a crash is
-// never catalogued as a program.
+// never catalogued as a program. The fixed-width number and the marker at the
+// end make the name ours alone; a clean-up after a crash can then tell it
+// from a user's hidden files such as an editor's ".name.swp".
 bool openTemporary(const QString &target, QFile &file)
 {
     const QFileInfo info(target);
@@ -35,7 +40,9 @@ bool openTemporary(const QString &target, QFile &file)
         stem.chop(1);
     const QString prefix = info.absolutePath() + QLatin1Char('/') + stem + QLatin1Char('.');
     for (int attempt = 0; attempt < 16; ++attempt) {
-        file.setFileName(prefix + QString::number(QRandomGenerator::global()->generate64(), 36));
+        const QString digits = QString::number(QRandomGenerator::global()->generate64(), 36)
+                                   .rightJustified(kRandomDigits, QLatin1Char('0'));
+        file.setFileName(prefix + digits + kMarker);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;
         if (file.error() != QFileDevice::OpenError || !QFile::exists(file.fileName()))
@@ -56,6 +63,15 @@ void syncDirectory(const QString &path)
 }
 
 } // namespace
+
+bool AtomicFileWriter::isTemporaryName(const QString &fileName)
+{
+    // "." + at least one character of the target's name + "." + the digits + the marker.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\..+\\.[0-9a-z]{%1}\\.zeptmp").arg(kRandomDigits)),
+        QRegularExpression::DotMatchesEverythingOption);
+    return pattern.match(fileName).hasMatch();
+}
 
 AtomicFileWriter::~AtomicFileWriter()
 {

@@ -38,6 +38,11 @@ public:
     // The hidden file the contents grow in while open.
     QString temporaryPath() const { return m_file.isOpen() ? m_file.fileName() : QString(); }
 
+    // Whether a file name (without its directory) is one this writer gives
+    // its temporary files: "." + the target's name + "." + 13 base-36 digits
+    // + ".zeptmp". A crash can leave such a file behind.
+    static bool isTemporaryName(const QString &fileName);
+
 private:
     std::optional<QString> fail(const QString &why);
 

@@ -1,16 +1,10 @@
 #include "comm/ui/Form10.h"
 
-#include "app/ErrorReport.h"
-#include "app/Logbook.h"
-#include "app/Prompts.h"
 #include "app/SettingsStore.h"
 #include "comm/PortSettings.h"
-#include "comm/RecoveryFile.h"
-#include "comm/WriteTextFile.h"
 #include "comm/ui/CompareWindow.h"
 #include "app/widgets/WindowPlacement.h"
 #include "comm/ui/ProgramTextView.h"
-#include "comm/ui/ReceivedProgramTarget.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -25,34 +19,29 @@ namespace zep {
 
 namespace {
 
-const QString kPlace = QStringLiteral("Aufgetreten in Form10.Command1_Click");
-const QString kInvalidName = QStringLiteral("Ungültiger Name!");
-const QString kOriginal = QStringLiteral("Originaldatei?");
-constexpr long kPathFileAccessError = 75;
 constexpr int kPreviewLength = 150;
 
-QString quoted(const QString &name)
+ReceivedProgramIntake intakeFor(const Form10Context &context, int maschinenNummer, const QByteArray &text)
 {
-    return QStringLiteral("'") + name + QStringLiteral("'");
-}
-
-QString existsText(const QString &name)
-{
-    return QStringLiteral("Die Datei ") + quoted(name) + QStringLiteral(" existiert bereits!");
-}
-
-QString ambiguousText(const QString &name)
-{
-    return QStringLiteral("Der Name ") + quoted(name)
-           + QStringLiteral(" passt auf mehrere Dateien oder Verzeichnisse, die sich nur in der "
-                            "Groß-/Kleinschreibung unterscheiden. Bitte im überwachten Verzeichnis eine davon "
-                            "umbenennen.");
+    // Bound now, at the hand-over: the program belongs to the machine that
+    // sent it, whatever the connection is bound to by the time it is saved.
+    const long machine = PortSettings::load(context.settings, maschinenNummer - 1).maschinenIndex;
+    return ReceivedProgramIntake(
+        ReceivedProgramIntake::Context{context.prompts, context.logbook, context.clock, context.programDir,
+                                       context.verzeichnis, context.trace, nullptr},
+        context.setPendingMachine, ReceivedProgram{maschinenNummer, machine, text, QString()});
 }
 
 } // namespace
 
 Form10::Form10(Form10Context context, int maschinenNummer, const QByteArray &dateiString, QWidget *owner)
-    : QDialog(owner), m_context(std::move(context)), m_maschinenNummer(maschinenNummer), m_dateiString(dateiString)
+    : Form10(Form10View{context.settings, context.prompts, context.selectedRow, context.mainWindowActive},
+             intakeFor(context, maschinenNummer, dateiString), owner)
+{
+}
+
+Form10::Form10(Form10View view, ReceivedProgramIntake intake, QWidget *owner)
+    : QDialog(owner), m_view(std::move(view)), m_intake(std::move(intake))
 {
     setObjectName(QStringLiteral("Form10"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,8 +49,9 @@ Form10::Form10(Form10Context context, int maschinenNummer, const QByteArray &dat
     setWindowTitle(QStringLiteral("neu eingegangenes Programm..."));
     m_ui.build(this);
 
-    m_ui.heading->setText(QStringLiteral("Eingelesenes Programm von Maschine ") + QString::number(maschinenNummer));
-    m_ui.preview->setPlainText(ProgramTextView::toDisplay(m_dateiString));
+    m_ui.heading->setText(QStringLiteral("Eingelesenes Programm von Maschine ")
+                          + QString::number(m_intake.maschinenNummer()));
+    m_ui.preview->setPlainText(ProgramTextView::toDisplay(m_intake.text()));
     // The user types the name in front of the extension.
     m_ui.newName->setText(QStringLiteral(".cnc"));
     m_ui.newName->setCursorPosition(0);
@@ -90,7 +80,7 @@ Form10::Form10(Form10Context context, int maschinenNummer, const QByteArray &dat
     connect(m_ui.discard, &QPushButton::clicked, this, &Form10::discard);
 
     resize(560, 600);
-    RestoreGeometry(*this, m_context.settings);
+    RestoreGeometry(*this, m_view.settings);
     m_ui.newName->setFocus();
 
     m_refresh.setInterval(350);
@@ -109,14 +99,14 @@ void Form10::showMode()
 
 void Form10::refreshSelection()
 {
-    const std::optional<QStringList> row = m_context.selectedRow ? m_context.selectedRow() : std::nullopt;
+    const std::optional<QStringList> row = m_view.selectedRow ? m_view.selectedRow() : std::nullopt;
     if (row) {
         m_ui.selFile->setText(row->value(0));
         m_ui.selDesignation->setText(row->value(1));
         m_ui.selDrawing->setText(row->value(2));
         m_ui.selOrder->setText(row->value(3));
         m_ui.selMachine->setText(row->value(7));
-        if (m_context.mainWindowActive && m_context.mainWindowActive()) {
+        if (m_view.mainWindowActive && m_view.mainWindowActive()) {
             m_ui.newName->setText(row->value(0));
             m_ui.newName->selectAll();
         }
@@ -138,133 +128,40 @@ void Form10::compareWithSelection()
     const QString name = m_ui.selFile->text();
     if (name.size() < 2)
         return;
-    const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(m_context.verzeichnis(), name);
-    if (target.verdict == ReceivedProgramTarget::Verdict::Ambiguous) {
-        m_context.prompts.message(ambiguousText(name), kOriginal, PromptIcon::Exclamation);
+    const std::optional<QString> path = m_intake.original(name);
+    if (!path)
         return;
-    }
-    if (!target.ok()) {
-        m_context.prompts.message(QStringLiteral("Die Datei ") + quoted(name)
-                                      + QStringLiteral(" wurde im überwachten Verzeichnis nicht gefunden!"),
-                                  kOriginal, PromptIcon::Exclamation);
-        return;
-    }
     const QByteArray edited =
-        CompareWindow::compare(name, target.path, m_dateiString, m_context.settings, m_context.prompts, this);
-    if (edited.isEmpty() || edited == m_dateiString)
+        CompareWindow::compare(name, *path, m_intake.text(), m_view.settings, m_view.prompts, this);
+    if (edited.isEmpty() || edited == m_intake.text())
         return;
-    m_dateiString = edited;
+    m_intake.replaceText(edited);
     m_ui.preview->setPlainText(ProgramTextView::toDisplay(edited.left(kPreviewLength)) + QStringLiteral("..."));
     m_ui.editedMarker->show();
 }
 
 bool Form10::save()
 {
-    return m_ui.asNewFile->isChecked() ? saveAsNewFile() : saveAsUpdate();
-}
-
-bool Form10::saveAsNewFile()
-{
-    const QString name = m_ui.newName->text();
-    const ReceivedProgramTarget target = ReceivedProgramTarget::forNewFile(m_context.verzeichnis(), name);
-    if (!target.ok())
-        return refused(target, name);
-    m_context.trace.line(QStringLiteral("Datei ") + quoted(name) + QStringLiteral(" wird gespeichert."));
-    if (!writeProgram(target.path))
-        return false;
-    // By the catalogue's name: the next scan creates the record under it.
-    if (m_context.setPendingMachine)
-        m_context.setPendingMachine(target.storedName,
-                                    PortSettings::load(m_context.settings, m_maschinenNummer - 1).maschinenIndex);
-    finish();
-    return true;
-}
-
-bool Form10::saveAsUpdate()
-{
-    const QString name = m_ui.targetName->text();
-    const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(m_context.verzeichnis(), name);
-    if (target.verdict == ReceivedProgramTarget::Verdict::Missing) {
-        m_context.prompts.message(
-            QStringLiteral("Originaldatei nicht gefunden. Die Datei wäre keinem Datensatz zugeordnet!"), kOriginal,
-            PromptIcon::Exclamation);
-        m_ui.newName->setText(name);
-        return false;
-    }
-    if (!target.ok())
-        return refused(target, name);
-    // The file keeps its name, so its catalogue record stays as it is.
-    if (!writeProgram(target.path))
-        return false;
-    finish();
-    return true;
-}
-
-bool Form10::refused(const ReceivedProgramTarget &target, const QString &name)
-{
-    using Verdict = ReceivedProgramTarget::Verdict;
-    Prompts &prompts = m_context.prompts;
-    const QString shown = QStringLiteral("Der Name ") + quoted(name);
-    switch (target.verdict) {
-    case Verdict::Ok:
-        return true;
-    case Verdict::Empty:
-        prompts.beep();
-        break;
-    case Verdict::Exists:
-        prompts.message(existsText(name), QStringLiteral("ZEP"), PromptIcon::Exclamation);
-        break;
-    case Verdict::Hidden:
-        prompts.message(shown + QStringLiteral(" beginnt mit einem Punkt. Eine solche Datei ist versteckt und würde "
-                                               "im überwachten Verzeichnis nie erkannt."),
-                        kInvalidName, PromptIcon::Exclamation);
-        break;
-    case Verdict::Unstorable:
-        prompts.message(shown + QStringLiteral(" enthält Zeichen, die ZEP nicht speichern kann (Anführungszeichen, "
-                                               "Steuerzeichen oder Zeichen außerhalb des Zeichensatzes)."),
-                        kInvalidName, PromptIcon::Exclamation);
-        break;
-    case Verdict::Invalid:
-        prompts.message(shown + QStringLiteral(" ist kein gültiger Dateiname im überwachten Verzeichnis!"),
-                        kInvalidName, PromptIcon::Exclamation);
-        break;
-    case Verdict::NoDirectory:
-        prompts.message(QStringLiteral("Das Verzeichnis für ") + quoted(name)
-                            + QStringLiteral(" gibt es im überwachten Verzeichnis nicht!"),
-                        kInvalidName, PromptIcon::Exclamation);
-        break;
-    case Verdict::Ambiguous:
-        prompts.message(ambiguousText(name), m_ui.asUpdate->isChecked() ? kOriginal : kInvalidName,
-                        PromptIcon::Exclamation);
-        break;
-    case Verdict::Missing:
-        break;
-    }
-    return false;
-}
-
-bool Form10::writeProgram(const QString &path)
-{
-    for (;;) {
-        const std::optional<QString> error = WriteTextFile(path, m_dateiString);
-        if (!error)
-            return true;
-        const ErrorInfo info{kPathFileAccessError, QStringLiteral("Die Datei ") + quoted(path)
-                                                       + QStringLiteral(" kann nicht geschrieben werden: ") + *error};
-        if (!reportErrorRetry(m_context.prompts, kPlace, info))
+    using Status = ReceivedProgramIntake::Status;
+    if (m_ui.asNewFile->isChecked()) {
+        if (!m_intake.saveAsNew(m_ui.newName->text()).saved())
+            return false;
+    } else {
+        const QString name = m_ui.targetName->text();
+        const ReceivedProgramIntake::SaveResult result = m_intake.saveAsUpdate(name);
+        // Offered as the new name: the user can switch over and save under it.
+        if (result.status == Status::OriginalMissing)
+            m_ui.newName->setText(name);
+        if (!result.saved())
             return false;
     }
-}
-
-void Form10::finish()
-{
-    m_dateiString.clear();
     close();
+    return true;
 }
 
 void Form10::discard()
 {
-    m_dateiString.clear();
+    m_intake.discard();
     close();
 }
 
@@ -285,46 +182,22 @@ void Form10::setVisible(bool visible)
     }
 }
 
-bool Form10::keepRecoveryCopy()
-{
-    const QString machine = QString::number(m_maschinenNummer);
-    const RecoveryFile copy = RecoveryFile::write(m_context.programDir, QStringLiteral("Nicht_gespeichert_Maschine"),
-                                                  m_maschinenNummer, m_context.clock, m_dateiString);
-    if (!copy.error.isEmpty()) {
-        m_context.prompts.message(QStringLiteral("Das Programm von Maschine ") + machine
-                                      + QStringLiteral(" konnte nicht gesichert werden und bleibt in diesem Fenster:\r")
-                                      + copy.error,
-                                  QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-        return false;
-    }
-    if (const auto error = m_context.logbook.LogbuchSchreiben(
-            QStringLiteral("Empfangenes Programm von Maschine ") + machine
-            + QStringLiteral(" nicht gespeichert, gesichert als ") + copy.path))
-        m_context.prompts.message(error->description + QStringLiteral("\r\rDas Programm von Maschine ") + machine
-                                      + QStringLiteral(" wurde gesichert als:\r") + copy.path,
-                                  QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-    return true;
-}
-
 void Form10::closeEvent(QCloseEvent *event)
 {
     // Not QDialog's own handling: it would reject(), which closes again.
-    if (!m_dateiString.isEmpty() && !keepRecoveryCopy()) {
+    if (!m_intake.settled() && !m_intake.keepAsRecovery().kept) {
         event->ignore();
         return;
     }
-    m_dateiString.clear();
     m_refresh.stop();
-    SaveGeometry(*this, m_context.settings);
+    SaveGeometry(*this, m_view.settings);
     event->accept();
 }
 
 void Form10::checkNewName()
 {
-    const QString name = m_ui.newName->text();
-    if (!ReceivedProgramTarget::exists(m_context.verzeichnis(), name))
+    if (!m_intake.warnIfTaken(m_ui.newName->text()))
         return;
-    m_context.prompts.message(existsText(name), kInvalidName, PromptIcon::Exclamation);
     m_ui.newName->setFocus();
     m_ui.newName->selectAll();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/ReceivedProgramIntake.h"
 #include "comm/TraceSink.h"
 #include "comm/ui/Form10Controls.h"
 
@@ -17,10 +18,22 @@ class Clock;
 class Logbook;
 class Prompts;
 class SettingsStore;
-struct ReceivedProgramTarget;
 
-// What the save dialog needs of the main window. Everything it refers to
-// must outlive the dialog.
+// What the dialog's own controls need of the main window. Everything it
+// refers to must outlive the dialog.
+struct Form10View {
+    SettingsStore &settings; // window geometry, the comparison window
+    Prompts &prompts;
+    // The nine cells of the main list's selected row (file, designation,
+    // drawing no, order no, customer, date, record index, machine, machine
+    // index), or nothing when no row is selected.
+    std::function<std::optional<QStringList>()> selectedRow;
+    std::function<bool()> mainWindowActive;
+};
+
+// Everything at once, for a caller that hands over a connection number and
+// a text rather than an intake: the dialog makes the intake itself, with the
+// machine bound to the connection at that moment.
 struct Form10Context {
     SettingsStore &settings;
     Prompts &prompts;
@@ -28,10 +41,7 @@ struct Form10Context {
     const Clock &clock;
     QString programDir;                                      // ends with "/"
     std::function<QString()> verzeichnis;                    // monitored directory, ends with "/"
-    // The nine cells of the main list's selected row (file, designation,
-    // drawing no, order no, customer, date, record index, machine, machine
-    // index), or nothing when no row is selected.
-    std::function<std::optional<QStringList>()> selectedRow;
+    std::function<std::optional<QStringList>()> selectedRow; // as in Form10View
     std::function<bool()> mainWindowActive;
     // The machine the catalogue record of a new file is to get, by the
     // file's catalogue name.
@@ -42,18 +52,21 @@ struct Form10Context {
 // The save dialog for one received program: as a new file in the monitored
 // directory or as the update of a catalogued one, optionally compared and
 // edited first. Non-modal; one per reception, so several may be open. It
-// deletes itself when closed. A program closed unsaved by the window frame
-// or Escape is kept as a recovery file in the program directory, so a
+// deletes itself when closed. What happens to the program is the intake's
+// business; the dialog shows its controls and forwards. A program closed
+// unsaved by the window frame or Escape is kept as a recovery file, so a
 // program a machine sent is never lost.
 class Form10 : public QDialog
 {
     Q_OBJECT
 
 public:
+    Form10(Form10View view, ReceivedProgramIntake intake, QWidget *owner = nullptr);
     Form10(Form10Context context, int maschinenNummer, const QByteArray &dateiString, QWidget *owner = nullptr);
 
-    int maschinenNummer() const { return m_maschinenNummer; }
-    const QByteArray &dateiString() const { return m_dateiString; }
+    int maschinenNummer() const { return m_intake.maschinenNummer(); }
+    const QByteArray &dateiString() const { return m_intake.text(); }
+    const ReceivedProgramIntake &intake() const { return m_intake; }
     const Form10Controls &controls() const { return m_ui; }
     bool refreshing() const { return m_refresh.isActive(); }
 
@@ -74,18 +87,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool saveAsNewFile();
-    bool saveAsUpdate();
-    bool refused(const ReceivedProgramTarget &target, const QString &name);
-    bool writeProgram(const QString &path);
-    void finish();
-    bool keepRecoveryCopy();
     void checkNewName();
     void showMode();
 
-    Form10Context m_context;
-    int m_maschinenNummer;
-    QByteArray m_dateiString;
+    Form10View m_view;
+    ReceivedProgramIntake m_intake;
     Form10Controls m_ui;
     QTimer m_refresh;
     bool m_shown = false;

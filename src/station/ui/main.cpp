@@ -1,10 +1,11 @@
-#include "app/SystemClock.h"
+#include "app/CommandLine.h"
 #include "app/IniSettingsStore.h"
 #include "app/InstanceLock.h"
 #include "app/Logbook.h"
 #include "app/ProgramDirectory.h"
 #include "station/Station.h"
 #include "station/ui/Form1.h"
+#include "app/SystemClock.h"
 #include "app/ui/QtPrompts.h"
 #include "station/ui/StartProcedure.h"
 #include "db/Schema.h"
@@ -13,47 +14,76 @@
 #include <QDir>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 namespace {
 
-// The build runs `zep --create-database FILE` to put a fresh catalogue beside
-// the program; no window is involved.
-int createDatabase(int argc, char *argv[])
+int createDatabaseFile(const QString &file)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const int at = args.indexOf(QStringLiteral("--create-database"));
-    if (at < 0 || at + 1 >= args.size()) {
-        std::fputs("zep --create-database FILE\n", stderr);
-        return 2;
-    }
     zep::ErrorInfo error;
-    if (!zep::createFreshDatabase(args[at + 1], &error)) {
+    if (!zep::createFreshDatabase(file, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error.description));
         return 1;
     }
     return 0;
 }
 
-bool hasArgument(int argc, char *argv[], const char *name)
+// The build runs `zep --create-database FILE` to put a fresh catalogue beside
+// the program; no window is involved.
+int createDatabase(int argc, char *argv[], const QString &file)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return true;
-    return false;
+    QCoreApplication app(argc, argv);
+    return createDatabaseFile(file);
+}
+
+// Answers what needs no window; nothing when the program is to start.
+std::optional<int> answerWithoutWindow(const zep::CommandLine &line, int argc, char *argv[])
+{
+    using Action = zep::CommandLine::Action;
+    switch (line.action) {
+    case Action::Help:
+    case Action::Version:
+        std::fputs(qPrintable(line.text), stdout);
+        return 0;
+    case Action::CreateDatabase:
+        return createDatabase(argc, argv, line.databaseFile);
+    case Action::Error:
+    case Action::Run:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (hasArgument(argc, argv, "--create-database"))
-        return createDatabase(argc, argv);
+    // Before the application object: without a display it would abort, and
+    // --help and --version must work there too.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    zep::CommandLine line = zep::CommandLine::parse(arguments);
+    if (const std::optional<int> code = answerWithoutWindow(line, argc, argv))
+        return *code;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZEP"));
+    QApplication::setApplicationVersion(zep::CommandLine::version());
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt has taken its own options (-platform, -style ...) out by now; what
+    // is left must be ours.
+    line = zep::CommandLine::parse(app.arguments());
+    if (line.action == zep::CommandLine::Action::Error) {
+        std::fputs(qPrintable(line.text), stderr);
+        return 2;
+    }
+    if (line.action == zep::CommandLine::Action::CreateDatabase)
+        return createDatabaseFile(line.databaseFile);
+    if (line.action != zep::CommandLine::Action::Run) {
+        std::fputs(qPrintable(line.text), stdout);
+        return 0;
+    }
     zep::QtPrompts prompts;
 
     const zep::ProgramDirectory::Result dir =
@@ -86,7 +116,7 @@ int main(int argc, char *argv[])
     if (!start.run())
         return 0;
 
-    if (app.arguments().contains(QStringLiteral("--quit-after-start"))) {
+    if (line.quitAfterStart) {
         // Used by the start-up test and the screenshot script: come up fully,
         // then end as a No in the shut-down question would.
         QTimer::singleShot(300, &mainWindow, &zep::Form1::endWithoutAsking);

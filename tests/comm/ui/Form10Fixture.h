@@ -4,6 +4,7 @@
 #include "app/Logbook.h"
 #include "app/ManualClock.h"
 #include "app/ScriptedPrompts.h"
+#include "comm/ReceptionJournal.h"
 #include "comm/ui/Form10.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
@@ -61,6 +62,24 @@ protected:
         return form;
     }
 
+    // As the station hands a reception over: journalled first, then an
+    // intake with the machine its connection had then.
+    QPointer<Form10> openJournalled(int maschinenNummer, long machine, const QByteArray &text)
+    {
+        const ReceptionJournal::Added added = journal.add(maschinenNummer, machine, text);
+        EXPECT_TRUE(added.ok()) << added.error.toStdString();
+        const Form10Context all = context();
+        ReceivedProgramIntake intake(ReceivedProgramIntake::Context{prompts, logbook, clock, env.programDir(),
+                                                                    all.verzeichnis, all.trace, &journal},
+                                     all.setPendingMachine,
+                                     ReceivedProgram{maschinenNummer, machine, text, added.id});
+        QPointer<Form10> form =
+            new Form10(Form10View{settings, prompts, all.selectedRow, all.mainWindowActive}, std::move(intake));
+        form->show();
+        m_forms << form;
+        return form;
+    }
+
     void select(const QString &storedName, const QString &machine = "Drehbank")
     {
         selected = QStringList{storedName, "Welle", "Z-100", "A-7", "Kunde", "05.03.2026", "12", machine, "3"};
@@ -84,6 +103,7 @@ protected:
     ScriptedPrompts prompts;
     ManualClock clock;
     Logbook logbook;
+    ReceptionJournal journal{env.programDir(), clock};
     std::optional<QStringList> selected;
     bool mainActive = false;
     bool traceOn = true;

@@ -345,3 +345,49 @@ TEST_F(Form10Fixture, SelectionFollowsTheMainListAndTheUpdateKeepsItCurrent)
     form->controls().takeOver->click();
     EXPECT_TRUE(form->controls().targetName->text().isEmpty());
 }
+
+TEST_F(Form10Fixture, TheMachineIsTheOneTheConnectionHadWhenTheProgramArrived)
+{
+    settings.write("COM1Einstellungen", "MaschinenIndex", "7");
+    auto form = open(2, "N10");
+    // Rebound while the dialog is open: the program still came from machine 7.
+    settings.write("COM1Einstellungen", "MaschinenIndex", "9");
+    form->controls().newName->setText("P1.NC");
+    EXPECT_TRUE(form->save());
+    ASSERT_EQ(pending.size(), 1);
+    EXPECT_EQ(pending[0], qMakePair(QString("P1.NC"), 7L));
+}
+
+TEST_F(Form10Fixture, TheJournalEntryGoesOnceTheProgramIsSavedDiscardedOrKept)
+{
+    auto saved = openJournalled(1, 4, "EINS");
+    auto discarded = openJournalled(2, 5, "ZWEI");
+    auto closed = openJournalled(3, 6, allBytes());
+    auto refused = openJournalled(4, 7, "VIER");
+    ASSERT_EQ(journal.entries().size(), 4);
+    EXPECT_EQ(saved->controls().heading->text(), "Eingelesenes Programm von Maschine 1");
+
+    saved->controls().newName->setText("EINS.NC");
+    saved->controls().save->click();
+    EXPECT_EQ(pending, (QList<QPair<QString, long>>{{"EINS.NC", 4L}}));
+    discarded->controls().discard->click();
+    QTest::keyClick(closed, Qt::Key_Escape);
+    refused->controls().newName->setText("eins.nc");
+    EXPECT_FALSE(refused->save());
+    settle();
+    EXPECT_TRUE(saved.isNull());
+    EXPECT_TRUE(discarded.isNull());
+    EXPECT_TRUE(closed.isNull());
+    ASSERT_FALSE(refused.isNull());
+
+    EXPECT_EQ(env.readFile(dir() + "EINS.NC"), "EINS");
+    const QStringList kept = recoveryFiles();
+    ASSERT_EQ(kept, QStringList({"Nicht_gespeichert_Maschine3_2026-03-05_14-33-07.txt"}));
+    EXPECT_EQ(env.readFile(env.programDir() + kept[0]), allBytes());
+    // Only the program still waiting for its decision is left.
+    const QList<ReceptionJournal::Entry> left = journal.entries();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].connection, 4);
+    EXPECT_EQ(left[0].machine, 7);
+    EXPECT_EQ(left[0].text, "VIER");
+}

@@ -1,4 +1,4 @@
-#include "comm/ui/ReceivedProgramTarget.h"
+#include "comm/ReceivedProgramTarget.h"
 
 #include "app/CatalogueNames.h"
 

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "comm/ReceivedProgramTarget.h"
+#include "comm/TraceSink.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace zep {
+
+class Clock;
+class Logbook;
+class Prompts;
+class ReceptionJournal;
+
+// One program a machine sent, as it was handed over at the end of its
+// reception.
+struct ReceivedProgram {
+    int maschinenNummer = 0; // the connection, 1 to 5 as the user counts them
+    long machine = 0;        // the machine bound to that connection at reception; 0 for none
+    QByteArray text;
+    QString journalId;       // its entry in the reception journal; empty when it has none
+};
+
+// What becomes of one received program: written as a new file or over a
+// catalogued one in the monitored directory, thrown away, or kept as a
+// recovery file in the program directory. No window here; the save dialog
+// shows the controls and forwards to this. Expected conditions (a name
+// taken, an original missing) are told through the prompts, as the dialog
+// always did; the outcome comes back as a value.
+//
+// The machine is the one bound to the connection when the program arrived:
+// rebinding the connection while the dialog is open must not move a program
+// to another machine. Once the program has been saved, discarded or kept,
+// its journal entry goes and the intake is settled.
+class ReceivedProgramIntake {
+public:
+    // Hands the catalogue the machine for the record the next directory
+    // check makes for a new file, by the file's catalogue name.
+    using PendingMachine = std::function<void(const QString &storedName, long machine)>;
+
+    struct Context {
+        Prompts &prompts;
+        Logbook &logbook;
+        const Clock &clock;
+        QString programDir;                   // ends with "/"
+        std::function<QString()> verzeichnis; // monitored directory, ends with "/"; read at each use
+        TraceSink trace;
+        ReceptionJournal *journal = nullptr;  // where the program's entry is, if it has one
+    };
+
+    enum class Status {
+        Saved,           // written; the intake is settled
+        Refused,         // the name was refused (told, or a beep for no name); nothing written
+        OriginalMissing, // update: no file of that name to replace (told); nothing written
+        NotWritten,      // writing failed and the user gave up retrying; nothing changed on disk
+    };
+    struct SaveResult {
+        Status status = Status::Refused;
+        QString path;       // the file written (Saved)
+        QString storedName; // its catalogue name (Saved)
+        bool saved() const { return status == Status::Saved; }
+    };
+    struct KeepResult {
+        bool kept = false; // false: the recovery file could not be written (told)
+        QString path;      // the recovery file; empty when there was no text to keep
+    };
+
+    ReceivedProgramIntake(Context context, PendingMachine pendingMachine, ReceivedProgram program);
+
+    int maschinenNummer() const { return m_program.maschinenNummer; }
+    long machine() const { return m_program.machine; }
+    const QByteArray &text() const { return m_program.text; }
+    const QString &journalId() const { return m_program.journalId; }
+    // Saved, discarded or kept: nothing left that could be lost.
+    bool settled() const { return m_settled; }
+
+    // The text as edited in the comparison; the journal keeps what was received.
+    void replaceText(const QByteArray &edited);
+
+    // "Als neue Datei": the typed name, relative to the monitored directory.
+    SaveResult saveAsNew(const QString &typedName);
+    // "Als Aktualisierung": the catalogue name of the file to replace.
+    SaveResult saveAsUpdate(const QString &name);
+    void discard();
+    // Closed without a decision: the program goes to a recovery file
+    // "Nicht_gespeichert_Maschine<n>_<time>.txt" and into the logbook.
+    KeepResult keepAsRecovery();
+
+    // True, after telling the user, when a file of the typed name is there already.
+    bool warnIfTaken(const QString &typedName);
+    // The file to compare the program with, or nothing after telling why not.
+    std::optional<QString> original(const QString &name);
+
+private:
+    bool refused(const ReceivedProgramTarget &target, const QString &name, bool update);
+    bool writeProgram(const QString &path);
+    void settle();
+
+    Context m_context;
+    PendingMachine m_pendingMachine;
+    ReceivedProgram m_program;
+    bool m_settled = false;
+};
+
+} // namespace zep

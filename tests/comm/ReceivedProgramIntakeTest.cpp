@@ -1,0 +1,242 @@
+#include "app/Logbook.h"
+#include "app/ManualClock.h"
+#include "app/ScriptedPrompts.h"
+#include "comm/ReceivedProgramIntake.h"
+#include "comm/ReceptionJournal.h"
+#include "support/QStringPrinter.h"
+#include "support/SmallFileSystem.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace zep;
+using zep::test::TestEnvironment;
+using Status = ReceivedProgramIntake::Status;
+
+namespace {
+
+QByteArray allBytes()
+{
+    QByteArray text;
+    for (int i = 0; i < 256; ++i)
+        text += char(i);
+    return text;
+}
+
+// A reception as the station hands it over: journalled first, then given
+// to an intake with the machine its connection had at that moment.
+class ReceivedProgramIntakeTest : public ::testing::Test {
+protected:
+    ReceivedProgramIntakeTest() { QDir().mkpath(dir()); }
+
+    QString dir() const { return env.root() + "daten/"; }
+
+    std::unique_ptr<ReceivedProgramIntake> receive(int connection, long machine, const QByteArray &text,
+                                                   const QString &programDir = {})
+    {
+        ReceptionJournal *j = &journal;
+        if (!programDir.isEmpty()) {
+            m_otherJournal = std::make_unique<ReceptionJournal>(programDir, clock);
+            j = m_otherJournal.get();
+        }
+        const ReceptionJournal::Added added = j->add(connection, machine, text);
+        EXPECT_TRUE(added.ok()) << added.error;
+        TraceSink trace;
+        trace.isOn = [] { return true; };
+        trace.appendLine = [this](const QString &line) { traceLines << line; };
+        ReceivedProgramIntake::Context context{prompts,
+                                               logbook,
+                                               clock,
+                                               programDir.isEmpty() ? env.programDir() : programDir,
+                                               [this] { return dir(); },
+                                               trace,
+                                               j};
+        return std::make_unique<ReceivedProgramIntake>(
+            context, [this](const QString &name, long m) { pending << qMakePair(name, m); },
+            ReceivedProgram{connection, machine, text, added.id});
+    }
+
+    QStringList files(const QString &in = {}) const
+    {
+        return QDir(in.isEmpty() ? dir() : in).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                                                         QDir::Name);
+    }
+    QStringList recoveryFiles(const QString &in = {}) const
+    {
+        return QDir(in.isEmpty() ? env.programDir() : in)
+            .entryList({"Nicht_gespeichert_Maschine*"}, QDir::Files, QDir::Name);
+    }
+
+    TestEnvironment env;
+    ScriptedPrompts prompts;
+    ManualClock clock{QDateTime(QDate(2026, 3, 5), QTime(14, 33, 7))};
+    Logbook logbook{env.programDir(), clock};
+    ReceptionJournal journal{env.programDir(), clock};
+    QList<QPair<QString, long>> pending;
+    QStringList traceLines;
+
+private:
+    std::unique_ptr<ReceptionJournal> m_otherJournal;
+};
+
+} // namespace
+
+TEST_F(ReceivedProgramIntakeTest, ANewFileGetsTheTextByteForByteAndTheMachineOfItsReceptionAndLeavesTheJournal)
+{
+    auto intake = receive(2, 7, allBytes());
+    ASSERT_EQ(journal.entries().size(), 1);
+    const ReceivedProgramIntake::SaveResult result = intake->saveAsNew("Müller's Welle.cnc");
+    ASSERT_EQ(result.status, Status::Saved);
+    EXPECT_EQ(result.path, dir() + "Müller's Welle.cnc");
+    EXPECT_EQ(result.storedName, "MÜLLER'S WELLE.CNC");
+    EXPECT_EQ(env.readFile(result.path), allBytes());
+    EXPECT_EQ(files(), QStringList({"Müller's Welle.cnc"}));
+    EXPECT_EQ(pending, (QList<QPair<QString, long>>{{"MÜLLER'S WELLE.CNC", 7L}}));
+    EXPECT_EQ(traceLines, QStringList({"Datei 'Müller's Welle.cnc' wird gespeichert."}));
+    EXPECT_TRUE(intake->settled());
+    EXPECT_TRUE(intake->text().isEmpty());
+    EXPECT_TRUE(journal.entries().isEmpty());
+    EXPECT_TRUE(prompts.asked().isEmpty());
+
+    // Settled is settled: nothing more is written or kept.
+    EXPECT_EQ(intake->saveAsNew("Noch einmal.cnc").status, Status::Refused);
+    EXPECT_TRUE(intake->keepAsRecovery().kept);
+    EXPECT_EQ(files().size(), 1);
+    EXPECT_TRUE(recoveryFiles().isEmpty());
+}
+
+TEST_F(ReceivedProgramIntakeTest, AnUpdateReplacesTheOriginalUnderItsRealNameAndSetsNoMachine)
+{
+    env.writeFile(dir() + "Drehen/Welle a.nc", "ALT");
+    auto intake = receive(1, 3, "NEU\r\n");
+    const ReceivedProgramIntake::SaveResult result = intake->saveAsUpdate("DREHEN\\WELLE A.NC");
+    ASSERT_TRUE(result.saved());
+    EXPECT_EQ(result.path, dir() + "Drehen/Welle a.nc");
+    EXPECT_EQ(env.readFile(dir() + "Drehen/Welle a.nc"), "NEU\r\n");
+    EXPECT_EQ(files(dir() + "Drehen"), QStringList({"Welle a.nc"}));
+    EXPECT_TRUE(pending.isEmpty());
+    EXPECT_TRUE(journal.entries().isEmpty());
+}
+
+TEST_F(ReceivedProgramIntakeTest, RefusalsAndAMissingOriginalKeepTheProgramAndItsJournalEntry)
+{
+    env.writeFile(dir() + "p1.nc", "ALT");
+    auto intake = receive(4, 2, "N10");
+
+    EXPECT_EQ(intake->saveAsNew(".cnc").status, Status::Refused);
+    EXPECT_EQ(prompts.beeps(), 1);
+    EXPECT_EQ(intake->saveAsNew("P1.NC").status, Status::Refused);
+    EXPECT_EQ(intake->saveAsNew("a//b.nc").status, Status::Refused);
+    EXPECT_EQ(intake->saveAsUpdate("WEG.NC").status, Status::OriginalMissing);
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList({"Die Datei 'P1.NC' existiert bereits!",
+                           "Der Name 'a//b.nc' ist kein gültiger Dateiname im überwachten Verzeichnis!",
+                           "Originaldatei nicht gefunden. Die Datei wäre keinem Datensatz zugeordnet!"}));
+    EXPECT_EQ(prompts.titles(), QStringList({"ZEP", "Ungültiger Name!", "Originaldatei?"}));
+
+    EXPECT_TRUE(intake->warnIfTaken("P1.nc"));
+    EXPECT_FALSE(intake->warnIfTaken("P2.nc"));
+    EXPECT_EQ(intake->original("P1.NC"), dir() + "p1.nc");
+    EXPECT_FALSE(intake->original("WEG.NC"));
+    EXPECT_EQ(prompts.asked().last().text, "Die Datei 'WEG.NC' wurde im überwachten Verzeichnis nicht gefunden!");
+
+    EXPECT_FALSE(intake->settled());
+    EXPECT_EQ(intake->text(), "N10");
+    EXPECT_EQ(env.readFile(dir() + "p1.nc"), "ALT");
+    EXPECT_EQ(files(), QStringList({"p1.nc"}));
+    EXPECT_TRUE(pending.isEmpty());
+    ASSERT_EQ(journal.entries().size(), 1);
+    EXPECT_EQ(journal.entries()[0].text, "N10");
+}
+
+TEST_F(ReceivedProgramIntakeTest, AnEditedTextIsSavedWhileTheJournalKeepsWhatWasReceived)
+{
+    auto intake = receive(1, 0, "N10\r\n");
+    intake->replaceText("%\r\nN10\r\n");
+    EXPECT_EQ(journal.entries()[0].text, "N10\r\n");
+    ASSERT_TRUE(intake->saveAsNew("P1.NC").saved());
+    EXPECT_EQ(env.readFile(dir() + "P1.NC"), "%\r\nN10\r\n");
+    EXPECT_EQ(pending, (QList<QPair<QString, long>>{{"P1.NC", 0L}}));
+}
+
+TEST_F(ReceivedProgramIntakeTest, DiscardWritesNothingAndLeavesTheJournal)
+{
+    auto intake = receive(3, 1, "N10");
+    auto other = receive(5, 1, "N20");
+    intake->discard();
+    EXPECT_TRUE(intake->settled());
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_TRUE(recoveryFiles().isEmpty());
+    EXPECT_FALSE(QFile::exists(logbook.filePath()));
+    ASSERT_EQ(journal.entries().size(), 1);
+    EXPECT_EQ(journal.entries()[0].id, other->journalId());
+}
+
+TEST_F(ReceivedProgramIntakeTest, KeptAsRecoveryTheProgramIsWholeInTheProgramDirectoryAndLogged)
+{
+    auto intake = receive(2, 7, allBytes());
+    const ReceivedProgramIntake::KeepResult kept = intake->keepAsRecovery();
+    ASSERT_TRUE(kept.kept);
+    EXPECT_EQ(kept.path, env.programDir() + "Nicht_gespeichert_Maschine2_2026-03-05_14-33-07.txt");
+    EXPECT_EQ(env.readFile(kept.path), allBytes());
+    const QByteArray log = env.readFile(logbook.filePath());
+    EXPECT_TRUE(log.startsWith("05.03.2026/14:33 - Empfangenes Programm von Maschine 2 nicht gespeichert"));
+    EXPECT_TRUE(log.contains(QFile::encodeName(kept.path)));
+    EXPECT_TRUE(intake->settled());
+    EXPECT_TRUE(journal.entries().isEmpty());
+    EXPECT_TRUE(prompts.asked().isEmpty());
+
+    // An empty reception has nothing to keep.
+    auto empty = receive(1, 0, QByteArray());
+    EXPECT_TRUE(empty->keepAsRecovery().kept);
+    EXPECT_EQ(recoveryFiles().size(), 1);
+    EXPECT_TRUE(journal.entries().isEmpty());
+}
+
+TEST_F(ReceivedProgramIntakeTest, AFailedWriteChangesNothingOnDiskAndKeepsTheJournalEntry)
+{
+    const QString mountPoint = dir() + "voll/";
+    test::SmallFileSystem disk(mountPoint, "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    const QByteArray old(4000, 'O');
+    env.writeFile(mountPoint + "P1.NC", old);
+    const QByteArray received(512 * 1024, 'N');
+    auto intake = receive(1, 4, received);
+    prompts.queueAnswer(PromptAnswer::Retry); // then the default: Cancel
+    EXPECT_EQ(intake->saveAsUpdate("VOLL\\P1.NC").status, Status::NotWritten);
+    EXPECT_EQ(intake->saveAsNew("voll/P2.NC").status, Status::NotWritten);
+    ASSERT_EQ(prompts.asked().size(), 3);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("Aufgetreten in Form10.Command1_Click"));
+    EXPECT_EQ(prompts.asked()[0].buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(env.readFile(mountPoint + "P1.NC"), old);
+    EXPECT_EQ(files(mountPoint), QStringList({"P1.NC"}));
+    EXPECT_TRUE(pending.isEmpty());
+    EXPECT_FALSE(intake->settled());
+    EXPECT_EQ(intake->text(), received);
+    ASSERT_EQ(journal.entries().size(), 1);
+    EXPECT_EQ(journal.entries()[0].text, received);
+}
+
+TEST_F(ReceivedProgramIntakeTest, ARecoveryFileThatCannotBeWrittenIsToldAndTheJournalEntryStays)
+{
+    const QString programDir = env.root() + "nurlesen/";
+    test::SmallFileSystem disk(programDir, "256k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    auto intake = receive(3, 1, "N10", programDir);
+    ASSERT_TRUE(disk.makeReadOnly());
+    const ReceivedProgramIntake::KeepResult kept = intake->keepAsRecovery();
+    EXPECT_FALSE(kept.kept);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(
+        "Das Programm von Maschine 3 konnte nicht gesichert werden und bleibt in diesem Fenster:"));
+    EXPECT_FALSE(intake->settled());
+    EXPECT_EQ(intake->text(), "N10");
+    EXPECT_TRUE(recoveryFiles(programDir).isEmpty());
+    EXPECT_EQ(ReceptionJournal(programDir, clock).entries().size(), 1);
+}
