@@ -9,13 +9,14 @@
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
 #include "app/SystemClock.h"
-#include "comm/DateiSenden.h"
 #include "comm/PortSettings.h"
+#include "comm/SendJob.h"
 #include "comm/SerialPort.h"
-#include "comm/TraceSink.h"
+#include "comm/SteadyReceptionClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -97,13 +98,20 @@ Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
         doneNs = lineClock.nsecsElapsed();
     });
 
-    TraceSink trace;
-    SendRequests requests;
-    SendContext ctx{settings, trace, logbook, requests, [](const QString &) {}, [](int, LampColour) {}, [](int) {}};
+    SteadyReceptionClock receptionClock;
+    SendJob job({settings, logbook, receptionClock}, port, SendOrder{path, 0, std::nullopt});
+    QString error;
+    QEventLoop loop;
+    QObject::connect(&job, &SendJob::finished, &loop, [&](const QString &e) {
+        error = e;
+        loop.quit();
+    });
     const double cpuBefore = threadCpuSeconds();
     lineClock.start();
     started = true;
-    const QString error = DateiSenden(path, port, 0, ctx);
+    job.start();
+    // The program's own event loop: the job runs in it, as under the window.
+    loop.exec();
     // The last bytes are still on their way; the program only waits.
     while (doneNs == 0) {
         QCoreApplication::processEvents();

@@ -9,6 +9,7 @@
 #include "comm/MachineReady.h"
 #include "comm/RecoveryFile.h"
 #include "comm/PortSettings.h"
+#include "comm/SendJob.h"
 #include "comm/ReceiveSettings.h"
 #include "comm/ReceptionClock.h"
 #include "comm/SerialPort.h"
@@ -40,7 +41,8 @@ CommStation::CommStation(SettingsStore &settings, Prompts &prompts, Logbook &log
         m_programDir += QLatin1Char('/');
     for (int i = 0; i < kConnections; ++i) {
         m_ports[i] = new SerialPort(m_settings, this);
-        m_receivers[i] = std::make_unique<Receiver>(i, trace);
+        m_ready[i] = new MachineReady(this);
+        m_receivers[i] = std::make_unique<Receiver>(i, trace, [this, i] { m_ready[i]->set(); });
         m_lamps[i].toolTip = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" nicht Aktiv");
         connect(m_ports[i], &SerialPort::OnComm, this, [this, i] { onComm(i); });
         connect(m_ports[i], &SerialPort::lineLost, this, [this, i](const QString &reason) { onLineLost(i, reason); });
@@ -210,7 +212,7 @@ void CommStation::onComm(int i)
     case CommEvent::Cd: trace.line(QStringLiteral("Pegel DCD")); break;
     case CommEvent::Cts:
         trace.line(QStringLiteral("Pegel CTS"));
-        MachineReady::set(i);
+        m_ready[i]->set();
         break;
     case CommEvent::Dsr: trace.line(QStringLiteral("Pegel DSR")); break;
     case CommEvent::Ring: trace.line(QStringLiteral("Pegel RING")); break;
@@ -328,6 +330,35 @@ QString CommStation::saveRecovery(int i, const QByteArray &text)
                                QStringLiteral(" gesichert in ") + QDir::toNativeSeparators(file.path) + QStringLiteral(" (") +
                                num(int(text.size())) + QStringLiteral(" Bytes)"));
     return file.path;
+}
+
+SendJob *CommStation::startSend(const SendOrder &order, QString *refusal)
+{
+    const int i = order.connection;
+    if (i < 0 || i >= kConnections || m_jobs[i]) {
+        // Two programs interleaved on one line would both be ruined.
+        if (refusal)
+            *refusal = i < 0 || i >= kConnections
+                           ? QStringLiteral("Es ist keine Maschine als Empfänger gewählt.")
+                           : QStringLiteral("An Maschine ") + num(i + 1) +
+                                 QStringLiteral(" wird gerade ein Programm gesendet. Bitte warten Sie, bis die "
+                                                "Übertragung beendet ist.");
+        return nullptr;
+    }
+    auto *job = new SendJob({m_settings, m_logbook, m_clock}, *m_ports[i], order, m_ready[i], this);
+    m_jobs[i] = job;
+    connect(job, &SendJob::lamp, this, [this](int c, LampColour colour) { setLamp(c, colour); });
+    connect(job, &SendJob::traceLine, this, [this](const QString &t) { trace.line(t); });
+    connect(job, &SendJob::traceText, this, [this](const QString &t) { trace.raw(t); });
+    connect(job, &SendJob::finished, this, [this, i, job] {
+        if (m_jobs[i] == job)
+            m_jobs[i] = nullptr;
+        job->deleteLater();
+        Q_EMIT sendingChanged(i, false);
+    });
+    job->start();
+    Q_EMIT sendingChanged(i, true);
+    return job;
 }
 
 } // namespace zep

@@ -2,10 +2,12 @@
 
 #include "comm/LampState.h"
 #include "comm/Receiver.h"
+#include "comm/SendJob.h"
 #include "comm/TraceSink.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <memory>
@@ -16,6 +18,7 @@ namespace zep {
 
 class Clock;
 class Logbook;
+class MachineReady;
 class Prompts;
 class ReceptionClock;
 class SerialPort;
@@ -71,6 +74,19 @@ Q_SIGNALS:
     // The lost line is open again and receives as before.
     void lineRestored(int connection);
 
+    // Set when machine i says it is ready (CTS change, lone XON).
+    MachineReady &machineReady(int i) { return *m_ready[i]; }
+    // Starts sending a program to the order's connection; the job ends by
+    // itself (finished()) and is deleted afterwards. Null, with the reason in
+    // `refusal`, when that connection is already sending.
+    SendJob *startSend(const SendOrder &order, QString *refusal = nullptr);
+    // The job sending to connection i, or null.
+    SendJob *sendJob(int i) const { return m_jobs[i]; }
+    bool sending(int i) const { return !m_jobs[i].isNull(); }
+
+Q_SIGNALS:
+    void sendingChanged(int i, bool sending);
+
 private:
     void onComm(int i);
     void receive(int i);
@@ -93,6 +109,8 @@ private:
     QString m_programDir;
     std::array<SerialPort *, kConnections> m_ports{};
     std::array<std::unique_ptr<Receiver>, kConnections> m_receivers;
+    std::array<MachineReady *, kConnections> m_ready{};
+    std::array<QPointer<SendJob>, kConnections> m_jobs;
     std::array<LampState, kConnections> m_lamps;
     std::array<QTimer *, kConnections> m_reopen{};
     std::array<bool, kConnections> m_errorBoxOpen{};

@@ -1,30 +1,34 @@
 #pragma once
 
-#include <array>
+#include <QObject>
 
 namespace zep {
 
-// The machine-ready signal of each connection: set when its machine says it
-// is ready (a lone XON, a CTS change); the send dialog clears it and waits
-// on the one connection it sends to, so another machine's line never starts
-// this transfer.
-class MachineReady {
+// The machine-ready signal of one connection: set when its machine says it
+// is ready (a lone XON, a CTS change). A delayed send clears it and waits on
+// the one connection it sends to, so another machine's line never starts
+// that transfer.
+class MachineReady : public QObject
+{
+    Q_OBJECT
+
 public:
-    static bool isSet(int connection) { return valid(connection) && flags()[connection]; }
-    static void set(int connection)
+    using QObject::QObject;
+
+    bool isSet() const { return m_set; }
+    void set()
     {
-        if (valid(connection))
-            flags()[connection] = true;
+        m_set = true;
+        Q_EMIT signalled();
     }
-    static void clear() { flags().fill(false); }
+    void clear() { m_set = false; }
+
+Q_SIGNALS:
+    // The machine said it is ready (again).
+    void signalled();
 
 private:
-    static bool valid(int connection) { return connection >= 0 && connection < 5; }
-    static std::array<bool, 5> &flags()
-    {
-        static std::array<bool, 5> values{};
-        return values;
-    }
+    bool m_set = false;
 };
 
 } // namespace zep

@@ -1,7 +1,6 @@
 #include "comm/Receiver.h"
 
 #include "app/CodePage1252.h"
-#include "comm/MachineReady.h"
 #include "comm/ReceiveSettings.h"
 #include "comm/TraceSink.h"
 
@@ -17,7 +16,10 @@ constexpr char kXoff = 19;
 constexpr int kChunk = 50;
 } // namespace
 
-Receiver::Receiver(int connection, const TraceSink &trace) : m_connection(connection), m_trace(trace) {}
+Receiver::Receiver(int connection, const TraceSink &trace, std::function<void()> machineReady)
+    : m_connection(connection), m_trace(trace), m_machineReady(std::move(machineReady))
+{
+}
 
 Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const ReceiveSettings &s)
 {
@@ -38,7 +40,8 @@ Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const Receiv
                 m_trace.line(QStringLiteral("ASC19 gelöscht (DONAU)"));
             } else {
                 m_trace.line(QStringLiteral("ASC17 empfangen (DONAU)"));
-                MachineReady::set(m_connection);
+                if (m_machineReady)
+                    m_machineReady();
             }
             continue;
         }

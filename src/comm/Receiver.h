@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <functional>
 
 namespace zep {
 
@@ -23,7 +24,8 @@ public:
         Aborted,  // 30 s of silence: takeText() gives what had arrived
     };
 
-    Receiver(int connection, const TraceSink &trace);
+    // `machineReady` is called when the machine says it is ready (a lone XON).
+    Receiver(int connection, const TraceSink &trace, std::function<void()> machineReady = {});
 
     Piece feed(const QByteArray &piece, double now, const ReceiveSettings &settings);
     // The port reported an end-of-file character.
@@ -45,6 +47,7 @@ public:
 private:
     int m_connection;
     const TraceSink &m_trace;
+    std::function<void()> m_machineReady;
     // One buffer grown in place: the old split into a 50-character chunk and
     // a total only existed to keep appends cheap.
     QByteArray m_total;

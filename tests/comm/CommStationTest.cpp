@@ -180,10 +180,9 @@ TEST(CommStation, LoneXonOverTheLineSetsMachineReady)
     s.activate(0, a.slavePath());
     s.settings.write(PortSettings::section(0), "Handshaking", "0");
     s.station.SetComm();
-    MachineReady::clear();
     a.send("\x11");
-    ASSERT_TRUE(s.pumpUntil([] { return MachineReady::isSet(0); }));
-    EXPECT_FALSE(MachineReady::isSet(1));
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.machineReady(0).isSet(); }));
+    EXPECT_FALSE(s.station.machineReady(1).isSet());
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Green);
     EXPECT_FALSE(s.station.receiver(0).running());
 }

@@ -1,6 +1,5 @@
 #include "app/IniSettingsStore.h"
 #include "comm/EmpfangUmwandeln.h"
-#include "comm/MachineReady.h"
 #include "comm/ReceiveSettings.h"
 #include "comm/Receiver.h"
 #include "comm/TraceSink.h"
@@ -186,18 +185,19 @@ TEST(Receiver, SilenceOfFiveSecondsEndsTimeoutReception)
 TEST(Receiver, LoneXonSetsMachineReadyAndIsNotCollected)
 {
     TraceSink trace;
-    Receiver r(2, trace);
+    int ready = 0;
+    Receiver r(2, trace, [&] { ++ready; });
     const auto s = settings("<SA>26");
-    MachineReady::clear();
     EXPECT_EQ(r.feed("\x11", 1, s), Receiver::Piece::Handshake);
-    EXPECT_TRUE(MachineReady::isSet(2));
-    EXPECT_FALSE(MachineReady::isSet(0));
+    EXPECT_EQ(ready, 1);
     EXPECT_EQ(r.feed("\x13", 1, s), Receiver::Piece::Handshake);
+    EXPECT_EQ(ready, 1);
     EXPECT_FALSE(r.running());
     // Inside a reception the characters are data.
     EXPECT_EQ(r.feed("A\x11", 2, s), Receiver::Piece::Collected);
     r.feed("\x13", 3, s);
     EXPECT_EQ(r.collected(), "A\x11\x13");
+    EXPECT_EQ(ready, 1);
 }
 
 TEST(Receiver, ConversionsRunCrThenLf)

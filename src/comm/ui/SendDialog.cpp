@@ -4,9 +4,8 @@
 #include "app/SettingsStore.h"
 #include "app/widgets/WindowPlacement.h"
 #include "comm/CommStation.h"
-#include "comm/MachineReady.h"
-#include "comm/PortSettings.h"
-#include "comm/ReceptionClock.h"
+#include "comm/SendJob.h"
+#include "comm/SendReceivers.h"
 #include "db/Database.h"
 #include "machines/MachineList.h"
 
@@ -96,10 +95,6 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
     connect(m_send, &QPushButton::clicked, this, &SendDialog::startSending);
     connect(m_cancel, &QPushButton::clicked, this, &SendDialog::reject);
 
-    m_tick = new QTimer(this);
-    m_tick->setInterval(50);
-    connect(m_tick, &QTimer::timeout, this, &SendDialog::countdownTick);
-
     m_ctx.status(QStringLiteral("Datenübertragung wählen"));
     m_delay->setText(m_ctx.settings.read(kSettings, QStringLiteral("Zeitversatz"), QStringLiteral("20")));
     m_delayBox->setChecked(m_ctx.settings.readInt(kSettings, QStringLiteral("SendWithDelay"), 0) != 0);
@@ -107,38 +102,22 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
     if (QFileInfo::exists(m_request.path)) {
         RestoreGeometry(*this, m_ctx.settings);
     } else {
-        m_ctx.prompts.message(missingText(), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        m_ctx.prompts.message(SendJob::missingText(), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
     }
-}
-
-QString SendDialog::missingText() const
-{
-    return QStringLiteral("Das zu sendende Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!");
 }
 
 void SendDialog::listReceivers()
 {
     const QHash<long, QString> names =
         m_ctx.database && m_ctx.database->isOpen() ? MachineList::texts(*m_ctx.database) : QHash<long, QString>();
+    const SendReceivers list = SendReceivers::list(m_ctx.settings, names, m_request.maschinenIndex);
     for (int i = 0; i < 5; ++i) {
-        const PortSettings p = PortSettings::load(m_ctx.settings, i);
-        QRadioButton *option = m_receivers[i];
-        if (!p.aktiviert) {
-            option->setText(QStringLiteral("nicht Aktiv"));
-            option->setEnabled(false);
-            continue;
-        }
-        option->setEnabled(true);
-        const auto name = names.constFind(p.maschinenIndex);
-        option->setText(name != names.cend() ? *name
-                                             : QStringLiteral("Nicht Definiert (COM") + QString::number(p.comAnschluss)
-                                                   + QStringLiteral(":)"));
-        // A record without a machine is meant for none of them: preselecting
-        // a connection bound to no machine would send it to a guess.
-        if (m_request.maschinenIndex != 0 && p.maschinenIndex == m_request.maschinenIndex) {
-            option->setChecked(true);
-            m_selected = i;
-        }
+        m_receivers[i]->setText(list.options[i].text);
+        m_receivers[i]->setEnabled(list.options[i].active);
+    }
+    if (list.preselected >= 0) {
+        m_receivers[list.preselected]->setChecked(true);
+        m_selected = list.preselected;
     }
 }
 
@@ -155,6 +134,16 @@ void SendDialog::setIdle(bool idle)
     m_send->setEnabled(idle);
 }
 
+bool SendDialog::waiting() const
+{
+    return m_job && m_job->state() == SendJob::State::CountingDown;
+}
+
+bool SendDialog::sending() const
+{
+    return m_job && (m_job->state() == SendJob::State::Starting || m_job->state() == SendJob::State::Sending);
+}
+
 void SendDialog::startSending()
 {
     if (m_selected < 0 || !m_receivers[m_selected]->isEnabled()) {
@@ -164,83 +153,74 @@ void SendDialog::startSending()
     }
     m_ctx.settings.write(kSettings, QStringLiteral("SendWithDelay"),
                          m_delayBox->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    SendOrder order{m_request.path, m_selected, std::nullopt};
+    if (m_delayBox->isChecked()) {
+        bool ok = false;
+        double seconds = m_delay->text().trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(seconds))
+            seconds = 0;
+        m_ctx.settings.write(kSettings, QStringLiteral("Zeitversatz"), QString::number(seconds));
+        order.delay = seconds;
+    }
+    QString refusal;
+    SendJob *job = m_ctx.station.startSend(order, &refusal);
+    if (!job) {
+        m_ctx.prompts.message(refusal, QStringLiteral("Datenübertragung"), PromptIcon::Exclamation);
+        return;
+    }
+    m_job = job;
+    m_transferBegun = false;
     setIdle(false);
-    if (!m_delayBox->isChecked()) {
-        m_waiting = false;
-        transfer();
-        return;
-    }
-    MachineReady::clear();
-    m_waiting = true;
-    bool ok = false;
-    double seconds = m_delay->text().trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(seconds))
-        seconds = 0;
-    m_ctx.settings.write(kSettings, QStringLiteral("Zeitversatz"), QString::number(seconds));
-    m_deadline = m_ctx.clock.seconds() + seconds;
-    m_lastBeep = 1000;
-    countdownTick();
-    if (m_waiting)
-        m_tick->start();
-}
-
-void SendDialog::countdownTick()
-{
-    if (!m_waiting) {
-        m_tick->stop();
-        return;
-    }
-    const double now = m_ctx.clock.seconds();
-    // Only the machine this goes to may start it early.
-    if (now >= m_deadline || MachineReady::isSet(m_selected)) {
-        m_tick->stop();
-        m_waiting = false;
+    connect(job, &SendJob::secondPassed, this, &SendDialog::showRemaining);
+    connect(job, &SendJob::sendingStarted, this, [this] {
+        m_transferBegun = true;
         m_countdown->setVisible(false);
-        transfer();
-        return;
-    }
-    const int remaining = int(m_deadline - now) + 1;
-    m_countdown->setText(QString::number(remaining));
-    m_countdown->setVisible(true);
-    if (remaining < 6 && remaining < m_lastBeep) {
-        m_ctx.prompts.beep();
-        m_lastBeep = remaining;
-    }
+        m_ctx.status(QStringLiteral("Senden von ") + m_request.dateiname + QStringLiteral("..."));
+    });
+    connect(job, &SendJob::status, this, [this](const QString &text) { m_ctx.status(text); });
+    connect(job, &SendJob::progress, this, [this](int percent) { m_ctx.progress(percent); });
+    connect(job, &SendJob::finished, this, &SendDialog::jobFinished);
 }
 
-void SendDialog::transfer()
+void SendDialog::showRemaining(int seconds)
 {
-    if (!QFileInfo::exists(m_request.path)) {
-        m_ctx.prompts.message(missingText(), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-        setIdle(true);
-        return;
-    }
-    m_ctx.status(QStringLiteral("Senden von ") + m_request.dateiname + QStringLiteral("..."));
-    m_requests = {};
-    m_sending = true;
-    SendContext send{m_ctx.settings, m_ctx.trace, m_ctx.logbook, m_requests, m_ctx.status,
-                     [this](int i, LampColour colour) { m_ctx.station.setLamp(i, colour); }, m_ctx.progress};
-    const QString result = DateiSenden(m_request.path, m_ctx.station.port(m_selected), m_selected, send);
-    m_sending = false;
+    m_countdown->setText(QString::number(seconds));
+    m_countdown->setVisible(true);
+    // One beep for each of the last five seconds.
+    if (seconds < 6)
+        m_ctx.prompts.beep();
+}
+
+void SendDialog::jobFinished()
+{
+    const SendJob::Outcome outcome = m_job ? m_job->outcome() : SendJob::Outcome::Failed;
+    const QString error = m_job ? m_job->error() : QString();
+    m_job = nullptr;
+    m_countdown->setVisible(false);
     setIdle(true);
-    m_failed = !result.isEmpty();
-    m_ctx.status(m_failed ? QStringLiteral("Fehler beim Senden: \r") + result : QStringLiteral("Bereit"));
-    if (!m_requests.cancel)
-        accept();
+    switch (outcome) {
+    case SendJob::Outcome::FileMissing:
+        m_ctx.prompts.message(error, QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        return;
+    case SendJob::Outcome::Cancelled:
+        // The dialog stays for another try.
+        if (m_transferBegun)
+            m_ctx.status(QStringLiteral("Bereit"));
+        return;
+    case SendJob::Outcome::Failed:
+    case SendJob::Outcome::Sent:
+    case SendJob::Outcome::None: break;
+    }
+    m_failed = !error.isEmpty();
+    m_ctx.status(m_failed ? QStringLiteral("Fehler beim Senden: \r") + error : QStringLiteral("Bereit"));
+    accept();
 }
 
 void SendDialog::reject()
 {
-    if (m_waiting) {
-        m_waiting = false;
-        m_tick->stop();
-        m_countdown->setVisible(false);
-        setIdle(true);
-        return;
-    }
-    if (m_sending) {
-        // Stops at the transfer's next wait; the dialog stays for another try.
-        m_requests.cancel = true;
+    if (m_job) {
+        // A countdown ends without sending; a transfer stops and flushes.
+        m_job->cancel();
         return;
     }
     QDialog::reject();
@@ -250,7 +230,7 @@ void SendDialog::closeEvent(QCloseEvent *event)
 {
     // The frame's close button during a transfer or a countdown means
     // "Abbruch", not leaving a transfer without its dialog.
-    if (m_waiting || m_sending) {
+    if (m_job) {
         reject();
         event->ignore();
         return;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "comm/DateiSenden.h"
+#include "comm/SendJob.h"
 #include "comm/TraceSink.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -14,7 +15,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
 namespace zep {
 
@@ -34,6 +34,8 @@ struct SendRequest {
     long maschinenIndex = 0;
 };
 
+// The station runs the transfer and traces it; the logbook, clock and trace
+// are the station's own.
 struct SendDialogContext {
     SettingsStore &settings;
     Prompts &prompts;
@@ -46,7 +48,9 @@ struct SendDialogContext {
     std::function<void(int percent)> progress;
 };
 
-// The send dialog: choose the machine, optionally count down, send.
+// The send dialog: choose the machine, optionally count down, send. The
+// countdown and the transfer are a job of the station; the dialog shows what
+// the job reports and its "Abbruch" cancels it.
 class SendDialog : public QDialog
 {
     Q_OBJECT
@@ -62,8 +66,10 @@ public:
     QCheckBox *delayBox() const { return m_delayBox; }
     QLineEdit *delayField() const { return m_delay; }
     QLabel *countdownLabel() const { return m_countdown; }
-    bool waiting() const { return m_waiting; }
-    bool sending() const { return m_sending; }
+    bool waiting() const;
+    bool sending() const;
+    // The running job, or null.
+    SendJob *job() const { return m_job; }
 
     void reject() override;
 
@@ -75,20 +81,16 @@ protected:
 private:
     void listReceivers();
     void startSending();
-    void countdownTick();
-    void transfer();
+    void showRemaining(int seconds);
+    void jobFinished();
     void setIdle(bool idle);
-    QString missingText() const;
 
     SendDialogContext m_ctx;
     SendRequest m_request;
-    SendRequests m_requests;
+    QPointer<SendJob> m_job;
     int m_selected = -1;
-    bool m_waiting = false;
-    bool m_sending = false;
+    bool m_transferBegun = false;
     bool m_failed = false;
-    double m_deadline = 0;
-    int m_lastBeep = 1000;
 
     QGroupBox *m_receiverFrame = nullptr;
     std::array<QRadioButton *, 5> m_receivers{};
@@ -98,7 +100,6 @@ private:
     QLabel *m_countdown = nullptr;
     QPushButton *m_send = nullptr;
     QPushButton *m_cancel = nullptr;
-    QTimer *m_tick = nullptr;
 };
 
 } // namespace zep

@@ -2,6 +2,7 @@
 #include "../MachineSide.h"
 
 #include "comm/MachineReady.h"
+#include "comm/SendJob.h"
 #include "comm/SerialPort.h"
 #include "comm/ui/SendDialog.h"
 #include "db/Database.h"
@@ -85,7 +86,9 @@ TEST_F(SendDialogTest, ARecordWithoutABoundMachineMustHaveItsReceiverChosenFirst
     EXPECT_TRUE(d->isVisible());
     d->receiver(0)->click();
     d->sendButton()->click();
-    EXPECT_FALSE(d->isVisible());
+    EXPECT_TRUE(d->sending());
+    ASSERT_TRUE(s.pumpUntil([&] { return !d->isVisible(); }));
+    EXPECT_TRUE(status.contains("Senden von P1.NC..."));
     EXPECT_EQ(status.last(), "Bereit");
     ASSERT_TRUE(s.pumpUntil([&] { return machine.count() == 17; }));
     EXPECT_EQ(machine.received(), "%\r\nG1 X10\r\nM30\r\n\x1a");
@@ -100,6 +103,8 @@ TEST_F(SendDialogTest, TheCountdownBeepsInItsLastSecondsAndOnlyTheChosenMachineE
     d->delayBox()->setChecked(true);
     d->sendButton()->click();
     EXPECT_TRUE(d->waiting());
+    s.pump(30);
+    EXPECT_TRUE(d->countdownLabel()->isVisible());
     EXPECT_EQ(d->countdownLabel()->text(), "4"); // whole seconds left, counted up
     EXPECT_EQ(s.prompts.beeps(), 1);
     EXPECT_FALSE(d->sendButton()->isEnabled());
@@ -110,13 +115,12 @@ TEST_F(SendDialogTest, TheCountdownBeepsInItsLastSecondsAndOnlyTheChosenMachineE
     EXPECT_EQ(d->countdownLabel()->text(), "2");
     EXPECT_EQ(s.prompts.beeps(), 2);
     // Another machine's XON is no signal for this transfer.
-    MachineReady::set(2);
+    s.station.machineReady(2).set();
     s.pump(120);
     EXPECT_TRUE(d->waiting());
-    MachineReady::set(0);
-    s.pump(120);
+    s.station.machineReady(0).set();
+    ASSERT_TRUE(s.pumpUntil([&] { return !d->isVisible(); }));
     EXPECT_FALSE(d->waiting());
-    EXPECT_FALSE(d->isVisible());
     ASSERT_TRUE(s.pumpUntil([&] { return machine.count() == 17; }));
 }
 
@@ -143,6 +147,9 @@ TEST_F(SendDialogTest, AbbruchEndsTheCountdownOrTheTransferAndKeepsTheDialogOpen
             d->cancelButton()->click();
     };
     d->sendButton()->click();
+    ASSERT_TRUE(s.pumpUntil([&] { return !d->sending(); }));
+    EXPECT_EQ(pieces, 3);
+    EXPECT_EQ(status.last(), "Bereit");
     EXPECT_TRUE(d->isVisible());
     EXPECT_TRUE(d->sendButton()->isEnabled());
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
@@ -161,11 +168,43 @@ TEST_F(SendDialogTest, AProgramGoneBeforeOrDuringTheDialogIsToldAndNothingIsSent
     EXPECT_EQ(s.prompts.asked()[0].text,
               "Das zu sendende Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!");
     d->sendButton()->click();
+    ASSERT_TRUE(s.pumpUntil([&] { return s.prompts.titles().size() == 2; }));
     EXPECT_EQ(s.prompts.titles(), QStringList({"Fehler!", "Fehler!"}));
     EXPECT_TRUE(d->isVisible());
     EXPECT_TRUE(d->sendButton()->isEnabled());
     s.pump(100);
     EXPECT_EQ(machine.count(), 0);
+}
+
+TEST_F(SendDialogTest, ALineThatIsStillSendingRefusesTheNextProgramAndAFailedSendIsShown)
+{
+    // A machine that stops reading holds the first program on the line.
+    s.settings.write(PortSettings::section(0), "Puffer", "1048576");
+    s.station.SetComm();
+    path = s.env.writeFile("data/P1.NC", QByteArray(512 * 1024, 'G'));
+    SendJob *running = s.station.startSend(SendOrder{path, 0, std::nullopt});
+    ASSERT_TRUE(running);
+    ASSERT_TRUE(s.pumpUntil([&] { return running->state() == SendJob::State::Sending; }));
+
+    auto d = open();
+    s.prompts.clear();
+    d->sendButton()->click();
+    ASSERT_EQ(s.prompts.asked().size(), 1);
+    EXPECT_EQ(s.prompts.asked()[0].text,
+              "An Maschine 1 wird gerade ein Programm gesendet. Bitte warten Sie, bis die Übertragung beendet ist.");
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->sendButton()->isEnabled());
+    EXPECT_EQ(d->job(), nullptr);
+
+    // The line is lost under the waiting program: the dialog that sends
+    // next is told so and closes.
+    running->cancel();
+    MachineSide machine(pty, 1024);
+    d->sendButton()->click();
+    ASSERT_TRUE(s.pumpUntil([&] { return !d->isVisible(); }));
+    EXPECT_TRUE(status.last().startsWith("Fehler beim Senden: \rDie Verbindung zu Maschine 1 wurde unterbrochen."))
+        << status.last().toStdString();
+    EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
 }
 
 } // namespace

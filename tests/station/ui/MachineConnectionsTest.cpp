@@ -158,7 +158,7 @@ TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesT
     window->searchField()->setText("RUECK");
     window->mainList()->search();
     window->grid()->selectRecord(0);
-    onModal = [](QDialog &d) {
+    onModal = [this](QDialog &d) {
         auto *send = qobject_cast<SendDialog *>(&d);
         EXPECT_NE(send, nullptr);
         if (!send)
@@ -166,6 +166,8 @@ TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesT
         EXPECT_EQ(send->selectedConnection(), 1);
         EXPECT_EQ(send->receiver(1)->text(), "Fräse  / Halle 2 ");
         send->sendButton()->click();
+        // The transfer runs from the event loop, as it would under exec().
+        EXPECT_TRUE(waitFor([send] { return send->job() == nullptr; }));
         return d.result();
     };
     window->command(7)->click();
