@@ -61,6 +61,16 @@ public:
     const QStringList &recoveryFiles() const { return m_recoveryFiles; }
     // Connection i lost its line and is waiting to open it again.
     bool reopenPending(int i) const;
+    // Set when machine i says it is ready (CTS change, lone XON).
+    MachineReady &machineReady(int i) { return *m_ready[i]; }
+    // Starts sending a program to the order's connection; the job ends by
+    // itself (finished()) and is deleted afterwards. Null, with the reason in
+    // `refusal`, when that connection is already sending.
+    SendJob *startSend(const SendOrder &order, QString *refusal = nullptr);
+    // The job sending to connection i, or null.
+    SendJob *sendJob(int i) const { return m_jobs[i]; }
+    bool sending(int i) const { return !m_jobs[i].isNull(); }
+
 
 Q_SIGNALS:
     // A finished reception on connection 0-4 (the machine connection number
@@ -74,17 +84,6 @@ Q_SIGNALS:
     // The lost line is open again and receives as before.
     void lineRestored(int connection);
 
-    // Set when machine i says it is ready (CTS change, lone XON).
-    MachineReady &machineReady(int i) { return *m_ready[i]; }
-    // Starts sending a program to the order's connection; the job ends by
-    // itself (finished()) and is deleted afterwards. Null, with the reason in
-    // `refusal`, when that connection is already sending.
-    SendJob *startSend(const SendOrder &order, QString *refusal = nullptr);
-    // The job sending to connection i, or null.
-    SendJob *sendJob(int i) const { return m_jobs[i]; }
-    bool sending(int i) const { return !m_jobs[i].isNull(); }
-
-Q_SIGNALS:
     void sendingChanged(int i, bool sending);
 
 private:

@@ -72,10 +72,10 @@ struct SendJobTest : ::testing::Test {
         s.station.trace.isOn = [] { return true; };
         s.station.trace.appendLine = [this](const QString &t) { traceLines << t; };
         s.station.trace.appendRaw = [this](const QString &t) { raw << t; };
-        s.station.lampChanged = [this](int i, const LampState &lamp) {
+        QObject::connect(&s.station, &CommStation::lampChanged, [this](int i, const LampState &lamp) {
             if (i == 0)
                 lamps << lamp.colour;
-        };
+        });
     }
     SendJob *begin(const QByteArray &program, std::optional<double> delay = {}, int connection = 0)
     {
