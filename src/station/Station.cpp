@@ -5,12 +5,16 @@
 #include "app/Prompts.h"
 #include "catalogue/DirectoryCheck.h"
 #include "catalogue/MonitoredDirectory.h"
+#include "app/LeftoverTemporaries.h"
 #include "comm/CommStation.h"
+#include "comm/PortSettings.h"
+#include "comm/ReceptionJournal.h"
 #include "comm/SteadyReceptionClock.h"
 #include "machines/DueMaintenance.h"
 #include "station/DatabaseOpener.h"
 #include "station/FirstStartSetup.h"
 
+#include <QDir>
 #include <QTimer>
 
 namespace zep {
@@ -18,7 +22,8 @@ namespace zep {
 Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, Logbook &logbook,
                  const QString &programDir, QObject *parent)
     : QObject(parent), m_state(settings, prompts, clock, logbook, programDir),
-      m_receptionClock(std::make_unique<SteadyReceptionClock>())
+      m_receptionClock(std::make_unique<SteadyReceptionClock>()),
+      m_journal(std::make_unique<ReceptionJournal>(m_state.programDir, clock))
 {
     m_trace.isOn = [this] { return m_state.traceFlag; };
     m_trace.appendLine = [this](const QString &line) { Q_EMIT traceLine(line); };
@@ -34,8 +39,7 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_comm->trace = m_trace;
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
-    connect(m_comm, &CommStation::programReceived, this,
-            [this](int connection, const QByteArray &text) { Q_EMIT programReceived(connection + 1, text); });
+    connect(m_comm, &CommStation::programReceived, this, &Station::received);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -63,6 +67,7 @@ Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &drive
         m_files->GetFileListe();
     }
     m_state.readCurrentValues();
+    removeLeftovers();
 
     showStatus(QStringLiteral("Lese aktuelle FileListe..."));
     m_files->LoadFileListe();
@@ -87,7 +92,65 @@ Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &drive
     m_loaded = true;
     Q_EMIT clockChanged(m_state.clock.now().toString(QStringLiteral("HH:mm")));
     checkMaintenance();
+    offerJournalled();
     return LoadOutcome::Ready;
+}
+
+void Station::removeLeftovers()
+{
+    // The program directory's lock is held: no write of ours is running, so
+    // a hidden temporary file is what a cut-short write left behind.
+    QStringList removed = removeLeftoverTemporaries(m_state.programDir, LeftoverSearch::ThisDirectory);
+    removed += removeLeftoverTemporaries(m_journal->directory(), LeftoverSearch::ThisDirectory);
+    if (!m_state.verzeichnis.isEmpty())
+        removed += removeLeftoverTemporaries(m_state.verzeichnis, LeftoverSearch::WholeTree);
+    for (const QString &path : std::as_const(removed))
+        m_state.logbook.LogbuchSchreiben(QStringLiteral("Unvollständig geschriebene Datei entfernt: ")
+                                         + QDir::toNativeSeparators(path));
+}
+
+void Station::received(int connection, const QByteArray &text)
+{
+    ReceivedProgram program;
+    program.maschinenNummer = connection + 1;
+    // The machine the connection is bound to now, when the program arrives;
+    // a later rebinding must not move it to another machine.
+    program.machine = PortSettings::load(m_state.settings, connection).maschinenIndex;
+    program.text = text;
+    const ReceptionJournal::Added added = m_journal->add(program.maschinenNummer, program.machine, text);
+    if (added.ok())
+        program.journalId = added.id;
+    else
+        // The dialog still opens: the program is in memory and can be saved.
+        m_state.logbook.LogbuchSchreiben(QStringLiteral("Empfang von Maschine ") + QString::number(connection + 1)
+                                         + QStringLiteral(" konnte nicht zwischengespeichert werden: ")
+                                         + added.error);
+    Q_EMIT programReceived(program);
+}
+
+void Station::offerJournalled()
+{
+    QStringList skipped;
+    const QList<ReceptionJournal::Entry> entries = m_journal->entries(&skipped);
+    for (const QString &name : std::as_const(skipped))
+        m_state.logbook.LogbuchSchreiben(QStringLiteral("Unlesbarer Eintrag im Empfangsordner übergangen: ") + name);
+    for (const ReceptionJournal::Entry &entry : entries) {
+        m_state.logbook.LogbuchSchreiben(QStringLiteral("Nicht gespeichertes Programm von Maschine ")
+                                         + QString::number(entry.connection) + QStringLiteral(" vom ")
+                                         + entry.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                                         + QStringLiteral(" wird erneut angeboten."));
+        Q_EMIT programReceived(ReceivedProgram{entry.connection, entry.machine, entry.text, entry.id});
+    }
+}
+
+ReceivedProgramIntake Station::intakeFor(const ReceivedProgram &program)
+{
+    MainState &state = m_state;
+    return ReceivedProgramIntake(
+        {state.prompts, state.logbook, state.clock, state.programDir, [&state] { return state.verzeichnis; }, m_trace,
+         m_journal.get()},
+        [&state](const QString &storedName, long machine) { state.pendingMachines.insert(storedName, machine); },
+        program);
 }
 
 void Station::armTimers()

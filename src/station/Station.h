@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/LampState.h"
+#include "comm/ReceivedProgramIntake.h"
 #include "comm/TraceSink.h"
 #include "machines/MaintenanceSchedule.h"
 #include "station/MainState.h"
@@ -19,6 +20,7 @@ class CommStation;
 class DirectoryCheck;
 class MonitoredDirectory;
 class ReceptionClock;
+class ReceptionJournal;
 
 // The windows the start-up needs before the station can run: the first start
 // asks for the directories through one of them.
@@ -89,6 +91,11 @@ public:
     // Lists the due maintenance tasks (maintenanceDue); returns how many.
     int checkMaintenance();
 
+    // What becomes of a received program: saved, discarded or kept. Its
+    // journal entry goes with that decision.
+    ReceivedProgramIntake intakeFor(const ReceivedProgram &program);
+    ReceptionJournal &journal() { return *m_journal; }
+
     // One periodic check (the timer calls it; tests may too).
     void tick();
     // One reception check (the timer calls it every second; tests may too).
@@ -100,8 +107,9 @@ Q_SIGNALS:
     void lampChanged(int connection, const zep::LampState &lamp);
     void traceLine(const QString &line);
     void traceRaw(const QString &text);
-    // A machine sent a program: connection number 1-5 and the converted text.
-    void programReceived(int maschinenNummer, const QByteArray &text);
+    // A machine sent a program (or one from before a crash waits in the
+    // journal): it is on disk already and waits for its save dialog.
+    void programReceived(const zep::ReceivedProgram &program);
     // The directory check made a record for a new file.
     void recordCreated(long dateiIndex);
     // New files were found: the user should see the station.
@@ -112,12 +120,16 @@ Q_SIGNALS:
 
 private:
     void armTimers();
+    void received(int connection, const QByteArray &text);
+    void removeLeftovers();
+    void offerJournalled();
 
     MainState m_state;
     TraceSink m_trace;
     std::unique_ptr<MonitoredDirectory> m_files;
     std::unique_ptr<DirectoryCheck> m_check;
     std::unique_ptr<ReceptionClock> m_receptionClock;
+    std::unique_ptr<ReceptionJournal> m_journal;
     CommStation *m_comm = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_comTimer = nullptr;

@@ -140,7 +140,7 @@ void Form1::connectStation()
             m_trace->appendRaw(text);
     });
     connect(&m_station, &Station::programReceived, this,
-            [this](int machine, const QByteArray &text) { m_dialogs.openSaveDialog(machine, text); });
+            [this](const ReceivedProgram &program) { m_dialogs.openSaveDialog(program); });
     connect(&m_station, &Station::attentionWanted, this, &Form1::bringToFront);
     connect(&m_station, &Station::machineListChanged, m_list, &MainListController::ShowMaschinen);
     connect(&m_station, &Station::maintenanceDue, this, [this](const QList<DueTask> &due) { m_dialogs.showDue(due); });

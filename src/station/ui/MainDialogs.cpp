@@ -113,28 +113,18 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
     });
 }
 
-void MainDialogs::openSaveDialog(int maschinenNummer, const QByteArray &text)
+void MainDialogs::openSaveDialog(const ReceivedProgram &program)
 {
-    MainState &state = m_station.state();
-    Form10Context context{state.settings,
-                          state.prompts,
-                          state.logbook,
-                          state.clock,
-                          state.programDir,
-                          [&state] { return state.verzeichnis; },
-                          [this]() -> std::optional<QStringList> {
-                              const RecordRow *row = m_list ? m_list->selectedRow() : nullptr;
-                              if (!row)
-                                  return std::nullopt;
-                              return QStringList(row->cells.begin(), row->cells.end());
-                          },
-                          [this] { return QApplication::activeWindow() == &m_owner; },
-                          [&state](const QString &storedName, long machine) {
-                              state.pendingMachines.insert(storedName, machine);
-                          },
-                          m_station.trace()};
+    Form10View view{m_station.settings(), m_station.prompts(),
+                    [this]() -> std::optional<QStringList> {
+                        const RecordRow *row = m_list ? m_list->selectedRow() : nullptr;
+                        if (!row)
+                            return std::nullopt;
+                        return QStringList(row->cells.begin(), row->cells.end());
+                    },
+                    [this] { return QApplication::activeWindow() == &m_owner; }};
     // Deletes itself when closed; one dialog per reception, several at once.
-    auto *dialog = new Form10(std::move(context), maschinenNummer, text, &m_owner);
+    auto *dialog = new Form10(std::move(view), m_station.intakeFor(program), &m_owner);
     m_saveDialogs.removeIf([](const QPointer<Form10> &d) { return d.isNull(); });
     m_saveDialogs.append(dialog);
     dialog->show();

@@ -41,7 +41,7 @@ public:
     void openComPrefs();
     void openMachineManager();
     void openSendDialog(const RecordRow &row, const QString &path);
-    void openSaveDialog(int maschinenNummer, const QByteArray &text);
+    void openSaveDialog(const ReceivedProgram &program);
     void showDue(const QList<DueTask> &due);
     void notYetAvailable();
     int runModal(QDialog &dialog);

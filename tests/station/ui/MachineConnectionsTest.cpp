@@ -183,7 +183,7 @@ TEST_F(MachineConnections, EndingWithASaveDialogOpenKeepsItsProgram)
 {
     prepareRegularStart();
     ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
-    window->dialogs().openSaveDialog(3, "%\r\nN10 M30\r\n");
+    window->dialogs().openSaveDialog(ReceivedProgram{3, 0, "%\r\nN10 M30\r\n", {}});
     window->endWithoutAsking();
     const QStringList kept = QDir(env.programDir()).entryList({"Nicht_gespeichert_Maschine3_*.txt"});
     ASSERT_EQ(kept.size(), 1);

@@ -1,0 +1,156 @@
+#include "StationFixture.h"
+
+#include "comm/CommStation.h"
+#include "comm/PortSettings.h"
+#include "comm/ReceptionJournal.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "support/PtyPair.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace zep;
+using namespace zep::test;
+
+namespace {
+
+struct NoDialogs : StationDialogs {
+    void openSettingsDialog() override {}
+    void openWizard() override {}
+};
+
+struct StationTest : ::testing::Test, StationFixture {
+    void SetUp() override
+    {
+        storeDirectories();
+        ASSERT_TRUE(createFreshDatabase(dbPath()));
+        QObject::connect(station.get(), &Station::programReceived,
+                         [this](const ReceivedProgram &p) { received << p; });
+    }
+    Station::LoadOutcome load() { return station->load(dialogs, env.root() + "drive/"); }
+    void activate(int i, const QString &device, long machine)
+    {
+        PortSettings p;
+        p.aktiviert = true;
+        p.comAnschluss = i + 1;
+        p.maschinenIndex = machine;
+        p.endCode = "<SA>26";
+        p.save(settings, i);
+        settings.write("Schnittstellen", "COM" + QString::number(i + 1), device);
+    }
+    // Lets the station's timers and the port run until `done` or 10 s.
+    template <typename Done> bool runUntil(Done done)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+        return done();
+    }
+
+    NoDialogs dialogs;
+    QList<ReceivedProgram> received;
+};
+
+} // namespace
+
+TEST_F(StationTest, AReceivedProgramIsOnDiskWithItsMachineBeforeAnyWindowSeesIt)
+{
+    PtyPair machine;
+    ASSERT_TRUE(machine.ok());
+    activate(1, machine.slavePath(), 7);
+    QList<ReceptionJournal::Entry> onDiskWhenTold;
+    QObject::connect(station.get(), &Station::programReceived,
+                     [&](const ReceivedProgram &) { onDiskWhenTold = station->journal().entries(); });
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+
+    QByteArray program("%\r\nN10 G0 X\xe4\xf6\xfc\r\nM30\r\n");
+    machine.send(program + char(26));
+    ASSERT_TRUE(runUntil([&] { return !received.isEmpty(); }));
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0].maschinenNummer, 2);
+    EXPECT_EQ(received[0].machine, 7);
+    EXPECT_EQ(received[0].text, program);
+    ASSERT_EQ(onDiskWhenTold.size(), 1);
+    EXPECT_EQ(onDiskWhenTold[0].id, received[0].journalId);
+    EXPECT_EQ(onDiskWhenTold[0].text, program);
+    EXPECT_EQ(onDiskWhenTold[0].machine, 7);
+
+    // Rebinding the connection afterwards does not move the program.
+    activate(1, machine.slavePath(), 9);
+    ReceivedProgramIntake intake = station->intakeFor(received[0]);
+    ASSERT_TRUE(intake.saveAsNew("P4711.NC").saved());
+    EXPECT_EQ(state->pendingMachines.value("P4711.NC"), 7);
+    EXPECT_TRUE(station->journal().entries().isEmpty());
+}
+
+TEST_F(StationTest, WhatWaitsInTheJournalIsOfferedAgainAtStartAndCutShortWritesAreCleared)
+{
+    ReceptionJournal journal(env.programDir(), clock);
+    ASSERT_TRUE(journal.add(3, 12, QByteArray("O1\r\n\0\xff", 6)).ok());
+    ASSERT_TRUE(journal.add(1, 0, "O2").ok());
+    // Left behind by a write that was cut short: in the monitored tree, in a
+    // subfolder, and beside the journal's entries; a user's hidden file stays.
+    const QString leftover = env.writeFile("data/DREHEN/.P1.NC.0123456789abc.zeptmp", "half");
+    const QString userFile = env.writeFile("data/.P1.NC.swp", "mine");
+
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_EQ(received[0].maschinenNummer, 3);
+    EXPECT_EQ(received[0].machine, 12);
+    EXPECT_EQ(received[0].text, QByteArray("O1\r\n\0\xff", 6));
+    EXPECT_FALSE(received[0].journalId.isEmpty());
+    EXPECT_EQ(received[1].text, "O2");
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_TRUE(QFileInfo::exists(userFile));
+
+    // Discarded: gone from the journal, not offered at the next start.
+    station->intakeFor(received[0]).discard();
+    received.clear();
+    station->shutDown();
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0].text, "O2");
+}
+
+TEST_F(StationTest, PausesNestAndTheCheckRunsAgainOnlyAfterTheLast)
+{
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    EXPECT_TRUE(station->monitoring());
+    station->pauseMonitoring();
+    station->pauseMonitoring();
+    station->resumeMonitoring();
+    EXPECT_FALSE(station->monitoring());
+    station->resumeMonitoring();
+    EXPECT_TRUE(station->monitoring());
+    station->resumeMonitoring(); // one too many changes nothing
+    EXPECT_TRUE(station->monitoring());
+    station->shutDown();
+    EXPECT_FALSE(station->monitoring());
+    EXPECT_FALSE(station->receptionTimer()->isActive());
+}
+
+TEST_F(StationTest, ANewFileGetsItsRecordWithThePendingMachineAndIsTold)
+{
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    QList<long> created;
+    int attention = 0;
+    QObject::connect(station.get(), &Station::recordCreated, [&](long index) { created << index; });
+    QObject::connect(station.get(), &Station::attentionWanted, [&] { ++attention; });
+    state->pendingMachines.insert("NEU.NC", 4);
+    env.writeFile("data/NEU.NC", "O1");
+    station->tick();
+    ASSERT_EQ(created.size(), 1);
+    EXPECT_EQ(attention, 1);
+    auto record = state->database.openRecordset("SELECT MaschinenIndex FROM DateiListe WHERE DateiIndex = ?",
+                                                RecordsetType::Dynaset, {qlonglong(created[0])});
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->value("MaschinenIndex").toLongLong(), 4);
+}
