@@ -29,11 +29,17 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_trace.appendLine = [this](const QString &line) { Q_EMIT traceLine(line); };
     m_trace.appendRaw = [this](const QString &text) { Q_EMIT traceRaw(text); };
 
+    // The walk of the monitored directory runs through without letting other
+    // events in: at the list's 5,000 files it takes milliseconds, and events
+    // run inside it could only start a second walk, a delete or a rebuild in
+    // the middle of this one. Only a message box it shows lets events run.
+    const auto noEvents = [] {};
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-        prompts, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
+        prompts, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); },
+        noEvents});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state.database, prompts, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
-        [this](long index) { Q_EMIT recordCreated(index); }, {}});
+        [this](long index) { Q_EMIT recordCreated(index); }, noEvents});
 
     m_comm = new CommStation(settings, prompts, logbook, clock, *m_receptionClock, m_state.programDir, this);
     m_comm->trace = m_trace;

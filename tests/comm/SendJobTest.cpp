@@ -430,7 +430,7 @@ TEST_F(SendJobTest, XoffFromTheMachineHoldsTheTransferUntilXonWithNothingLostOrD
             if (heldAt < 0 && got.size() >= 8 * 1024) {
                 pty.send("\x13");
                 // What was on its way when XOFF went out may still come.
-                QThread::msleep(100);
+                QThread::msleep(300);
                 while (::poll(&p, 1, 0) > 0) {
                     const ssize_t n = ::read(pty.master(), buffer, sizeof buffer);
                     if (n <= 0)
