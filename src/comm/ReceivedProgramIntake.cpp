@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
+#include "comm/DateiLesen.h"
 #include "comm/ReceptionJournal.h"
 #include "comm/RecoveryFile.h"
 #include "comm/WriteTextFile.h"
@@ -54,10 +55,12 @@ ReceivedProgramIntake::ReceivedProgramIntake(Context context, PendingMachine pen
 {
 }
 
-void ReceivedProgramIntake::replaceText(const QByteArray &edited)
+bool ReceivedProgramIntake::replaceText(const QByteArray &edited)
 {
-    if (!m_settled)
-        m_program.text = edited;
+    if (m_settled || edited.isEmpty() || edited == m_program.text)
+        return false;
+    m_program.text = edited;
+    return true;
 }
 
 ReceivedProgramIntake::SaveResult ReceivedProgramIntake::saveAsNew(const QString &typedName)
@@ -88,7 +91,10 @@ ReceivedProgramIntake::SaveResult ReceivedProgramIntake::saveAsUpdate(const QStr
         m_context.prompts.message(
             QStringLiteral("Originaldatei nicht gefunden. Die Datei wäre keinem Datensatz zugeordnet!"), kOriginal,
             PromptIcon::Exclamation);
-        return result(Status::OriginalMissing);
+        SaveResult missing = result(Status::OriginalMissing);
+        // The user can switch over to a new file and save under this name.
+        missing.offeredName = name;
+        return missing;
     }
     if (!target.ok()) {
         refused(target, name, true);
@@ -151,7 +157,7 @@ bool ReceivedProgramIntake::warnIfTaken(const QString &typedName)
     return true;
 }
 
-std::optional<QString> ReceivedProgramIntake::original(const QString &name)
+std::optional<ReceivedProgramIntake::Original> ReceivedProgramIntake::original(const QString &name)
 {
     const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(m_context.verzeichnis(), name);
     if (target.verdict == ReceivedProgramTarget::Verdict::Ambiguous) {
@@ -164,7 +170,13 @@ std::optional<QString> ReceivedProgramIntake::original(const QString &name)
                                   kOriginal, PromptIcon::Exclamation);
         return std::nullopt;
     }
-    return target.path;
+    const FileText file = DateiLesen(target.path);
+    if (!file.ok()) {
+        // An empty left side would look like an empty program.
+        m_context.prompts.message(file.error, QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        return std::nullopt;
+    }
+    return Original{target.path, file.text};
 }
 
 bool ReceivedProgramIntake::refused(const ReceivedProgramTarget &target, const QString &name, bool update)

@@ -61,7 +61,12 @@ public:
         Status status = Status::Refused;
         QString path;       // the file written (Saved)
         QString storedName; // its catalogue name (Saved)
+        QString offeredName; // OriginalMissing: the name to offer for saving as a new file
         bool saved() const { return status == Status::Saved; }
+    };
+    struct Original {
+        QString path;    // the real file in the monitored directory
+        QByteArray text; // its bytes, unchanged
     };
     struct KeepResult {
         bool kept = false; // false: the recovery file could not be written (told)
@@ -77,8 +82,10 @@ public:
     // Saved, discarded or kept: nothing left that could be lost.
     bool settled() const { return m_settled; }
 
-    // The text as edited in the comparison; the journal keeps what was received.
-    void replaceText(const QByteArray &edited);
+    // The text as taken over from the comparison; true when it replaced the
+    // program's text. An empty text is a cancelled comparison and the same
+    // text no edit. The journal keeps what was received.
+    bool replaceText(const QByteArray &edited);
 
     // "Als neue Datei": the typed name, relative to the monitored directory.
     SaveResult saveAsNew(const QString &typedName);
@@ -91,8 +98,9 @@ public:
 
     // True, after telling the user, when a file of the typed name is there already.
     bool warnIfTaken(const QString &typedName);
-    // The file to compare the program with, or nothing after telling why not.
-    std::optional<QString> original(const QString &name);
+    // The file to compare the program with, read whole, or nothing after
+    // telling why not (not there, ambiguous, unreadable).
+    std::optional<Original> original(const QString &name);
 
 private:
     bool refused(const ReceivedProgramTarget &target, const QString &name, bool update);

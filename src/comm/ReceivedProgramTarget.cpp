@@ -103,4 +103,14 @@ bool ReceivedProgramTarget::exists(const QString &verzeichnis, const QString &ty
     return existing.found() || existing.ambiguous;
 }
 
+bool ReceivedProgramTarget::canTakeOver(const QString &shownName)
+{
+    return shownName != noSelection();
+}
+
+bool ReceivedProgramTarget::canCompare(const QString &shownName)
+{
+    return shownName.size() >= 2;
+}
+
 } // namespace zep

@@ -38,6 +38,15 @@ struct ReceivedProgramTarget {
 
     // Whether a file of the typed name is there already, in any case.
     static bool exists(const QString &verzeichnis, const QString &typed);
+
+    // The main list's selection as the save dialog shows its file name:
+    // noSelection() when no row is selected.
+    static QString noSelection() { return QStringLiteral("?"); }
+    // Whether the shown name is a file that can be taken over as the one to update.
+    static bool canTakeOver(const QString &shownName);
+    // Whether the shown name can be compared with: two characters at least,
+    // so neither the mark for no selection nor a stray character counts.
+    static bool canCompare(const QString &shownName);
 };
 
 } // namespace zep

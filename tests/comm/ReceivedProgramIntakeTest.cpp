@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace zep;
 using zep::test::TestEnvironment;
@@ -131,7 +132,9 @@ TEST_F(ReceivedProgramIntakeTest, RefusalsAndAMissingOriginalKeepTheProgramAndIt
     EXPECT_EQ(prompts.beeps(), 1);
     EXPECT_EQ(intake->saveAsNew("P1.NC").status, Status::Refused);
     EXPECT_EQ(intake->saveAsNew("a//b.nc").status, Status::Refused);
-    EXPECT_EQ(intake->saveAsUpdate("WEG.NC").status, Status::OriginalMissing);
+    const ReceivedProgramIntake::SaveResult missing = intake->saveAsUpdate("WEG.NC");
+    EXPECT_EQ(missing.status, Status::OriginalMissing);
+    EXPECT_EQ(missing.offeredName, "WEG.NC");
     EXPECT_EQ(prompts.messageTexts(),
               QStringList({"Die Datei 'P1.NC' existiert bereits!",
                            "Der Name 'a//b.nc' ist kein gültiger Dateiname im überwachten Verzeichnis!",
@@ -140,7 +143,10 @@ TEST_F(ReceivedProgramIntakeTest, RefusalsAndAMissingOriginalKeepTheProgramAndIt
 
     EXPECT_TRUE(intake->warnIfTaken("P1.nc"));
     EXPECT_FALSE(intake->warnIfTaken("P2.nc"));
-    EXPECT_EQ(intake->original("P1.NC"), dir() + "p1.nc");
+    const std::optional<ReceivedProgramIntake::Original> original = intake->original("P1.NC");
+    ASSERT_TRUE(original);
+    EXPECT_EQ(original->path, dir() + "p1.nc");
+    EXPECT_EQ(original->text, "ALT");
     EXPECT_FALSE(intake->original("WEG.NC"));
     EXPECT_EQ(prompts.asked().last().text, "Die Datei 'WEG.NC' wurde im überwachten Verzeichnis nicht gefunden!");
 
@@ -156,11 +162,30 @@ TEST_F(ReceivedProgramIntakeTest, RefusalsAndAMissingOriginalKeepTheProgramAndIt
 TEST_F(ReceivedProgramIntakeTest, AnEditedTextIsSavedWhileTheJournalKeepsWhatWasReceived)
 {
     auto intake = receive(1, 0, "N10\r\n");
-    intake->replaceText("%\r\nN10\r\n");
+    // A cancelled comparison gives nothing, an untouched one the same text: no edit either.
+    EXPECT_FALSE(intake->replaceText(QByteArray()));
+    EXPECT_FALSE(intake->replaceText("N10\r\n"));
+    EXPECT_EQ(intake->text(), "N10\r\n");
+    EXPECT_TRUE(intake->replaceText("%\r\nN10\r\n"));
     EXPECT_EQ(journal.entries()[0].text, "N10\r\n");
     ASSERT_TRUE(intake->saveAsNew("P1.NC").saved());
     EXPECT_EQ(env.readFile(dir() + "P1.NC"), "%\r\nN10\r\n");
     EXPECT_EQ(pending, (QList<QPair<QString, long>>{{"P1.NC", 0L}}));
+    // Saved is settled: a late edit changes nothing.
+    EXPECT_FALSE(intake->replaceText("N99\r\n"));
+    EXPECT_TRUE(intake->text().isEmpty());
+}
+
+TEST_F(ReceivedProgramIntakeTest, AnOriginalThatCannotBeReadIsToldAndNotComparedAsAnEmptyProgram)
+{
+    // A pipe under the name: an entry of that name, but no program to read.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir() + "ROHR.NC").constData(), 0600), 0);
+    auto intake = receive(1, 0, "N10");
+    EXPECT_FALSE(intake->original("ROHR.NC"));
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("kann nicht gelesen werden")) << prompts.asked()[0].text;
+    EXPECT_EQ(prompts.asked()[0].title, "Fehler!");
+    EXPECT_EQ(intake->text(), "N10");
 }
 
 TEST_F(ReceivedProgramIntakeTest, DiscardWritesNothingAndLeavesTheJournal)

@@ -1,7 +1,5 @@
 #include "comm/ui/CompareWindow.h"
 
-#include "app/Prompts.h"
-#include "comm/DateiLesen.h"
 #include "app/widgets/WindowPlacement.h"
 #include "comm/ui/ProgramTextView.h"
 
@@ -78,16 +76,10 @@ CompareWindow::CompareWindow(const QString &fileName, const QByteArray &existing
     m_received->setFocus();
 }
 
-QByteArray CompareWindow::compare(const QString &fileName, const QString &path, const QByteArray &received,
-                                  SettingsStore &settings, Prompts &prompts, QWidget *parent)
+QByteArray CompareWindow::compare(const QString &fileName, const QByteArray &existing, const QByteArray &received,
+                                  SettingsStore &settings, QWidget *parent)
 {
-    const FileText file = DateiLesen(path);
-    if (!file.ok()) {
-        // An empty left side would look like an empty program.
-        prompts.message(file.error, QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-        return {};
-    }
-    CompareWindow window(fileName, file.text, received, settings, parent);
+    CompareWindow window(fileName, existing, received, settings, parent);
     if (window.exec() != QDialog::Accepted)
         return {};
     return window.editedText();

@@ -10,7 +10,6 @@ class QPushButton;
 
 namespace zep {
 
-class Prompts;
 class SettingsStore;
 
 // A received program beside the file it is to replace: the file on the
@@ -24,11 +23,11 @@ public:
     CompareWindow(const QString &fileName, const QByteArray &existing, const QByteArray &received,
                   SettingsStore &settings, QWidget *parent = nullptr);
 
-    // Reads the file at path and shows it beside the received text. Returns
-    // the received text as the user took it over, or nothing when the user
-    // cancelled or the file could not be read (the user has been told).
-    static QByteArray compare(const QString &fileName, const QString &path, const QByteArray &received,
-                              SettingsStore &settings, Prompts &prompts, QWidget *parent = nullptr);
+    // Shows the file's text beside the received one, modally. Returns the
+    // received text as the user took it over, or nothing when the user
+    // cancelled.
+    static QByteArray compare(const QString &fileName, const QByteArray &existing, const QByteArray &received,
+                              SettingsStore &settings, QWidget *parent = nullptr);
 
     // The received text as it stands in the editor, as bytes again. Text the
     // user did not change comes back byte for byte.

@@ -1,7 +1,6 @@
 #include "comm/ui/Form10.h"
 
 #include "app/SettingsStore.h"
-#include "comm/PortSettings.h"
 #include "comm/ui/CompareWindow.h"
 #include "app/widgets/WindowPlacement.h"
 #include "comm/ui/ProgramTextView.h"
@@ -21,24 +20,7 @@ namespace {
 
 constexpr int kPreviewLength = 150;
 
-ReceivedProgramIntake intakeFor(const Form10Context &context, int maschinenNummer, const QByteArray &text)
-{
-    // Bound now, at the hand-over: the program belongs to the machine that
-    // sent it, whatever the connection is bound to by the time it is saved.
-    const long machine = PortSettings::load(context.settings, maschinenNummer - 1).maschinenIndex;
-    return ReceivedProgramIntake(
-        ReceivedProgramIntake::Context{context.prompts, context.logbook, context.clock, context.programDir,
-                                       context.verzeichnis, context.trace, nullptr},
-        context.setPendingMachine, ReceivedProgram{maschinenNummer, machine, text, QString()});
-}
-
 } // namespace
-
-Form10::Form10(Form10Context context, int maschinenNummer, const QByteArray &dateiString, QWidget *owner)
-    : Form10(Form10View{context.settings, context.prompts, context.selectedRow, context.mainWindowActive},
-             intakeFor(context, maschinenNummer, dateiString), owner)
-{
-}
 
 Form10::Form10(Form10View view, ReceivedProgramIntake intake, QWidget *owner)
     : QDialog(owner), m_view(std::move(view)), m_intake(std::move(intake))
@@ -112,49 +94,41 @@ void Form10::refreshSelection()
         }
     } else {
         for (QLabel *label : {m_ui.selFile, m_ui.selDesignation, m_ui.selDrawing, m_ui.selOrder, m_ui.selMachine})
-            label->setText(QStringLiteral("?"));
+            label->setText(ReceivedProgramTarget::noSelection());
     }
-    m_ui.compare->setEnabled(m_ui.selFile->text().size() >= 2);
+    m_ui.compare->setEnabled(ReceivedProgramTarget::canCompare(m_ui.selFile->text()));
 }
 
 void Form10::takeOverName()
 {
-    if (m_ui.selFile->text() != QLatin1String("?"))
+    if (ReceivedProgramTarget::canTakeOver(m_ui.selFile->text()))
         m_ui.targetName->setText(m_ui.selFile->text());
 }
 
 void Form10::compareWithSelection()
 {
     const QString name = m_ui.selFile->text();
-    if (name.size() < 2)
+    if (!ReceivedProgramTarget::canCompare(name))
         return;
-    const std::optional<QString> path = m_intake.original(name);
-    if (!path)
+    const std::optional<ReceivedProgramIntake::Original> original = m_intake.original(name);
+    if (!original)
         return;
-    const QByteArray edited =
-        CompareWindow::compare(name, *path, m_intake.text(), m_view.settings, m_view.prompts, this);
-    if (edited.isEmpty() || edited == m_intake.text())
+    const QByteArray edited = CompareWindow::compare(name, original->text, m_intake.text(), m_view.settings, this);
+    if (!m_intake.replaceText(edited))
         return;
-    m_intake.replaceText(edited);
     m_ui.preview->setPlainText(ProgramTextView::toDisplay(edited.left(kPreviewLength)) + QStringLiteral("..."));
     m_ui.editedMarker->show();
 }
 
 bool Form10::save()
 {
-    using Status = ReceivedProgramIntake::Status;
-    if (m_ui.asNewFile->isChecked()) {
-        if (!m_intake.saveAsNew(m_ui.newName->text()).saved())
-            return false;
-    } else {
-        const QString name = m_ui.targetName->text();
-        const ReceivedProgramIntake::SaveResult result = m_intake.saveAsUpdate(name);
-        // Offered as the new name: the user can switch over and save under it.
-        if (result.status == Status::OriginalMissing)
-            m_ui.newName->setText(name);
-        if (!result.saved())
-            return false;
-    }
+    const ReceivedProgramIntake::SaveResult result = m_ui.asNewFile->isChecked()
+                                                         ? m_intake.saveAsNew(m_ui.newName->text())
+                                                         : m_intake.saveAsUpdate(m_ui.targetName->text());
+    if (!result.offeredName.isEmpty())
+        m_ui.newName->setText(result.offeredName);
+    if (!result.saved())
+        return false;
     close();
     return true;
 }
@@ -185,7 +159,9 @@ void Form10::setVisible(bool visible)
 void Form10::closeEvent(QCloseEvent *event)
 {
     // Not QDialog's own handling: it would reject(), which closes again.
-    if (!m_intake.settled() && !m_intake.keepAsRecovery().kept) {
+    // Settled already, or kept now: only a recovery file that could not be
+    // written keeps the dialog open.
+    if (!m_intake.keepAsRecovery().kept) {
         event->ignore();
         return;
     }

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "comm/ReceivedProgramIntake.h"
-#include "comm/TraceSink.h"
 #include "comm/ui/Form10Controls.h"
 
-#include <QByteArray>
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -14,8 +12,6 @@
 
 namespace zep {
 
-class Clock;
-class Logbook;
 class Prompts;
 class SettingsStore;
 
@@ -31,24 +27,6 @@ struct Form10View {
     std::function<bool()> mainWindowActive;
 };
 
-// Everything at once, for a caller that hands over a connection number and
-// a text rather than an intake: the dialog makes the intake itself, with the
-// machine bound to the connection at that moment.
-struct Form10Context {
-    SettingsStore &settings;
-    Prompts &prompts;
-    Logbook &logbook;
-    const Clock &clock;
-    QString programDir;                                      // ends with "/"
-    std::function<QString()> verzeichnis;                    // monitored directory, ends with "/"
-    std::function<std::optional<QStringList>()> selectedRow; // as in Form10View
-    std::function<bool()> mainWindowActive;
-    // The machine the catalogue record of a new file is to get, by the
-    // file's catalogue name.
-    std::function<void(const QString &storedName, long machine)> setPendingMachine;
-    TraceSink trace;
-};
-
 // The save dialog for one received program: as a new file in the monitored
 // directory or as the update of a catalogued one, optionally compared and
 // edited first. Non-modal; one per reception, so several may be open. It
@@ -62,7 +40,6 @@ class Form10 : public QDialog
 
 public:
     Form10(Form10View view, ReceivedProgramIntake intake, QWidget *owner = nullptr);
-    Form10(Form10Context context, int maschinenNummer, const QByteArray &dateiString, QWidget *owner = nullptr);
 
     int maschinenNummer() const { return m_intake.maschinenNummer(); }
     const QByteArray &dateiString() const { return m_intake.text(); }

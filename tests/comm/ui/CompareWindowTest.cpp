@@ -1,5 +1,4 @@
 #include "app/IniSettingsStore.h"
-#include "app/ScriptedPrompts.h"
 #include "comm/ui/CompareWindow.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
@@ -50,14 +49,4 @@ TEST_F(Compare, EditedTextKeepsItsLineEndsNoBreakSpacesAndGetsReplacementCharact
     CompareWindow crlf("P1.NC", {}, "N10\r\n", settings);
     crlf.receivedView()->appendPlainText("N20");
     EXPECT_EQ(crlf.editedText(), "N10\r\n\r\nN20");
-}
-
-TEST_F(Compare, FileThatCannotBeReadIsToldAndNothingComparedIsReturned)
-{
-    ScriptedPrompts prompts;
-    QDir().mkpath(env.root() + "ORDNER.NC");
-    EXPECT_TRUE(CompareWindow::compare("ORDNER.NC", env.root() + "ORDNER.NC", "N10", settings, prompts).isEmpty());
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_TRUE(prompts.asked()[0].text.contains("kann nicht gelesen werden"));
-    EXPECT_EQ(prompts.asked()[0].title, "Fehler!");
 }

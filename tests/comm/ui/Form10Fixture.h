@@ -20,7 +20,8 @@ namespace zep::test {
 
 // A main window's worth of surroundings for save dialogs: a monitored
 // directory, settings, answered prompts, a logbook, a standing clock, a
-// main-list selection to set and the pending machines the dialogs hand back.
+// reception journal, a main-list selection to set and the pending machines
+// the dialogs' intakes hand back.
 class Form10Fixture : public ::testing::Test {
 protected:
     Form10Fixture()
@@ -37,47 +38,19 @@ protected:
 
     QString dir() const { return env.root() + "daten/"; }
 
-    Form10Context context()
+    // As the station hands a reception over: the machine is the one its
+    // connection was bound to when the program arrived. No journal entry.
+    QPointer<Form10> open(int maschinenNummer, long machine, const QByteArray &text)
     {
-        TraceSink trace;
-        trace.isOn = [this] { return traceOn; };
-        trace.appendLine = [this](const QString &line) { traceLines << line; };
-        return Form10Context{settings,
-                             prompts,
-                             logbook,
-                             clock,
-                             env.programDir(),
-                             [this] { return dir(); },
-                             [this] { return selected; },
-                             [this] { return mainActive; },
-                             [this](const QString &name, long machine) { pending << qMakePair(name, machine); },
-                             trace};
+        return openWith(ReceivedProgram{maschinenNummer, machine, text, QString()}, nullptr);
     }
 
-    QPointer<Form10> open(int maschinenNummer, const QByteArray &text)
-    {
-        QPointer<Form10> form = new Form10(context(), maschinenNummer, text);
-        form->show();
-        m_forms << form;
-        return form;
-    }
-
-    // As the station hands a reception over: journalled first, then an
-    // intake with the machine its connection had then.
+    // Journalled first, as the station does, then handed to a dialog.
     QPointer<Form10> openJournalled(int maschinenNummer, long machine, const QByteArray &text)
     {
         const ReceptionJournal::Added added = journal.add(maschinenNummer, machine, text);
         EXPECT_TRUE(added.ok()) << added.error.toStdString();
-        const Form10Context all = context();
-        ReceivedProgramIntake intake(ReceivedProgramIntake::Context{prompts, logbook, clock, env.programDir(),
-                                                                    all.verzeichnis, all.trace, &journal},
-                                     all.setPendingMachine,
-                                     ReceivedProgram{maschinenNummer, machine, text, added.id});
-        QPointer<Form10> form =
-            new Form10(Form10View{settings, prompts, all.selectedRow, all.mainWindowActive}, std::move(intake));
-        form->show();
-        m_forms << form;
-        return form;
+        return openWith(ReceivedProgram{maschinenNummer, machine, text, added.id}, &journal);
     }
 
     void select(const QString &storedName, const QString &machine = "Drehbank")
@@ -111,6 +84,23 @@ protected:
     QList<QPair<QString, long>> pending;
 
 private:
+    QPointer<Form10> openWith(ReceivedProgram program, ReceptionJournal *programJournal)
+    {
+        TraceSink trace;
+        trace.isOn = [this] { return traceOn; };
+        trace.appendLine = [this](const QString &line) { traceLines << line; };
+        ReceivedProgramIntake intake(
+            ReceivedProgramIntake::Context{prompts, logbook, clock, env.programDir(), [this] { return dir(); }, trace,
+                                           programJournal},
+            [this](const QString &name, long machine) { pending << qMakePair(name, machine); }, std::move(program));
+        QPointer<Form10> form = new Form10(Form10View{settings, prompts, [this] { return selected; },
+                                                      [this] { return mainActive; }},
+                                           std::move(intake));
+        form->show();
+        m_forms << form;
+        return form;
+    }
+
     QList<QPointer<Form10>> m_forms;
 };
 

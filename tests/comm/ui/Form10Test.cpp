@@ -39,7 +39,7 @@ TEST_F(Form10Fixture, OpensReadyForANameInFrontOfTheExtension)
     // Opened from the main window's timer, while the main window is active.
     select("P1.NC");
     mainActive = true;
-    auto form = open(3, "%\r\nN10 G00\r\n");
+    auto form = open(3, 0, "%\r\nN10 G00\r\n");
     const Form10Controls &ui = form->controls();
     EXPECT_EQ(ui.heading->text(), "Eingelesenes Programm von Maschine 3");
     EXPECT_EQ(ui.newName->text(), ".cnc");
@@ -56,10 +56,9 @@ TEST_F(Form10Fixture, OpensReadyForANameInFrontOfTheExtension)
     EXPECT_TRUE(form->refreshing());
 }
 
-TEST_F(Form10Fixture, NameTypedInFrontOfTheExtensionIsWrittenByteExactWithTheConnectionsMachine)
+TEST_F(Form10Fixture, NameTypedInFrontOfTheExtensionIsWrittenByteExactWithTheProgramsMachine)
 {
-    settings.write("COM1Einstellungen", "MaschinenIndex", "7"); // connection 2 as the user counts
-    auto form = open(2, allBytes());
+    auto form = open(2, 7, allBytes());
     form->controls().newName->insert("Müller's Welle");
     ASSERT_EQ(form->controls().newName->text(), "Müller's Welle.cnc");
     EXPECT_TRUE(form->save());
@@ -75,10 +74,10 @@ TEST_F(Form10Fixture, NameTypedInFrontOfTheExtensionIsWrittenByteExactWithTheCon
     EXPECT_TRUE(prompts.asked().isEmpty());
 }
 
-TEST_F(Form10Fixture, ConnectionWithoutMachineGivesMachineZeroAndSubdirectoryKeepsItsRealCase)
+TEST_F(Form10Fixture, ProgramWithoutMachineGivesMachineZeroAndSubdirectoryKeepsItsRealCase)
 {
     QDir().mkpath(dir() + "Drehen");
-    auto form = open(5, "N10");
+    auto form = open(5, 0, "N10");
     form->controls().newName->setText("drehen/neu.nc");
     EXPECT_TRUE(form->save());
     EXPECT_EQ(env.readFile(dir() + "Drehen/neu.nc"), "N10");
@@ -90,7 +89,7 @@ TEST_F(Form10Fixture, UpdateWithTakeOverReplacesTheSelectedFileUnderItsRealName)
 {
     env.writeFile(dir() + "Drehen/Welle a.nc", "ALT");
     select("DREHEN\\WELLE A.NC");
-    auto form = open(1, "NEU\r\n");
+    auto form = open(1, 0, "NEU\r\n");
     form->controls().asUpdate->setChecked(true);
     EXPECT_TRUE(form->controls().updatePanel->isVisible());
     EXPECT_FALSE(form->controls().newPanel->isVisible());
@@ -109,7 +108,7 @@ TEST_F(Form10Fixture, UpdateWithTakeOverReplacesTheSelectedFileUnderItsRealName)
 
 TEST_F(Form10Fixture, MissingOriginalIsToldAndItsNameOfferedAsNewName)
 {
-    auto form = open(1, "NEU");
+    auto form = open(1, 0, "NEU");
     form->controls().asUpdate->setChecked(true);
     form->controls().targetName->setText("WEG.NC");
     EXPECT_FALSE(form->save());
@@ -125,7 +124,7 @@ TEST_F(Form10Fixture, MissingOriginalIsToldAndItsNameOfferedAsNewName)
 TEST_F(Form10Fixture, TakenNameIsFoundWhateverItsCaseOnLeavingTheFieldAndOnSaving)
 {
     env.writeFile(dir() + "p1.nc", "ALT");
-    auto form = open(1, "NEU");
+    auto form = open(1, 0, "NEU");
     form->controls().newName->setText("P1.NC");
     leaveField(form->controls().newName);
     ASSERT_EQ(prompts.asked().size(), 1);
@@ -145,8 +144,8 @@ TEST_F(Form10Fixture, TakenNameIsFoundWhateverItsCaseOnLeavingTheFieldAndOnSavin
 
 TEST_F(Form10Fixture, TwoDialogsSaveTheirOwnTextsAndTheSecondMeetsTheFirstsName)
 {
-    auto first = open(1, "VON EINS");
-    auto second = open(2, "VON ZWEI");
+    auto first = open(1, 3, "VON EINS");
+    auto second = open(2, 4, "VON ZWEI");
     first->controls().newName->setText("A.NC");
     second->controls().newName->setText("a.nc");
     EXPECT_TRUE(first->save());
@@ -156,11 +155,12 @@ TEST_F(Form10Fixture, TwoDialogsSaveTheirOwnTextsAndTheSecondMeetsTheFirstsName)
     EXPECT_TRUE(second->save());
     EXPECT_EQ(env.readFile(dir() + "A.NC"), "VON EINS");
     EXPECT_EQ(env.readFile(dir() + "B.NC"), "VON ZWEI");
+    EXPECT_EQ(pending, (QList<QPair<QString, long>>{{"A.NC", 3L}, {"B.NC", 4L}}));
 }
 
 TEST_F(Form10Fixture, PresetAloneOrBlanksBeforeTheExtensionBeepAndWriteNothing)
 {
-    auto form = open(1, "N10");
+    auto form = open(1, 0, "N10");
     EXPECT_FALSE(form->save()); // ".cnc" as preset
     form->controls().newName->setText("  .cnc");
     EXPECT_FALSE(form->save());
@@ -175,7 +175,7 @@ TEST_F(Form10Fixture, PresetAloneOrBlanksBeforeTheExtensionBeepAndWriteNothing)
 
 TEST_F(Form10Fixture, NamesTheCatalogueCannotKeepAreRefusedClearly)
 {
-    auto form = open(1, "N10");
+    auto form = open(1, 0, "N10");
     const QStringList names{".versteckt.nc", "../draussen.nc", "Zoll\"8.nc", "Tab\there.nc", "Ω-Welle.nc",
                             "a//b.nc", "fehlt/x.nc", "/tmp/x.nc"};
     for (const QString &name : names) {
@@ -198,7 +198,7 @@ TEST_F(Form10Fixture, EditInTheComparisonReplacesTheTextAndShowsTheMarker)
     env.writeFile(dir() + "P1.NC", "N10 G00\r\nN20 M30\r\n");
     select("P1.NC");
     const QByteArray received = "N10 G00\r\nN20 M3\xC4\r\n" + QByteArray(200, 'X');
-    auto form = open(1, received);
+    auto form = open(1, 0, received);
     form->controls().asUpdate->setChecked(true);
     QString leftSide;
     QTimer::singleShot(0, form, [&] {
@@ -227,7 +227,7 @@ TEST_F(Form10Fixture, CancelledComparisonKeepsTheReceivedText)
 {
     env.writeFile(dir() + "P1.NC", "ALT");
     select("P1.NC");
-    auto form = open(1, "NEU");
+    auto form = open(1, 0, "NEU");
     form->controls().asUpdate->setChecked(true);
     QTimer::singleShot(0, form, [&] {
         auto *window = form->findChild<CompareWindow *>();
@@ -242,7 +242,7 @@ TEST_F(Form10Fixture, CancelledComparisonKeepsTheReceivedText)
 
 TEST_F(Form10Fixture, ClosedByTheFrameOrEscapeTheProgramIsKeptAndLogged)
 {
-    auto byFrame = open(2, allBytes());
+    auto byFrame = open(2, 0, allBytes());
     byFrame->close();
     settle();
     EXPECT_TRUE(byFrame.isNull());
@@ -253,7 +253,7 @@ TEST_F(Form10Fixture, ClosedByTheFrameOrEscapeTheProgramIsKeptAndLogged)
     EXPECT_TRUE(log.startsWith("05.03.2026/14:33 - "));
     EXPECT_TRUE(log.contains(QFile::encodeName(kept[0])));
 
-    auto byEscape = open(4, "N10");
+    auto byEscape = open(4, 0, "N10");
     QTest::keyClick(byEscape, Qt::Key_Escape);
     settle();
     EXPECT_TRUE(byEscape.isNull());
@@ -263,9 +263,9 @@ TEST_F(Form10Fixture, ClosedByTheFrameOrEscapeTheProgramIsKeptAndLogged)
 
 TEST_F(Form10Fixture, DiscardAndSaveLeaveNoCopy)
 {
-    auto discarded = open(1, "N10");
+    auto discarded = open(1, 0, "N10");
     discarded->controls().discard->click();
-    auto saved = open(1, "N20");
+    auto saved = open(1, 0, "N20");
     saved->controls().newName->setText("P2.NC");
     saved->controls().save->click();
     settle();
@@ -285,7 +285,7 @@ TEST_F(Form10Fixture, FailedWriteKeepsTheOldFileWholeAndTheDialogOpen)
     const QByteArray old(4000, 'O');
     env.writeFile(mountPoint + "P1.NC", old);
     const QByteArray received(512 * 1024, 'N');
-    auto form = open(1, received);
+    auto form = open(1, 0, received);
     form->controls().asUpdate->setChecked(true);
     form->controls().targetName->setText("VOLL\\P1.NC");
     prompts.queueAnswer(PromptAnswer::Retry); // then the default: Cancel
@@ -308,7 +308,7 @@ TEST_F(Form10Fixture, ReadOnlyDiskRefusesTheNewFileAndTheDialogStays)
     if (!disk.mounted())
         GTEST_SKIP() << "no tmpfs mount here";
     ASSERT_TRUE(disk.makeReadOnly());
-    auto form = open(1, "N10");
+    auto form = open(1, 0, "N10");
     form->controls().newName->setText("nurlesen/P1.NC");
     EXPECT_FALSE(form->save());
     EXPECT_EQ(prompts.titles(), QStringList({"Error"}));
@@ -319,7 +319,7 @@ TEST_F(Form10Fixture, ReadOnlyDiskRefusesTheNewFileAndTheDialogStays)
 
 TEST_F(Form10Fixture, SelectionFollowsTheMainListAndTheUpdateKeepsItCurrent)
 {
-    auto form = open(1, "N10");
+    auto form = open(1, 0, "N10");
     select("P1.NC");
     mainActive = true;
     form->refreshSelection();
@@ -346,12 +346,12 @@ TEST_F(Form10Fixture, SelectionFollowsTheMainListAndTheUpdateKeepsItCurrent)
     EXPECT_TRUE(form->controls().targetName->text().isEmpty());
 }
 
-TEST_F(Form10Fixture, TheMachineIsTheOneTheConnectionHadWhenTheProgramArrived)
+TEST_F(Form10Fixture, TheMachineIsTheProgramsWhateverTheConnectionIsBoundToNow)
 {
-    settings.write("COM1Einstellungen", "MaschinenIndex", "7");
-    auto form = open(2, "N10");
-    // Rebound while the dialog is open: the program still came from machine 7.
+    // Bound to machine 7 when the program arrived, rebound to 9 since: the
+    // program still came from machine 7.
     settings.write("COM1Einstellungen", "MaschinenIndex", "9");
+    auto form = open(2, 7, "N10");
     form->controls().newName->setText("P1.NC");
     EXPECT_TRUE(form->save());
     ASSERT_EQ(pending.size(), 1);
