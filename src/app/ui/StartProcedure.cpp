@@ -1,5 +1,6 @@
 #include "app/ui/StartProcedure.h"
 
+#include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
 #include "app/session/MainState.h"
 #include "app/session/ShellActions.h"
@@ -34,8 +35,7 @@ bool StartProcedure::run()
     splash.show();
     splash.setStatusText(QStringLiteral(" Externes Programm starten..."));
     splash.setVersionText(versionText());
-    const QString startProgram =
-        m_state.settings.read(QStringLiteral("Settings"), QStringLiteral("StartProgram"), QString());
+    const QString startProgram = ProgramSettings::startProgram(m_state.settings);
 
     if (m_mainWindow.load() == LoadSequence::Outcome::EndProgram)
         return false;
