@@ -1,6 +1,12 @@
 #include "app/IniSettingsStore.h"
 
+#include "app/AtomicFileWriter.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
@@ -12,6 +18,14 @@ namespace {
 QString settingsKey(const QString &section, const QString &key)
 {
     return section + QLatin1Char('/') + key;
+}
+
+QString asText(const QVariant &value)
+{
+    // An unquoted hand-edited value with a comma comes back as a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
 }
 
 } // namespace
@@ -35,24 +49,141 @@ IniSettingsStore::IniSettingsStore(const QString &iniPath)
 {
 }
 
+IniSettingsStore::FileStamp IniSettingsStore::currentStamp() const
+{
+    QFileInfo info(m_path);
+    info.setCaching(false);
+    FileStamp stamp;
+    stamp.exists = info.exists();
+    if (stamp.exists) {
+        stamp.size = info.size();
+        stamp.modified = info.lastModified();
+        // A file replaced by renaming another over it may keep size and
+        // modification time; its change time still moves.
+        stamp.changed = info.metadataChangeTime();
+    }
+    return stamp;
+}
+
+namespace {
+
+// QSettings parses and writes the INI format for us, but it keeps every file
+// it has seen in a process-wide cache: a value whose write failed stays
+// there and would be read back as stored, and a same-size edit within the
+// file time's granularity is not noticed. So it only ever works on a
+// private copy under a name never used again, and the real file is read and
+// replaced here.
+class IniScratch {
+public:
+    explicit IniScratch(const QByteArray &contents)
+    {
+        if (!m_dir.isValid())
+            return;
+        QFile file(fileName());
+        m_ok = file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+    }
+
+    bool isValid() const { return m_ok; }
+    QString fileName() const { return m_dir.filePath(QStringLiteral("ZEP.ini")); }
+
+    QByteArray contents() const
+    {
+        QFile file(fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_ok = false;
+};
+
+// The file's bytes; empty when it does not exist. False when it exists but
+// cannot be read.
+bool readWhole(const QString &path, QByteArray &bytes)
+{
+    bytes.clear();
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+void IniSettingsStore::refresh() const
+{
+    const FileStamp stamp = currentStamp();
+    if (m_parsed && !m_racy && stamp == m_stamp)
+        return;
+    QHash<QString, QString> values;
+    QByteArray bytes;
+    if (readWhole(m_path, bytes) && !bytes.isEmpty()) {
+        const IniScratch scratch(bytes);
+        const QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        const QStringList keys = settings.allKeys();
+        for (const QString &key : keys)
+            values.insert(key, asText(settings.value(key)));
+    }
+    m_values = std::move(values);
+    m_stamp = stamp;
+    m_parsed = true;
+    ++m_parseCount;
+    // File times are coarse (a few milliseconds on most disks, two seconds on
+    // some), so a second change made soon after the one just parsed may
+    // leave size and times as they were. Until the file is older than that,
+    // every read parses it again.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    m_racy = stamp.exists && stamp.modified.toUTC().msecsTo(now) < kRacyMs;
+}
+
 QString IniSettingsStore::read(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const QSettings settings(m_path, QSettings::IniFormat);
-    const QVariant value = settings.value(settingsKey(section, key));
-    if (!value.isValid())
-        return defaultValue;
-    // An unquoted hand-edited value with a comma comes back as a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    refresh();
+    const auto it = m_values.constFind(settingsKey(section, key));
+    return it == m_values.cend() ? defaultValue : *it;
 }
 
 void IniSettingsStore::write(const QString &section, const QString &key, const QString &value)
 {
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.setValue(settingsKey(section, key), value);
-    settings.sync();
-    m_lastWriteStatus = settings.status();
+    m_lastWriteStatus = writeThrough(settingsKey(section, key), value);
+    // The next read takes the file as it now lies on disk: a failed write
+    // must not look stored, and a hand edit made since the last read is
+    // part of the file now.
+    m_parsed = false;
+}
+
+QSettings::Status IniSettingsStore::writeThrough(const QString &fullKey, const QString &value)
+{
+    const QFileInfo target(m_path);
+    if (!QDir().mkpath(target.absolutePath()))
+        return QSettings::AccessError;
+    // The same lock QSettings takes, so a second instance writing at the same
+    // moment is not lost.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    lock.tryLock(kLockWaitMs);
+
+    QByteArray before;
+    if (!readWhole(m_path, before))
+        return QSettings::AccessError;
+    const IniScratch scratch(before);
+    if (!scratch.isValid())
+        return QSettings::AccessError;
+    {
+        QSettings settings(scratch.fileName(), QSettings::IniFormat);
+        if (settings.status() != QSettings::NoError)
+            return settings.status();
+        settings.setValue(fullKey, value);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            return settings.status();
+    }
+    AtomicFileWriter out;
+    if (out.open(m_path) || out.write(scratch.contents()) || out.commit())
+        return QSettings::AccessError;
+    return QSettings::NoError;
 }
 
 } // namespace zep

@@ -2,15 +2,19 @@
 
 #include "app/SettingsStore.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QSettings>
 #include <QString>
 
 namespace zep {
 
 // The settings store as a per-user INI file, $XDG_CONFIG_HOME/ZEP.ini.
-// Nothing is cached: each read looks at the file as it is now (so a
-// hand-edit or a second instance is seen at once) and each write is synced
-// to disk before write() returns.
+// The parsed file is kept and only parsed again when the file's size or
+// times have changed since, so the station's many reads per second cost one
+// look at the file each, while a hand edit or a second instance is still
+// seen at the next read. Each write replaces the file whole and is on disk
+// before write() returns; a write that failed is not read back.
 class IniSettingsStore : public SettingsStore {
 public:
     // The user's ZEP.ini.
@@ -27,12 +31,36 @@ public:
     // not be written (read-only directory, full disk).
     QSettings::Status lastWriteStatus() const { return m_lastWriteStatus; }
 
+    // How often the file has been parsed so far.
+    int parseCount() const { return m_parseCount; }
+
     // Where the user's ZEP.ini lies under the current environment.
     static QString defaultFileName();
 
 private:
+    // What tells a changed file from an unchanged one without reading it.
+    struct FileStamp {
+        bool exists = false;
+        qint64 size = -1;
+        QDateTime modified;
+        QDateTime changed;
+        bool operator==(const FileStamp &) const = default;
+    };
+
+    static constexpr qint64 kRacyMs = 2000;
+    static constexpr int kLockWaitMs = 2000;
+
+    FileStamp currentStamp() const;
+    void refresh() const;
+    QSettings::Status writeThrough(const QString &fullKey, const QString &value);
+
     QString m_path;
     QSettings::Status m_lastWriteStatus = QSettings::NoError;
+    mutable QHash<QString, QString> m_values;
+    mutable FileStamp m_stamp;
+    mutable bool m_parsed = false;
+    mutable bool m_racy = false;
+    mutable int m_parseCount = 0;
 };
 
 } // namespace zep

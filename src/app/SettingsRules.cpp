@@ -1,7 +1,7 @@
 #include "app/SettingsRules.h"
 
 #include "app/CatalogueNames.h"
-#include "app/SettingsStore.h"
+#include "app/ProgramSettings.h"
 
 #include <QDir>
 #include <QStringList>
@@ -10,7 +10,6 @@ namespace zep {
 
 namespace {
 
-const QString kSection = QStringLiteral("Settings");
 const QString kHinweis = QStringLiteral("HINWEIS!");
 
 // A field that is not a whole number counts as 0, as an empty field does.
@@ -134,13 +133,13 @@ bool SettingsRules::nestedDirectories(const QString &a, const QString &b)
 
 int SettingsRules::effectiveInterval(const SettingsStore &settings)
 {
-    const int value = settings.readInt(kSection, QStringLiteral("Intervall"), kDefaultInterval);
+    const int value = ProgramSettings::intervall(settings);
     return value >= 1 && value <= kMaxInterval ? value : kDefaultInterval;
 }
 
 int SettingsRules::effectiveJpgQuality(const SettingsStore &settings)
 {
-    const int value = settings.readInt(kSection, QStringLiteral("JPGQualitaet"), kDefaultJpgQuality);
+    const int value = ProgramSettings::jpgQualitaet(settings);
     return value >= 10 && value <= 99 ? value : kDefaultJpgQuality;
 }
 

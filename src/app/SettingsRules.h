@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Prompts.h"
+#include "app/ProgramSettings.h"
 
 #include <QString>
 #include <optional>
@@ -57,9 +58,9 @@ public:
 
     static bool passwordMatches(const QString &entered, const QString &stored);
 
-    static constexpr int kDefaultInterval = 5;
+    static constexpr int kDefaultInterval = ProgramSettings::kDefaultIntervall;
     static constexpr int kMaxInterval = 32767;
-    static constexpr int kDefaultJpgQuality = 80;
+    static constexpr int kDefaultJpgQuality = ProgramSettings::kDefaultJpgQualitaet;
 };
 
 } // namespace zep

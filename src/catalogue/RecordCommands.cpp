@@ -18,7 +18,6 @@ namespace zep {
 
 namespace {
 
-const QString kSettings = QStringLiteral("Settings");
 const QString kCr = QStringLiteral("\r");
 
 QString missingFileText(const QString &name)
@@ -36,17 +35,18 @@ QString ambiguousText(const QString &name)
 
 } // namespace
 
-QString RecordCommands::startDirectory(const QString &key) const
+QString RecordCommands::startDirectory(ProgramSettings::LastDirectory which) const
 {
-    const QString stored = m_ctx.settings.read(kSettings, key, QStringLiteral("A:\\"));
+    const QString stored = ProgramSettings::lastDirectory(m_ctx.settings, which);
     if (QFileInfo(stored).isDir())
         return stored;
     return CatalogueNames::ensureTrailingSeparator(QDir::homePath());
 }
 
-void RecordCommands::rememberDirectory(const QString &key, const QString &chosenFile)
+void RecordCommands::rememberDirectory(ProgramSettings::LastDirectory which, const QString &chosenFile)
 {
-    m_ctx.settings.write(kSettings, key, CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
+    ProgramSettings::setLastDirectory(m_ctx.settings, which,
+                                      CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
 }
 
 RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row)
@@ -148,10 +148,10 @@ void RecordCommands::importFile()
 {
     const QString chosen = m_ctx.prompts.openFile(QStringLiteral("Datei auswählen"),
                                                   QStringLiteral("Alle Dateien (*)|*"),
-                                                  startDirectory(QStringLiteral("DefaultImportDir")));
+                                                  startDirectory(ProgramSettings::LastDirectory::Import));
     if (chosen.isEmpty())
         return;
-    rememberDirectory(QStringLiteral("DefaultImportDir"), chosen);
+    rememberDirectory(ProgramSettings::LastDirectory::Import, chosen);
 
     const QString fileName = QFileInfo(chosen).fileName();
     const QString stored = CatalogueNames::toStoredName(fileName);
@@ -204,10 +204,10 @@ void RecordCommands::exportFile(const RecordRow *row)
     const QString proposed = name.section(QLatin1Char('\\'), -1);
     const QString chosen = m_ctx.prompts.saveFile(QStringLiteral("Zieldatei angeben"),
                                                   QStringLiteral("Alle Dateien (*)|*"),
-                                                  startDirectory(QStringLiteral("DefaultExportDir")), proposed);
+                                                  startDirectory(ProgramSettings::LastDirectory::Export), proposed);
     if (chosen.isEmpty())
         return;
-    rememberDirectory(QStringLiteral("DefaultExportDir"), chosen);
+    rememberDirectory(ProgramSettings::LastDirectory::Export, chosen);
     const CatalogueNames::Resolved source = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
     if (source.ambiguous) {
         m_ctx.prompts.message(ambiguousText(name), QStringLiteral("Fehler!"), PromptIcon::Exclamation);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramSettings.h"
 #include "catalogue/RecordRow.h"
 
 #include <QString>
@@ -38,7 +39,7 @@ public:
 
     // Where the import and export dialogs start: the last directory used, or
     // the home directory while none is known (or it has gone).
-    QString startDirectory(const QString &key) const;
+    QString startDirectory(ProgramSettings::LastDirectory which) const;
 
 private:
     enum class ProgramFile { Deleted, Missing, Kept };
@@ -47,7 +48,7 @@ private:
     void logDeletion(const QString &storedName);
     void deletePhotos(const QString &storedName);
     bool deleteFromDatabase(const RecordRow &row);
-    void rememberDirectory(const QString &key, const QString &chosenFile);
+    void rememberDirectory(ProgramSettings::LastDirectory which, const QString &chosenFile);
 
     Context m_ctx;
 };

@@ -83,7 +83,6 @@ void CommStation::reportOpenError(const QString &message)
 void CommStation::SetComm()
 {
     for (int i = 0; i < kConnections; ++i) {
-        const QString sec = PortSettings::section(i);
         const QString n = num(i + 1);
         SerialPort &port = *m_ports[i];
         // Saved settings open the line afresh; a waiting reopen is void.
@@ -98,16 +97,18 @@ void CommStation::SetComm()
             port.setPortOpen(false);
         setLamp(i, LampColour::Green);
 
-        const QString line = m_settings.read(sec, QStringLiteral("Einstellungen"), QStringLiteral("9600,N,8,1"));
+        const PortSettings::Opening opening = PortSettings::opening(m_settings, i);
+        const QString line = opening.einstellungen;
         if (!line.isEmpty() && !port.setSettings(line))
             reportOpenError(QStringLiteral("Konnte Maschineneinstellungen (") + line + QStringLiteral(") für Maschine ") +
                             n + QStringLiteral(" nicht setzen: ") + port.errorDescription());
 
-        const QString portText = m_settings.read(sec, QStringLiteral("COM-Anschluß"), QStringLiteral("0"));
+        const QString portText = opening.comAnschluss;
         bool numeric = false;
         const int portNumber = portText.trimmed().toInt(&numeric);
         if (!numeric)
-            reportOpenError(QStringLiteral("Ungültiger Eigenschaftswert: COM-Anschluß ") + portText);
+            reportOpenError(QStringLiteral("Ungültiger Eigenschaftswert: ") + PortSettings::comAnschlussKey() +
+                            QStringLiteral(" ") + portText);
         else if (portNumber != 0 && !port.setCommPort(portNumber))
             reportOpenError(port.errorDescription());
 
@@ -115,13 +116,13 @@ void CommStation::SetComm()
         port.setSThreshold(1);
         port.setInputLen(0);
 
-        const int buffer = m_settings.readInt(sec, QStringLiteral("Puffer"), 256);
+        const int buffer = opening.puffer;
         if (!port.setInBufferSize(buffer) || !port.setOutBufferSize(buffer)) {
             setLamp(i, LampColour::Red);
             reportOpenError(QStringLiteral("Konnte Puffergrösse für Maschineneinstellung") + n +
                             QStringLiteral(" nicht setzen: ") + port.errorDescription());
         }
-        const int handshaking = m_settings.readInt(sec, QStringLiteral("Handshaking"), 2);
+        const int handshaking = opening.handshaking;
         if (!port.setHandshaking(handshaking)) {
             setLamp(i, LampColour::Red);
             reportOpenError(QStringLiteral("Protokoll für Maschineneinstellung") + n +

@@ -49,6 +49,31 @@ QString LineSettings::join() const
     return baud + QLatin1Char(',') + parity + QLatin1Char(',') + dataBits + QLatin1Char(',') + stopBits;
 }
 
+LineSettings LineSettings::fromMachine(int speedPosition, const QString &comString, const LineSettings &current)
+{
+    // The record holds no speed in COMString; a dummy one in front gives the
+    // text the layout of a settings text, which is read from its end.
+    const QString s = QStringLiteral("2400,") + comString;
+    const int x = s.contains(QLatin1Char('.')) ? 2 : 0;
+    const int len = s.size();
+    auto at = [&](int pos) { return (pos >= 1 && pos <= len) ? QString(s.at(pos - 1)) : QString(); };
+
+    LineSettings r = current;
+    if (speedPosition >= 0 && speedPosition < speedChoices().size())
+        r.baud = speedChoices().at(speedPosition);
+    const QString parity = at(len - 2 - x).toUpper();
+    for (const QString &name : parityChoices())
+        if (name.left(1) == parity)
+            r.parity = name.at(0);
+    const QString dataBits = at(len - 4 - x);
+    if (dataBitChoices().contains(dataBits))
+        r.dataBits = dataBits;
+    const QString stopBits = s.right(1 + x);
+    if (stopBitChoices().contains(stopBits))
+        r.stopBits = stopBits;
+    return r;
+}
+
 const QStringList &LineSettings::speedChoices()
 {
     static const QStringList list{QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),

@@ -21,6 +21,13 @@ struct LineSettings {
     static std::optional<LineSettings> parse(const QString &text);
     QString join() const;
 
+    // A machine record's line: the speed at position `speedPosition` of
+    // speedChoices() and the record's COMString "data bits,parity,stop bits",
+    // read from its end as the port settings dialog reads a settings text.
+    // A part the lists do not offer (or a speed position out of range) keeps
+    // the one of `current`, the line shown so far.
+    static LineSettings fromMachine(int speedPosition, const QString &comString, const LineSettings &current);
+
     // What a line can be set to, in the order the dialogs offer them; a
     // machine record stores a speed as its position in speedChoices().
     static const QStringList &speedChoices();

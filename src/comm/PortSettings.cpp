@@ -7,14 +7,39 @@
 namespace zep {
 
 namespace {
+
 const QString kTrue = QStringLiteral("True");
 const QString kFalse = QStringLiteral("False");
+
+const QString kEinstellungen = QStringLiteral("Einstellungen");
+const QString kComAnschluss = QStringLiteral("COM-Anschluß");
+const QString kHandshaking = QStringLiteral("Handshaking");
+const QString kAktiviert = QStringLiteral("Aktiviert");
+const QString kMaschinenIndex = QStringLiteral("MaschinenIndex");
+const QString kPuffer = QStringLiteral("Puffer");
+const QString kEcrZu = QStringLiteral("ECRzu");
+const QString kElfZu = QStringLiteral("ELFzu");
+const QString kScrZu = QStringLiteral("SCRzu");
+const QString kSlfZu = QStringLiteral("SLFzu");
+const QString kExon = QStringLiteral("EXON");
+const QString kSxon = QStringLiteral("SXON");
+const QString kEndCode = QStringLiteral("EndCode");
+
+// Opening leaves the port object's number alone when none is stored.
+const QString kOpeningComAnschluss = QStringLiteral("0");
 
 int readBounded(const SettingsStore &s, const QString &section, const QString &key, int def, int lo, int hi)
 {
     const int v = s.readInt(section, key, def);
     return (v < lo || v > hi) ? def : v;
 }
+
+// A conversion code or flag: 0 when missing or not a code 0-255.
+int readByte(const SettingsStore &s, const QString &section, const QString &key)
+{
+    return readBounded(s, section, key, 0, 0, 255);
+}
+
 } // namespace
 
 QString PortSettings::section(int connection)
@@ -22,47 +47,59 @@ QString PortSettings::section(int connection)
     return QStringLiteral("COM") + QString::number(connection) + QStringLiteral("Einstellungen");
 }
 
-int PortSettings::readByte(const SettingsStore &store, int connection, const QString &key)
+QString PortSettings::comAnschlussKey()
 {
-    return readBounded(store, section(connection), key, 0, 0, 255);
+    return kComAnschluss;
 }
 
 PortSettings PortSettings::load(const SettingsStore &s, int connection)
 {
     const QString sec = section(connection);
     PortSettings p;
-    p.einstellungen = s.read(sec, QStringLiteral("Einstellungen"), p.einstellungen);
-    p.comAnschluss = readBounded(s, sec, QStringLiteral("COM-Anschluß"), 1, 1, 16);
-    p.handshaking = readBounded(s, sec, QStringLiteral("Handshaking"), 2, 0, 3);
-    p.aktiviert = s.read(sec, QStringLiteral("Aktiviert"), kFalse).compare(kTrue, Qt::CaseInsensitive) == 0;
-    p.maschinenIndex = s.readInt(sec, QStringLiteral("MaschinenIndex"), 0);
-    p.puffer = s.readInt(sec, QStringLiteral("Puffer"), 256);
-    p.ecrZu = readBounded(s, sec, QStringLiteral("ECRzu"), 0, 0, 255);
-    p.elfZu = readBounded(s, sec, QStringLiteral("ELFzu"), 0, 0, 255);
-    p.scrZu = readBounded(s, sec, QStringLiteral("SCRzu"), 0, 0, 255);
-    p.slfZu = readBounded(s, sec, QStringLiteral("SLFzu"), 0, 0, 255);
-    p.exon = readBounded(s, sec, QStringLiteral("EXON"), 0, 0, 255);
-    p.sxon = readBounded(s, sec, QStringLiteral("SXON"), 0, 0, 255);
-    p.endCode = s.read(sec, QStringLiteral("EndCode"), p.endCode);
+    p.einstellungen = s.read(sec, kEinstellungen, p.einstellungen);
+    p.comAnschluss = readBounded(s, sec, kComAnschluss, p.comAnschluss, 1, 16);
+    p.handshaking = readBounded(s, sec, kHandshaking, p.handshaking, 0, 3);
+    p.aktiviert = s.read(sec, kAktiviert, kFalse).compare(kTrue, Qt::CaseInsensitive) == 0;
+    p.maschinenIndex = s.readInt(sec, kMaschinenIndex, p.maschinenIndex);
+    p.puffer = s.readInt(sec, kPuffer, p.puffer);
+    p.ecrZu = readByte(s, sec, kEcrZu);
+    p.elfZu = readByte(s, sec, kElfZu);
+    p.scrZu = readByte(s, sec, kScrZu);
+    p.slfZu = readByte(s, sec, kSlfZu);
+    p.exon = readByte(s, sec, kExon);
+    p.sxon = readByte(s, sec, kSxon);
+    p.endCode = s.read(sec, kEndCode, p.endCode);
     return p;
+}
+
+PortSettings::Opening PortSettings::opening(const SettingsStore &s, int connection)
+{
+    const QString sec = section(connection);
+    const PortSettings defaults;
+    Opening o;
+    o.einstellungen = s.read(sec, kEinstellungen, defaults.einstellungen);
+    o.comAnschluss = s.read(sec, kComAnschluss, kOpeningComAnschluss);
+    o.puffer = s.readInt(sec, kPuffer, defaults.puffer);
+    o.handshaking = s.readInt(sec, kHandshaking, defaults.handshaking);
+    return o;
 }
 
 void PortSettings::save(SettingsStore &s, int connection) const
 {
     const QString sec = section(connection);
-    s.write(sec, QStringLiteral("Einstellungen"), einstellungen);
-    s.write(sec, QStringLiteral("COM-Anschluß"), QString::number(comAnschluss));
-    s.write(sec, QStringLiteral("Handshaking"), QString::number(handshaking));
-    s.write(sec, QStringLiteral("Aktiviert"), aktiviert ? kTrue : kFalse);
-    s.write(sec, QStringLiteral("MaschinenIndex"), QString::number(maschinenIndex));
-    s.write(sec, QStringLiteral("Puffer"), QString::number(puffer));
-    s.write(sec, QStringLiteral("ECRzu"), QString::number(ecrZu));
-    s.write(sec, QStringLiteral("ELFzu"), QString::number(elfZu));
-    s.write(sec, QStringLiteral("SCRzu"), QString::number(scrZu));
-    s.write(sec, QStringLiteral("SLFzu"), QString::number(slfZu));
-    s.write(sec, QStringLiteral("EXON"), QString::number(exon));
-    s.write(sec, QStringLiteral("SXON"), QString::number(sxon));
-    s.write(sec, QStringLiteral("EndCode"), endCode);
+    s.write(sec, kEinstellungen, einstellungen);
+    s.write(sec, kComAnschluss, QString::number(comAnschluss));
+    s.write(sec, kHandshaking, QString::number(handshaking));
+    s.write(sec, kAktiviert, aktiviert ? kTrue : kFalse);
+    s.write(sec, kMaschinenIndex, QString::number(maschinenIndex));
+    s.write(sec, kPuffer, QString::number(puffer));
+    s.write(sec, kEcrZu, QString::number(ecrZu));
+    s.write(sec, kElfZu, QString::number(elfZu));
+    s.write(sec, kScrZu, QString::number(scrZu));
+    s.write(sec, kSlfZu, QString::number(slfZu));
+    s.write(sec, kExon, QString::number(exon));
+    s.write(sec, kSxon, QString::number(sxon));
+    s.write(sec, kEndCode, endCode);
 }
 
 QString PortSettings::summary() const

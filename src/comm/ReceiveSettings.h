@@ -5,6 +5,7 @@
 namespace zep {
 
 class SettingsStore;
+struct SerialDefaults;
 
 // What the receive path reads from a connection's port settings group at
 // every use, so that a change takes effect with the next piece.
@@ -15,6 +16,8 @@ struct ReceiveSettings {
     int elfZu = 0;
 
     static ReceiveSettings read(const SettingsStore &store, int connection);
+    // The receiving half of a connection's serial defaults.
+    static ReceiveSettings from(const SerialDefaults &defaults);
 };
 
 } // namespace zep

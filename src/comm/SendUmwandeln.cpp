@@ -10,12 +10,16 @@ namespace zep {
 
 SendSettings SendSettings::read(const SettingsStore &store, int connection)
 {
-    const PortSettings p = PortSettings::load(store, connection);
+    return from(PortSettings::load(store, connection));
+}
+
+SendSettings SendSettings::from(const SerialDefaults &d)
+{
     SendSettings s;
-    s.nulFilter = p.exon == 0;
-    s.scrZu = p.scrZu;
-    s.slfZu = p.slfZu;
-    s.endCode = p.endCode;
+    s.nulFilter = d.nulFilter();
+    s.scrZu = d.scrZu;
+    s.slfZu = d.slfZu;
+    s.endCode = d.endCode;
     return s;
 }
 

@@ -7,6 +7,7 @@
 namespace zep {
 
 class SettingsStore;
+struct SerialDefaults;
 class TraceSink;
 
 // What the outgoing conversion of one connection reads from its settings.
@@ -17,6 +18,8 @@ struct SendSettings {
     QString endCode = QStringLiteral("<SA>26");
 
     static SendSettings read(const SettingsStore &store, int connection);
+    // The sending half of a connection's serial defaults.
+    static SendSettings from(const SerialDefaults &defaults);
 };
 
 // Converts `text` for the machine and returns it; the text passed in is

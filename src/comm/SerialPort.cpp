@@ -3,6 +3,7 @@
 #include "app/SettingsStore.h"
 #include "comm/CommEvent.h"
 #include "comm/LineSettings.h"
+#include "comm/PortDevices.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -88,8 +89,7 @@ bool SerialPort::isPseudoTerminal(int fd)
 
 QString SerialPort::devicePath(const SettingsStore &settings, int number)
 {
-    return settings.read(QStringLiteral("Schnittstellen"), QStringLiteral("COM") + QString::number(number),
-                         QStringLiteral("/dev/ttyS") + QString::number(number - 1));
+    return PortDevices::devicePath(settings, number);
 }
 
 QString SerialPort::devicePath() const

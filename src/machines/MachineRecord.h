@@ -1,11 +1,15 @@
 #pragma once
 
+#include "comm/SerialDefaults.h"
+
 #include <QDateTime>
 #include <QString>
 
 #include <array>
 
 namespace zep {
+
+struct LineSettings;
 
 // One row of `Maschinen` as the machine manager reads it. A NULL column of an
 // old database reads as the empty text, 0 or an invalid date.
@@ -29,6 +33,12 @@ struct MachineRecord {
     std::array<int, 3> wartungsArt{};
     std::array<QDateTime, 3> wartStart;
     std::array<QString, 3> wartText;
+
+    // The machine's serial defaults as a connection takes them over: line
+    // parameters from Baudrate and COMString (a part the lists do not offer
+    // keeps the one of `currentLine`), end code from Sonderzeichen and
+    // Param1..3, conversion codes and flags as stored (outside 0-255: 0).
+    SerialDefaults serialDefaults(const LineSettings &currentLine) const;
 };
 
 // One entry of the manager's machine list.
@@ -56,6 +66,12 @@ struct CommunicationFields {
     bool sxon = false;
     int baudrate = 4; // position in the speed list
     QString comString;
+
+    // The fields as the manager shows a stored record. With end mode 0 the
+    // window leaves its code, start and end fields as they were; the
+    // conversion codes are the stored ones (the window shows an unknown one
+    // as "normal").
+    static CommunicationFields fromRecord(const MachineRecord &record);
 };
 
 // The maintenance fields of the three tasks.

@@ -1,12 +1,12 @@
 #include "station/AccessCheck.h"
 
-#include "app/SettingsStore.h"
+#include "app/ProgramSettings.h"
 
 namespace zep {
 
 bool CheckAccess(const SettingsStore &settings, const std::function<bool(const QString &stored)> &askLogin)
 {
-    const QString stored = settings.read(QStringLiteral("Settings"), QStringLiteral("Passwort"), QString());
+    const QString stored = ProgramSettings::passwort(settings);
     if (stored.isEmpty())
         return true;
     return askLogin && askLogin(stored);

@@ -1,6 +1,7 @@
 #include "station/FirstStartSetup.h"
 
 #include "app/Prompts.h"
+#include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
 #include "station/DatabaseOpener.h"
 #include "station/MainState.h"
@@ -64,8 +65,8 @@ FirstStartSetup::Outcome FirstStartSetup::runAutomatic()
             return Outcome::EndProgram;
         }
     }
-    m_state.settings.write(QStringLiteral("Settings"), QStringLiteral("Verzeichnis"), data);
-    m_state.settings.write(QStringLiteral("Settings"), QStringLiteral("FotoVerzeichnis"), photo);
+    ProgramSettings::setVerzeichnis(m_state.settings, data);
+    ProgramSettings::setFotoVerzeichnis(m_state.settings, photo);
 
     if (m_hooks.status)
         m_hooks.status(QStringLiteral("Öffne Datenbank für Assistent... (") + m_state.databasePath()

@@ -1,22 +1,19 @@
 #include "station/MainState.h"
 
+#include "app/ProgramSettings.h"
 #include "app/SettingsRules.h"
 #include "app/SettingsStore.h"
 
 namespace zep {
 
-namespace {
-const QString kSettings = QStringLiteral("Settings");
-}
-
 void MainState::readMonitoredDirectory()
 {
-    verzeichnis = settings.read(kSettings, QStringLiteral("Verzeichnis"), QString());
+    verzeichnis = ProgramSettings::verzeichnis(settings);
 }
 
 void MainState::readCurrentValues()
 {
-    fotoVerzeichnis = settings.read(kSettings, QStringLiteral("FotoVerzeichnis"), QString());
+    fotoVerzeichnis = ProgramSettings::fotoVerzeichnis(settings);
     intervall = SettingsRules::effectiveInterval(settings);
     jpgQualitaet = SettingsRules::effectiveJpgQuality(settings);
 }

@@ -1,13 +1,28 @@
 #include "app/IniSettingsStore.h"
+#include "support/SmallFileSystem.h"
 #include "support/TestEnvironment.h"
 #include "support/QStringPrinter.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace zep;
+using zep::test::SmallFileSystem;
 using zep::test::TestEnvironment;
+
+namespace {
+
+// Dates the file back, as a file looks that was last written a while ago.
+void ageFile(const QString &path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+}
+
+} // namespace
 
 TEST(IniSettingsStore, WritesTheUsersZepIniAndASecondStoreReadsIt)
 {
@@ -113,4 +128,99 @@ TEST(IniSettingsStore, AFailedWriteIsReportedAndLosesNothingStored)
     EXPECT_EQ(bad.lastWriteStatus(), QSettings::AccessError);
     EXPECT_EQ(bad.read("Settings", "Verzeichnis", "leer"), "leer");
     EXPECT_EQ(good.read("Settings", "Verzeichnis"), "/daten/");
+}
+
+TEST(IniSettingsStore, AnUnchangedFileIsParsedOnceHandEditsAreSeenAtTheNextRead)
+{
+    TestEnvironment env;
+    IniSettingsStore store(env.iniFile());
+    store.write("COM0Einstellungen", "Puffer", "256");
+    store.write("Settings", "Intervall", "5");
+    ageFile(env.iniFile());
+
+    EXPECT_EQ(store.read("Settings", "Intervall"), "5");
+    const int parses = store.parseCount();
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(store.read("COM0Einstellungen", "Puffer"), "256");
+        EXPECT_EQ(store.read("Settings", "Fehlt", "x"), "x");
+    }
+    EXPECT_EQ(store.parseCount(), parses) << "an idle station must not parse the file at every read";
+
+    // A hand edit of the same length, made at once: size and (coarse) file
+    // times may not tell it apart, the store still sees it.
+    const QByteArray before = env.readFile(env.iniFile());
+    QByteArray edited = before;
+    edited.replace("Intervall=5", "Intervall=9");
+    ASSERT_EQ(edited.size(), before.size());
+    env.writeFile(env.iniFile(), edited);
+    EXPECT_EQ(store.read("Settings", "Intervall"), "9");
+
+    // Edited again, within the same instant and with the same length.
+    edited.replace("Intervall=9", "Intervall=7");
+    env.writeFile(env.iniFile(), edited);
+    EXPECT_EQ(store.read("Settings", "Intervall"), "7");
+
+    // Once the file is old, reads stop parsing it again.
+    ageFile(env.iniFile());
+    store.read("Settings", "Intervall");
+    const int settled = store.parseCount();
+    store.read("Settings", "Intervall");
+    store.read("COM0Einstellungen", "Puffer");
+    EXPECT_EQ(store.parseCount(), settled);
+
+    // Removed by hand: every key is back at its default.
+    QFile::remove(env.iniFile());
+    EXPECT_EQ(store.read("Settings", "Intervall", "5"), "5");
+}
+
+TEST(IniSettingsStore, AWriteIsOnDiskWhenItReturnsAndAnotherWritersKeysSurvive)
+{
+    TestEnvironment env;
+    IniSettingsStore store(env.iniFile());
+    IniSettingsStore other(env.iniFile());
+    store.write("Settings", "Intervall", "5");
+    EXPECT_EQ(store.read("Settings", "Intervall"), "5");
+
+    other.write("Settings", "Verzeichnis", "/daten/");
+    store.write("Settings", "Intervall", "12");
+    const QByteArray onDisk = env.readFile(env.iniFile());
+    EXPECT_TRUE(onDisk.contains("Intervall=12")) << onDisk.constData();
+    EXPECT_TRUE(onDisk.contains("Verzeichnis=/daten/")) << onDisk.constData();
+    EXPECT_EQ(store.read("Settings", "Verzeichnis"), "/daten/");
+    EXPECT_EQ(other.read("Settings", "Intervall"), "12");
+}
+
+TEST(IniSettingsStore, ReadOnlyAndFullDisksReportTheFailedWrite)
+{
+    TestEnvironment env;
+    {
+        const QString mountPoint = env.root() + "nurlesen/";
+        SmallFileSystem disk(mountPoint, "64k");
+        if (!disk.mounted())
+            GTEST_SKIP() << "no tmpfs mount here";
+        IniSettingsStore store(mountPoint + "ZEP.ini");
+        store.write("Settings", "Verzeichnis", "/daten/");
+        ASSERT_EQ(store.lastWriteStatus(), QSettings::NoError);
+        ASSERT_TRUE(disk.makeReadOnly());
+        store.write("Settings", "Verzeichnis", "/anders/");
+        EXPECT_EQ(store.lastWriteStatus(), QSettings::AccessError);
+        EXPECT_EQ(store.read("Settings", "Verzeichnis"), "/daten/") << "what is not on disk is not read back";
+        store.write("Settings", "Intervall", "9");
+        EXPECT_EQ(store.lastWriteStatus(), QSettings::AccessError);
+        EXPECT_EQ(store.read("Settings", "Intervall", "5"), "5");
+    }
+    {
+        const QString mountPoint = env.root() + "voll/";
+        SmallFileSystem disk(mountPoint, "16k");
+        ASSERT_TRUE(disk.mounted());
+        IniSettingsStore store(mountPoint + "ZEP.ini");
+        store.write("Settings", "Verzeichnis", "/daten/");
+        ASSERT_EQ(store.lastWriteStatus(), QSettings::NoError);
+        store.write("Vorgaben", "F1", QString(64 * 1024, QLatin1Char('G')));
+        EXPECT_EQ(store.lastWriteStatus(), QSettings::AccessError);
+        EXPECT_EQ(store.read("Vorgaben", "F1", "leer"), "leer");
+        EXPECT_EQ(store.read("Settings", "Verzeichnis"), "/daten/");
+        store.write("Settings", "Intervall", "9");
+        EXPECT_EQ(store.lastWriteStatus(), QSettings::NoError) << "the status is that of the last write";
+    }
 }

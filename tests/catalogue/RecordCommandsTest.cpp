@@ -130,7 +130,7 @@ TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked
     EXPECT_EQ(env.readFile(dataDir() + "O'NEIL Ä.NC"), "NEU");
     EXPECT_EQ(settings.read("Settings", "DefaultImportDir"), env.root() + "usb/");
     EXPECT_EQ(prompts.asked().first().title, "Datei auswählen");
-    EXPECT_EQ(commands().startDirectory("DefaultImportDir"), env.root() + "usb/");
+    EXPECT_EQ(commands().startDirectory(ProgramSettings::LastDirectory::Import), env.root() + "usb/");
 
     // Same name in another letter case: the same program here.
     const QString other = env.writeFile("usb2/o'neil ä.nc", "ANDERS");

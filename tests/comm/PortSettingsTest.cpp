@@ -1,7 +1,10 @@
 #include "app/IniSettingsStore.h"
 #include "comm/EndCode.h"
 #include "comm/LineSettings.h"
+#include "comm/PortDevices.h"
 #include "comm/PortSettings.h"
+#include "comm/ReceiveSettings.h"
+#include "comm/SendUmwandeln.h"
 #include "comm/SerialPort.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
@@ -83,4 +86,91 @@ TEST(PortSettings, SummaryShowsTheEndCharacterTheReceptionUses)
     EXPECT_TRUE(p.summary().startsWith("Endzeichen: ASC(26)"));
     p.endCode = "<SA>300";
     EXPECT_TRUE(p.summary().startsWith("Endzeichen: ASC(300)"));
+}
+
+TEST(PortSettings, DialogAndOpeningReadTheirOwnDefaults)
+{
+    test::TestEnvironment env;
+    IniSettingsStore store(env.iniFile());
+    const PortSettings::Opening fresh = PortSettings::opening(store, 2);
+    EXPECT_EQ(fresh.einstellungen, "9600,N,8,1");
+    EXPECT_EQ(fresh.comAnschluss, "0") << "opening leaves the port number alone";
+    EXPECT_EQ(fresh.puffer, 256);
+    EXPECT_EQ(fresh.handshaking, 2);
+    EXPECT_EQ(PortSettings::load(store, 2).comAnschluss, 1) << "the dialog shows the first port";
+
+    // Values the dialog cannot show: it falls back, opening hands them on so
+    // the port refuses them with its own message.
+    store.write("COM2Einstellungen", QString::fromUtf8("COM-Anschluß"), "x3");
+    store.write("COM2Einstellungen", "Handshaking", "7");
+    store.write("COM2Einstellungen", "Puffer", "100000");
+    const PortSettings::Opening odd = PortSettings::opening(store, 2);
+    EXPECT_EQ(odd.comAnschluss, "x3");
+    EXPECT_EQ(odd.handshaking, 7);
+    EXPECT_EQ(odd.puffer, 100000);
+    const PortSettings shown = PortSettings::load(store, 2);
+    EXPECT_EQ(shown.comAnschluss, 1);
+    EXPECT_EQ(shown.handshaking, 2);
+    EXPECT_EQ(PortSettings::comAnschlussKey(), QString::fromUtf8("COM-Anschluß"));
+}
+
+TEST(PortSettings, ReceivingAndSendingReadTheSameGroup)
+{
+    test::TestEnvironment env;
+    IniSettingsStore store(env.iniFile());
+    PortSettings p;
+    p.endCode = "<SZ>%||M30";
+    p.ecrZu = 255;
+    p.elfZu = 254;
+    p.scrZu = 13;
+    p.slfZu = 10;
+    p.exon = 1;
+    p.save(store, 4);
+
+    const ReceiveSettings r = ReceiveSettings::read(store, 4);
+    EXPECT_EQ(r.endCode.kind(), EndCode::Kind::Strings);
+    EXPECT_EQ(r.endCode.detectString(), "M30");
+    EXPECT_FALSE(r.nulFilter);
+    EXPECT_EQ(r.ecrZu, 255);
+    EXPECT_EQ(r.elfZu, 254);
+
+    const SendSettings s = SendSettings::read(store, 4);
+    EXPECT_EQ(s.endCode, "<SZ>%||M30");
+    EXPECT_FALSE(s.nulFilter);
+    EXPECT_EQ(s.scrZu, 13);
+    EXPECT_EQ(s.slfZu, 10);
+
+    // A hand-edited code outside a byte is no conversion at all.
+    store.write("COM4Einstellungen", "ECRzu", "300");
+    store.write("COM4Einstellungen", "EXON", "-1");
+    EXPECT_EQ(ReceiveSettings::read(store, 4).ecrZu, 0);
+    EXPECT_TRUE(ReceiveSettings::read(store, 4).nulFilter);
+    EXPECT_TRUE(SendSettings::read(store, 4).nulFilter);
+}
+
+TEST(PortSettings, DevicePathsLiveInTheirOwnSection)
+{
+    test::TestEnvironment env;
+    IniSettingsStore store(env.iniFile());
+    EXPECT_EQ(PortDevices::devicePath(store, 3), "/dev/ttyS2");
+    PortDevices::setDevicePath(store, 3, "/dev/ttyUSB1");
+    EXPECT_EQ(store.read("Schnittstellen", "COM3"), "/dev/ttyUSB1");
+    EXPECT_EQ(SerialPort::devicePath(store, 3), "/dev/ttyUSB1");
+    EXPECT_EQ(PortDevices::devicePath(store, 4), "/dev/ttyS3");
+}
+
+TEST(PortSettings, AMachinesLineIsReadFromTheEndOfItsComString)
+{
+    LineSettings shown;
+    shown.baud = "9600";
+    shown.parity = QLatin1Char('N');
+    shown.dataBits = "8";
+    shown.stopBits = "1";
+    EXPECT_EQ(LineSettings::fromMachine(4, "8,N,1", shown).join(), "2400,N,8,1");
+    EXPECT_EQ(LineSettings::fromMachine(13, "7,e,1.5", shown).join(), "115200,E,7,1.5");
+    EXPECT_EQ(LineSettings::fromMachine(15, "7,O,2", shown).join(), "256000,O,7,2");
+    // What the lists do not offer keeps the line shown so far.
+    EXPECT_EQ(LineSettings::fromMachine(16, "8,N,1", shown).join(), "9600,N,8,1");
+    EXPECT_EQ(LineSettings::fromMachine(-1, "9,X,3", shown).join(), "9600,N,8,1");
+    EXPECT_EQ(LineSettings::fromMachine(6, "", shown).join(), "9600,N,8,1");
 }

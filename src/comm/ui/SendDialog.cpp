@@ -1,6 +1,7 @@
 #include "comm/ui/SendDialog.h"
 
 #include "app/Prompts.h"
+#include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
 #include "app/widgets/WindowPlacement.h"
 #include "comm/CommStation.h"
@@ -27,7 +28,6 @@
 namespace zep {
 
 namespace {
-const QString kSettings = QStringLiteral("Settings");
 }
 
 SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *parent)
@@ -96,8 +96,8 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
     connect(m_cancel, &QPushButton::clicked, this, &SendDialog::reject);
 
     m_ctx.status(QStringLiteral("Datenübertragung wählen"));
-    m_delay->setText(m_ctx.settings.read(kSettings, QStringLiteral("Zeitversatz"), QStringLiteral("20")));
-    m_delayBox->setChecked(m_ctx.settings.readInt(kSettings, QStringLiteral("SendWithDelay"), 0) != 0);
+    m_delay->setText(ProgramSettings::zeitversatz(m_ctx.settings));
+    m_delayBox->setChecked(ProgramSettings::sendWithDelay(m_ctx.settings));
     listReceivers();
     if (QFileInfo::exists(m_request.path)) {
         RestoreGeometry(*this, m_ctx.settings);
@@ -151,15 +151,14 @@ void SendDialog::startSending()
                               PromptIcon::Exclamation);
         return;
     }
-    m_ctx.settings.write(kSettings, QStringLiteral("SendWithDelay"),
-                         m_delayBox->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    ProgramSettings::setSendWithDelay(m_ctx.settings, m_delayBox->isChecked());
     SendOrder order{m_request.path, m_selected, std::nullopt};
     if (m_delayBox->isChecked()) {
         bool ok = false;
         double seconds = m_delay->text().trimmed().toDouble(&ok);
         if (!ok || !std::isfinite(seconds))
             seconds = 0;
-        m_ctx.settings.write(kSettings, QStringLiteral("Zeitversatz"), QString::number(seconds));
+        ProgramSettings::setZeitversatz(m_ctx.settings, QString::number(seconds));
         order.delay = seconds;
     }
     QString refusal;

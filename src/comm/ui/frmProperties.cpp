@@ -2,10 +2,12 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
+#include "app/SystemClock.h"
 #include "comm/LineSettings.h"
-#include "comm/SerialPort.h"
+#include "comm/PortDevices.h"
 #include "db/Database.h"
 #include "machines/MachineList.h"
+#include "machines/MachineStore.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -170,7 +172,7 @@ void frmProperties::showDevice()
 {
     const int n = m_copy[m_shown].comAnschluss;
     const auto it = m_devices.find(n);
-    m_device->setText(it != m_devices.end() ? it->second : SerialPort::devicePath(m_settings, n));
+    m_device->setText(it != m_devices.end() ? it->second : PortDevices::devicePath(m_settings, n));
 }
 
 void frmProperties::SetMachine(int i)
@@ -221,46 +223,21 @@ void frmProperties::rebuildLine()
 
 void frmProperties::SetMachineDefaults(int n)
 {
-    std::unique_ptr<Recordset> rs;
-    if (m_db)
-        rs = m_db->openRecordset(QStringLiteral("SELECT * FROM Maschinen WHERE Maschinennummer=") +
-                                 QString::number(n) + QStringLiteral(";"));
-    if (!rs || !rs->findFirst(QStringLiteral("Maschinennummer"), n)) {
+    MachineRecord record;
+    SystemClock clock;
+    if (!m_db || MachineStore(*m_db, clock).load(n, record)) {
         m_prompts.message(QStringLiteral("Datenbank konnte Maschine nichtmehr finden! (SetMachineDefaults)"),
                           QStringLiteral("ZEP"), PromptIcon::Exclamation);
         return;
     }
-    PortSettings &p = m_copy[m_shown];
-    const QString s = QStringLiteral("2400,") + rs->value(QStringLiteral("COMString")).toString();
-    const int x = s.contains(QLatin1Char('.')) ? 2 : 0;
-    const int len = s.size();
-    auto at = [&](int pos) { return (pos >= 1 && pos <= len) ? QString(s.at(pos - 1)) : QString(); };
-    const int baudIndex = rs->value(QStringLiteral("Baudrate")).toInt();
-    const QString speed = (baudIndex >= 0 && baudIndex < kSpeeds.size()) ? kSpeeds[baudIndex] : m_speed->currentText();
-    const QString parity = at(len - 2 - x).toUpper();
-    QString parityName = m_parity->currentText();
-    for (const QString &name : kParities)
-        if (name.left(1) == parity)
-            parityName = name;
-    const QString dataBits = at(len - 4 - x);
-    const QString stopBits = s.right(1 + x);
-    p.einstellungen = speed + QLatin1Char(',') + parityName.left(1) + QLatin1Char(',') +
-                      (m_dataBits->findText(dataBits) >= 0 ? dataBits : m_dataBits->currentText()) + QLatin1Char(',') +
-                      (m_stopBits->findText(stopBits) >= 0 ? stopBits : m_stopBits->currentText());
-    auto byte = [&](const char *col) {
-        const int v = rs->value(QLatin1String(col)).toInt();
-        return (v < 0 || v > 255) ? 0 : v;
-    };
-    p.ecrZu = byte("ECRzu");
-    p.elfZu = byte("ELFzu");
-    p.scrZu = byte("SCRzu");
-    p.slfZu = byte("SLFzu");
-    p.exon = byte("EXON");
-    p.sxon = byte("SXON");
-    p.endCode = PortSettings::endCodeFromMachine(rs->value(QStringLiteral("Sonderzeichen")).toInt(),
-                                                 rs->value(QStringLiteral("Param1")).toString(),
-                                                 rs->value(QStringLiteral("Param2")).toString(),
-                                                 rs->value(QStringLiteral("Param3")).toString());
+    LineSettings shown;
+    shown.baud = m_speed->currentText();
+    const QString parity = m_parity->currentText().left(1).toUpper();
+    if (!parity.isEmpty())
+        shown.parity = parity.at(0);
+    shown.dataBits = m_dataBits->currentText();
+    shown.stopBits = m_stopBits->currentText();
+    m_copy[m_shown].serialDefaults() = record.serialDefaults(shown);
 }
 
 bool frmProperties::save()
@@ -279,7 +256,7 @@ bool frmProperties::save()
         m_copy[i].save(m_settings, i);
     for (const auto &[n, path] : m_devices)
         if (!path.isEmpty())
-            m_settings.write(QStringLiteral("Schnittstellen"), QStringLiteral("COM") + QString::number(n), path);
+            PortDevices::setDevicePath(m_settings, n, path);
     QCoreApplication::processEvents();
     if (m_setComm)
         m_setComm();

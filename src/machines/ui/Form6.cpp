@@ -215,29 +215,29 @@ void Form6::showMachine(const MachineRecord &r)
         markInvalid(field, false);
     setLimitedText(m_ui.bezeichnung, shownText(r.bezeichnung), kTypedTextLength);
     setLimitedText(m_ui.standort, shownText(r.standort), kTypedTextLength);
-    m_ui.rs232->setChecked(r.mitRS232 == 1);
-    if (r.sonderzeichen == 1) {
+    const CommunicationFields f = CommunicationFields::fromRecord(r);
+    m_ui.rs232->setChecked(f.mitRS232);
+    if (f.sonderzeichen) {
         m_ui.endBySpecial->setChecked(true);
-        (r.param3 == QLatin1String("A") ? m_ui.asciiCode : m_ui.stringPair)->setChecked(true);
-        setLimitedText(m_ui.code, r.param1, kParamLength);
-        const auto [start, end] = splitParam2(r.param2);
+        (f.asciiCode ? m_ui.asciiCode : m_ui.stringPair)->setChecked(true);
+        setLimitedText(m_ui.code, f.code, kParamLength);
         m_ui.start->setMaxLength(kUnlimited);
         m_ui.end->setMaxLength(kUnlimited);
-        m_ui.start->setText(start);
-        m_ui.end->setText(end);
+        m_ui.start->setText(f.start);
+        m_ui.end->setText(f.end);
     } else {
         m_ui.endByTimeout->setChecked(true);
     }
-    const std::array<int, 4> codes{r.ecrZu, r.elfZu, r.scrZu, r.slfZu};
+    const std::array<int, 4> codes{f.ecrZu, f.elfZu, f.scrZu, f.slfZu};
     for (int i = 0; i < 4; ++i)
         m_ui.conversions[i]->setCurrentIndex(MachineLists::GetComboIdx(codes[i]));
-    m_ui.exon->setChecked(r.exon != 0);
-    m_ui.sxon->setChecked(r.sxon != 0);
+    m_ui.exon->setChecked(f.exon);
+    m_ui.sxon->setChecked(f.sxon);
     // "auf XON warten" has no column; it must not show one machine's click on
     // the next.
     m_ui.waitXon->setChecked(false);
-    m_ui.speed->setCurrentIndex(speedPosition(r.baudrate));
-    setLimitedText(m_ui.comString, r.comString, kParamLength);
+    m_ui.speed->setCurrentIndex(f.baudrate);
+    setLimitedText(m_ui.comString, f.comString, kParamLength);
     for (int task = 0; task < 3; ++task) {
         m_ui.turnus[task]->setCurrentIndex(intervalPosition(r.wartungsArt[task]));
         m_ui.dates[task]->setDateTime(r.wartStart[task].isValid() ? r.wartStart[task] : m_clock.now());

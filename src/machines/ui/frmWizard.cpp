@@ -1,6 +1,7 @@
 #include "machines/ui/frmWizard.h"
 
 #include "app/Prompts.h"
+#include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
 #include "comm/LineSettings.h"
 #include "machines/MachineLists.h"
@@ -82,7 +83,7 @@ frmWizard::frmWizard(Database &database, SettingsStore &settings, Prompts &promp
     connect(m_next, &QPushButton::clicked, this, &frmWizard::forward);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    const bool skipStart = m_settings.readInt(QStringLiteral("Settings"), QStringLiteral("HideWizSide1"), 0) == 1;
+    const bool skipStart = ProgramSettings::hideWizSide1(m_settings);
     showPage(skipStart ? DataPage : StartPage);
     resize(520, 380);
 }
@@ -226,8 +227,7 @@ void frmWizard::showPage(Page page)
 
 void frmWizard::start()
 {
-    m_settings.write(QStringLiteral("Settings"), QStringLiteral("HideWizSide1"),
-                     m_hideStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    ProgramSettings::setHideWizSide1(m_settings, m_hideStart->isChecked());
     showPage(DataPage);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsRules.h"
+#include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
 #include "station/MainState.h"
 
@@ -19,7 +20,6 @@ namespace zep {
 
 namespace {
 
-const QString kSettings = QStringLiteral("Settings");
 
 // Shows the check's message, if it has one; true when the check passed.
 bool tell(Prompts &prompts, const SettingsRules::Check &check)
@@ -118,9 +118,9 @@ Form2::Form2(QWidget *owner, MainState &state) : QDialog(owner), m_state(state)
     field(2)->setText(QString::number(m_state.intervall));
     field(3)->setText(m_state.fotoVerzeichnis);
     field(4)->setText(QString::number(m_state.jpgQualitaet));
-    field(5)->setText(m_state.settings.read(kSettings, QStringLiteral("StartProgram"), QString()));
-    field(6)->setText(m_state.settings.read(kSettings, QStringLiteral("BackupDir"), QString()));
-    const QString stored = m_state.settings.read(kSettings, QStringLiteral("Passwort"), QString());
+    field(5)->setText(ProgramSettings::startProgram(m_state.settings));
+    field(6)->setText(ProgramSettings::backupDir(m_state.settings));
+    const QString stored = ProgramSettings::passwort(m_state.settings);
     field(7)->setText(stored);
     field(8)->setText(stored);
 }
@@ -216,13 +216,13 @@ void Form2::pressApply()
     m_state.jpgQualitaet = field(4)->text().toInt();
 
     SettingsStore &s = m_state.settings;
-    s.write(kSettings, QStringLiteral("Verzeichnis"), monitored);
-    s.write(kSettings, QStringLiteral("FotoVerzeichnis"), photos);
-    s.write(kSettings, QStringLiteral("Intervall"), field(2)->text());
-    s.write(kSettings, QStringLiteral("JPGQualitaet"), field(4)->text());
-    s.write(kSettings, QStringLiteral("Passwort"), field(7)->text());
-    s.write(kSettings, QStringLiteral("StartProgram"), field(5)->text());
-    s.write(kSettings, QStringLiteral("BackupDir"), field(6)->text());
+    ProgramSettings::setVerzeichnis(s, monitored);
+    ProgramSettings::setFotoVerzeichnis(s, photos);
+    ProgramSettings::setIntervall(s, field(2)->text());
+    ProgramSettings::setJpgQualitaet(s, field(4)->text());
+    ProgramSettings::setPasswort(s, field(7)->text());
+    ProgramSettings::setStartProgram(s, field(5)->text());
+    ProgramSettings::setBackupDir(s, field(6)->text());
     accept();
 }
 

@@ -1,5 +1,6 @@
 #include "station/ui/StartProcedure.h"
 
+#include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
 #include "station/ShellActions.h"
 #include "app/ui/AboutBox.h"
@@ -34,8 +35,7 @@ bool StartProcedure::run()
     splash->show();
     splash->setStatusText(QStringLiteral(" Externes Programm starten..."));
     splash->setVersionText(versionText());
-    const QString startProgram =
-        m_station.settings().read(QStringLiteral("Settings"), QStringLiteral("StartProgram"), QString());
+    const QString startProgram = ProgramSettings::startProgram(m_station.settings());
 
     if (m_mainWindow.load() == Station::LoadOutcome::EndProgram) {
         splash->close();

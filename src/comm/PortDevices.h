@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace zep {
+
+class SettingsStore;
+
+// Section "Schnittstellen": the device behind each port number COM1..COM16.
+// This is the only place that names the section and its keys.
+class PortDevices {
+public:
+    static QString section();
+
+    // The device path of port `number` (1-16); /dev/ttyS(number-1) unless
+    // another one was stored.
+    static QString devicePath(const SettingsStore &store, int number);
+    static void setDevicePath(SettingsStore &store, int number, const QString &path);
+};
+
+} // namespace zep
