@@ -183,9 +183,7 @@ void CommStation::tryReopen(int i)
         }
     }
     setLamp(i, LampColour::Green);
-    const QString line =
-        m_settings.read(PortSettings::section(i), QStringLiteral("Einstellungen"), QStringLiteral("9600,N,8,1"));
-    setToolTip(i, openedToolTip(i, line));
+    setToolTip(i, openedToolTip(i, PortSettings::opening(m_settings, i).einstellungen));
     trace.line(QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - Verbindung wiederhergestellt"));
     Q_EMIT lineRestored(i);
 }
