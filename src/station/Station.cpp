@@ -9,6 +9,7 @@
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
 #include "comm/ReceptionJournal.h"
+#include "comm/SendJob.h"
 #include "comm/SteadyReceptionClock.h"
 #include "machines/DueMaintenance.h"
 #include "station/DatabaseOpener.h"
@@ -46,6 +47,10 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
     connect(m_comm, &CommStation::programReceived, this, &Station::received);
+    connect(m_comm, &CommStation::sendingChanged, this, [this](int i, bool sending) {
+        if (SendJob *job = sending ? m_comm->sendJob(i) : nullptr)
+            connect(job, &SendJob::progress, this, &Station::transferProgress);
+    });
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

@@ -3,6 +3,7 @@
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
 #include "comm/ReceptionJournal.h"
+#include "comm/SendJob.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "support/PtyPair.h"
@@ -153,4 +154,27 @@ TEST_F(StationTest, ANewFileGetsItsRecordWithThePendingMachineAndIsTold)
                                                 RecordsetType::Dynaset, {qlonglong(created[0])});
     ASSERT_TRUE(record);
     EXPECT_EQ(record->value("MaschinenIndex").toLongLong(), 4);
+}
+
+TEST_F(StationTest, ASendsProgressReachesEveryListenerAndEndsHidden)
+{
+    PtyPair machine;
+    ASSERT_TRUE(machine.ok());
+    activate(0, machine.slavePath(), 1);
+    settings.write(PortSettings::section(0), "Puffer", "256");
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    QList<int> progress;
+    QObject::connect(station.get(), &Station::transferProgress, [&](int p) { progress << p; });
+    const QString path = env.writeFile("data/LANG.NC", QByteArray(4096, 'G'));
+    QString refusal;
+    ASSERT_TRUE(station->comm().startSend(SendOrder{path, 0, std::nullopt}, &refusal)) << refusal.toStdString();
+    QByteArray got;
+    ASSERT_TRUE(runUntil([&] {
+        got += machine.readAvailable(5);
+        return !progress.isEmpty() && progress.last() == -1;
+    }));
+    EXPECT_GT(progress.size(), 2);
+    EXPECT_EQ(progress.first(), 0);
+    got += machine.readAvailable(50);
+    EXPECT_EQ(got.size(), 4097); // the program and its end character
 }

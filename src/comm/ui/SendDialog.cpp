@@ -177,7 +177,6 @@ void SendDialog::startSending()
         m_ctx.status(QStringLiteral("Senden von ") + m_request.dateiname + QStringLiteral("..."));
     });
     connect(job, &SendJob::status, this, [this](const QString &text) { m_ctx.status(text); });
-    connect(job, &SendJob::progress, this, [this](int percent) { m_ctx.progress(percent); });
     connect(job, &SendJob::finished, this, &SendDialog::jobFinished);
 }
 

@@ -39,13 +39,9 @@ struct SendRequest {
 struct SendDialogContext {
     SettingsStore &settings;
     Prompts &prompts;
-    Logbook &logbook;
     Database *database;
-    CommStation &station;
-    const ReceptionClock &clock;
-    TraceSink trace;
+    CommStation &station; // sends, and tells the transfer's progress to whoever listens
     std::function<void(const QString &)> status;
-    std::function<void(int percent)> progress;
 };
 
 // The send dialog: choose the machine, optionally count down, send. The

@@ -104,10 +104,8 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
     request.dateiIndex = row.dateiIndex();
     request.maschinenIndex = row.machineNumber();
     paused([&] {
-        SendDialog dialog({m_station.settings(), m_station.prompts(), m_station.logbook(), &m_station.database(),
-                           m_station.comm(), m_station.receptionClock(), m_station.trace(),
-                           [this](const QString &text) { m_station.showStatus(text); },
-                           [this](int percent) { Q_EMIT m_station.transferProgress(percent); }},
+        SendDialog dialog({m_station.settings(), m_station.prompts(), &m_station.database(), m_station.comm(),
+                           [this](const QString &text) { m_station.showStatus(text); }},
                           request, &m_owner);
         runModal(dialog);
     });

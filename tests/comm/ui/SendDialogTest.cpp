@@ -40,13 +40,12 @@ struct SendDialogTest : ::testing::Test {
     {
         SendRequest request{"P1.NC", path, "Welle", 7, machine};
         auto d = std::make_unique<SendDialog>(
-            SendDialogContext{s.settings, s.prompts, s.logbook, &database, s.station, s.rclock, TraceSink{},
+            SendDialogContext{s.settings, s.prompts, &database, s.station,
                               [this](const QString &t) {
                                   status << t;
                                   if (onStatus)
                                       onStatus();
-                              },
-                              [](int) {}},
+                              }},
             request);
         d->show();
         return d;
