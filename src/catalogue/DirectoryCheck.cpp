@@ -2,16 +2,12 @@
 
 #include "catalogue/MonitoredDirectory.h"
 
-#include <QCoreApplication>
-
 namespace zep {
 
 void DirectoryCheck::letEventsRun()
 {
     if (m_ctx.runEvents)
         m_ctx.runEvents();
-    else
-        QCoreApplication::processEvents();
 }
 
 void DirectoryCheck::tick()

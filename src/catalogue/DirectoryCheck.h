@@ -23,7 +23,7 @@ public:
         PendingMachines &pending;
         std::function<void()> bringToFront;
         std::function<void(long dateiIndex)> openEditor;
-        std::function<void()> runEvents; // empty: the application's events
+        std::function<void()> runEvents; // empty: nothing runs in between
     };
 
     explicit DirectoryCheck(Context context) : m_ctx(std::move(context)) {}

@@ -1,13 +1,9 @@
 #include "catalogue/EventPump.h"
 
-#include <QCoreApplication>
-
 namespace zep {
 
 EventPump::EventPump(std::function<void()> runner, int sliceMs) : m_runner(std::move(runner)), m_sliceMs(sliceMs)
 {
-    if (!m_runner)
-        m_runner = [] { QCoreApplication::processEvents(); };
     m_since.start();
 }
 
@@ -20,7 +16,8 @@ void EventPump::maybeRun()
 void EventPump::runNow()
 {
     ++m_runs;
-    m_runner();
+    if (m_runner)
+        m_runner();
     m_since.restart();
 }
 

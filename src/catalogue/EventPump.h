@@ -5,13 +5,14 @@
 
 namespace zep {
 
-// Lets pending window events run during a long loop. Handing control to the
-// event loop after every single file would cost more than the scan itself,
-// so the pump runs the events at most once per slice of time; a user still
-// sees the window answer within that slice.
+// A point in a long loop where something else may run, at most once per
+// slice of time. The station's walk runs nothing there (it takes
+// milliseconds and must not be re-entered); the seam stays for the tests and
+// for a walk that is moved off the main thread.
 class EventPump {
 public:
-    // Without a runner the pump lets the application's events run.
+    // Without a runner nothing runs: a walk goes through in one piece. Tests
+    // give one to play what a message box shown during a walk lets happen.
     explicit EventPump(std::function<void()> runner = {}, int sliceMs = 15);
 
     void maybeRun();

@@ -25,7 +25,7 @@ public:
         QString programDir;        // ends with "/"
         const QString &verzeichnis; // the current monitored directory, ends with "/"
         std::function<void(const QString &)> status;
-        std::function<void()> runEvents; // empty: the application's events
+        std::function<void()> runEvents; // empty: nothing runs in between
     };
 
     explicit MonitoredDirectory(Context context);

@@ -34,13 +34,11 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     // events in: at the list's 5,000 files it takes milliseconds, and events
     // run inside it could only start a second walk, a delete or a rebuild in
     // the middle of this one. Only a message box it shows lets events run.
-    const auto noEvents = [] {};
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-        prompts, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); },
-        noEvents});
+        prompts, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state.database, prompts, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
-        [this](long index) { Q_EMIT recordCreated(index); }, noEvents});
+        [this](long index) { Q_EMIT recordCreated(index); }, {}});
 
     m_comm = new CommStation(settings, prompts, logbook, clock, *m_receptionClock, m_state.programDir, this);
     m_comm->trace = m_trace;

@@ -257,10 +257,8 @@ bool frmProperties::save()
     for (const auto &[n, path] : m_devices)
         if (!path.isEmpty())
             PortDevices::setDevicePath(m_settings, n, path);
-    QCoreApplication::processEvents();
     if (m_setComm)
         m_setComm();
-    QCoreApplication::processEvents();
     return true;
 }
 
