@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
+#include <sys/stat.h>
 
 namespace zep {
 
@@ -45,23 +46,25 @@ IniSettingsStore::IniSettingsStore()
 }
 
 IniSettingsStore::IniSettingsStore(const QString &iniPath)
-    : m_path(iniPath)
+    : m_path(iniPath), m_nativePath(QFile::encodeName(iniPath))
 {
 }
 
 IniSettingsStore::FileStamp IniSettingsStore::currentStamp() const
 {
-    QFileInfo info(m_path);
-    info.setCaching(false);
+    // One system call: every settings read looks here, and a machine sending
+    // makes many reads a second.
     FileStamp stamp;
-    stamp.exists = info.exists();
-    if (stamp.exists) {
-        stamp.size = info.size();
-        stamp.modified = info.lastModified();
-        // A file replaced by renaming another over it may keep size and
-        // modification time; its change time still moves.
-        stamp.changed = info.metadataChangeTime();
-    }
+    struct stat st {};
+    if (::stat(m_nativePath.constData(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    // A file replaced by renaming another over it may keep size and
+    // modification time; its inode and change time still move.
+    stamp.inode = st.st_ino;
+    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return stamp;
 }
 
@@ -120,7 +123,16 @@ void IniSettingsStore::refresh() const
         return;
     QHash<QString, QString> values;
     QByteArray bytes;
-    if (readWhole(m_path, bytes) && !bytes.isEmpty()) {
+    const bool readable = readWhole(m_path, bytes);
+    if (m_parsed && readable && stamp.exists == m_stamp.exists && bytes == m_text) {
+        // Only the times said it might have changed; the text says it has
+        // not. Parsing is what costs, not looking.
+        m_stamp = stamp;
+        m_racy = racy(stamp);
+        return;
+    }
+    m_text = readable ? bytes : QByteArray();
+    if (readable && !bytes.isEmpty()) {
         const IniScratch scratch(bytes);
         const QSettings settings(scratch.fileName(), QSettings::IniFormat);
         const QStringList keys = settings.allKeys();
@@ -131,12 +143,20 @@ void IniSettingsStore::refresh() const
     m_stamp = stamp;
     m_parsed = true;
     ++m_parseCount;
-    // File times are coarse (a few milliseconds on most disks, two seconds on
+    // File times move in steps (a clock tick on most disks, two seconds on
     // some), so a second change made soon after the one just parsed may
-    // leave size and times as they were. Until the file is older than that,
-    // every read parses it again.
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    m_racy = stamp.exists && stamp.modified.toUTC().msecsTo(now) < kRacyMs;
+    // leave size and times as they were. Until the file is older than one
+    // step, every read reads it again (and parses it only when its text
+    // changed). A time with no milliseconds at all is taken for a disk that
+    // keeps whole seconds.
+    m_racy = racy(stamp);
+}
+
+bool IniSettingsStore::racy(const FileStamp &stamp)
+{
+    const qint64 modifiedMs = stamp.modifiedNs / 1000000;
+    const qint64 step = modifiedMs % 1000 == 0 ? kRacyCoarseMs : kRacyFineMs;
+    return stamp.exists && QDateTime::currentMSecsSinceEpoch() - modifiedMs < step;
 }
 
 QString IniSettingsStore::read(const QString &section, const QString &key, const QString &defaultValue) const

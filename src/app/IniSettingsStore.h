@@ -42,22 +42,30 @@ private:
     struct FileStamp {
         bool exists = false;
         qint64 size = -1;
-        QDateTime modified;
-        QDateTime changed;
+        quint64 inode = 0;
+        qint64 modifiedNs = 0; // since the epoch
+        qint64 changedNs = 0;
         bool operator==(const FileStamp &) const = default;
     };
 
-    static constexpr qint64 kRacyMs = 2000;
+    // How long after a change the file's times may not yet tell a second
+    // change apart: a clock tick where times are kept finely, two seconds
+    // where they are kept in whole seconds.
+    static constexpr qint64 kRacyFineMs = 50;
+    static constexpr qint64 kRacyCoarseMs = 2000;
     static constexpr int kLockWaitMs = 2000;
 
     FileStamp currentStamp() const;
+    static bool racy(const FileStamp &stamp);
     void refresh() const;
     QSettings::Status writeThrough(const QString &fullKey, const QString &value);
 
     QString m_path;
+    QByteArray m_nativePath; // looked at on every read: encoded once
     QSettings::Status m_lastWriteStatus = QSettings::NoError;
     mutable QHash<QString, QString> m_values;
     mutable FileStamp m_stamp;
+    mutable QByteArray m_text; // the file as last parsed
     mutable bool m_parsed = false;
     mutable bool m_racy = false;
     mutable int m_parseCount = 0;

@@ -168,7 +168,7 @@ void CommStation::tryReopen(int i)
         return;
     m_reopen[i]->stop();
     Receiver &receiver = *m_receivers[i];
-    const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+    const ReceiveSettings s = receiveSettings(i);
     if (receiver.running() && !receiver.finished() && s.endCode.kind() != EndCode::Kind::Timeout) {
         // A transfer cut by the loss never continues over a new opening;
         // its half is kept as the long time-out would keep it, and not put
@@ -194,6 +194,16 @@ void CommStation::showLampInfo(int i)
                       PromptIcon::Information);
 }
 
+const ReceiveSettings &CommStation::receiveSettings(int i)
+{
+    // Read afresh for each reception, then kept until it has ended: a
+    // machine sending reads them for every piece, and a program is received
+    // under one set of rules from its first byte to its last.
+    if (!m_receivers[i]->running() || !m_receiveSettings[i])
+        m_receiveSettings[i] = ReceiveSettings::read(m_settings, i);
+    return *m_receiveSettings[i];
+}
+
 void CommStation::onComm(int i)
 {
     SerialPort &port = *m_ports[i];
@@ -217,7 +227,7 @@ void CommStation::onComm(int i)
     case CommEvent::Ring: trace.line(QStringLiteral("Pegel RING")); break;
     case CommEvent::Eof:
         setLamp(i, LampColour::Green);
-        m_receivers[i]->endOfFile(ReceiveSettings::read(m_settings, i));
+        m_receivers[i]->endOfFile(receiveSettings(i));
         break;
     case CommEvent::Receive: receive(i); break;
     default: break;
@@ -231,7 +241,7 @@ void CommStation::receive(int i)
     const QByteArray piece = m_ports[i]->Input();
     if (piece.isEmpty())
         return;
-    const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+    const ReceiveSettings s = receiveSettings(i);
     if (m_receivers[i]->feed(piece, m_clock.seconds(), s) == Receiver::Piece::Collected)
         setLamp(i, LampColour::Yellow);
 }
@@ -272,7 +282,7 @@ void CommStation::comTimerTick()
         // decision on it: its data events may be held back while a box of
         // this connection is open, and the bytes must not count as silence.
         receive(i);
-        const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+        const ReceiveSettings s = receiveSettings(i);
         switch (m_receivers[i]->tick(m_clock.seconds(), s)) {
         case Receiver::Tick::HandOver: handOverFinished(i); break;
         case Receiver::Tick::Aborted: abortReception(i); break;
@@ -288,7 +298,7 @@ void CommStation::handOverFinished(int i)
     trace.line(QStringLiteral("Endzeichen von Maschine ") + num(i) + QStringLiteral(" empfangen/erkannt/timeout.") +
                QStringLiteral("\r\n") + QString(40, QLatin1Char('-')) + QStringLiteral("\r\n"));
     setLamp(i, LampColour::Green);
-    const ReceiveSettings s = ReceiveSettings::read(m_settings, i);
+    const ReceiveSettings s = receiveSettings(i);
     QByteArray text = m_receivers[i]->takeText();
     EmpfangUmwandeln(text, s, s.nulFilter, trace);
     // The port's buffer is not cleared here: it was read just before, and

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/LampState.h"
+#include "comm/ReceiveSettings.h"
 #include "comm/Receiver.h"
 #include "comm/SendJob.h"
 #include "comm/TraceSink.h"
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <optional>
 #include <memory>
 
 class QTimer;
@@ -88,6 +90,7 @@ Q_SIGNALS:
 
 private:
     void onComm(int i);
+    const ReceiveSettings &receiveSettings(int i);
     void receive(int i);
     void lineError(int i, const QString &message);
     void reportOpenError(const QString &message);
@@ -112,6 +115,7 @@ private:
     std::array<QPointer<SendJob>, kConnections> m_jobs;
     std::array<LampState, kConnections> m_lamps;
     std::array<QTimer *, kConnections> m_reopen{};
+    std::array<std::optional<ReceiveSettings>, kConnections> m_receiveSettings;
     std::array<bool, kConnections> m_errorBoxOpen{};
     std::array<bool, kConnections> m_boxShown{};
     std::array<bool, kConnections> m_inTick{};

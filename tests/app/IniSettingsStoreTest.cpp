@@ -224,3 +224,16 @@ TEST(IniSettingsStore, ReadOnlyAndFullDisksReportTheFailedWrite)
         EXPECT_EQ(store.lastWriteStatus(), QSettings::NoError) << "the status is that of the last write";
     }
 }
+
+TEST(IniSettingsStore, ReadsRightAfterAChangeLookAtTheFileButParseItOnlyWhenItsTextChanged)
+{
+    TestEnvironment env;
+    IniSettingsStore store(env.iniFile());
+    store.write("COM0Einstellungen", "EndCode", "<SA>26");
+    // Still within the step of the file's times: each read looks again.
+    EXPECT_EQ(store.read("COM0Einstellungen", "EndCode"), "<SA>26");
+    const int parses = store.parseCount();
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(store.read("COM0Einstellungen", "EndCode"), "<SA>26");
+    EXPECT_EQ(store.parseCount(), parses);
+}

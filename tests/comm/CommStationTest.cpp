@@ -375,3 +375,26 @@ TEST(CommStation, OnlyAPseudoTerminalMayIgnoreLineParameters)
     EXPECT_TRUE(s.prompts.asked().isEmpty());
     EXPECT_TRUE(s.station.port(0).portOpen());
 }
+
+TEST(CommStation, AProgramIsReceivedUnderTheRulesItStartedWithAndTheNextTakesChangedOnes)
+{
+    Station s;
+    PtyPair a;
+    s.activate(0, a.slavePath());
+    s.station.SetComm();
+    a.send("%\r\nN10 X1\r\n");
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).running(); }));
+    // Changed by hand (or in the port settings) while the machine sends.
+    s.settings.write(PortSettings::section(0), "EndCode", "<SA>4");
+    a.send("N20 M30\r\n\x1A");
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).finished(); }));
+    s.station.comTimerTick();
+    ASSERT_EQ(s.handed.size(), 1);
+    EXPECT_EQ(s.handed[0].second, "%\r\nN10 X1\r\nN20 M30\r\n");
+
+    a.send("%\r\nN30\r\n\x04");
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).finished(); }));
+    s.station.comTimerTick();
+    ASSERT_EQ(s.handed.size(), 2);
+    EXPECT_EQ(s.handed[1].second, "%\r\nN30\r\n");
+}
