@@ -11,22 +11,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include "support/AllBytes.h"
 #include <memory>
 #include <sys/stat.h>
 
 using namespace zep;
+using zep::test::allBytes;
 using zep::test::TestEnvironment;
 using Status = ReceivedProgramIntake::Status;
 
 namespace {
-
-QByteArray allBytes()
-{
-    QByteArray text;
-    for (int i = 0; i < 256; ++i)
-        text += char(i);
-    return text;
-}
 
 // A reception as the station hands it over: journalled first, then given
 // to an intake with the machine its connection had at that moment.

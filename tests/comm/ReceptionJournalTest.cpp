@@ -11,18 +11,13 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include "support/AllBytes.h"
+
 using namespace zep;
+using zep::test::allBytes;
 using zep::test::TestEnvironment;
 
 namespace {
-
-QByteArray allBytes()
-{
-    QByteArray text;
-    for (int i = 0; i < 256; ++i)
-        text += char(i);
-    return text;
-}
 
 class ReceptionJournalTest : public ::testing::Test {
 protected:

@@ -1,4 +1,5 @@
 #include "Form10Fixture.h"
+#include "support/AllBytes.h"
 
 #include "comm/ui/CompareWindow.h"
 #include "support/SmallFileSystem.h"
@@ -14,17 +15,10 @@
 #include <QTimer>
 
 using namespace zep;
+using zep::test::allBytes;
 using zep::test::Form10Fixture;
 
 namespace {
-
-QByteArray allBytes()
-{
-    QByteArray text;
-    for (int i = 0; i < 256; ++i)
-        text += char(i);
-    return text;
-}
 
 void leaveField(QLineEdit *field)
 {
