@@ -126,7 +126,6 @@ private:
     // Received before the line was lost, not yet read.
     QByteArray m_leftover;
     QString m_lostReason;
-    bool m_closing = false;
     // Read or write errors that came without a hang-up: a flood of them is
     // a device that no longer works, even if it does not say so.
     int m_readErrors = 0;
