@@ -4,16 +4,19 @@
 #include "comm/PortSettings.h"
 #include "comm/ReceptionJournal.h"
 #include "comm/SendJob.h"
+#include "comm/SerialPort.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "support/PtyPair.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <ctime>
 
 using namespace zep;
 using namespace zep::test;
@@ -177,4 +180,65 @@ TEST_F(StationTest, ASendsProgressReachesEveryListenerAndEndsHidden)
     EXPECT_EQ(progress.first(), 0);
     got += machine.readAvailable(50);
     EXPECT_EQ(got.size(), 4097); // the program and its end character
+}
+
+// A machine whose cable is pulled in the middle of a send: the send ends
+// with the lost line, the station goes quiet, and when the device is there
+// again (socat's link= keeps the path) the line opens by itself and
+// receives the machine's next program.
+TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
+{
+    auto machine = std::make_unique<PtyPair>();
+    ASSERT_TRUE(machine->ok());
+    const QString link = env.root() + "ttyMaschine1";
+    ASSERT_TRUE(QFile::link(machine->slavePath(), link));
+    activate(0, link, 1);
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    ASSERT_TRUE(station->comm().port(0).portOpen());
+
+    const QString path = env.writeFile("data/LANG.NC", QByteArray(512 * 1024, 'G'));
+    SendJob *job = station->comm().startSend(SendOrder{path, 0, std::nullopt});
+    ASSERT_TRUE(job);
+    QString error;
+    bool ended = false;
+    QObject::connect(job, &SendJob::finished, [&](const QString &e) { error = e, ended = true; });
+    qsizetype got = 0;
+    ASSERT_TRUE(runUntil([&] {
+        got += machine->readAvailable(1).size();
+        return got >= 8 * 1024;
+    }));
+    machine->closeMaster();
+    QElapsedTimer sinceLoss;
+    sinceLoss.start();
+    ASSERT_TRUE(runUntil([&] { return ended; }));
+    EXPECT_LT(sinceLoss.elapsed(), 2000);
+    RecordProperty("ms_until_send_ended", int(sinceLoss.elapsed()));
+    EXPECT_TRUE(error.startsWith("Die Verbindung zu Maschine 1 wurde unterbrochen.")) << error.toStdString();
+    EXPECT_EQ(station->comm().lamp(0).colour, LampColour::Red);
+
+    timespec before{}, after{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    QElapsedTimer wall;
+    wall.start();
+    runUntil([&] { return wall.elapsed() >= 2000; });
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    const double cpu = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) / 1e9;
+    EXPECT_LT(cpu, 0.05 * double(wall.elapsed()) / 1000.0) << cpu << " s of processor time";
+    RecordProperty("cpu_percent_after_loss", QString::number(100.0 * cpu * 1000.0 / double(wall.elapsed()), 'f', 2).toStdString());
+
+    // The machine is back under the same name.
+    machine = std::make_unique<PtyPair>();
+    ASSERT_TRUE(machine->ok());
+    QFile::remove(link);
+    ASSERT_TRUE(QFile::link(machine->slavePath(), link));
+    QElapsedTimer back;
+    back.start();
+    ASSERT_TRUE(runUntil([&] { return station->comm().port(0).portOpen(); }));
+    EXPECT_LT(back.elapsed(), 10000);
+    RecordProperty("ms_until_reopened", int(back.elapsed()));
+    EXPECT_EQ(station->comm().lamp(0).colour, LampColour::Green);
+    machine->send("%\r\nN10 M30\r\n\x1A");
+    ASSERT_TRUE(runUntil([&] { return !received.isEmpty(); }));
+    EXPECT_EQ(received.last().text, "%\r\nN10 M30\r\n");
+    EXPECT_EQ(received.last().maschinenNummer, 1);
 }
