@@ -48,7 +48,10 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     connect(m_comm, &CommStation::sendingChanged, this, [this](int i, bool sending) {
         if (SendJob *job = sending ? m_comm->sendJob(i) : nullptr)
             connect(job, &SendJob::progress, this, &Station::transferProgress);
+        Q_EMIT sendingChanged(i, sending);
     });
+    connect(m_comm, &CommStation::lineLost, this, &Station::lineLost);
+    connect(m_comm, &CommStation::lineRestored, this, &Station::lineRestored);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

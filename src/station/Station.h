@@ -116,7 +116,15 @@ Q_SIGNALS:
     void attentionWanted();
     void machineListChanged();
     void maintenanceDue(const QList<zep::DueTask> &due);
+    // 0-100 while a program goes out, -1 when the transfer has ended.
     void transferProgress(int percent);
+    // Connection 0-4 started or ended sending a program; its lamp says how
+    // it ended.
+    void sendingChanged(int connection, bool sending);
+    // Connection 0-4 lost its line (reason: the system's text), and got it
+    // back by itself.
+    void lineLost(int connection, const QString &reason);
+    void lineRestored(int connection);
 
 private:
     void armTimers();

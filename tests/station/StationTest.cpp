@@ -195,6 +195,11 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     activate(0, link, 1);
     ASSERT_EQ(load(), Station::LoadOutcome::Ready);
     ASSERT_TRUE(station->comm().port(0).portOpen());
+    QStringList told;
+    QObject::connect(station.get(), &Station::sendingChanged,
+                     [&](int i, bool on) { told << QString("sending %1 %2").arg(i).arg(on); });
+    QObject::connect(station.get(), &Station::lineLost, [&](int i, const QString &) { told << QString("lost %1").arg(i); });
+    QObject::connect(station.get(), &Station::lineRestored, [&](int i) { told << QString("back %1").arg(i); });
 
     const QString path = env.writeFile("data/LANG.NC", QByteArray(512 * 1024, 'G'));
     SendJob *job = station->comm().startSend(SendOrder{path, 0, std::nullopt});
@@ -241,4 +246,9 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     ASSERT_TRUE(runUntil([&] { return !received.isEmpty(); }));
     EXPECT_EQ(received.last().text, "%\r\nN10 M30\r\n");
     EXPECT_EQ(received.last().maschinenNummer, 1);
+    // Whether the job or the line tells of the loss first is the kernel's affair.
+    ASSERT_EQ(told.size(), 4);
+    EXPECT_EQ(told.first(), "sending 0 1");
+    EXPECT_TRUE(told.contains("lost 0") && told.contains("sending 0 0"));
+    EXPECT_EQ(told.last(), "back 0");
 }
