@@ -223,15 +223,14 @@ bool ReceivedProgramIntake::refused(const ReceivedProgramTarget &target, const Q
 
 bool ReceivedProgramIntake::writeProgram(const QString &path)
 {
-    for (;;) {
+    return runWithRetry(m_context.prompts, kPlace, [&]() -> std::optional<ErrorInfo> {
         const std::optional<QString> error = WriteTextFile(path, m_program.text);
         if (!error)
-            return true;
-        const ErrorInfo info{kPathFileAccessError, QStringLiteral("Die Datei ") + quoted(path)
-                                                       + QStringLiteral(" kann nicht geschrieben werden: ") + *error};
-        if (!reportErrorRetry(m_context.prompts, kPlace, info))
-            return false;
-    }
+            return std::nullopt;
+        return ErrorInfo{kPathFileAccessError,
+                         QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht geschrieben werden: ")
+                             + *error};
+    });
 }
 
 void ReceivedProgramIntake::settle()

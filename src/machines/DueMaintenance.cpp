@@ -8,12 +8,12 @@ namespace zep {
 
 QList<DueTask> findDueMaintenance(Database &database, Prompts &prompts, const Clock &clock, Logbook &logbook)
 {
-    MaintenanceCheck check = MaintenanceSchedule::CheckWartungen(database, clock);
-    while (check.error) {
-        if (!reportErrorRetry(prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), *check.error))
-            return {};
-        check = MaintenanceSchedule::CheckWartungen(database, clock);
-    }
+    MaintenanceCheck check;
+    if (!runWithRetry(prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), [&] {
+            check = MaintenanceSchedule::CheckWartungen(database, clock);
+            return check.error;
+        }))
+        return {};
     if (!check.badTasks.isEmpty()) {
         for (const QString &line : check.badTasks)
             logbook.LogbuchSchreiben(line);
