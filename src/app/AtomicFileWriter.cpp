@@ -51,9 +51,9 @@ bool openTemporary(const QString &target, QFile &file)
     return false;
 }
 
-// The rename itself on disk: without it a power cut right after a save can
-// bring back the old program.
-void syncDirectory(const QString &path)
+} // namespace
+
+void AtomicFileWriter::syncEntry(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
@@ -61,8 +61,6 @@ void syncDirectory(const QString &path)
         ::close(fd);
     }
 }
-
-} // namespace
 
 bool AtomicFileWriter::isTemporaryName(const QString &fileName)
 {
@@ -121,7 +119,9 @@ std::optional<QString> AtomicFileWriter::commit()
     // refuse an existing one.
     if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
         return fail(systemError());
-    syncDirectory(m_target);
+    // The rename itself on disk: without it a power cut right after a save
+    // can bring back the old program.
+    syncEntry(m_target);
     m_file.setFileName(QString());
     return std::nullopt;
 }

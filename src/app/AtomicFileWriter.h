@@ -42,6 +42,9 @@ public:
     // its temporary files: "." + the target's name + "." + 13 base-36 digits
     // + ".zeptmp". A crash can leave such a file behind.
     static bool isTemporaryName(const QString &fileName);
+    // Puts the directory entry of `path` (a file or a folder) on disk by
+    // syncing the directory that holds it.
+    static void syncEntry(const QString &path);
 
 private:
     std::optional<QString> fail(const QString &why);

@@ -9,8 +9,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zep {
 
@@ -19,17 +17,6 @@ namespace {
 const QByteArray kMagic = QByteArrayLiteral("ZEP-Empfang 1");
 const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 constexpr int kConnections = 5;
-
-// A new folder's own entry in the program directory: without it a power
-// cut could take the folder, and the entry in it, away again.
-void syncDirectory(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 // "Key: value" with the key expected at this place of the head.
 std::optional<QByteArray> field(const QList<QByteArray> &lines, int at, const char *key)
@@ -116,7 +103,9 @@ ReceptionJournal::Added ReceptionJournal::add(int connection, long machine, cons
                           + QStringLiteral(" kann nicht angelegt werden");
             return added;
         }
-        syncDirectory(QFileInfo(QDir::cleanPath(m_dir)).absolutePath());
+        // The new folder's own entry: without it a power cut could take the
+        // folder, and the entry in it, away again.
+        AtomicFileWriter::syncEntry(QDir::cleanPath(m_dir));
     }
 
     Entry entry;
