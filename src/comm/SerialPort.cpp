@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include <cerrno>
@@ -50,11 +49,6 @@ const char *const kHangUp = "Die Gegenstelle hat aufgelegt (Hang-up)";
 // are a device that keeps failing.
 constexpr int kReadErrorFlood = 50;
 
-qint64 steadyMsecs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 } // namespace
 
 SerialPort::SerialPort(const SettingsStore &settings, QObject *parent)
@@ -87,14 +81,9 @@ bool SerialPort::isPseudoTerminal(int fd)
     return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 }
 
-QString SerialPort::devicePath(const SettingsStore &settings, int number)
-{
-    return PortDevices::devicePath(settings, number);
-}
-
 QString SerialPort::devicePath() const
 {
-    return devicePath(m_store, m_commPort);
+    return PortDevices::devicePath(m_store, m_commPort);
 }
 
 bool SerialPort::fail(const QString &description)
@@ -269,7 +258,7 @@ QByteArray SerialPort::Input()
 bool SerialPort::Output(const QByteArray &bytes)
 {
     if (!m_port->isOpen())
-        return fail(m_lostReason.isEmpty() ? QStringLiteral("Die Schnittstelle ist nicht geöffnet") : m_lostReason);
+        return fail(closedReason());
     if (m_port->write(bytes) != bytes.size())
         return fail(m_port->errorString());
     return true;
@@ -305,7 +294,7 @@ void SerialPort::clearOutput()
 QString SerialPort::outputError() const
 {
     if (!m_port->isOpen())
-        return m_lostReason.isEmpty() ? QStringLiteral("Die Schnittstelle ist nicht geöffnet") : m_lostReason;
+        return closedReason();
     switch (m_port->error()) {
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
@@ -314,6 +303,11 @@ QString SerialPort::outputError() const
     default:
         return {};
     }
+}
+
+QString SerialPort::closedReason() const
+{
+    return m_lostReason.isEmpty() ? QStringLiteral("Die Schnittstelle ist nicht geöffnet") : m_lostReason;
 }
 
 bool SerialPort::hungUp() const
@@ -339,10 +333,9 @@ void SerialPort::onPortError(int error)
             loseLine(QString::fromUtf8(kHangUp));
             return;
         }
-        const qint64 now = steadyMsecs();
-        if (m_readErrors == 0 || now - m_readErrorsSince > 1000) {
+        if (m_readErrors == 0 || m_readErrorsSince.elapsed() > 1000) {
             m_readErrors = 0;
-            m_readErrorsSince = now;
+            m_readErrorsSince.start();
         }
         if (++m_readErrors >= kReadErrorFlood)
             loseLine(m_port->errorString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -40,7 +41,6 @@ public:
     bool setCommPort(int number);
     int commPort() const { return m_commPort; }
     QString devicePath() const;
-    static QString devicePath(const SettingsStore &settings, int number);
     static bool isPseudoTerminal(int fd);
 
     bool setSettings(const QString &settings);
@@ -104,6 +104,8 @@ private:
     void onPortError(int error);
     void loseLine(const QString &reason);
     bool hungUp() const;
+    // Why nothing can be written while closed: the lost line's reason, if any.
+    QString closedReason() const;
 
     const SettingsStore &m_store;
     QSerialPort *m_port;
@@ -129,7 +131,7 @@ private:
     // Read or write errors that came without a hang-up: a flood of them is
     // a device that no longer works, even if it does not say so.
     int m_readErrors = 0;
-    qint64 m_readErrorsSince = 0;
+    QElapsedTimer m_readErrorsSince;
 };
 
 } // namespace zep

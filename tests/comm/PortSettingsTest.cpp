@@ -43,10 +43,10 @@ TEST(PortSettings, DevicePathDefaultsToTtySAndCanBeChanged)
 {
     test::TestEnvironment env;
     IniSettingsStore store(env.iniFile());
-    EXPECT_EQ(SerialPort::devicePath(store, 1), "/dev/ttyS0");
-    EXPECT_EQ(SerialPort::devicePath(store, 16), "/dev/ttyS15");
+    EXPECT_EQ(PortDevices::devicePath(store, 1), "/dev/ttyS0");
+    EXPECT_EQ(PortDevices::devicePath(store, 16), "/dev/ttyS15");
     store.write("Schnittstellen", "COM2", "/dev/ttyUSB0");
-    EXPECT_EQ(SerialPort::devicePath(store, 2), "/dev/ttyUSB0");
+    EXPECT_EQ(PortDevices::devicePath(store, 2), "/dev/ttyUSB0");
 }
 
 TEST(PortSettings, LineSettingsSplitFromTheEnd)
@@ -155,7 +155,7 @@ TEST(PortSettings, DevicePathsLiveInTheirOwnSection)
     EXPECT_EQ(PortDevices::devicePath(store, 3), "/dev/ttyS2");
     PortDevices::setDevicePath(store, 3, "/dev/ttyUSB1");
     EXPECT_EQ(store.read("Schnittstellen", "COM3"), "/dev/ttyUSB1");
-    EXPECT_EQ(SerialPort::devicePath(store, 3), "/dev/ttyUSB1");
+    EXPECT_EQ(PortDevices::devicePath(store, 3), "/dev/ttyUSB1");
     EXPECT_EQ(PortDevices::devicePath(store, 4), "/dev/ttyS3");
 }
 

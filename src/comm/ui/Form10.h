@@ -12,14 +12,12 @@
 
 namespace zep {
 
-class Prompts;
 class SettingsStore;
 
 // What the dialog's own controls need of the main window. Everything it
 // refers to must outlive the dialog.
 struct Form10View {
     SettingsStore &settings; // window geometry, the comparison window
-    Prompts &prompts;
     // The nine cells of the main list's selected row (file, designation,
     // drawing no, order no, customer, date, record index, machine, machine
     // index), or nothing when no row is selected.

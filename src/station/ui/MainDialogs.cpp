@@ -113,7 +113,7 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
 
 void MainDialogs::openSaveDialog(const ReceivedProgram &program)
 {
-    Form10View view{m_station.settings(), m_station.prompts(),
+    Form10View view{m_station.settings(),
                     [this]() -> std::optional<QStringList> {
                         const RecordRow *row = m_list ? m_list->selectedRow() : nullptr;
                         if (!row)

@@ -93,7 +93,7 @@ private:
             ReceivedProgramIntake::Context{prompts, logbook, clock, env.programDir(), [this] { return dir(); }, trace,
                                            programJournal},
             [this](const QString &name, long machine) { pending << qMakePair(name, machine); }, std::move(program));
-        QPointer<Form10> form = new Form10(Form10View{settings, prompts, [this] { return selected; },
+        QPointer<Form10> form = new Form10(Form10View{settings, [this] { return selected; },
                                                       [this] { return mainActive; }},
                                            std::move(intake));
         form->show();
