@@ -2,6 +2,7 @@
 
 #include "app/AtomicFileWriter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,6 @@
 
 #include "app/SettingsStore.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QSettings>
 #include <QString>
@@ -10,9 +9,9 @@
 namespace zep {
 
 // The settings store as a per-user INI file, $XDG_CONFIG_HOME/ZEP.ini.
-// The parsed file is kept and only parsed again when the file's size or
-// times have changed since, so the station's many reads per second cost one
-// look at the file each, while a hand edit or a second instance is still
+// The parsed file is kept and only parsed again when the file's size, inode
+// or times have changed since and its text with them, so the station's many
+// reads per second cost one look at the file each, while a hand edit or a second instance is still
 // seen at the next read. Each write replaces the file whole and is on disk
 // before write() returns; a write that failed is not read back.
 class IniSettingsStore : public SettingsStore {

@@ -73,7 +73,6 @@ public:
     SendJob *sendJob(int i) const { return m_jobs[i]; }
     bool sending(int i) const { return !m_jobs[i].isNull(); }
 
-
 Q_SIGNALS:
     // A finished reception on connection 0-4 (the machine connection number
     // the user sees is connection + 1) with its converted text.
@@ -85,7 +84,7 @@ Q_SIGNALS:
     void lineLost(int connection, const QString &reason);
     // The lost line is open again and receives as before.
     void lineRestored(int connection);
-
+    // Connection i started (true) or ended a send job.
     void sendingChanged(int i, bool sending);
 
 private:

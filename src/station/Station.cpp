@@ -102,7 +102,7 @@ Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &drive
 
     showStatus(QStringLiteral("Bereit"));
     m_loaded = true;
-    Q_EMIT clockChanged(m_state.clock.now().toString(QStringLiteral("HH:mm")));
+    showClock();
     checkMaintenance();
     offerJournalled();
     return LoadOutcome::Ready;
@@ -248,9 +248,14 @@ int Station::checkMaintenance()
     return int(due.size());
 }
 
-void Station::tick()
+void Station::showClock()
 {
     Q_EMIT clockChanged(m_state.clock.now().toString(QStringLiteral("HH:mm")));
+}
+
+void Station::tick()
+{
+    showClock();
     // Ticks before the database is open wait for it.
     if (!m_loaded)
         return;

@@ -128,6 +128,7 @@ Q_SIGNALS:
 
 private:
     void armTimers();
+    void showClock();
     void received(int connection, const QByteArray &text);
     void removeLeftovers();
     void offerJournalled();
