@@ -1,9 +1,6 @@
 #include "machines/ui/frmWartung.h"
 
-#include "machines/DueMaintenance.h"
-
 #include "app/ErrorReport.h"
-#include "app/Logbook.h"
 #include "app/Prompts.h"
 #include "machines/MachineLists.h"
 
@@ -89,13 +86,6 @@ void frmWartung::confirm()
         return;
     }
     close();
-}
-
-int frmWartung::CheckWartungen(const Services &s, QPointer<frmWartung> &window, QWidget *owner)
-{
-    const QList<DueTask> due = findDueMaintenance(s.database, s.prompts, s.clock, s.logbook);
-    present(s, due, window, owner);
-    return int(due.size());
 }
 
 void frmWartung::present(const Services &s, const QList<DueTask> &due, QPointer<frmWartung> &window, QWidget *owner)

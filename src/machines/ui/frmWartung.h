@@ -35,11 +35,8 @@ public:
         const Clock &clock;
         Logbook &logbook;
     };
-    // Checks every machine's tasks and shows the due window, not modal, when
-    // something is due; an open window is brought to the front instead.
-    // Returns how many tasks are due.
-    static int CheckWartungen(const Services &services, QPointer<frmWartung> &window, QWidget *owner);
-    // Shows `due` in the window, opening it when none is open.
+    // Shows `due` in the window, not modal, opening it when none is open and
+    // bringing an open one to the front; nothing when nothing is due.
     static void present(const Services &services, const QList<DueTask> &due, QPointer<frmWartung> &window,
                         QWidget *owner);
 

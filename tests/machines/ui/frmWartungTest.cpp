@@ -1,5 +1,6 @@
 #include "../MachinesFixture.h"
 
+#include "machines/DueMaintenance.h"
 #include "machines/ui/frmWartung.h"
 
 #include <QPlainTextEdit>
@@ -11,7 +12,13 @@ namespace zep::test {
 namespace {
 
 struct frmWartungTest : MachinesFixture {
-    int check() { return frmWartung::CheckWartungen({database, prompts, clock, logbook}, window, nullptr); }
+    // As the station checks and the main window shows what is due.
+    int check()
+    {
+        const QList<DueTask> due = findDueMaintenance(database, prompts, clock, logbook);
+        frmWartung::present({database, prompts, clock, logbook}, due, window, nullptr);
+        return int(due.size());
+    }
     QPointer<frmWartung> window;
     ~frmWartungTest() override { delete window; }
 };
