@@ -12,6 +12,9 @@ class Presets {
 public:
     // n from 1 to 8; empty when never set.
     static QString text(const SettingsStore &settings, int n);
+    // An empty text is stored as an empty value.
+    static void store(SettingsStore &settings, int n, const QString &text);
+    static constexpr int kCount = 8;
 };
 
 } // namespace zep

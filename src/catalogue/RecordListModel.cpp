@@ -58,6 +58,27 @@ void RecordListModel::sortBy(int column)
     Q_EMIT layoutChanged();
 }
 
+int RecordListModel::GetGridRow(long dateiIndex) const
+{
+    for (int line = 0; line < int(m_order.size()); ++line)
+        if (row(line).dateiIndex() == dateiIndex)
+            return line;
+    return -1;
+}
+
+bool RecordListModel::refreshRecord(const RecordRow &written)
+{
+    const int line = GetGridRow(written.dateiIndex());
+    if (line < 0)
+        return false;
+    RecordRow &target = m_rows[m_order.at(line)];
+    const QString key = target.cells[RecordRow::DBIndex];
+    target = written;
+    target.cells[RecordRow::DBIndex] = key;
+    Q_EMIT dataChanged(index(line, 0), index(line, RecordRow::ColumnCount - 1));
+    return true;
+}
+
 int RecordListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());

@@ -31,6 +31,12 @@ public:
     // 01.01.1980); every other column as text, A to Z.
     void sortBy(int column);
 
+    // The line showing this record, -1 when the list does not show it.
+    int GetGridRow(long dateiIndex) const;
+    // The record editor wrote the record: its line shows the new values
+    // (the record's key stays). Returns false when the list does not show it.
+    bool refreshRecord(const RecordRow &written);
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;

@@ -1,0 +1,73 @@
+#include "catalogue/RecordFields.h"
+
+namespace zep {
+
+QString &RecordFields::text(Field field)
+{
+    switch (field) {
+    case Dateiname: return dateiname;
+    case Bezeichnung: return bezeichnung;
+    case Zeichnungsnummer: return zeichnungsnummer;
+    case Auftragsnummer: return auftragsnummer;
+    case Kunde: return kunde;
+    case Datum: return datum;
+    case Aufspannung: return aufspannung;
+    case Werkzeuge: return werkzeuge;
+    case Laufzeit: return laufzeit;
+    case Ersteller: return ersteller;
+    case Bemerkungen: break;
+    case FieldCount: break;
+    }
+    return bemerkungen;
+}
+
+QString RecordFields::label(Field field)
+{
+    static const char *const labels[FieldCount] = {
+        "Dateiname:", "Bezeichnung:", "Zeichnungsnummern:", "Auftragsnummer:", "Kunde:", "Datum:",
+        "Aufspannung:", "Werkzeuge:", "Laufzeit/Teil:", "Ersteller:", "Bemerkungen:"};
+    return field >= 0 && field < FieldCount ? QString::fromUtf8(labels[field]) : QString();
+}
+
+QString RecordFields::column(Field field)
+{
+    static const char *const columns[FieldCount] = {
+        "Dateiname", "Bezeichnung", "Zeichnungsnummer", "Auftragsnummer", "Kunde", "Datum",
+        "Aufspannung", "Werkzeuge", "Laufzeit", "Ersteller", "Bemerkungen"};
+    return field >= 0 && field < FieldCount ? QString::fromLatin1(columns[field]) : QString();
+}
+
+QString RecordFields::trimMultiLine(const QString &text)
+{
+    // Blanks only: a leading tab or line break is the user's layout.
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    QString out = text.mid(begin, end - begin);
+    if (out.endsWith(QLatin1String("\r\n")))
+        out.chop(2);
+    return out;
+}
+
+QString RecordFields::toStored(const QString &shown)
+{
+    QString out = shown;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    out.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    out.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return out;
+}
+
+QString RecordFields::toShown(const QString &stored)
+{
+    QString out = stored;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return out;
+}
+
+} // namespace zep

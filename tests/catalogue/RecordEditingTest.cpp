@@ -1,0 +1,379 @@
+#include "CatalogueFixture.h"
+
+#include "catalogue/CatalogueRecord.h"
+#include "catalogue/DateCompletion.h"
+#include "catalogue/EditorQueue.h"
+#include "catalogue/ProgramRename.h"
+#include "catalogue/RecordClipboard.h"
+#include "catalogue/RecordFields.h"
+#include "catalogue/RecordListModel.h"
+#include "catalogue/RecordSheet.h"
+
+#include <QDateTime>
+
+namespace zep::test {
+namespace {
+
+TEST(DateCompletion, CompletesAndMarksAsTheTableSays)
+{
+    struct Case {
+        const char *typed;
+        const char *completed;
+        bool marked;
+    };
+    const Case cases[] = {
+        {"", "", false},
+        {"010203", "01.02.2003", false},
+        {"010299", "01.02.1999", false},
+        {"01022003", "01.02.2003", false},
+        {"01.02.2003", "01.02.2003", false},
+        {"32.01.2003", "??.01.2003", true},
+        {"00.01.2003", "??.01.2003", true},
+        {"01.13.2003", "01.??.2003", true},
+        {"01.00.2003", "01.??.2003", true},
+        {"01.01.1850", "01.01.????", true},
+        {"01.01.2201", "01.01.????", true},
+        {"01.01.2200", "01.01.2200", false},
+        {"01.01.1900", "01.01.1900", false},
+        {"010100", "01.01.2000", false},
+        {"010149", "01.01.2049", false},
+        {"010150", "01.01.1950", false},
+        {"311299", "31.12.1999", false},
+        {"320199", "??.01.1999", true},
+        {"011399", "01.??.1999", true},
+        {"32132003", "??.??.2003", true},
+        {"ab.cd.efgh", "??.??.????", true},
+        // One-digit parts are no short form: the parts are read where they
+        // stand, and the write refuses what is no date.
+        {"1.2.2003", "1..2..2003", false},
+    };
+    for (const Case &c : cases) {
+        const QString completed = DateCompletion::complete(QString::fromLatin1(c.typed));
+        EXPECT_EQ(completed, QString::fromLatin1(c.completed)) << c.typed;
+        EXPECT_EQ(DateCompletion::hasMarks(completed), c.marked) << c.typed;
+        // Completing a completed text changes nothing.
+        EXPECT_EQ(DateCompletion::complete(completed), completed) << c.typed;
+    }
+}
+
+TEST(DateCompletion, TellsAnEmptyDateFromAnImpossibleOne)
+{
+    EXPECT_FALSE(DateCompletion::toDate("").has_value());
+    EXPECT_EQ(DateCompletion::toDate("01.02.2003"), QDate(2003, 2, 1));
+    EXPECT_FALSE(DateCompletion::toDate("31.02.2003")->isValid());
+    EXPECT_FALSE(DateCompletion::toDate("29.02.2003")->isValid());
+    EXPECT_TRUE(DateCompletion::toDate("29.02.2004")->isValid());
+    EXPECT_FALSE(DateCompletion::toDate("??.01.2003")->isValid());
+    EXPECT_FALSE(DateCompletion::toDate("1..2..2003")->isValid());
+}
+
+TEST(RecordFields, LeavingAMultiLineFieldTrimsBlanksAndOneFinalLineBreak)
+{
+    EXPECT_EQ(RecordFields::trimMultiLine("  Wort\r\n\r\n  "), "Wort\r\n");
+    EXPECT_EQ(RecordFields::trimMultiLine("  a\r\nb  "), "a\r\nb");
+    EXPECT_EQ(RecordFields::trimMultiLine("\r\nx"), "\r\nx");
+    EXPECT_EQ(RecordFields::trimMultiLine("   "), "");
+    EXPECT_EQ(RecordFields::toStored("a\nb\n"), "a\r\nb\r\n");
+    EXPECT_EQ(RecordFields::toShown("a\r\nb"), "a\nb");
+}
+
+RecordFields sample(const QString &tag)
+{
+    RecordFields f;
+    f.dateiname = "P1.NC";
+    f.bezeichnung = "Welle für Getriebe " + tag + "\r\nzweite Zeile";
+    f.zeichnungsnummer = "Z-4711\r\nZ-4712";
+    f.auftragsnummer = "A 99";
+    f.kunde = "Müller & Söhne";
+    f.datum = "01.02.2003";
+    f.aufspannung = "Schraubstock\r\n\r\nBacken weich";
+    f.werkzeuge = "T1 Fräser Ø12\r\nT2 Bohrer";
+    f.laufzeit = "12,5";
+    f.ersteller = "Jörg";
+    f.bemerkungen = "Achtung: Grat!\r\nentgraten\r\nprüfen";
+    return f;
+}
+
+TEST(RecordClipboard, CopyThenPasteCarriesTheNineFieldsExactly)
+{
+    const RecordFields from = sample("A");
+    const QString text = RecordClipboard::format(from);
+    EXPECT_TRUE(text.startsWith("CNC||Welle für Getriebe A\r\nzweite Zeile||Z-4711\r\nZ-4712||A 99||"));
+    EXPECT_TRUE(text.endsWith("||Jörg||Achtung: Grat!\r\nentgraten\r\nprüfen||"));
+    EXPECT_TRUE(RecordClipboard::unsafeFields(from).isEmpty());
+
+    RecordFields to;
+    to.dateiname = "Q2.NC";
+    to.datum = "05.05.2005";
+    to.maschinenIndex = 3;
+    ASSERT_TRUE(RecordClipboard::paste(text, to));
+    RecordFields expected = from;
+    expected.dateiname = "Q2.NC";
+    expected.datum = "05.05.2005";
+    expected.maschinenIndex = 3;
+    EXPECT_EQ(to, expected);
+}
+
+TEST(RecordClipboard, APartialCopyFillsOnlyItsFieldsAndForeignTextNone)
+{
+    RecordFields to = sample("B");
+    ASSERT_TRUE(RecordClipboard::paste("CNC||a||b", to));
+    EXPECT_EQ(to.bezeichnung, "a");
+    EXPECT_EQ(to.zeichnungsnummer, "b");
+    EXPECT_EQ(to.kunde, "Müller & Söhne");
+    const RecordFields before = to;
+    EXPECT_FALSE(RecordClipboard::paste("CNC|x", to));
+    EXPECT_FALSE(RecordClipboard::paste("", to));
+    EXPECT_EQ(to, before);
+}
+
+TEST(RecordClipboard, NamesTheFieldsAPasteWouldCut)
+{
+    RecordFields f = sample("C");
+    f.kunde = "A||B";
+    f.werkzeuge = "T1|";
+    f.ersteller = "|vorn"; // a leading "|" survives the split
+    EXPECT_EQ(RecordClipboard::unsafeFields(f),
+              (QList<RecordFields::Field>{RecordFields::Kunde, RecordFields::Werkzeuge}));
+}
+
+struct RecordStoreTest : CatalogueFixture {
+    long addRecord(const QString &name, long machine = 0)
+    {
+        EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname, Bezeichnung, Datum, MaschinenIndex) "
+                                 "VALUES (?, 'Neue Datei', ?, ?)",
+                                 {name, QDateTime(QDate(2026, 12, 7), QTime(9, 30)), qlonglong(machine)}));
+        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE Dateiname=?", RecordsetType::Snapshot, {name});
+        return set && !set->eof() ? long(set->value("DateiIndex").toLongLong()) : 0;
+    }
+    QVariant column(long index, const QString &name)
+    {
+        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE DateiIndex=?", RecordsetType::Snapshot,
+                                      {qlonglong(index)});
+        return set && !set->eof() ? set->value(name) : QVariant();
+    }
+};
+
+TEST_F(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
+{
+    const long index = addRecord("P1.NC", 2);
+    CatalogueRecord::Loaded loaded = CatalogueRecord::load(db(), index);
+    ASSERT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.fields.bezeichnung, "Neue Datei");
+    EXPECT_EQ(loaded.fields.datum, "07.12.2026");
+    EXPECT_EQ(loaded.fields.maschinenIndex, 2);
+
+    RecordFields edited = sample("D");
+    edited.dateiname = "SOMETHING.ELSE"; // only the rename changes the name
+    const CatalogueRecord::Written written = CatalogueRecord::DatensatzSchreiben(db(), index, edited, 0L);
+    ASSERT_TRUE(written.ok) << written.error.description.toStdString();
+    loaded = CatalogueRecord::load(db(), index);
+    RecordFields expected = edited;
+    expected.dateiname = "P1.NC";
+    expected.maschinenIndex = 0;
+    EXPECT_EQ(loaded.fields, expected);
+    EXPECT_FALSE(CatalogueRecord::load(db(), index + 100).found);
+}
+
+TEST_F(RecordStoreTest, AnEmptyDateIsStoredAsNoneAnImpossibleOneStoresNothing)
+{
+    const long index = addRecord("P1.NC", 2);
+    RecordFields edited = sample("E");
+    edited.datum = "31.02.2003";
+    CatalogueRecord::Written written = CatalogueRecord::DatensatzSchreiben(db(), index, edited, 5L);
+    EXPECT_FALSE(written.ok);
+    EXPECT_EQ(written.field, RecordFields::Datum);
+    EXPECT_FALSE(written.error.description.isEmpty());
+    EXPECT_EQ(column(index, "Bezeichnung").toString(), "Neue Datei");
+    EXPECT_EQ(column(index, "MaschinenIndex").toLongLong(), 2);
+
+    edited.datum = "";
+    written = CatalogueRecord::DatensatzSchreiben(db(), index, edited, std::nullopt);
+    ASSERT_TRUE(written.ok) << written.error.description.toStdString();
+    EXPECT_FALSE(column(index, "Datum").isValid());
+    EXPECT_EQ(column(index, "MaschinenIndex").toLongLong(), 2); // no selection: kept
+    EXPECT_EQ(CatalogueRecord::load(db(), index).fields.datum, "");
+}
+
+TEST_F(RecordStoreTest, AFailedStoreSaysWhy)
+{
+    const long index = addRecord("P1.NC");
+    db().close();
+    const CatalogueRecord::Written written = CatalogueRecord::DatensatzSchreiben(db(), index, sample("F"), 0L);
+    EXPECT_FALSE(written.ok);
+    EXPECT_EQ(written.field, RecordFields::FieldCount);
+    EXPECT_NE(written.error.number, 0);
+}
+
+TEST_F(RecordStoreTest, TheWrittenRecordRefreshesItsListLineOnly)
+{
+    RecordListModel model;
+    RecordRow a, b;
+    a.cells[RecordRow::Datei] = "A.NC";
+    a.cells[RecordRow::DBIndex] = "7";
+    b.cells[RecordRow::Datei] = "B.NC";
+    b.cells[RecordRow::DBIndex] = "9";
+    model.setRows({a, b});
+    EXPECT_EQ(model.GetGridRow(9), 1);
+    EXPECT_EQ(model.GetGridRow(8), -1);
+    RecordFields f = sample("G");
+    f.dateiname = "B.NC";
+    EXPECT_TRUE(model.refreshRecord(CatalogueRecord::listRow(9, f, 4, "DMU 50 / Halle 1")));
+    EXPECT_EQ(model.row(1)[RecordRow::Bezeichnung], "Welle für Getriebe G / zweite Zeile");
+    EXPECT_EQ(model.row(1)[RecordRow::Datum], "01.02.2003");
+    EXPECT_EQ(model.row(1)[RecordRow::Maschine], "DMU 50 / Halle 1");
+    EXPECT_EQ(model.row(1)[RecordRow::MaschIDX], "4");
+    EXPECT_EQ(model.row(1)[RecordRow::DBIndex], "9");
+    EXPECT_EQ(model.row(0)[RecordRow::Datei], "A.NC");
+    EXPECT_FALSE(model.refreshRecord(CatalogueRecord::listRow(8, f, 0, "keine Auswahl")));
+}
+
+struct RenameTest : RecordStoreTest {
+    ProgramRename rename(long index, const QString &oldName, const QString &typed)
+    {
+        return ProgramRename({db(), state->verzeichnis, state->fotoVerzeichnis}, index, oldName, typed);
+    }
+    void photo(const QString &name) { env.writeFile("fotos/" + name, name.toLatin1()); }
+    QStringList photos() { return QDir(fotoDir()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name); }
+    QStringList programs() { return QDir(dataDir()).entryList(QDir::Files, QDir::Name); }
+};
+
+TEST_F(RenameTest, MovesFileThenPhotosByExactPrefixThenStoresTheName)
+{
+    addProgram("A1");
+    const long index = addRecord("A1");
+    photo("Foto_A1_1.jpg");
+    photo("Foto_A1_2.bmp");
+    photo("Foto_A1_4.jpg");
+    photo("Foto_A1_X_1.jpg");   // another record's photo whose key holds A1
+    photo("Foto_A1_1.jpg.bak"); // no photo at all
+    ProgramRename r = rename(index, "A1", "b2.nc");
+    ASSERT_EQ(r.check(), ProgramRename::Check::Ready);
+    ASSERT_EQ(r.moves().size(), 4);
+    EXPECT_EQ(QFileInfo(r.moves().first().from).fileName(), "A1");
+    ASSERT_FALSE(r.run().has_value());
+    EXPECT_EQ(programs(), QStringList{"b2.nc"});
+    EXPECT_EQ(photos(), (QStringList{"Foto_A1_1.jpg.bak", "Foto_A1_X_1.jpg", "Foto_B2.NC_1.jpg", "Foto_B2.NC_2.bmp",
+                                     "Foto_B2.NC_4.jpg"}));
+    EXPECT_EQ(column(index, "Dateiname").toString(), "B2.NC");
+    EXPECT_EQ(photos().contains("Foto_A1_X_1.jpg"), true);
+}
+
+TEST_F(RenameTest, TellsWhatStandsInTheWay)
+{
+    addProgram("A1");
+    addProgram("Taken.nc");
+    const long index = addRecord("A1");
+    addRecord("GONE.NC"); // a record whose file is missing still owns its name
+    EXPECT_EQ(rename(index, "A1", "a1").check(), ProgramRename::Check::Unchanged);
+    EXPECT_EQ(rename(index, "A1", "TAKEN.NC").check(), ProgramRename::Check::NameTaken);
+    EXPECT_EQ(rename(index, "A1", "gone.nc").check(), ProgramRename::Check::NameTaken);
+    EXPECT_EQ(rename(index, "A1", "").check(), ProgramRename::Check::Invalid);
+    EXPECT_EQ(rename(index, "A1", "X\\..\\Y").check(), ProgramRename::Check::Invalid);
+    EXPECT_EQ(rename(index, "A1", "a\"b").check(), ProgramRename::Check::Invalid);
+    EXPECT_EQ(rename(index, "MISSING", "NEW").check(), ProgramRename::Check::SourceMissing);
+    EXPECT_EQ(programs(), (QStringList{"A1", "Taken.nc"}));
+}
+
+TEST_F(RenameTest, AFailureHalfWayPutsEverythingBack)
+{
+    addProgram("A1");
+    const long index = addRecord("A1");
+    photo("Foto_A1_1.jpg");
+    photo("Foto_A1_2.jpg");
+    photo("Foto_A1_4.jpg");
+    // Something under photo 4's new name: its move fails after the file and
+    // photos 1 and 2 have moved.
+    QDir().mkpath(fotoDir() + "Foto_B2_4.jpg");
+    ProgramRename r = rename(index, "A1", "B2");
+    ASSERT_EQ(r.check(), ProgramRename::Check::Ready);
+    const std::optional<ErrorInfo> error = r.run();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->description.contains("Foto_A1_4.jpg"));
+    EXPECT_TRUE(error->description.contains("unverändert"));
+    EXPECT_EQ(programs(), QStringList{"A1"});
+    EXPECT_EQ(photos(), (QStringList{"Foto_A1_1.jpg", "Foto_A1_2.jpg", "Foto_A1_4.jpg", "Foto_B2_4.jpg"}));
+    EXPECT_EQ(env.readFile(fotoDir() + "Foto_A1_2.jpg"), "Foto_A1_2.jpg");
+    EXPECT_EQ(column(index, "Dateiname").toString(), "A1");
+}
+
+TEST_F(RenameTest, AFailedStoreOfTheNamePutsFileAndPhotosBack)
+{
+    addProgram("SUB/A1");
+    const long index = addRecord("SUB\\A1");
+    photo("Foto_SUB-A1_1.jpg");
+    ProgramRename r = rename(index, "SUB\\A1", "sub\\a2");
+    ASSERT_EQ(r.check(), ProgramRename::Check::Ready);
+    EXPECT_EQ(r.moves().last().to, fotoDir() + "Foto_SUB-A2_1.jpg");
+    db().close();
+    ASSERT_TRUE(r.run().has_value());
+    EXPECT_TRUE(QFileInfo::exists(dataDir() + "SUB/A1"));
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + "SUB/a2"));
+    EXPECT_EQ(photos(), QStringList{"Foto_SUB-A1_1.jpg"});
+}
+
+TEST(RecordSheet, LaysOutTheSheetWithItsStyles)
+{
+    RecordFields f = sample("H");
+    f.dateiname = "DREHEN\\P1.NC";
+    f.kunde = "";
+    const QList<RecordSheet::Line> lines = RecordSheet::lines(f, "keine Auswahl");
+    QStringList texts;
+    for (const RecordSheet::Line &line : lines)
+        texts << line.text();
+    const QStringList expected{
+        "DREHEN\\P1.NC     Maschine: keine Auswahl", " ", QString(80, '='), "Welle für Getriebe H", "zweite Zeile",
+        QString(80, '='), "Zeichnungsnummern:", "Z-4711", "Z-4712", " ", "Auftragsnummer:", "A 99", " ", "Kunde:", "",
+        " ", "Datum:", "01.02.2003", " ", QString(80, '='), "Laufzeit je Teil:", "12,5", " ", "Aufspannung:",
+        "Schraubstock", "", "Backen weich", " ", "Werkzeuge:", "T1 Fräser Ø12", "T2 Bohrer", " ", "Ersteller:", "Jörg",
+        " ", QString(140, '-'), "Bemerkungen:", "Achtung: Grat!", "entgraten", "prüfen", " "};
+    EXPECT_EQ(texts, expected);
+    const RecordSheet::Run &name = lines[0].runs[0];
+    EXPECT_EQ(name.pointSize, 20);
+    EXPECT_TRUE(name.bold);
+    EXPECT_EQ(lines[0].runs[1].pointSize, 10);
+    EXPECT_FALSE(lines[0].runs[1].bold);
+    EXPECT_TRUE(lines[2].rule);
+    EXPECT_TRUE(lines[2].runs[0].bold);
+    EXPECT_EQ(lines[3].runs[0].pointSize, 16);
+    const RecordSheet::Run &label = lines[6].runs[0];
+    EXPECT_TRUE(label.bold && label.underline);
+    EXPECT_EQ(label.pointSize, 12);
+    EXPECT_FALSE(lines[7].runs[0].bold || lines[7].runs[0].underline);
+    EXPECT_TRUE(lines[19].runs[0].bold);  // the middle "=" rule
+    EXPECT_FALSE(lines[35].runs[0].bold); // the "-" rule
+    EXPECT_TRUE(lines[35].rule);
+}
+
+TEST(EditorQueue, FiftyNewRecordsOpenAFewAtATimeAndEachOnce)
+{
+    EditorQueue queue(3);
+    int openNow = 0;
+    for (long i = 1; i <= 50; ++i)
+        openNow += queue.offerNew(i) == EditorQueue::Offer::OpenNow;
+    EXPECT_EQ(openNow, 3);
+    EXPECT_EQ(queue.waiting(), 47);
+    EXPECT_EQ(queue.offerNew(2), EditorQueue::Offer::AlreadyOpen);
+    EXPECT_EQ(queue.offerNew(10), EditorQueue::Offer::Queued);
+    EXPECT_EQ(queue.waiting(), 47);
+    // The user opens a waiting one himself: it does not open a second time.
+    EXPECT_EQ(queue.offerChosen(10), EditorQueue::Offer::OpenNow);
+    EXPECT_EQ(queue.waiting(), 46);
+    EXPECT_EQ(queue.closed(1), QList<long>{});
+    EXPECT_EQ(queue.closed(2), QList<long>{4});
+    QList<long> order{4};
+    long last = 4;
+    while (queue.openCount() > 0) {
+        const QList<long> next = queue.closed(last == 10 ? 3 : last);
+        order += next;
+        if (next.isEmpty())
+            break;
+        last = next.last();
+    }
+    EXPECT_EQ(queue.waiting(), 0);
+    EXPECT_FALSE(order.contains(10));
+    EXPECT_EQ(order.size(), 46);
+}
+
+} // namespace
+} // namespace zep::test
