@@ -131,6 +131,18 @@ void MonitoredDirectory::carryOutRequests()
     }
 }
 
+void MonitoredDirectory::renameEntry(const QString &oldStored, const QString &newStored)
+{
+    whenFree([this, oldStored, newStored] {
+        const qsizetype at = m_entries.indexOf(oldStored);
+        if (at >= 0)
+            m_entries[at] = newStored;
+        else if (!m_entries.contains(newStored) && m_entries.size() < FileListComposer::kCapacity)
+            m_entries.append(newStored);
+        SaveFileListe();
+    });
+}
+
 QString MonitoredDirectory::FindNewFile()
 {
     if (busy() || m_ctx.verzeichnis.isEmpty())

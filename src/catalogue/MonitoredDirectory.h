@@ -49,6 +49,11 @@ public:
     void whenFree(std::function<void()> action);
 
     bool busy() const { return m_busy > 0; }
+    // A catalogued file was renamed by the program: the list takes the new
+    // name in place of the old and is stored. Read anew from the directory
+    // instead, it would also take in a file that arrived since the last
+    // check, and that file would never get its record.
+    void renameEntry(const QString &oldStored, const QString &newStored);
     const QStringList &entries() const { return m_entries; }
     qsizetype count() const { return m_entries.size(); }
     qint64 lastScanCount() const { return m_lastScanCount; }

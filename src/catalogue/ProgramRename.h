@@ -41,6 +41,7 @@ public:
     // back; file, photos and record then are as before.
     std::optional<ErrorInfo> run();
 
+    QString oldStoredName() const { return m_oldStored; }
     QString newStoredName() const { return m_newStored; }
     const QList<Move> &moves() const { return m_moves; }
 

@@ -5,6 +5,7 @@
 #include "app/Prompts.h"
 #include "catalogue/DirectoryCheck.h"
 #include "catalogue/MonitoredDirectory.h"
+#include "catalogue/ProgramRename.h"
 #include "app/LeftoverTemporaries.h"
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
@@ -235,6 +236,16 @@ void Station::rescan()
         m_state.prompts.message(QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
                                 PromptIcon::Information);
     });
+}
+
+std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
+{
+    pauseMonitoring();
+    const std::optional<ErrorInfo> error = rename.run();
+    if (!error)
+        m_files->renameEntry(rename.oldStoredName(), rename.newStoredName());
+    resumeMonitoring();
+    return error;
 }
 
 int Station::checkMaintenance()

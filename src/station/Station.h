@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -18,6 +19,7 @@ namespace zep {
 
 class CommStation;
 class DirectoryCheck;
+class ProgramRename;
 class MonitoredDirectory;
 class ReceptionClock;
 class ReceptionJournal;
@@ -88,6 +90,11 @@ public:
     void machinesChanged();
     // Ctrl+N: the file list read again from the directory.
     void rescan();
+    // Renames a catalogued program (file, photos, record) that the rename
+    // has checked; the file list follows at once, so the directory check
+    // never takes the file under its new name for a new one. The reason
+    // when nothing was renamed.
+    std::optional<ErrorInfo> renameProgram(ProgramRename &rename);
     // Lists the due maintenance tasks (maintenanceDue); returns how many.
     int checkMaintenance();
 

@@ -118,6 +118,8 @@ void Form1::buildMainList()
     m_list = new MainListController(m_station, {m_search, m_machineFilter, m_grid, m_commands->recordCommands()}, this);
     m_dialogs.setMainList(m_list);
     connect(m_list, &MainListController::notYetAvailable, this, [this] { m_dialogs.notYetAvailable(); });
+    connect(m_list, &MainListController::recordEditWanted, this,
+            [this](long index) { m_dialogs.openRecordEditor(index); });
     connect(m_list, &MainListController::sendWanted, this,
             [this](const RecordRow &row, const QString &path) { m_dialogs.openSendDialog(row, path); });
     connect(command(1), &QToolButton::clicked, m_list, &MainListController::deleteRecord);
@@ -142,6 +144,7 @@ void Form1::connectStation()
     connect(&m_station, &Station::programReceived, this,
             [this](const ReceivedProgram &program) { m_dialogs.openSaveDialog(program); });
     connect(&m_station, &Station::attentionWanted, this, &Form1::bringToFront);
+    connect(&m_station, &Station::recordCreated, this, [this](long index) { m_dialogs.openNewRecordEditor(index); });
     connect(&m_station, &Station::machineListChanged, m_list, &MainListController::ShowMaschinen);
     connect(&m_station, &Station::maintenanceDue, this, [this](const QList<DueTask> &due) { m_dialogs.showDue(due); });
     for (int i = 0; i < CommStation::kConnections; ++i)
@@ -150,6 +153,10 @@ void Form1::connectStation()
 
 void Form1::menuCommand(const QString &name)
 {
+    if (name == QLatin1String("mmTasten")) {
+        m_dialogs.openPresets();
+        return;
+    }
     if (name == QLatin1String("mmWartungen")) {
         if (m_station.checkMaintenance() == 0)
             m_station.prompts().message(QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
@@ -284,6 +291,7 @@ void Form1::finish()
     // Closing keeps an unsaved program as a recovery file, which needs the
     // station still running.
     m_dialogs.closeSaveDialogs();
+    m_dialogs.closeRecordEditors();
     if (m_trace)
         m_trace->close();
     m_station.shutDown();

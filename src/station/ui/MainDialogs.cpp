@@ -2,6 +2,8 @@
 
 #include "app/Prompts.h"
 #include "app/ui/frmLogin.h"
+#include "catalogue/ui/PresetsDialog.h"
+#include "catalogue/ui/RecordEditors.h"
 #include "catalogue/RecordRow.h"
 #include "comm/CommStation.h"
 #include "comm/ui/Form10.h"
@@ -145,6 +147,51 @@ void MainDialogs::showDue(const QList<DueTask> &due)
 frmWartung *MainDialogs::dueWindow() const
 {
     return m_dueWindow;
+}
+
+RecordEditors *MainDialogs::recordEditors()
+{
+    if (!m_recordEditors) {
+        MainState &state = m_station.state();
+        m_recordEditors = new RecordEditors(
+            {state.database, state.prompts, state.settings, state.verzeichnis, state.fotoVerzeichnis,
+             [this](const QString &text) { m_station.showStatus(text); },
+             [this](ProgramRename &rename) { return m_station.renameProgram(rename); },
+             [this](QDialog &dialog) { return runModal(dialog); }},
+            &m_owner);
+        QObject::connect(m_recordEditors, &RecordEditors::recordWritten, m_recordEditors, [this](const RecordRow &row) {
+            if (m_list)
+                m_list->refreshRecord(row);
+        });
+        QObject::connect(m_recordEditors, &RecordEditors::renamed, m_recordEditors,
+                         [this](long index, const QString &name) {
+                             if (m_list)
+                                 m_list->showRenamed(index, name);
+                         });
+    }
+    return m_recordEditors;
+}
+
+void MainDialogs::openRecordEditor(long dateiIndex)
+{
+    recordEditors()->open(dateiIndex);
+}
+
+void MainDialogs::openNewRecordEditor(long dateiIndex)
+{
+    recordEditors()->openNew(dateiIndex);
+}
+
+void MainDialogs::closeRecordEditors()
+{
+    if (m_recordEditors)
+        m_recordEditors->closeAll();
+}
+
+void MainDialogs::openPresets()
+{
+    PresetsDialog dialog(m_station.settings(), [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
+    runModal(dialog);
 }
 
 void MainDialogs::notYetAvailable()

@@ -15,6 +15,7 @@ namespace zep {
 
 class Form10;
 class MainListController;
+class RecordEditors;
 class frmWartung;
 struct RecordRow;
 
@@ -46,6 +47,13 @@ public:
     void notYetAvailable();
     int runModal(QDialog &dialog);
 
+    // The record editors: one per record, new records a few at a time.
+    void openRecordEditor(long dateiIndex);
+    void openNewRecordEditor(long dateiIndex);
+    RecordEditors *recordEditors();
+    void closeRecordEditors();
+    void openPresets();
+
     QList<QPointer<Form10>> saveDialogs() const { return m_saveDialogs; }
     // Closing keeps each unsaved program as a recovery file.
     void closeSaveDialogs();
@@ -62,6 +70,7 @@ private:
     std::function<bool(const QString &)> m_login;
     QList<QPointer<Form10>> m_saveDialogs;
     QPointer<frmWartung> m_dueWindow;
+    RecordEditors *m_recordEditors = nullptr;
 };
 
 } // namespace zep

@@ -117,6 +117,21 @@ const RecordRow *MainListController::selectedRow() const
     return row < 0 ? nullptr : &m_model->row(row);
 }
 
+void MainListController::refreshRecord(const RecordRow &row)
+{
+    m_model->refreshRecord(row);
+}
+
+void MainListController::showRenamed(long dateiIndex, const QString &storedName)
+{
+    const int line = m_model->GetGridRow(dateiIndex);
+    if (line < 0)
+        return;
+    RecordRow row = m_model->row(line);
+    row.cells[RecordRow::Datei] = storedName;
+    m_model->refreshRecord(row);
+}
+
 RecordCommands MainListController::commands()
 {
     return RecordCommands({m_state.database, m_state.prompts, m_state.logbook, m_state.settings, m_station.files(),
@@ -150,11 +165,12 @@ void MainListController::exportFile()
 
 void MainListController::editRecord()
 {
-    if (!selectedRow()) {
+    const RecordRow *row = selectedRow();
+    if (!row) {
         m_state.prompts.beep();
         return;
     }
-    Q_EMIT notYetAvailable();
+    Q_EMIT recordEditWanted(row->dateiIndex());
 }
 
 QString MainListController::existingProgramFile(const RecordRow &row)

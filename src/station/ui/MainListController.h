@@ -48,11 +48,17 @@ public:
     void sendProgram();
 
     const RecordRow *selectedRow() const;
+    // The record editor wrote a record, or renamed its file: its line in
+    // the list (when the list shows it) shows the new values.
+    void refreshRecord(const RecordRow &row);
+    void showRenamed(long dateiIndex, const QString &storedName);
 
 Q_SIGNALS:
     // The user asked to send the selected record's program, whose file is
     // there.
     void sendWanted(const zep::RecordRow &row, const QString &path);
+    // The user asked to edit the selected record.
+    void recordEditWanted(long dateiIndex);
     // A command whose window is not built yet.
     void notYetAvailable();
 

@@ -1,0 +1,499 @@
+#include "catalogue/ui/Form3.h"
+
+#include "ui_Form3.h"
+
+#include "app/CatalogueNames.h"
+#include "app/ErrorReport.h"
+#include "app/Prompts.h"
+#include "app/widgets/InvalidField.h"
+#include "app/widgets/WindowPlacement.h"
+#include "catalogue/CatalogueRecord.h"
+#include "catalogue/DateCompletion.h"
+#include "catalogue/ProgramRename.h"
+#include "catalogue/RecordClipboard.h"
+#include "catalogue/RecordSheet.h"
+#include "catalogue/ui/PresetKeys.h"
+#include "catalogue/ui/RecordSheetPrinter.h"
+#include "db/Database.h"
+#include "machines/MachineList.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStyle>
+#include <QTimer>
+
+namespace zep {
+
+namespace {
+
+// Bezeichnung and Zeichnungsnummer hold at most this many characters typed.
+constexpr int kLongFieldLimit = 200;
+constexpr int kKundeLimit = 50;
+
+const QString kLocked = QStringLiteral("background-color: rgb(255, 255, 192);");
+
+// Focus that leaves because another window came up (a message box, the
+// user switching windows) is no "leaving the field".
+bool leftByUser(const QFocusEvent *event)
+{
+    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+Form3::Form3(Context context, long dateiIndex, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_ctx(std::move(context)), m_dateiIndex(dateiIndex),
+      m_ui(std::make_unique<Ui::Form3>())
+{
+    m_ui->setupUi(this);
+    setObjectName(QStringLiteral("Form3"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_ui->imgDateiFehlt->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(20, 20));
+    m_ui->imgDateiFehlt->hide();
+    lockFileName(true);
+
+    m_presets = new PresetKeys(m_ctx.settings, this);
+    for (RecordFields::Field f : {RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer,
+                                  RecordFields::Auftragsnummer, RecordFields::Kunde, RecordFields::Aufspannung,
+                                  RecordFields::Werkzeuge, RecordFields::Ersteller, RecordFields::Bemerkungen})
+        m_presets->watch(field(f));
+    for (RecordFields::Field f : {RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer,
+                                  RecordFields::Aufspannung, RecordFields::Werkzeuge, RecordFields::Bemerkungen})
+        field(f)->installEventFilter(this);
+    m_ui->txtDatum->installEventFilter(this);
+    m_ui->Text1->installEventFilter(this);
+
+    auto *printMenu = new QMenu(m_ui->cmdDrucken);
+    printMenu->setObjectName(QStringLiteral("mnuDrucken"));
+    printMenu->addAction(QStringLiteral("Drucken..."), this, &Form3::printSheet);
+    printMenu->addAction(QStringLiteral("als PDF speichern..."), this, &Form3::saveSheetAsPdf);
+    m_ui->cmdDrucken->setMenu(printMenu);
+    m_ui->cmdDrucken->setPopupMode(QToolButton::MenuButtonPopup);
+
+    connect(m_ui->cmdUebernehmen, &QPushButton::clicked, this, &Form3::uebernehmen);
+    connect(m_ui->cmdVerwerfen, &QPushButton::clicked, this, &Form3::verwerfen);
+    connect(m_ui->cmdUmbenennen, &QToolButton::clicked, this, &Form3::startRename);
+    connect(m_ui->cmdKopieren, &QPushButton::clicked, this, &Form3::copyRecord);
+    connect(m_ui->cmdEinfuegen, &QPushButton::clicked, this, &Form3::pasteRecord);
+    connect(m_ui->cmdDrucken, &QToolButton::clicked, this, &Form3::printSheet);
+    // The clipboard tells of each change; the command follows it at once.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &Form3::updatePasteCommand);
+    updatePasteCommand();
+}
+
+Form3::~Form3() = default;
+
+QWidget *Form3::field(RecordFields::Field f) const
+{
+    switch (f) {
+    case RecordFields::Dateiname: return m_ui->Text1;
+    case RecordFields::Bezeichnung: return m_ui->txtBezeichnung;
+    case RecordFields::Zeichnungsnummer: return m_ui->txtZeichnungsnummer;
+    case RecordFields::Auftragsnummer: return m_ui->txtAuftragsnummer;
+    case RecordFields::Kunde: return m_ui->txtKunde;
+    case RecordFields::Datum: return m_ui->txtDatum;
+    case RecordFields::Aufspannung: return m_ui->txtAufspannung;
+    case RecordFields::Werkzeuge: return m_ui->txtWerkzeuge;
+    case RecordFields::Laufzeit: return m_ui->txtLaufzeit;
+    case RecordFields::Ersteller: return m_ui->txtErsteller;
+    case RecordFields::Bemerkungen: return m_ui->txtBemerkungen;
+    case RecordFields::FieldCount: break;
+    }
+    return nullptr;
+}
+
+QLineEdit *Form3::fileNameField() const
+{
+    return m_ui->Text1;
+}
+
+QLineEdit *Form3::dateField() const
+{
+    return m_ui->txtDatum;
+}
+
+bool Form3::fileMissingShown() const
+{
+    return !m_ui->imgDateiFehlt->isHidden();
+}
+
+bool Form3::pasteEnabled() const
+{
+    return m_ui->cmdEinfuegen->isEnabled();
+}
+
+bool Form3::fileNameLocked() const
+{
+    return m_ui->Text1->isReadOnly();
+}
+
+QString Form3::text(RecordFields::Field f) const
+{
+    QWidget *w = field(f);
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        return line->text();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        return RecordFields::toStored(plain->toPlainText());
+    return {};
+}
+
+RecordFields Form3::currentFields() const
+{
+    RecordFields fields;
+    for (int f = 0; f < RecordFields::FieldCount; ++f)
+        fields.text(RecordFields::Field(f)) = text(RecordFields::Field(f));
+    fields.maschinenIndex = selectedMachine().value_or(0);
+    return fields;
+}
+
+void Form3::showFields(const RecordFields &fields)
+{
+    for (int i = 0; i < RecordFields::FieldCount; ++i) {
+        const auto f = RecordFields::Field(i);
+        const QString &value = fields.text(f);
+        QWidget *w = field(f);
+        if (auto *line = qobject_cast<QLineEdit *>(w)) {
+            if (line->text() == value)
+                continue;
+            // A stored text longer than the typing limit is shown whole:
+            // cutting it here would cut it in the record on the next write.
+            if (f == RecordFields::Kunde)
+                line->setMaxLength(qMax(kKundeLimit, int(value.size())));
+            line->setText(value);
+        } else if (auto *plain = qobject_cast<QPlainTextEdit *>(w)) {
+            if (RecordFields::toStored(plain->toPlainText()) != value)
+                plain->setPlainText(RecordFields::toShown(value));
+        }
+    }
+}
+
+std::optional<long> Form3::selectedMachine() const
+{
+    if (m_ui->cboMaschine->currentIndex() < 0)
+        return std::nullopt;
+    return long(m_ui->cboMaschine->currentData().toLongLong());
+}
+
+QString Form3::machineText() const
+{
+    return m_ui->cboMaschine->currentText();
+}
+
+void Form3::ShowMaschinen()
+{
+    m_ui->cboMaschine->clear();
+    for (const MachineChoice &choice : MachineList::filterChoices(m_ctx.database))
+        m_ui->cboMaschine->addItem(choice.text, qlonglong(choice.number));
+    m_ui->cboMaschine->setCurrentIndex(0);
+}
+
+bool Form3::load()
+{
+    if (m_dateiIndex == 0)
+        return false;
+    RestoreGeometry(*this, m_ctx.settings);
+    ShowMaschinen();
+    CatalogueRecord::Loaded loaded;
+    const bool read = runWithRetry(
+        m_ctx.prompts, QStringLiteral("Aufgetreten in Form3.Form_Load"),
+        [&]() -> std::optional<ErrorInfo> {
+            loaded = CatalogueRecord::load(m_ctx.database, m_dateiIndex);
+            if (loaded.error.number != 0)
+                return loaded.error;
+            return std::nullopt;
+        },
+        [&] { return m_ctx.database.lastStatement(); });
+    if (!read)
+        return false;
+    show();
+    if (!loaded.found) {
+        m_ctx.prompts.message(QStringLiteral("DateiIndex ") + QString::number(m_dateiIndex)
+                                  + QStringLiteral(" nicht gefunden!!"),
+                              QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        return false;
+    }
+    m_storedName = loaded.fields.dateiname;
+    DatensatzEintragen(loaded.fields);
+    updateFileMissing();
+    m_loaded = true;
+    m_ctx.status(QStringLiteral("Editieren"));
+    return true;
+}
+
+void Form3::DatensatzEintragen(const RecordFields &fields)
+{
+    showFields(fields);
+    int selected = -1;
+    for (int i = 0; i < m_ui->cboMaschine->count(); ++i)
+        if (m_ui->cboMaschine->itemData(i).toLongLong() == fields.maschinenIndex)
+            selected = i;
+    if (selected >= 0) {
+        m_ui->cboMaschine->setCurrentIndex(selected);
+        return;
+    }
+    m_ui->cboMaschine->setCurrentIndex(0);
+    const PromptAnswer answer = m_ctx.prompts.message(
+        QStringLiteral("Die Maschine welche für dieses Programm angegeben war ist nichtmehr vorhanden. Wenn Sie mit "
+                       "Maschinenauswahl nach Dateien suchen kann diese Datei so nicht gefunden werden. Soll die "
+                       "Maschinenzuordnung desshalb für dieses Programm entfernt werden?"),
+        QStringLiteral("Achtung!"), PromptIcon::Exclamation, PromptButtons::YesNo);
+    if (answer != PromptAnswer::Yes)
+        return;
+    if (const auto error = CatalogueRecord::setMachine(m_ctx.database, m_dateiIndex, 0))
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzEintragen"), error->description);
+}
+
+void Form3::updateFileMissing()
+{
+    const bool missing = !CatalogueNames::resolveStoredName(m_ctx.verzeichnis, m_storedName).found();
+    m_ui->imgDateiFehlt->setVisible(missing);
+}
+
+void Form3::markField(QWidget *widget)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(widget)) {
+        markInvalid(line, true);
+        // After the focus change under way (a click elsewhere) has ended.
+        QTimer::singleShot(0, line, [line] {
+            line->setFocus(Qt::OtherFocusReason);
+            line->selectAll();
+        });
+    }
+}
+
+bool Form3::uebernehmen()
+{
+    // What leaving the fields would do, in case the command came without
+    // the focus leaving one (a shortcut).
+    for (RecordFields::Field f : {RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer,
+                                  RecordFields::Aufspannung, RecordFields::Werkzeuge, RecordFields::Bemerkungen})
+        leaveMultiLine(static_cast<QPlainTextEdit *>(field(f)));
+    leaveDate();
+    RecordFields fields = currentFields();
+    fields.dateiname = m_storedName;
+    const CatalogueRecord::Written written =
+        CatalogueRecord::DatensatzSchreiben(m_ctx.database, m_dateiIndex, fields, selectedMachine());
+    if (!written.ok) {
+        // The window stays with every edit; the user mends and writes again.
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), written.error.description);
+        if (written.field != RecordFields::FieldCount)
+            markField(field(written.field));
+        return false;
+    }
+    const long machine = selectedMachine().value_or(fields.maschinenIndex);
+    Q_EMIT recordWritten(CatalogueRecord::listRow(m_dateiIndex, fields, machine, machineText()));
+    close();
+    return true;
+}
+
+void Form3::verwerfen()
+{
+    close();
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    SaveGeometry(*this, m_ctx.settings);
+    m_ctx.status(QStringLiteral("Bereit"));
+    event->accept();
+    Q_EMIT closed(m_dateiIndex);
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut && leftByUser(static_cast<QFocusEvent *>(event))) {
+        if (watched == m_ui->txtDatum)
+            leaveDate();
+        else if (watched == m_ui->Text1)
+            leaveFileName();
+        else if (auto *plain = qobject_cast<QPlainTextEdit *>(watched))
+            leaveMultiLine(plain);
+    } else if (event->type() == QEvent::KeyPress
+               && (watched == m_ui->txtBezeichnung || watched == m_ui->txtZeichnungsnummer)) {
+        // The typing limit of the two short multi-line fields.
+        auto *plain = static_cast<QPlainTextEdit *>(watched);
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool inserts = !key->text().isEmpty() && (key->text().at(0).isPrint() || key->key() == Qt::Key_Return
+                                                         || key->key() == Qt::Key_Enter);
+        if (inserts && !plain->textCursor().hasSelection()
+            && plain->toPlainText().size() >= kLongFieldLimit)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3::leaveMultiLine(QPlainTextEdit *edit)
+{
+    const QString stored = RecordFields::toStored(edit->toPlainText());
+    const QString trimmed = RecordFields::trimMultiLine(stored);
+    if (trimmed != stored)
+        edit->setPlainText(RecordFields::toShown(trimmed));
+}
+
+void Form3::leaveDate()
+{
+    QLineEdit *date = m_ui->txtDatum;
+    const QString completed = DateCompletion::complete(date->text());
+    if (completed != date->text())
+        date->setText(completed);
+    if (DateCompletion::hasMarks(completed))
+        markField(date);
+    else
+        markInvalid(date, false);
+}
+
+void Form3::lockFileName(bool locked)
+{
+    m_ui->Text1->setReadOnly(locked);
+    m_ui->Text1->setStyleSheet(locked ? kLocked : QString());
+}
+
+void Form3::startRename()
+{
+    if (fileMissingShown()) {
+        m_ctx.prompts.message(QStringLiteral("Wenn die Datei fehlt, kann Sie nicht umbenannt werden!"),
+                              QStringLiteral("Geht nicht!"), PromptIcon::Exclamation);
+        return;
+    }
+    lockFileName(false);
+    m_ctx.prompts.message(QStringLiteral("Sie können nun den Dateinamen verändern! Sobald Sie das Eingabefeld "
+                                         "verlassen werden auch die Foto-Namen umgeändert!"),
+                          QStringLiteral("HINWEIS!"), PromptIcon::Information);
+    m_ui->Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form3::leaveFileName()
+{
+    if (m_ui->Text1->isReadOnly() || m_renaming || !m_loaded)
+        return;
+    m_renaming = true;
+    struct Reset {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{m_renaming};
+
+    auto restore = [this] {
+        m_ui->Text1->setText(m_storedName);
+        lockFileName(true);
+    };
+    ProgramRename rename({m_ctx.database, m_ctx.verzeichnis, m_ctx.fotoVerzeichnis}, m_dateiIndex, m_storedName,
+                         m_ui->Text1->text());
+    for (;;) {
+        switch (rename.check()) {
+        case ProgramRename::Check::Unchanged:
+            m_ui->Text1->setStyleSheet(kLocked);
+            return;
+        case ProgramRename::Check::Invalid:
+            m_ctx.prompts.message(QStringLiteral("Der Dateiname '") + m_ui->Text1->text()
+                                      + QStringLiteral("' ist ungültig! Ebenen werden mit \\ getrennt, die Zeichen \" "
+                                                       "und Steuerzeichen sind nicht erlaubt."),
+                                  QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+            restore();
+            return;
+        case ProgramRename::Check::NameTaken:
+            m_ctx.prompts.message(QStringLiteral("Dieser Dateiname existiert bereits!"), QStringLiteral("Fehler!"),
+                                  PromptIcon::Exclamation);
+            restore();
+            return;
+        case ProgramRename::Check::SourceMissing:
+            m_ctx.prompts.message(QStringLiteral("Die Ursprungsdatei fehlt!!!"), QStringLiteral("Fehler!"),
+                                  PromptIcon::Exclamation);
+            return;
+        case ProgramRename::Check::Ready:
+            break;
+        }
+        const std::optional<ErrorInfo> error = m_ctx.rename ? m_ctx.rename(rename) : rename.run();
+        if (!error)
+            break;
+        if (!reportErrorRetry(m_ctx.prompts, QStringLiteral("Aufgetreten in Form3.Text1_Validate"), *error)) {
+            restore();
+            return;
+        }
+    }
+    m_storedName = rename.newStoredName();
+    m_ui->Text1->setText(m_storedName);
+    m_ui->Text1->setStyleSheet(kLocked);
+    updateFileMissing();
+    Q_EMIT renamed(m_dateiIndex, m_storedName);
+}
+
+void Form3::copyRecord()
+{
+    const RecordFields fields = currentFields();
+    const QList<RecordFields::Field> unsafe = RecordClipboard::unsafeFields(fields);
+    if (!unsafe.isEmpty()) {
+        // The format has no escape: such a copy would put later texts into
+        // the wrong fields of the record it is pasted into.
+        QStringList labels;
+        for (RecordFields::Field f : unsafe)
+            labels << RecordFields::label(f);
+        m_ctx.prompts.message(QStringLiteral("Dieser Datensatz kann nicht kopiert werden: ") + labels.join(", ")
+                                  + QStringLiteral(" enthält \"||\" oder endet mit \"|\". Beim Einfügen würden die "
+                                                   "Angaben in falsche Felder geraten. Bitte das Zeichen | dort "
+                                                   "ändern und erneut kopieren."),
+                              QStringLiteral("Kopieren nicht möglich!"), PromptIcon::Exclamation);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(RecordClipboard::format(fields));
+    updatePasteCommand();
+}
+
+void Form3::pasteRecord()
+{
+    RecordFields fields = currentFields();
+    if (!RecordClipboard::paste(QGuiApplication::clipboard()->text(), fields)) {
+        m_ctx.prompts.message(QStringLiteral("Keine ZEP-Datensatzkopie im Clipboard!"), QStringLiteral("Sorry!"),
+                              PromptIcon::Information);
+        return;
+    }
+    showFields(fields);
+}
+
+void Form3::updatePasteCommand()
+{
+    m_ui->cmdEinfuegen->setEnabled(RecordClipboard::isRecordCopy(QGuiApplication::clipboard()->text()));
+}
+
+void Form3::printSheet()
+{
+    if (!RecordSheetPrinter::printerAvailable()) {
+        m_ctx.prompts.message(QStringLiteral("Es ist kein Drucker eingerichtet. Das Blatt kann über den Pfeil neben "
+                                             "\"Drucken\" als PDF gespeichert werden."),
+                              QStringLiteral("Kein Drucker!"), PromptIcon::Exclamation);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_storedName);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    const int accepted = m_ctx.runModal ? m_ctx.runModal(dialog) : dialog.exec();
+    if (accepted != QDialog::Accepted)
+        return;
+    const RecordFields fields = currentFields();
+    if (const auto error = RecordSheetPrinter::print(RecordSheet::lines(fields, machineText()), printer))
+        m_ctx.prompts.message(*error, QStringLiteral("Druckfehler!"), PromptIcon::Exclamation);
+}
+
+void Form3::saveSheetAsPdf()
+{
+    const QString suggested = QString(m_storedName).replace(QLatin1Char('\\'), QLatin1Char('-')) + QStringLiteral(".pdf");
+    QString path = m_ctx.prompts.saveFile(QStringLiteral("als PDF speichern"), QStringLiteral("PDF-Dateien (*.pdf)|*.pdf"),
+                                          QDir::homePath(), suggested);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    const RecordFields fields = currentFields();
+    if (const auto error =
+            RecordSheetPrinter::writePdf(RecordSheet::lines(fields, machineText()), path, m_storedName))
+        m_ctx.prompts.message(*error, QStringLiteral("Druckfehler!"), PromptIcon::Exclamation);
+}
+
+} // namespace zep

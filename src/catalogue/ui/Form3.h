@@ -1,0 +1,115 @@
+#pragma once
+
+#include "app/ErrorInfo.h"
+#include "catalogue/RecordFields.h"
+#include "catalogue/RecordRow.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QDialog;
+class QLineEdit;
+class QPlainTextEdit;
+class QTimer;
+
+namespace Ui {
+class Form3;
+}
+
+namespace zep {
+
+class Database;
+class PresetKeys;
+class ProgramRename;
+class Prompts;
+class SettingsStore;
+
+// The record editor: one catalogue record's descriptive fields, its machine,
+// and the commands rename, copy, paste and print. It shows the record and
+// hands the user's edits to the core; only "Änderung übernehmen" writes.
+class Form3 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Context {
+        Database &database;
+        Prompts &prompts;
+        SettingsStore &settings;
+        const QString &verzeichnis;     // the current monitored directory
+        const QString &fotoVerzeichnis; // the current photo directory
+        std::function<void(const QString &)> status;
+        // Carries out a checked rename; the station's keeps the directory
+        // check from taking the renamed file for a new one.
+        std::function<std::optional<ErrorInfo>(ProgramRename &)> rename;
+        // Runs the print dialog (tests answer it).
+        std::function<int(QDialog &)> runModal;
+    };
+
+    Form3(Context context, long dateiIndex, QWidget *parent = nullptr);
+    ~Form3() override;
+
+    long dateiIndex() const { return m_dateiIndex; }
+    // Form_Load: fills the window from the record. False when the record
+    // was not found (the window then stays empty).
+    bool load();
+
+    // The commands, as their buttons run them.
+    // DatensatzSchreiben, then close; an error keeps the window and every
+    // edit, with the field at fault marked.
+    bool uebernehmen();
+    void verwerfen();
+    void startRename();
+    void copyRecord();
+    void pasteRecord();
+    void printSheet();
+    void saveSheetAsPdf();
+
+    // The fields as the user sees them now (unsaved edits included).
+    RecordFields currentFields() const;
+    void showFields(const RecordFields &fields);
+    QString machineText() const;
+    std::optional<long> selectedMachine() const;
+
+    QLineEdit *fileNameField() const;
+    QLineEdit *dateField() const;
+    QWidget *field(RecordFields::Field field) const;
+    bool fileMissingShown() const;
+    bool pasteEnabled() const;
+    bool fileNameLocked() const;
+
+Q_SIGNALS:
+    // The record was stored: the main list shows its line anew.
+    void recordWritten(const zep::RecordRow &row);
+    // The rename has moved file and photos and stored the new name.
+    void renamed(long dateiIndex, const QString &storedName);
+    void closed(long dateiIndex);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void ShowMaschinen();
+    void DatensatzEintragen(const RecordFields &fields);
+    void leaveMultiLine(QPlainTextEdit *edit);
+    void leaveDate();
+    void leaveFileName();
+    void lockFileName(bool locked);
+    void markField(QWidget *widget);
+    void updatePasteCommand();
+    void updateFileMissing();
+    QString text(RecordFields::Field field) const;
+
+    Context m_ctx;
+    long m_dateiIndex;
+    std::unique_ptr<Ui::Form3> m_ui;
+    PresetKeys *m_presets = nullptr;
+    QString m_storedName; // the record's Dateiname as stored now
+    bool m_loaded = false;
+    bool m_renaming = false;
+};
+
+} // namespace zep

@@ -1,0 +1,99 @@
+#include "catalogue/ui/RecordEditors.h"
+
+namespace zep {
+
+RecordEditors::RecordEditors(Form3::Context context, QWidget *owner, int maxOpen)
+    : QObject(owner), m_ctx(std::move(context)), m_owner(owner), m_queue(maxOpen)
+{
+}
+
+RecordEditors::~RecordEditors() = default;
+
+void RecordEditors::open(long dateiIndex)
+{
+    if (dateiIndex <= 0)
+        return;
+    if (m_queue.offerChosen(dateiIndex) == EditorQueue::Offer::AlreadyOpen) {
+        Form3 *existing = editor(dateiIndex);
+        existing->showNormal();
+        existing->raise();
+        existing->activateWindow();
+        return;
+    }
+    show(dateiIndex);
+}
+
+void RecordEditors::openNew(long dateiIndex)
+{
+    if (dateiIndex <= 0)
+        return;
+    switch (m_queue.offerNew(dateiIndex)) {
+    case EditorQueue::Offer::OpenNow:
+        show(dateiIndex);
+        break;
+    case EditorQueue::Offer::AlreadyOpen:
+        if (Form3 *existing = editor(dateiIndex))
+            existing->raise();
+        break;
+    case EditorQueue::Offer::Queued:
+        tellWaiting();
+        break;
+    }
+}
+
+Form3 *RecordEditors::editor(long dateiIndex) const
+{
+    return m_editors.value(dateiIndex);
+}
+
+QList<Form3 *> RecordEditors::editors() const
+{
+    QList<Form3 *> out;
+    for (const QPointer<Form3> &e : m_editors)
+        if (e)
+            out.append(e);
+    return out;
+}
+
+void RecordEditors::show(long dateiIndex)
+{
+    auto *form = new Form3(m_ctx, dateiIndex, m_owner);
+    m_editors.insert(dateiIndex, form);
+    connect(form, &Form3::closed, this, &RecordEditors::editorClosed);
+    connect(form, &Form3::recordWritten, this, &RecordEditors::recordWritten);
+    connect(form, &Form3::renamed, this, &RecordEditors::renamed);
+    if (form->load())
+        tellWaiting();
+    else if (!form->isVisible()) {
+        // Never shown (the user cancelled the error report): its place is free.
+        form->deleteLater();
+        editorClosed(dateiIndex);
+    }
+
+}
+
+void RecordEditors::editorClosed(long dateiIndex)
+{
+    m_editors.remove(dateiIndex);
+    const QList<long> next = m_queue.closed(dateiIndex);
+    for (long index : next)
+        show(index);
+}
+
+void RecordEditors::tellWaiting()
+{
+    const int waiting = m_queue.waiting();
+    if (waiting > 0)
+        m_ctx.status(QStringLiteral("Editieren - ") + QString::number(waiting)
+                     + (waiting == 1 ? QStringLiteral(" neuer Datensatz wartet") : QStringLiteral(" neue Datensätze warten"))
+                     + QStringLiteral(" auf Bearbeitung"));
+}
+
+void RecordEditors::closeAll()
+{
+    m_queue.clearWaiting();
+    for (Form3 *form : editors())
+        form->close();
+}
+
+} // namespace zep
