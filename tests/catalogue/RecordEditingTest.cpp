@@ -1,4 +1,5 @@
 #include "CatalogueFixture.h"
+#include "RecordRows.h"
 
 #include "catalogue/CatalogueRecord.h"
 #include "catalogue/DateCompletion.h"
@@ -138,20 +139,8 @@ TEST(RecordClipboard, NamesTheFieldsAPasteWouldCut)
 }
 
 struct RecordStoreTest : CatalogueFixture {
-    long addRecord(const QString &name, long machine = 0)
-    {
-        EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname, Bezeichnung, Datum, MaschinenIndex) "
-                                 "VALUES (?, 'Neue Datei', ?, ?)",
-                                 {name, QDateTime(QDate(2026, 12, 7), QTime(9, 30)), qlonglong(machine)}));
-        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE Dateiname=?", RecordsetType::Snapshot, {name});
-        return set && !set->eof() ? long(set->value("DateiIndex").toLongLong()) : 0;
-    }
-    QVariant column(long index, const QString &name)
-    {
-        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE DateiIndex=?", RecordsetType::Snapshot,
-                                      {qlonglong(index)});
-        return set && !set->eof() ? set->value(name) : QVariant();
-    }
+    long addRecord(const QString &name, long machine = 0) { return insertRecord(db(), name, machine); }
+    QVariant column(long index, const QString &name) { return recordColumn(db(), index, name); }
 };
 
 TEST_F(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
@@ -159,8 +148,8 @@ TEST_F(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
     const long index = addRecord("P1.NC", 2);
     CatalogueRecord::Loaded loaded = CatalogueRecord::load(db(), index);
     ASSERT_TRUE(loaded.found);
-    EXPECT_EQ(loaded.fields.bezeichnung, "Neue Datei");
-    EXPECT_EQ(loaded.fields.datum, "07.12.2026");
+    EXPECT_EQ(loaded.fields.bezeichnung, "Welle");
+    EXPECT_EQ(loaded.fields.datum, "05.01.2026");
     EXPECT_EQ(loaded.fields.maschinenIndex, 2);
 
     RecordFields edited = sample("D");
@@ -184,7 +173,7 @@ TEST_F(RecordStoreTest, AnEmptyDateIsStoredAsNoneAnImpossibleOneStoresNothing)
     EXPECT_FALSE(written.ok);
     EXPECT_EQ(written.field, RecordFields::Datum);
     EXPECT_FALSE(written.error.description.isEmpty());
-    EXPECT_EQ(column(index, "Bezeichnung").toString(), "Neue Datei");
+    EXPECT_EQ(column(index, "Bezeichnung").toString(), "Welle");
     EXPECT_EQ(column(index, "MaschinenIndex").toLongLong(), 2);
 
     edited.datum = "";

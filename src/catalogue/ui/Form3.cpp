@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTimer>
 
@@ -373,11 +374,8 @@ void Form3::leaveFileName()
 {
     if (m_ui->Text1->isReadOnly() || m_renaming || !m_loaded)
         return;
-    m_renaming = true;
-    struct Reset {
-        bool &flag;
-        ~Reset() { flag = false; }
-    } reset{m_renaming};
+    // Its messages move the focus again; that is no second leaving.
+    const QScopedValueRollback<bool> busy(m_renaming, true);
 
     auto restore = [this] {
         m_ui->Text1->setText(m_storedName);

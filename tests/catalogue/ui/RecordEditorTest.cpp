@@ -1,4 +1,5 @@
 #include "../../station/ui/UiFixture.h"
+#include "../RecordRows.h"
 
 #include "app/Prompts.h"
 #include "catalogue/MonitoredDirectory.h"
@@ -51,18 +52,9 @@ struct RecordEditorTest : ::testing::Test, UiFixture {
     {
         if (withFile)
             env.writeFile("data/" + name, "%\r\nM30\r\n");
-        EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname, Bezeichnung, Kunde, Datum, MaschinenIndex) "
-                                 "VALUES (?, 'Welle', 'Zander', ?, ?)",
-                                 {name, QDateTime(QDate(2026, 1, 5), QTime(8, 0)), qlonglong(machine)}));
-        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE Dateiname=?", RecordsetType::Snapshot, {name});
-        return set && !set->eof() ? long(set->value("DateiIndex").toLongLong()) : 0;
+        return insertRecord(db(), name, machine);
     }
-    QVariant column(long index, const QString &name)
-    {
-        auto set = db().openRecordset("SELECT * FROM DateiListe WHERE DateiIndex=?", RecordsetType::Snapshot,
-                                      {qlonglong(index)});
-        return set && !set->eof() ? set->value(name) : QVariant();
-    }
+    QVariant column(long index, const QString &name) { return recordColumn(db(), index, name); }
     void searchAll()
     {
         window->searchField()->setText("");
