@@ -89,7 +89,12 @@ CatalogueRecord::Written CatalogueRecord::DatensatzSchreiben(Database &database,
     for (RecordFields::Field field : textFields())
         if (!set->setValue(RecordFields::column(field), fields.text(field)))
             return failed();
-    if (!set->setValue(QStringLiteral("Datum"), date ? QVariant(QDateTime(*date, QTime(0, 0))) : QVariant()))
+    // An unchanged day keeps the stored value with its time of day (the
+    // moment a new file was catalogued).
+    const QVariant stored = set->value(QStringLiteral("Datum"));
+    const bool sameDay = date && stored.isValid() && stored.toDateTime().date() == *date;
+    if (!sameDay
+        && !set->setValue(QStringLiteral("Datum"), date ? QVariant(QDateTime(*date, QTime(0, 0))) : QVariant()))
         return failed();
     if (machine && !set->setValue(QStringLiteral("MaschinenIndex"), qlonglong(*machine)))
         return failed();

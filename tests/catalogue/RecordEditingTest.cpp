@@ -161,6 +161,14 @@ TEST_F(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
     expected.dateiname = "P1.NC";
     expected.maschinenIndex = 0;
     EXPECT_EQ(loaded.fields, expected);
+    EXPECT_EQ(column(index, "Datum").toDateTime().time(), QTime(0, 0));
+
+    // The same day again keeps the time the record was made with.
+    const long made = addRecord("NEU.NC");
+    RecordFields same = CatalogueRecord::load(db(), made).fields;
+    same.kunde = "Anders";
+    ASSERT_TRUE(CatalogueRecord::DatensatzSchreiben(db(), made, same, std::nullopt).ok);
+    EXPECT_EQ(column(made, "Datum").toDateTime(), QDateTime(QDate(2026, 1, 5), QTime(8, 0)));
     EXPECT_FALSE(CatalogueRecord::load(db(), index + 100).found);
 }
 

@@ -57,13 +57,19 @@ QList<Form3 *> RecordEditors::editors() const
 
 void RecordEditors::show(long dateiIndex)
 {
+    const qsizetype alreadyOpen = editors().size();
     auto *form = new Form3(m_ctx, dateiIndex, m_owner);
     m_editors.insert(dateiIndex, form);
     connect(form, &Form3::closed, this, &RecordEditors::editorClosed);
     connect(form, &Form3::recordWritten, this, &RecordEditors::recordWritten);
     connect(form, &Form3::renamed, this, &RecordEditors::renamed);
-    if (form->load())
+    if (form->load()) {
+        // Editors opened together would lie exactly on one another: each
+        // further one is set off a little, so the user sees there are more.
+        if (alreadyOpen > 0)
+            form->move(form->pos() + QPoint(28, 28) * int(alreadyOpen));
         tellWaiting();
+    }
     else if (!form->isVisible()) {
         // Never shown (the user cancelled the error report): its place is free.
         form->deleteLater();

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QToolButton>
@@ -520,6 +521,34 @@ TEST_F(RecordEditorTest, ALongSheetGoesOnToMorePagesAndNoPrinterIsTold)
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked().last().title, "Kein Drucker!");
     EXPECT_TRUE(modalTitles.isEmpty());
+}
+
+TEST(RecordSheetPrinter, APrintJobRunsThroughOrFailsWithAReasonAndNothingLeft)
+{
+    TestEnvironment env;
+    RecordFields fields;
+    fields.dateiname = "P1.NC";
+    fields.kunde = "Müller";
+    const QList<RecordSheet::Line> lines = RecordSheet::lines(fields, "DMU 50 / Halle 1");
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(env.root() + "job.pdf");
+    EXPECT_FALSE(RecordSheetPrinter::print(lines, printer).has_value());
+    const QString text = pdfText(env.root() + "job.pdf");
+    EXPECT_TRUE(text.contains("P1.NC")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Maschine: DMU 50 / Halle 1"));
+    EXPECT_TRUE(text.contains("Müller"));
+
+    QPrinter broken(QPrinter::HighResolution);
+    broken.setOutputFormat(QPrinter::PdfFormat);
+    broken.setOutputFileName(env.root() + "no/such/dir/job.pdf");
+    const std::optional<QString> error = RecordSheetPrinter::print(lines, broken);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->contains("nichts gedruckt"));
+    EXPECT_FALSE(QFileInfo::exists(env.root() + "no"));
+
+    EXPECT_TRUE(RecordSheetPrinter::writePdf(lines, env.root() + "no/such/dir/x.pdf", "P1.NC").has_value());
 }
 
 } // namespace
