@@ -118,8 +118,7 @@ void Form1::buildMainList()
     m_list = new MainListController(m_station, {m_search, m_machineFilter, m_grid, m_commands->recordCommands()}, this);
     m_dialogs.setMainList(m_list);
     connect(m_list, &MainListController::notYetAvailable, this, [this] { m_dialogs.notYetAvailable(); });
-    connect(m_list, &MainListController::recordEditWanted, this,
-            [this](long index) { m_dialogs.openRecordEditor(index); });
+    connect(m_list, &MainListController::recordEditWanted, this, [this](long i) { m_dialogs.openRecordEditor(i); });
     connect(m_list, &MainListController::sendWanted, this,
             [this](const RecordRow &row, const QString &path) { m_dialogs.openSendDialog(row, path); });
     connect(command(1), &QToolButton::clicked, m_list, &MainListController::deleteRecord);
@@ -144,7 +143,6 @@ void Form1::connectStation()
     connect(&m_station, &Station::programReceived, this,
             [this](const ReceivedProgram &program) { m_dialogs.openSaveDialog(program); });
     connect(&m_station, &Station::attentionWanted, this, &Form1::bringToFront);
-    connect(&m_station, &Station::recordCreated, this, [this](long index) { m_dialogs.openNewRecordEditor(index); });
     connect(&m_station, &Station::machineListChanged, m_list, &MainListController::ShowMaschinen);
     connect(&m_station, &Station::maintenanceDue, this, [this](const QList<DueTask> &due) { m_dialogs.showDue(due); });
     for (int i = 0; i < CommStation::kConnections; ++i)

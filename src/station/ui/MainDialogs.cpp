@@ -26,6 +26,8 @@ MainDialogs::MainDialogs(Station &station, QWidget &owner) : m_station(station),
 {
     m_runModal = [](QDialog &dialog) { return dialog.exec(); };
     m_login = [this](const QString &stored) { return askLoginModal(&m_owner, m_station.prompts(), stored); };
+    // Every record the directory check makes gets its editor, in turn.
+    QObject::connect(&station, &Station::recordCreated, &owner, [this](long index) { openNewRecordEditor(index); });
 }
 
 int MainDialogs::runModal(QDialog &dialog)
