@@ -7,6 +7,8 @@
 #include "comm/ui/Form10.h"
 #include "comm/ui/SendDialog.h"
 #include "comm/ui/frmProperties.h"
+#include "editor/ui/CNCEditor.h"
+#include "editor/ui/SerialMonitor.h"
 #include "machines/MachineCreation.h"
 #include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
@@ -145,6 +147,31 @@ void MainDialogs::showDue(const QList<DueTask> &due)
 frmWartung *MainDialogs::dueWindow() const
 {
     return m_dueWindow;
+}
+
+void MainDialogs::openEditor(const QString &path)
+{
+    // Deletes itself when closed.
+    auto *editor = new CNCEditor(m_station.settings(), m_station.prompts(), path, &m_owner);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setWindowFlag(Qt::Window);
+    editor->load();
+    m_editors.removeIf([](const QPointer<CNCEditor> &e) { return e.isNull(); });
+    m_editors.append(editor);
+    editor->show();
+}
+
+void MainDialogs::openSerialMonitor()
+{
+    paused([this] {
+        SerialMonitor monitor(
+            m_station.settings(), m_station.prompts(),
+            [this](int portNumber, const QString &device) { return m_station.lendPort(portNumber, device); },
+            &m_owner);
+        runModal(monitor);
+        // A connection whose line the monitor took is open again.
+        m_station.reopenConnections();
+    });
 }
 
 void MainDialogs::notYetAvailable()

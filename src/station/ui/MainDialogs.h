@@ -13,6 +13,7 @@ class QWidget;
 
 namespace zep {
 
+class CNCEditor;
 class Form10;
 class MainListController;
 class frmWartung;
@@ -43,10 +44,15 @@ public:
     void openSendDialog(const RecordRow &row, const QString &path);
     void openSaveDialog(const ReceivedProgram &program);
     void showDue(const QList<DueTask> &due);
+    // The CNC-Editor on a program file; several may be open at once.
+    void openEditor(const QString &path);
+    // The RS232-Debugger; the machine connections are opened again after it.
+    void openSerialMonitor();
     void notYetAvailable();
     int runModal(QDialog &dialog);
 
     QList<QPointer<Form10>> saveDialogs() const { return m_saveDialogs; }
+    QList<QPointer<CNCEditor>> editors() const { return m_editors; }
     // Closing keeps each unsaved program as a recovery file.
     void closeSaveDialogs();
     frmWartung *dueWindow() const;
@@ -62,6 +68,7 @@ private:
     std::function<bool(const QString &)> m_login;
     QList<QPointer<Form10>> m_saveDialogs;
     QPointer<frmWartung> m_dueWindow;
+    QList<QPointer<CNCEditor>> m_editors;
 };
 
 } // namespace zep

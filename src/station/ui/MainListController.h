@@ -53,6 +53,9 @@ Q_SIGNALS:
     // The user asked to send the selected record's program, whose file is
     // there.
     void sendWanted(const zep::RecordRow &row, const QString &path);
+    // The user asked to edit the selected record's program, whose file is
+    // there.
+    void editWanted(const QString &path);
     // A command whose window is not built yet.
     void notYetAvailable();
 
