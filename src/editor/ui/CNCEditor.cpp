@@ -226,6 +226,11 @@ void CNCEditor::buildCommands()
     tools->addAction(redo);
 }
 
+QString CNCEditor::fileLine() const
+{
+    return m_fileLine->text();
+}
+
 QAction *CNCEditor::action(const QString &objectName) const
 {
     return findChild<QAction *>(objectName);
@@ -424,7 +429,7 @@ void CNCEditor::discardChanges()
 
 void CNCEditor::closeEvent(QCloseEvent *event)
 {
-    if (m_document->isModified() && !m_closing) {
+    if (m_document->isModified()) {
         const PromptAnswer answer =
             m_prompts.message(QStringLiteral("Der Programmtext wurde geändert.\r\rSollen die Änderungen verworfen werden?"),
                               EditorFile::title(), PromptIcon::Question, PromptButtons::YesNo);
@@ -433,7 +438,6 @@ void CNCEditor::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    m_closing = true;
     storeLayout();
     event->accept();
 }

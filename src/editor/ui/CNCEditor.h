@@ -94,7 +94,6 @@ private:
     Prompts &m_prompts;
     EditorFile m_file;
     bool m_readable = false;
-    bool m_closing = false;
     bool m_splittersApplied = false;
     ProgramText::LineEnd m_usualEnd = ProgramText::LineEnd::CrLf;
     QTextDocument *m_document = nullptr;
