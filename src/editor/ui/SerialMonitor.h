@@ -61,7 +61,7 @@ public:
     // Our own viewer, when it was opened for the last recording.
     HexViewWindow *ownViewer() const { return m_ownViewer; }
 
-protected:
+    // Closing in any way closes the port; the recording is gone then.
     void done(int result) override;
 
 private:
