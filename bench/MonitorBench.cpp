@@ -27,16 +27,6 @@ using namespace zep;
 
 namespace {
 
-void writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0)
-            done += n;
-    }
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -64,28 +54,6 @@ double recordSeconds(const QByteArray &data, bool *exact)
     peer.join();
     *exact = monitor.recorder().recorded() == data;
     monitor.done(0);
-    return secs;
-}
-
-double catSeconds(const QByteArray &data)
-{
-    QTemporaryDir dir;
-    BenchPty pty;
-    const QString out = dir.path() + "/out";
-    QProcess cat;
-    cat.setStandardOutputFile(out);
-    cat.start("cat", {pty.path});
-    cat.waitForStarted();
-    QThread::msleep(50);
-    QElapsedTimer timer;
-    timer.start();
-    std::thread peer([&] { writeAll(pty.master, data); });
-    while (QFileInfo(out).size() < data.size())
-        QThread::usleep(200);
-    const double secs = timer.nsecsElapsed() / 1e9;
-    peer.join();
-    cat.kill();
-    cat.waitForFinished();
     return secs;
 }
 

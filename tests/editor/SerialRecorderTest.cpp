@@ -45,8 +45,22 @@ struct RecorderTest : ::testing::Test, StationFixture {
         PortDevices::setDevicePath(settings, 3, line.slavePath());
     }
     SerialRecorder::PortLender noLender() { return {}; }
+    // Machine connection 2 active on port 3, the test's line, and the
+    // station running.
+    void loadWithConnectionOnTheLine()
+    {
+        ASSERT_TRUE(createFreshDatabase(dbPath()));
+        storeDirectories();
+        PortSettings p;
+        p.aktiviert = true;
+        p.comAnschluss = 3;
+        p.maschinenIndex = 1;
+        p.save(settings, 1);
+        ASSERT_EQ(station->load(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
+    }
 
     PtyPair line;
+    NoDialogs dialogs;
 };
 
 } // namespace
@@ -168,15 +182,9 @@ TEST_F(RecorderTest, TheIndicatorStepsAtMostEveryHalfSecond)
 
 TEST_F(RecorderTest, StartTakesTheLineFromItsConnectionAndClosingGivesItBack)
 {
-    ASSERT_TRUE(createFreshDatabase(dbPath()));
-    storeDirectories();
-    PortSettings p;
-    p.aktiviert = true;
-    p.comAnschluss = 3;
-    p.maschinenIndex = 1;
-    p.save(settings, 1);
-    NoDialogs dialogs;
-    ASSERT_EQ(station->load(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
+    loadWithConnectionOnTheLine();
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(station->comm().port(1).portOpen());
 
     {
@@ -196,15 +204,9 @@ TEST_F(RecorderTest, StartTakesTheLineFromItsConnectionAndClosingGivesItBack)
 
 TEST_F(RecorderTest, StartIsRefusedWhileAProgramIsBeingSentOnThatLine)
 {
-    ASSERT_TRUE(createFreshDatabase(dbPath()));
-    storeDirectories();
-    PortSettings p;
-    p.aktiviert = true;
-    p.comAnschluss = 3;
-    p.maschinenIndex = 1;
-    p.save(settings, 1);
-    NoDialogs dialogs;
-    ASSERT_EQ(station->load(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
+    loadWithConnectionOnTheLine();
+    if (HasFatalFailure())
+        return;
     const QString program = env.writeFile("data/P1.NC", "N10 G0\r\n");
     // Counting down before the transfer: the line is in use already.
     ASSERT_NE(station->comm().startSend({program, 1, 30.0}), nullptr);

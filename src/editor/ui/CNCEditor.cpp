@@ -256,6 +256,7 @@ void CNCEditor::load()
                                       QStringLiteral("\r\rIm Zweifelsfall bitte nicht speichern!"),
                                   QStringLiteral("ACHTUNG!"), PromptIcon::Exclamation);
             m_usualEnd = shown.usual;
+            m_mixed = shown.mixed;
             if (shown.text.size() <= kHighlightLimit && !m_highlighter)
                 m_highlighter = new ProgramHighlighter(m_document);
             m_document->setPlainText(shown.text);
@@ -374,19 +375,33 @@ ProgramText::LineEnd CNCEditor::lineEndOf(const QTextBlock &block) const
 
 std::optional<QByteArray> CNCEditor::currentBytes(int *badBlock, qsizetype *badColumn) const
 {
+    // One pass over the raw text (blocks joined by U+2029); the blocks are
+    // walked only for a text with line ends of more than one kind.
+    const QString raw = m_document->toRawText();
+    const QStringView text(raw);
     QByteArray out;
-    out.reserve(m_document->characterCount());
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+    out.reserve(raw.size() + raw.size() / 16);
+    QTextBlock block = m_mixed ? m_document->begin() : QTextBlock();
+    int number = 0;
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = raw.indexOf(QChar::ParagraphSeparator, start);
+        const QStringView line = text.mid(start, (end < 0 ? raw.size() : end) - start);
         qsizetype bad = 0;
-        if (!ProgramText::appendLine(out, block.text(), &bad)) {
+        if (!ProgramText::appendLine(out, line, &bad)) {
             if (badBlock)
-                *badBlock = block.blockNumber();
+                *badBlock = number;
             if (badColumn)
                 *badColumn = bad;
             return std::nullopt;
         }
-        if (block.next().isValid())
-            out.append(ProgramText::lineEndBytes(lineEndOf(block)));
+        if (end < 0)
+            break;
+        out.append(ProgramText::lineEndBytes(m_mixed ? lineEndOf(block) : m_usualEnd));
+        if (m_mixed)
+            block = block.next();
+        ++number;
+        start = end + 1;
     }
     return out;
 }

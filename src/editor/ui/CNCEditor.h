@@ -96,6 +96,8 @@ private:
     bool m_readable = false;
     bool m_splittersApplied = false;
     ProgramText::LineEnd m_usualEnd = ProgramText::LineEnd::CrLf;
+    // Some lines of the file end otherwise than m_usualEnd (kept per block).
+    bool m_mixed = false;
     QTextDocument *m_document = nullptr;
     ProgramHighlighter *m_highlighter = nullptr;
     CodeView *m_views[3] = {};

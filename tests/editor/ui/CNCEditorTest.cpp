@@ -240,6 +240,11 @@ TEST_F(EditorTest, CopyPasteDeleteAndFindReplaceWithUndo)
     editor->activeView()->setTextCursor(end);
     editor->paste();
     EXPECT_EQ(editor->currentBytes().value_or("?"), "N10 G0 X1\r\nN20 G0 \r\nN30 G1 X3\r\nX2");
+    // Text from elsewhere comes with its own line ends; each becomes one
+    // line end of this file.
+    QApplication::clipboard()->setText("\r\nA\nB\r\n");
+    editor->paste();
+    EXPECT_EQ(editor->currentBytes().value_or("?"), "N10 G0 X1\r\nN20 G0 \r\nN30 G1 X3\r\nX2\r\nA\r\nB\r\n");
     editor->findField()->setText("gibt es nicht");
     EXPECT_FALSE(editor->findNext());
 }
