@@ -19,6 +19,17 @@ QChar ByteGlyphs::glyph(uchar byte)
     return c.unicode() < 0xA0 ? QChar(char16_t(0xFFFD)) : c;
 }
 
+QString ByteGlyphs::controlName(uchar byte)
+{
+    static const char *const kNames[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                           "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                           "DLE", "XON", "DC2", "XOFF", "DC4", "NAK", "SYN", "ETB",
+                                           "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    if (byte < 0x20)
+        return QString::fromLatin1(kNames[byte]);
+    return byte == 0x7F ? QStringLiteral("DEL") : QString();
+}
+
 QString ByteGlyphs::row(const QByteArray &bytes, qsizetype offset, int width)
 {
     static const char kHex[] = "0123456789ABCDEF";

@@ -170,6 +170,10 @@ QString SerialRecorder::stop(const QString &presetPath)
         QString path = QDir::fromNativeSeparators(answer->trimmed());
         if (QFileInfo(path).isRelative())
             path = QDir(folder).absoluteFilePath(path);
+        // The offered folder (the user's documents) may not exist yet on a
+        // fresh account; it is made rather than refused.
+        if (QFileInfo(path).absolutePath() == folder)
+            QDir().mkpath(folder);
         // Replaced only once the new recording is whole on disk.
         const auto error = WriteTextFile(path, m_recorded);
         if (!error)

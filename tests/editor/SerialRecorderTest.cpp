@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -86,6 +87,7 @@ TEST_F(RecorderTest, RecordsEveryByteRawAndSavesItByteForByte)
     env.writeFile("CNC.txt", "eine alte Aufnahme, die ersetzt wird");
     prompts.queueInput(target);
     EXPECT_EQ(recorder.stop(env.root() + "Dokumente/CNC.txt"), target);
+    EXPECT_FALSE(QFileInfo::exists(env.root() + "Dokumente"));
     EXPECT_FALSE(recorder.recording());
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked()[0].text, "Aufnahme speichern unter:");
@@ -155,6 +157,14 @@ TEST_F(RecorderTest, AFailedSaveKeepsTheRecordingAndAsksAgain)
     EXPECT_EQ(recorder.stop(env.root() + "CNC.txt"), env.root() + "CNC.txt");
     EXPECT_TRUE(prompts.wasAsked("konnte nicht unter"));
     EXPECT_EQ(env.readFile(env.root() + "CNC.txt"), "O1");
+
+    // The offered documents folder is made when it is not there yet.
+    prompts.clear();
+    prompts.queueInput(QString());
+    EXPECT_EQ(recorder.stop(env.root() + "Dokumente/CNC.txt"), QString()); // cancelled
+    prompts.queueInput(env.root() + "Dokumente/CNC.txt");
+    EXPECT_EQ(recorder.stop(env.root() + "Dokumente/CNC.txt"), env.root() + "Dokumente/CNC.txt");
+    EXPECT_EQ(env.readFile(env.root() + "Dokumente/CNC.txt"), "O1");
 }
 
 TEST_F(RecorderTest, TheIndicatorStepsAtMostEveryHalfSecond)

@@ -61,7 +61,7 @@ CNCEditor::CNCEditor(SettingsStore &settings, Prompts &prompts, const QString &p
 {
     setObjectName(QStringLiteral("CNCEditor"));
     setWindowTitle(EditorFile::title() + QStringLiteral("[*]"));
-    resize(760, 560);
+    resize(900, 600);
     m_choosePrinter = [this](QPrinter &printer) {
         QPrintDialog dialog(&printer, this);
         dialog.setWindowTitle(QStringLiteral("Programmtext ausdrucken"));

@@ -16,8 +16,8 @@ HexView::HexView(QWidget *parent) : QAbstractScrollArea(parent)
     m_lineHeight = fontMetrics().height();
     m_charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     viewport()->setBackgroundRole(QPalette::Base);
-    // Offset, 16 hex pairs, the characters.
-    setMinimumWidth(m_charWidth * (10 + 3 * kBytesPerRow + 1 + kBytesPerRow) + 40);
+    // Offset, 16 hex pairs, the characters in cells of two.
+    setMinimumWidth(m_charWidth * (10 + 3 * kBytesPerRow + 1 + 2 * kBytesPerRow) + 40);
 }
 
 void HexView::setBytes(const QByteArray *bytes)
@@ -73,6 +73,28 @@ QString HexView::rowText(qsizetype row) const
     return ByteGlyphs::row(*m_bytes, row * kBytesPerRow, kBytesPerRow);
 }
 
+void HexView::drawControl(QPainter &painter, const QRect &cell, const QString &name) const
+{
+    // Drawn as a small name, in two lines when it is longer than two
+    // letters, as Unicode's control pictures look: few fonts on a shop PC
+    // have those pictures.
+    const QFont normal = painter.font();
+    QFont small = normal;
+    small.setPixelSize(qMax(6, name.size() <= 2 ? m_lineHeight * 3 / 5 : m_lineHeight / 2));
+    small.setStretch(QFont::SemiCondensed);
+    painter.setFont(small);
+    if (name.size() <= 2) {
+        painter.drawText(cell, Qt::AlignCenter, name);
+    } else {
+        const int half = (name.size() + 1) / 2;
+        const QRect top(cell.left(), cell.top(), cell.width(), cell.height() / 2 + 1);
+        const QRect bottom(cell.left(), cell.top() + cell.height() / 2, cell.width(), cell.height() / 2);
+        painter.drawText(top, Qt::AlignCenter, name.left(half));
+        painter.drawText(bottom, Qt::AlignCenter, name.mid(half));
+    }
+    painter.setFont(normal);
+}
+
 void HexView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
@@ -101,7 +123,13 @@ void HexView::paintEvent(QPaintEvent *)
             painter.setPen(colour);
             const char pair[3] = {kHex[b >> 4], kHex[b & 15], 0};
             painter.drawText(hexLeft + column * 3 * m_charWidth, y, QString::fromLatin1(pair));
-            painter.drawText(glyphLeft + column * m_charWidth, y, QString(ByteGlyphs::glyph(b)));
+            // Each byte gets a cell two characters wide, so that a control
+            // byte's name can be read.
+            const QRect cell(glyphLeft + column * 2 * m_charWidth, y - ascent, 2 * m_charWidth, m_lineHeight);
+            if (ByteGlyphs::isControl(b))
+                drawControl(painter, cell, ByteGlyphs::controlName(b));
+            else
+                painter.drawText(cell, Qt::AlignCenter, QString(ByteGlyphs::glyph(b)));
         }
     }
 }

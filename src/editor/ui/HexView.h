@@ -3,6 +3,8 @@
 #include <QAbstractScrollArea>
 #include <QByteArray>
 
+class QPainter;
+
 namespace zep {
 
 // Bytes as hex and as characters side by side, 16 to a row, read-only.
@@ -34,6 +36,7 @@ protected:
 private:
     qsizetype rowCount() const;
     void updateRange();
+    void drawControl(QPainter &painter, const QRect &cell, const QString &name) const;
 
     const QByteArray *m_bytes = nullptr;
     int m_lineHeight = 16;

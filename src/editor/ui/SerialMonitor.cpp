@@ -145,8 +145,9 @@ void SerialMonitor::stop()
     const QString program = DebuggerSettings::findHexViewer(m_settings);
     if (!program.isEmpty() && m_startViewer(program, saved))
         return;
-    // Outlives this window: the recording is looked at after it closed.
-    m_ownViewer = new HexViewWindow(saved, parentWidget());
+    // A window of this one while it is open (a modal window blocks all
+    // others), handed to the main window when this one closes.
+    m_ownViewer = new HexViewWindow(saved, this);
     m_ownViewer->show();
 }
 
@@ -154,6 +155,13 @@ void SerialMonitor::done(int result)
 {
     m_refresh->stop();
     m_recorder->close();
+    if (m_ownViewer) {
+        // The recording stays open to be looked at.
+        const Qt::WindowFlags flags = m_ownViewer->windowFlags();
+        const bool shown = m_ownViewer->isVisible();
+        m_ownViewer->setParent(parentWidget(), flags);
+        m_ownViewer->setVisible(shown);
+    }
     QDialog::done(result);
 }
 

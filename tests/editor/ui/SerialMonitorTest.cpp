@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -116,7 +117,15 @@ TEST_F(MonitorTest, ShowsArrivingBytesLiveAndOpensTheRecordingInOurOwnViewer)
     EXPECT_TRUE(started.isEmpty());
     ASSERT_NE(monitor.ownViewer(), nullptr);
     EXPECT_EQ(monitor.ownViewer()->bytes(), sent);
-    EXPECT_EQ(monitor.ownViewer()->parentWidget(), &owner);
+    // Usable while the modal monitor is open, and kept when it closes.
+    EXPECT_EQ(monitor.ownViewer()->parentWidget(), &monitor);
+    EXPECT_TRUE(monitor.ownViewer()->isVisible());
+    QPointer<HexViewWindow> viewer = monitor.ownViewer();
+    monitor.done(0);
+    ASSERT_FALSE(viewer.isNull());
+    EXPECT_EQ(viewer->parentWidget(), &owner);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_FALSE(monitor.recorder().recording());
 }
 
 TEST_F(MonitorTest, AnInstalledViewerGetsTheRecordingsName)
