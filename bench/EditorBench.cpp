@@ -38,7 +38,9 @@ int main(int argc, char **argv)
     // bytes above 127 and a NUL.
     const QByteArray line = "N10 G01 X-123.456 Y78.901 Z-5.000 F1200 (SCHLICHTEN \xc4\xd6\xdc)\r\n";
     QByteArray program;
-    while (program.size() < 10 * 1000 * 1000)
+    // Another size in MB as the argument (a coloured one: below 2 MiB).
+    const double megabytes = argc > 1 ? QByteArray(argv[1]).toDouble() : 10.0;
+    while (program.size() < qint64(megabytes * 1000 * 1000))
         program += line;
     program += QByteArray("M30\0\r\n", 6);
     const QString path = dir.path() + "/GROSS.NC";

@@ -264,6 +264,9 @@ void Form1::closeEvent(QCloseEvent *event)
     case ShutdownAction::Close:
         break;
     }
+    // An edited program is not thrown away without being asked.
+    if (!m_dialogs.closeEditors())
+        return event->ignore();
     finish();
     event->accept();
 }

@@ -138,6 +138,14 @@ void MainDialogs::closeSaveDialogs()
     m_saveDialogs.clear();
 }
 
+bool MainDialogs::closeEditors()
+{
+    for (const QPointer<CNCEditor> &editor : std::as_const(m_editors))
+        if (editor && editor->isVisible() && !editor->close())
+            return false;
+    return true;
+}
+
 void MainDialogs::showDue(const QList<DueTask> &due)
 {
     frmWartung::present({m_station.database(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,

@@ -55,6 +55,9 @@ public:
     QList<QPointer<CNCEditor>> editors() const { return m_editors; }
     // Closing keeps each unsaved program as a recovery file.
     void closeSaveDialogs();
+    // Closes the editors; an editor with changes asks first. False when one
+    // of them stays open.
+    bool closeEditors();
     frmWartung *dueWindow() const;
 
 private:

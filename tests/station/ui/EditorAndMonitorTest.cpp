@@ -5,6 +5,7 @@
 #include "comm/SerialPort.h"
 #include "db/Database.h"
 #include "editor/ui/CNCEditor.h"
+#include "editor/ui/CodeView.h"
 #include "editor/ui/SerialMonitor.h"
 #include "support/PtyPair.h"
 #include "support/QStringPrinter.h"
@@ -89,4 +90,28 @@ TEST_F(EditorAndMonitor, TheDebuggerTakesAConnectionsLineAndTheConnectionIsOpenA
     EXPECT_TRUE(station->comm().port(0).portOpen());
     EXPECT_TRUE(window->timer1()->isActive());
     EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
+}
+
+TEST_F(EditorAndMonitor, EndingTheProgramAsksForAnEditedProgramFirst)
+{
+    const QString path = env.writeFile("data/DREHEN/WELLE.NC", "N10\r\n");
+    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    showActive();
+    window->dialogs().openEditor(path);
+    CNCEditor *editor = window->findChild<CNCEditor *>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor->view(0), "X");
+
+    prompts.queueAnswer(PromptAnswer::No); // end the program
+    prompts.queueAnswer(PromptAnswer::No); // but keep the changes
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(prompts.titles(), (QStringList{"Wirklich beenden?", "CNC-Editor"}));
+
+    prompts.queueAnswer(PromptAnswer::No);
+    prompts.queueAnswer(PromptAnswer::Yes); // throw them away
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(env.readFile(path), "N10\r\n");
 }
