@@ -45,7 +45,7 @@ int main(int argc, char **argv)
     program += QByteArray("M30\0\r\n", 6);
     const QString path = dir.path() + "/GROSS.NC";
 
-    std::vector<double> opens, saves, reads, writes;
+    std::vector<double> opens, saves, converts, reads, writes;
     bool exact = true;
     for (int run = 0; run < 5; ++run) {
         QFile f(path);
@@ -61,6 +61,9 @@ int main(int argc, char **argv)
             editor.show();
             QApplication::processEvents();
             opens.push_back(t.nsecsElapsed() / 1e9);
+            t.restart();
+            editor.currentBytes();
+            converts.push_back(t.nsecsElapsed() / 1e9);
             t.restart();
             const bool saved = editor.acceptChanges();
             saves.push_back(t.nsecsElapsed() / 1e9);
@@ -81,6 +84,7 @@ int main(int argc, char **argv)
     }
     std::printf("editor, %.1f MB program: open %.0f ms, save %.0f ms (limit 1000 ms each); saved byte-exact: %s\n",
                 program.size() / 1e6, median(opens) * 1000, median(saves) * 1000, exact ? "yes" : "NO");
+    std::printf("  of which the text to bytes alone: %.0f ms\n", median(converts) * 1000);
     std::printf("reference, same file: plain read %.0f ms, atomic write %.0f ms\n", median(reads) * 1000,
                 median(writes) * 1000);
     return exact && median(opens) <= 1.0 && median(saves) <= 1.0 ? 0 : 1;
