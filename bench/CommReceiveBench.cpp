@@ -28,16 +28,6 @@ using namespace zep;
 
 namespace {
 
-void writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0)
-            done += n;
-    }
-}
-
 double receiveSeconds(const QByteArray &program, const QByteArray &expected, bool *exact)
 {
     QTemporaryDir dir;
@@ -67,28 +57,6 @@ double receiveSeconds(const QByteArray &program, const QByteArray &expected, boo
     const double secs = timer.nsecsElapsed() / 1e9;
     peer.join();
     *exact = got == expected;
-    return secs;
-}
-
-double catSeconds(const QByteArray &program)
-{
-    QTemporaryDir dir;
-    BenchPty pty;
-    const QString out = dir.path() + "/out";
-    QProcess cat;
-    cat.setStandardOutputFile(out);
-    cat.start("cat", {pty.path});
-    cat.waitForStarted();
-    QThread::msleep(50); // cat is reading before the clock starts
-    QElapsedTimer timer;
-    timer.start();
-    std::thread peer([&] { writeAll(pty.master, program); });
-    while (QFileInfo(out).size() < program.size())
-        QThread::usleep(200);
-    const double secs = timer.nsecsElapsed() / 1e9;
-    peer.join();
-    cat.kill();
-    cat.waitForFinished();
     return secs;
 }
 

@@ -188,6 +188,15 @@ void CommStation::tryReopen(int i)
     Q_EMIT lineRestored(i);
 }
 
+void CommStation::lendPort(int i)
+{
+    m_reopen[i]->stop();
+    m_ports[i]->setPortOpen(false);
+    setLamp(i, LampColour::Grey);
+    setToolTip(i, QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - COM") + num(m_ports[i]->commPort()) +
+                      QStringLiteral(" wird vom RS232-Debugger benutzt"));
+}
+
 void CommStation::showLampInfo(int i)
 {
     m_prompts.message(m_lamps[i].toolTip, QStringLiteral("Maschinenverbindung ") + num(i + 1),

@@ -72,6 +72,9 @@ public:
     // The job sending to connection i, or null.
     SendJob *sendJob(int i) const { return m_jobs[i]; }
     bool sending(int i) const { return !m_jobs[i].isNull(); }
+    // Connection i gives its line to another user (the serial monitor): the
+    // port is closed and not tried again until the next SetComm().
+    void lendPort(int i);
 
 Q_SIGNALS:
     // A finished reception on connection 0-4 (the machine connection number

@@ -86,6 +86,10 @@ public:
     // The port settings or the machine bindings changed: every connection is
     // opened again.
     void reopenConnections();
+    // The serial monitor wants port `portNumber` (device `devicePath`): every
+    // machine connection on that line is closed until reopenConnections().
+    // Refused, with the reason, while one of them is sending a program.
+    std::optional<QString> lendPort(int portNumber, const QString &devicePath);
     // The machine records changed.
     void machinesChanged();
     // Ctrl+N: the file list read again from the directory.

@@ -119,6 +119,7 @@ void Form1::buildMainList()
     m_dialogs.setMainList(m_list);
     connect(m_list, &MainListController::notYetAvailable, this, [this] { m_dialogs.notYetAvailable(); });
     connect(m_list, &MainListController::recordEditWanted, this, [this](long i) { m_dialogs.openRecordEditor(i); });
+    connect(m_list, &MainListController::editWanted, this, [this](const QString &path) { m_dialogs.openEditor(path); });
     connect(m_list, &MainListController::sendWanted, this,
             [this](const RecordRow &row, const QString &path) { m_dialogs.openSendDialog(row, path); });
     connect(command(1), &QToolButton::clicked, m_list, &MainListController::deleteRecord);
@@ -159,7 +160,9 @@ void Form1::menuCommand(const QString &name)
         if (m_station.checkMaintenance() == 0)
             m_station.prompts().message(QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
                                         QStringLiteral("ZEP"), PromptIcon::Information);
-    } else if (name == QLatin1String("mmDebugger") || name == QLatin1String("mmTasten")) {
+    } else if (name == QLatin1String("mmDebugger")) {
+        m_dialogs.openSerialMonitor();
+    } else if (name == QLatin1String("mmTasten")) {
         m_station.pauseMonitoring();
         m_dialogs.notYetAvailable();
         m_station.resumeMonitoring();
@@ -266,6 +269,9 @@ void Form1::closeEvent(QCloseEvent *event)
     case ShutdownAction::Close:
         break;
     }
+    // An edited program is not thrown away without being asked.
+    if (!m_dialogs.closeEditors())
+        return event->ignore();
     finish();
     event->accept();
 }

@@ -9,6 +9,8 @@
 #include "comm/ui/Form10.h"
 #include "comm/ui/SendDialog.h"
 #include "comm/ui/frmProperties.h"
+#include "editor/ui/CNCEditor.h"
+#include "editor/ui/SerialMonitor.h"
 #include "machines/MachineCreation.h"
 #include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
@@ -140,6 +142,14 @@ void MainDialogs::closeSaveDialogs()
     m_saveDialogs.clear();
 }
 
+bool MainDialogs::closeEditors()
+{
+    for (const QPointer<CNCEditor> &editor : std::as_const(m_editors))
+        if (editor && editor->isVisible() && !editor->close())
+            return false;
+    return true;
+}
+
 void MainDialogs::showDue(const QList<DueTask> &due)
 {
     frmWartung::present({m_station.database(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,
@@ -194,6 +204,31 @@ void MainDialogs::openPresets()
 {
     PresetsDialog dialog(m_station.settings(), [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
     runModal(dialog);
+}
+
+void MainDialogs::openEditor(const QString &path)
+{
+    // Deletes itself when closed.
+    auto *editor = new CNCEditor(m_station.settings(), m_station.prompts(), path, &m_owner);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setWindowFlag(Qt::Window);
+    editor->load();
+    m_editors.removeIf([](const QPointer<CNCEditor> &e) { return e.isNull(); });
+    m_editors.append(editor);
+    editor->show();
+}
+
+void MainDialogs::openSerialMonitor()
+{
+    paused([this] {
+        SerialMonitor monitor(
+            m_station.settings(), m_station.prompts(),
+            [this](int portNumber, const QString &device) { return m_station.lendPort(portNumber, device); },
+            &m_owner);
+        runModal(monitor);
+        // A connection whose line the monitor took is open again.
+        m_station.reopenConnections();
+    });
 }
 
 void MainDialogs::notYetAvailable()

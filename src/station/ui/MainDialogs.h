@@ -13,6 +13,7 @@ class QWidget;
 
 namespace zep {
 
+class CNCEditor;
 class Form10;
 class MainListController;
 class RecordEditors;
@@ -44,6 +45,10 @@ public:
     void openSendDialog(const RecordRow &row, const QString &path);
     void openSaveDialog(const ReceivedProgram &program);
     void showDue(const QList<DueTask> &due);
+    // The CNC-Editor on a program file; several may be open at once.
+    void openEditor(const QString &path);
+    // The RS232-Debugger; the machine connections are opened again after it.
+    void openSerialMonitor();
     void notYetAvailable();
     int runModal(QDialog &dialog);
 
@@ -55,8 +60,12 @@ public:
     void openPresets();
 
     QList<QPointer<Form10>> saveDialogs() const { return m_saveDialogs; }
+    QList<QPointer<CNCEditor>> editors() const { return m_editors; }
     // Closing keeps each unsaved program as a recovery file.
     void closeSaveDialogs();
+    // Closes the editors; an editor with changes asks first. False when one
+    // of them stays open.
+    bool closeEditors();
     frmWartung *dueWindow() const;
 
 private:
@@ -71,6 +80,7 @@ private:
     QList<QPointer<Form10>> m_saveDialogs;
     QPointer<frmWartung> m_dueWindow;
     RecordEditors *m_recordEditors = nullptr;
+    QList<QPointer<CNCEditor>> m_editors;
 };
 
 } // namespace zep

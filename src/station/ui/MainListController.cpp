@@ -189,8 +189,9 @@ void MainListController::editProgram()
     const RecordRow *row = selectedRow();
     if (!row)
         return;
-    if (!existingProgramFile(*row).isEmpty())
-        Q_EMIT notYetAvailable();
+    const QString path = existingProgramFile(*row);
+    if (!path.isEmpty())
+        Q_EMIT editWanted(path);
 }
 
 void MainListController::sendProgram()

@@ -59,6 +59,9 @@ Q_SIGNALS:
     void sendWanted(const zep::RecordRow &row, const QString &path);
     // The user asked to edit the selected record.
     void recordEditWanted(long dateiIndex);
+    // The user asked to edit the selected record's program, whose file is
+    // there.
+    void editWanted(const QString &path);
     // A command whose window is not built yet.
     void notYetAvailable();
 

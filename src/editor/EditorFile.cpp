@@ -1,0 +1,72 @@
+#include "editor/EditorFile.h"
+
+#include "app/Prompts.h"
+#include "comm/DateiLesen.h"
+#include "comm/WriteTextFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+namespace zep {
+
+EditorFile::EditorFile(QString path) : m_path(std::move(path)) {}
+
+QByteArray EditorFile::digestOf(const QByteArray &bytes) const
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+}
+
+EditorFile::Opened EditorFile::open()
+{
+    Opened opened;
+    if (!hasPath())
+        return opened;
+    const FileText read = DateiLesen(m_path);
+    opened.bytes = read.text;
+    opened.error = read.error;
+    m_existed = QFileInfo::exists(m_path);
+    m_digest = digestOf(read.text);
+    return opened;
+}
+
+bool EditorFile::changedOnDisk() const
+{
+    const bool exists = QFileInfo::exists(m_path);
+    if (exists != m_existed)
+        return true;
+    if (!exists)
+        return false;
+    const FileText now = DateiLesen(m_path);
+    // A file that can no longer be read is not the one that was opened.
+    return !now.ok() || digestOf(now.text) != m_digest;
+}
+
+EditorFile::SaveOutcome EditorFile::save(const QByteArray &bytes, Prompts &prompts)
+{
+    if (!hasPath())
+        return SaveOutcome::Cancelled;
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (changedOnDisk()) {
+        const QString what = QFileInfo::exists(m_path)
+                                 ? QStringLiteral("' wurde geändert, seit sie im Editor geöffnet wurde.")
+                                 : QStringLiteral("' wurde gelöscht, seit sie im Editor geöffnet wurde.");
+        const PromptAnswer answer =
+            prompts.message(QStringLiteral("Die Datei '") + shown + what + QStringLiteral("\r\r") +
+                                QStringLiteral("Soll sie mit dem Text aus dem Editor überschrieben werden?"),
+                            title(), PromptIcon::Exclamation, PromptButtons::YesNo);
+        if (answer != PromptAnswer::Yes)
+            return SaveOutcome::Cancelled;
+    }
+    if (const auto error = WriteTextFile(m_path, bytes)) {
+        prompts.message(QStringLiteral("Die Datei '") + shown + QStringLiteral("' konnte nicht gespeichert werden: ") +
+                            *error + QStringLiteral("\r\rDie Datei ist unverändert geblieben."),
+                        title(), PromptIcon::Exclamation);
+        return SaveOutcome::Failed;
+    }
+    m_existed = true;
+    m_digest = digestOf(bytes);
+    return SaveOutcome::Saved;
+}
+
+} // namespace zep

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace zep {
+
+class Prompts;
+
+// The file behind an editor window. It remembers what the file held when it
+// was opened, so that a save does not silently overwrite a version written
+// meanwhile (a machine's program saved through the round trip, another
+// editor window).
+class EditorFile {
+public:
+    struct Opened {
+        QByteArray bytes;
+        // Why the file could not be read; empty when read or missing.
+        QString error;
+    };
+
+    explicit EditorFile(QString path = {});
+
+    const QString &path() const { return m_path; }
+    // An empty path means "no file": nothing is read or written.
+    bool hasPath() const { return !m_path.isEmpty(); }
+
+    Opened open();
+
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    // Writes whole-or-nothing; asks first when the file changed on disk since
+    // it was opened (or last saved). On failure the old file stays as it was
+    // and the user is told why.
+    SaveOutcome save(const QByteArray &bytes, Prompts &prompts);
+
+    // The file on disk is no longer what was opened.
+    bool changedOnDisk() const;
+
+    static QString title() { return QStringLiteral("CNC-Editor"); }
+
+private:
+    QByteArray digestOf(const QByteArray &bytes) const;
+
+    QString m_path;
+    bool m_existed = false;
+    QByteArray m_digest;
+};
+
+} // namespace zep
