@@ -174,7 +174,7 @@ void Form1::menuCommand(const QString &name)
     } else if (name == QLatin1String("mmComPrefs")) {
         m_dialogs.openComPrefs();
     } else if (name == QLatin1String("mmBackup")) {
-        m_dialogs.notYetAvailable();
+        m_dialogs.startBackup();
     } else if (name == QLatin1String("mmHilf")) {
         openHelp();
     }
@@ -261,6 +261,10 @@ void Form1::closeEvent(QCloseEvent *event)
     case ShutdownAction::Close:
         break;
     }
+    if (!m_dialogs.backupMayEnd()) {
+        event->ignore();
+        return;
+    }
     finish();
     event->accept();
 }
@@ -281,6 +285,7 @@ void Form1::saveLayout()
 void Form1::finish()
 {
     m_ended = true;
+    m_dialogs.endBackup();
     // Closing keeps an unsaved program as a recovery file, which needs the
     // station still running.
     m_dialogs.closeSaveDialogs();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QDialog;
 class QWidget;
@@ -15,6 +16,7 @@ namespace zep {
 
 class Form10;
 class MainListController;
+class StationBackup;
 class frmWartung;
 struct RecordRow;
 
@@ -26,6 +28,7 @@ class MainDialogs : public StationDialogs
 {
 public:
     MainDialogs(Station &station, QWidget &owner);
+    ~MainDialogs();
 
     // Modal dialogs run through this, so a test can drive them without an
     // event loop of their own.
@@ -51,7 +54,18 @@ public:
     void closeSaveDialogs();
     frmWartung *dueWindow() const;
 
+    // "Backup erstellen": the command is disabled, the notice and the
+    // progress bar shown while it runs.
+    void startBackup();
+    StationBackup &backup() { return *m_backup; }
+    // Closing while a backup runs asks first; true = the program may end.
+    bool backupMayEnd();
+    // Ending: a running backup stops after its current archive.
+    void endBackup();
+
 private:
+    void showBackup(bool running, int step);
+
     bool checkAccess();
     void paused(const std::function<void()> &work);
 
@@ -62,6 +76,7 @@ private:
     std::function<bool(const QString &)> m_login;
     QList<QPointer<Form10>> m_saveDialogs;
     QPointer<frmWartung> m_dueWindow;
+    std::unique_ptr<StationBackup> m_backup;
 };
 
 } // namespace zep
