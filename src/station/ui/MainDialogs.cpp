@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
+#include <QToolBar>
 
 namespace zep {
 
@@ -188,8 +189,13 @@ void MainDialogs::showBackup(bool running, int step)
     // The window's own parts, found by the names they are known by.
     if (auto *command = m_owner.findChild<QAction *>(QStringLiteral("mmBackup")))
         command->setEnabled(!running);
-    if (auto *notice = m_owner.findChild<QLabel *>(QStringLiteral("Command5"))) {
+    // A widget in a toolbar is shown and hidden through its action there.
+    auto *toolbar = m_owner.findChild<QToolBar *>(QStringLiteral("Toolbar1"));
+    if (auto *notice = m_owner.findChild<QLabel *>(QStringLiteral("Command5")); notice && toolbar) {
         notice->setText(BackupTexts::notice());
+        for (QAction *entry : toolbar->actions())
+            if (toolbar->widgetForAction(entry) == notice)
+                entry->setVisible(running);
         notice->setVisible(running);
     }
     if (auto *bar = m_owner.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"))) {
