@@ -3,6 +3,10 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace zep {
 
 BackupJob::BackupJob(QObject *parent) : QObject(parent)
@@ -24,6 +28,9 @@ bool BackupJob::start(const BackupPlan &plan)
     m_running = true;
     m_stop = false;
     m_thread = std::thread([this, plan] {
+        // The backup gives way to the station: a machine sending a program
+        // is served first.
+        ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 10);
         BackupRun run(plan,
                       [this](int step) {
                           QMetaObject::invokeMethod(this, [this, step] { Q_EMIT progress(step); },
