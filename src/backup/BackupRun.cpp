@@ -181,7 +181,13 @@ void BackupRun::archiveFiles(const QString &source, const QStringList &files, bo
     if (opened != ZipResult::Ok) {
         fail(opened, QStringLiteral("Fehler beim ZIP '") + archive + QStringLiteral("' anlegen/öffnen: ")
                          + ZipResult::text(opened));
-        return;
+        // A damaged archive would fail every backup from now on: it is put
+        // aside (kept, in case something can be saved from it) and this
+        // directory gets a new one. The error above is still told.
+        const QString aside = archive + QStringLiteral(".defekt");
+        if (opened != ZipResult::Damaged || (QFileInfo::exists(aside) && !QFile::remove(aside))
+            || !QFile::rename(archive, aside) || m_zip.zCreateNewZip(archive) != ZipResult::Ok)
+            return;
     }
     const QString database = BackupPlan::databaseName();
     for (const QString &f : files) {

@@ -235,7 +235,7 @@ TEST_F(BackupFixture, FullBackupDiskLeavesThePreviousArchiveWhole)
     EXPECT_EQ(entry(archiveOf(daten()), "P1.NC"), "erste Fassung");
 }
 
-TEST_F(BackupFixture, DamagedArchiveIsToldAndTheOthersAreWritten)
+TEST_F(BackupFixture, DamagedArchiveIsToldPutAsideAndReplaced)
 {
     write(daten() + "P1.NC", "G1");
     write(daten() + "Alt/A.NC", "G1");
@@ -248,6 +248,10 @@ TEST_F(BackupFixture, DamagedArchiveIsToldAndTheOthersAreWritten)
     ASSERT_EQ(outcome.errors.size(), 1);
     EXPECT_EQ(outcome.errors[0],
               "Fehler beim ZIP '" + archiveOf(daten()) + "' anlegen/öffnen: The structure of ZIP file is damaged");
+    // Put aside, not lost; the directory has a sound archive again.
+    EXPECT_EQ(QFile(archiveOf(daten()) + ".defekt").size(), 8);
+    EXPECT_EQ(entries(archiveOf(daten())), QStringList({"P1.NC"}));
+    EXPECT_TRUE(BackupRun(plan()).run().ok());
     EXPECT_EQ(entries(archiveOf(daten() + "Alt/")), QStringList({"A.NC"}));
     EXPECT_EQ(entries(archiveOf(fotos())), QStringList({"F.jpg"}));
 }
