@@ -5,6 +5,7 @@
 #include "app/ScriptedPrompts.h"
 #include "backup/MakePath.h"
 #include "support/AllBytes.h"
+#include "support/Noise.h"
 #include "support/SmallFileSystem.h"
 
 #include <sys/stat.h>
@@ -220,11 +221,7 @@ TEST_F(BackupFixture, FullBackupDiskLeavesThePreviousArchiveWhole)
         GTEST_SKIP() << "no right to mount a file system here";
     ASSERT_TRUE(BackupRun(plan()).run().ok());
     // Random bytes do not compress: the archive no longer fits.
-    QByteArray noise(600 * 1024, 0);
-    quint32 x = 12345;
-    for (char &c : noise)
-        c = char((x = x * 1103515245u + 12345u) >> 24);
-    write(daten() + "GROSS.NC", noise);
+    write(daten() + "GROSS.NC", noise(600 * 1024));
 
     const BackupOutcome outcome = BackupRun(plan()).run();
     ASSERT_FALSE(outcome.ok());

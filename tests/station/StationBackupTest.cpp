@@ -3,6 +3,7 @@
 #include "backup/BackupJob.h"
 #include "db/Schema.h"
 #include "station/StationBackup.h"
+#include "support/Noise.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,12 +115,9 @@ TEST_F(StationBackupTest, EndingAsksAndWaitsForTheCurrentArchive)
 {
     settings.write("Settings", "BackupDir", env.root() + "sicherung/");
     // Enough that does not compress for the backup to be still running.
-    quint32 x = 1;
-    QByteArray noise(400000, 0);
-    for (char &c : noise)
-        c = char((x = x * 1103515245u + 12345u) >> 24);
+    const QByteArray bytes = noise(400000);
     for (int i = 0; i < 40; ++i)
-        env.writeFile(QStringLiteral("data/D%1/P.NC").arg(i), noise);
+        env.writeFile(QStringLiteral("data/D%1/P.NC").arg(i), bytes);
     ASSERT_TRUE(backup.start());
     prompts.queueAnswer(PromptAnswer::No);
     EXPECT_FALSE(backup.mayEnd());

@@ -2,6 +2,7 @@
 
 #include "app/InstanceLock.h"
 #include "station/StationBackup.h"
+#include "support/Noise.h"
 #include "station/ui/Form2.h"
 
 #include <QAction>
@@ -72,12 +73,9 @@ TEST_F(BackupWindow, TheCommandIsDisabledWhileTheNoticeAndProgressShow)
 
 TEST_F(BackupWindow, QuittingDuringTheBackupAsksFirst)
 {
-    quint32 x = 7;
-    QByteArray noise(400000, 0);
-    for (char &c : noise)
-        c = char((x = x * 1103515245u + 12345u) >> 24);
+    const QByteArray bytes = noise(400000);
     for (int i = 0; i < 40; ++i)
-        env.writeFile(QStringLiteral("data/D%1/P.NC").arg(i), noise);
+        env.writeFile(QStringLiteral("data/D%1/P.NC").arg(i), bytes);
     QSignalSpy ended(window.get(), &Form1::shutDown);
     window->action("mmBackup")->trigger();
     ASSERT_TRUE(backup().running());
