@@ -18,8 +18,8 @@ namespace zep {
 namespace {
 
 // The "extended timestamp" extra field: the modification time to the
-// second, where the DOS time of the entry has only two-second steps and no
-// time zone. It tells an unchanged file on the next run; unzip restores the
+// second (32 bits, compared as such beyond 2038), where the DOS time of the
+// entry has only two-second steps and no time zone. It tells an unchanged file on the next run; unzip restores the
 // time from it too.
 constexpr zip_uint16_t kTimestampField = 0x5455;
 // Files up to this size are read when queued; the whole archive holds at
@@ -185,7 +185,7 @@ int ZipLibrary::zOrderFile(const QString &file, const QString &nameInArchive, in
         time_t stored = 0;
         if (zip_stat_index(m_zip, zip_uint64_t(*known), 0, &entry) == 0 && (entry.valid & ZIP_STAT_SIZE)
             && entry.size == zip_uint64_t(st.st_size) && readTimestamp(m_zip, zip_uint64_t(*known), &stored)
-            && stored == st.st_mtime) {
+            && quint32(stored) == quint32(st.st_mtime)) {
             ++m_kept;
             return ZipResult::Ok;
         }
