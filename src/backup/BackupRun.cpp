@@ -1,6 +1,7 @@
 #include "backup/BackupRun.h"
 
 #include "app/BackupLocation.h"
+#include "app/Logbook.h"
 #include "backup/DatabaseSnapshot.h"
 #include "backup/MakePath.h"
 #include "backup/ZipResult.h"
@@ -76,6 +77,27 @@ QString canonical(const QString &dir)
 }
 
 } // namespace
+
+void logBackupOutcome(Logbook &logbook, const BackupOutcome &outcome, const QString &backupDir)
+{
+    if (outcome.ok())
+        logbook.LogbuchSchreiben(QStringLiteral("Backup ausgeführt: ") + backupDir);
+    for (const QString &error : outcome.errors)
+        logbook.LogbuchSchreiben(QStringLiteral("Backup-Fehler: ") + error);
+    if (!outcome.fatal.isEmpty())
+        logbook.LogbuchSchreiben(QStringLiteral("Backup-Fehler: ") + outcome.fatal);
+    if (outcome.stopped)
+        logbook.LogbuchSchreiben(QStringLiteral("Backup beim Beenden von ZEP abgebrochen."));
+}
+
+QStringList errorsToShow(const QStringList &errors, int most)
+{
+    if (errors.size() <= most)
+        return errors;
+    return errors.mid(0, most)
+           << QStringLiteral("... und ") + QString::number(errors.size() - most)
+                  + QStringLiteral(" weitere (alle im Logbuch)");
+}
 
 BackupRun::BackupRun(BackupPlan plan, Progress progress, const std::atomic_bool *stop)
     : m_plan(std::move(plan)), m_progress(std::move(progress)), m_stop(stop)

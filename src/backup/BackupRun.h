@@ -28,6 +28,16 @@ struct BackupOutcome {
 // subdirectories reached through a symbolic link are not entered (they may
 // lead out of the tree or back into it), nor is the backup directory if it
 // lies inside a backed-up one. Hidden files and directories are left out.
+class Logbook;
+
+// One logbook line per failure, or one for the success: the message box is
+// gone by the next morning, the nightly run has none.
+void logBackupOutcome(Logbook &logbook, const BackupOutcome &outcome, const QString &backupDir);
+
+// The error list as a message box can show it: beyond `most` lines the rest
+// is counted and left to the logbook, so the box still fits the screen.
+QStringList errorsToShow(const QStringList &errors, int most = 25);
+
 class BackupRun {
 public:
     // step 1-3: the program, monitored and photo directory are done.

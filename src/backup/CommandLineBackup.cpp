@@ -1,6 +1,8 @@
 #include "backup/CommandLineBackup.h"
 
 #include "app/IniSettingsStore.h"
+#include "app/Logbook.h"
+#include "app/SystemClock.h"
 #include "app/ProgramDirectory.h"
 #include "backup/BackupRun.h"
 
@@ -34,6 +36,10 @@ int runBackupFromCommandLine(const QStringList &arguments, const QString &execut
     }
     BackupRun run(plan);
     const BackupOutcome outcome = run.run();
+    // Appended line by line, as a running ZEP does: both may write it.
+    SystemClock clock;
+    Logbook logbook(dir.path, clock);
+    logBackupOutcome(logbook, outcome, plan.backupDir);
     if (!outcome.fatal.isEmpty()) {
         print(err, outcome.fatal);
         return 1;

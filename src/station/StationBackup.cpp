@@ -59,13 +59,15 @@ void StationBackup::done(const BackupOutcome &outcome)
     Q_EMIT runningChanged(false);
     Q_EMIT finished(outcome);
     Prompts &prompts = m_station.prompts();
+    logBackupOutcome(m_station.logbook(), outcome, m_backupDir);
     if (outcome.stopped) {
-        m_station.logbook().LogbuchSchreiben(QStringLiteral("Backup beim Beenden von ZEP abgebrochen."));
+        // Ending: nobody is left to read a message.
     } else if (!outcome.fatal.isEmpty()) {
         prompts.message(outcome.fatal + QStringLiteral(" in Form1.mmBackup_Click"), QStringLiteral("Fehler!"),
                         PromptIcon::Exclamation);
     } else if (!outcome.errors.isEmpty()) {
-        prompts.message(BackupTexts::errors(outcome.errors, QStringLiteral("\r")), BackupTexts::errorsTitle(),
+        prompts.message(BackupTexts::errors(errorsToShow(outcome.errors), QStringLiteral("\r")),
+                        BackupTexts::errorsTitle(),
                         PromptIcon::Exclamation);
     } else {
         prompts.message(BackupTexts::success(m_backupDir, QStringLiteral("\r")), BackupTexts::successTitle(),

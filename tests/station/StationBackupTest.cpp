@@ -111,6 +111,24 @@ TEST_F(StationBackupTest, FailuresAreCollectedIntoOneMessage)
     EXPECT_TRUE(station->monitoring());
 }
 
+TEST_F(StationBackupTest, ALongErrorListStillFitsTheBoxAndIsLoggedWhole)
+{
+    for (int i = 0; i < 30; ++i)
+        env.writeFile(QStringLiteral("data/D%1/P.NC").arg(i, 2, 10, QLatin1Char('0')), "G1");
+    env.writeFile("imweg", "x");
+    settings.write("Settings", "BackupDir", env.root() + "imweg/");
+    ASSERT_TRUE(backup.start());
+    ASSERT_TRUE(waitForEnd());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    const QStringList lines = prompts.asked()[0].text.split('\r');
+    // Heading, empty line, 25 errors, the count of the rest.
+    ASSERT_EQ(lines.size(), 28);
+    EXPECT_EQ(lines.last(), "... und 8 weitere (alle im Logbuch)");
+    const QString log = QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt"));
+    EXPECT_EQ(log.count("Backup-Fehler: Fehler beim ZIP '"), 33);
+    EXPECT_TRUE(log.contains("imweg" + env.root() + "data/D29/D29.zip' anlegen/"));
+}
+
 TEST_F(StationBackupTest, EndingAsksAndWaitsForTheCurrentArchive)
 {
     settings.write("Settings", "BackupDir", env.root() + "sicherung/");

@@ -164,6 +164,8 @@ TEST_F(HeadlessBackup, RunsBesideARunningZepAndEndsWithItsStatus)
                        + (env.root() + "sicherung/").toUtf8() + "\n");
     EXPECT_TRUE(QFileInfo::exists(env.root() + "sicherung" + env.programDir() + "program.zip"));
     EXPECT_TRUE(QFileInfo::exists(env.root() + "sicherung" + env.root() + "data/data.zip"));
+    EXPECT_TRUE(QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt"))
+                    .contains("Backup ausgeführt: " + env.root() + "sicherung/"));
 
     QDir(env.root() + "foto").removeRecursively();
     EXPECT_EQ(run(&out, &err), 1);
