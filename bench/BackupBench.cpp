@@ -107,7 +107,8 @@ int main(int argc, char *argv[])
             QProcess zip;
             zip.setWorkingDirectory(tree);
             zip.start("zip", {"-r", "-q", "-6", zipFile, "."});
-            zip.waitForFinished(-1);
+            if (!zip.waitForFinished(-1) || zip.exitCode() != 0)
+                std::printf("zip failed (is it installed?): the reference is void\n");
         }));
         removeTree(backupDir);
         firstMs.push_back(timeMs([&] {

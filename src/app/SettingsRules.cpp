@@ -126,6 +126,10 @@ SettingsRules::Check SettingsRules::checkBackupDir(const QString &backupDir, con
     if (backupDir.isEmpty())
         return {};
     const QString dir = normaliseDirectory(backupDir);
+    // A relative path would land wherever the program happens to be started.
+    if (!QDir::isAbsolutePath(dir))
+        return refuse(QStringLiteral("Das Backup-Verzeichnis muss ein vollständiger Pfad sein (beginnend mit \"/\")!"),
+                      kHinweis);
     for (const QString &source : backedUpDirs) {
         if (source.isEmpty())
             continue;

@@ -45,8 +45,8 @@ public:
     // The backup directory, on "Übernehmen": it must not lie in (or be) one
     // of the directories the backup archives, nor may its mirrored tree land
     // in one of them, or each backup would archive the archives before it
-    // and the directory check would catalogue them. Empty is allowed (no
-    // backup until one is set).
+    // and the directory check would catalogue them. It must be a full path.
+    // Empty is allowed (no backup until one is set).
     static Check checkBackupDir(const QString &backupDir, const QStringList &backedUpDirs);
 
     // Closing the dialog, with the program's current directories.

@@ -119,6 +119,13 @@ BackupOutcome BackupRun::run()
     });
     m_outcome = {};
     m_archived.clear();
+    if (!QDir::isAbsolutePath(m_plan.backupDir)) {
+        // Set by hand to a relative path: it would land wherever the program
+        // was started from.
+        m_outcome.errors.append(QStringLiteral("Das Backup-Verzeichnis '") + m_plan.backupDir
+                                + QStringLiteral("' ist kein vollständiger Pfad!"));
+        return m_outcome;
+    }
     // Not made yet, it is still where it will be made.
     m_canonicalBackupDir = canonical(m_plan.backupDir);
     if (m_canonicalBackupDir.isEmpty() && !m_plan.backupDir.isEmpty())

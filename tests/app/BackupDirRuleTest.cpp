@@ -24,6 +24,8 @@ TEST(BackupDirRule, RefusedInsideOrEqualToABackedUpDirectory)
     EXPECT_TRUE(refused("/home/werk/fotos/sich/")); // letter case as the other directory rules
     // The root would mirror each directory onto itself.
     EXPECT_TRUE(refused("/"));
+    EXPECT_TRUE(refused("sicherung"));
+    EXPECT_TRUE(refused("  "));
 
     const SettingsRules::Check check = SettingsRules::checkBackupDir("/home/werk/Daten/x/", kBackedUp);
     EXPECT_EQ(check.text, "Das Backup-Verzeichnis darf nicht im Programmverzeichnis, im Überwachungsverzeichnis "

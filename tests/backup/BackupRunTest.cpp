@@ -253,6 +253,16 @@ TEST_F(BackupFixture, DamagedArchiveIsToldPutAsideAndReplaced)
     EXPECT_EQ(entries(archiveOf(fotos())), QStringList({"F.jpg"}));
 }
 
+TEST_F(BackupFixture, RelativeBackupDirectoryWritesNothing)
+{
+    write(daten() + "P1.NC", "G1");
+    BackupPlan p = plan();
+    p.backupDir = "sicherung/";
+    const BackupOutcome outcome = BackupRun(p).run();
+    EXPECT_EQ(outcome.errors, QStringList({"Das Backup-Verzeichnis 'sicherung/' ist kein vollständiger Pfad!"}));
+    EXPECT_FALSE(QFileInfo::exists("sicherung"));
+}
+
 TEST_F(BackupFixture, MissingSourceDirectoryIsAnErrorNotASuccess)
 {
     write(daten() + "P1.NC", "G1");
