@@ -195,7 +195,7 @@ TEST_F(BackupFixture, UnusableBackupDirectoryCollectsTheErrorsAndGoesOn)
     EXPECT_FALSE(outcome.ok());
 }
 
-TEST_F(BackupFixture, ReadOnlyBackupDiskGivesThePartsTexts)
+TEST_F(BackupFixture, ReadOnlyBackupDiskIsToldPerArchive)
 {
     write(daten() + "P1.NC", "G1");
     write(fotos() + "F.jpg", "jpg");
