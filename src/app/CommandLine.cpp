@@ -42,6 +42,10 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     parser.addOption(programDir);
     parser.addOption(createDatabase);
     parser.addOption(quitAfterStart);
+    const QCommandLineOption backup(QStringLiteral("backup"),
+                                    QStringLiteral("Erstellt das Backup ohne Fenster (auch neben einem laufenden ZEP) "
+                                                   "und endet; Status 0 nur, wenn jedes Archiv geschrieben wurde."));
+    parser.addOption(backup);
 
     const bool parsed = parser.parse(arguments);
     CommandLine line;
@@ -75,6 +79,10 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     if (parser.isSet(createDatabase)) {
         line.action = Action::CreateDatabase;
         line.databaseFile = parser.value(createDatabase);
+        return line;
+    }
+    if (parser.isSet(backup)) {
+        line.action = Action::Backup;
         return line;
     }
     line.quitAfterStart = parser.isSet(quitAfterStart);

@@ -14,8 +14,10 @@ namespace zep {
 //   --program-dir DIR        the program directory (see ProgramDirectory)
 //   --create-database FILE   a fresh catalogue, no window
 //   --quit-after-start       come up fully, then end (tests, screenshots)
+//   --backup                 the backup without a window, exit 0 only when
+//                            every archive was written
 struct CommandLine {
-    enum class Action { Run, Help, Version, CreateDatabase, Error };
+    enum class Action { Run, Help, Version, CreateDatabase, Error, Backup };
 
     Action action = Action::Run;
     QString databaseFile;  // CreateDatabase

@@ -1,5 +1,6 @@
 #include "app/SettingsRules.h"
 
+#include "app/BackupLocation.h"
 #include "app/CatalogueNames.h"
 #include "app/ProgramSettings.h"
 
@@ -106,6 +107,41 @@ SettingsRules::Check SettingsRules::checkSave(const QString &password, const QSt
     return checkDirectories(monitoredDir, photoDir,
                             QStringLiteral("Sie müssen ein gültiges Überwachungsverzeichnis und ein gültiges "
                                            "Fotoverzeichnis auswählen!"));
+}
+
+namespace {
+
+// inner is outer itself or lies below it.
+bool sameOrInside(const QString &inner, const QString &outer)
+{
+    const QStringList in = levels(inner);
+    const QStringList out = levels(outer);
+    return in.size() >= out.size() && std::equal(out.begin(), out.end(), in.begin());
+}
+
+} // namespace
+
+SettingsRules::Check SettingsRules::checkBackupDir(const QString &backupDir, const QStringList &backedUpDirs)
+{
+    if (backupDir.isEmpty())
+        return {};
+    const QString dir = normaliseDirectory(backupDir);
+    // A relative path would land wherever the program happens to be started.
+    if (!QDir::isAbsolutePath(dir))
+        return refuse(QStringLiteral("Das Backup-Verzeichnis muss ein vollständiger Pfad sein (beginnend mit \"/\")!"),
+                      kHinweis);
+    for (const QString &source : backedUpDirs) {
+        if (source.isEmpty())
+            continue;
+        bool conflict = sameOrInside(dir, source);
+        for (const QString &other : backedUpDirs)
+            conflict = conflict || (!other.isEmpty() && sameOrInside(BackupLocation::archiveDirectory(dir, source), other));
+        if (conflict)
+            return refuse(QStringLiteral("Das Backup-Verzeichnis darf nicht im Programmverzeichnis, im "
+                                         "Überwachungsverzeichnis oder im Fotoverzeichnis liegen!"),
+                          kHinweis);
+    }
+    return {};
 }
 
 SettingsRules::Check SettingsRules::checkClose(const QString &monitoredDir, const QString &photoDir)

@@ -4,6 +4,7 @@
 #include "app/ProgramSettings.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace zep {
@@ -40,6 +41,13 @@ public:
     // equal directories, one directory inside the other.
     static Check checkSave(const QString &password, const QString &confirmation, const QString &monitoredDir,
                            const QString &photoDir);
+
+    // The backup directory, on "Übernehmen": it must not lie in (or be) one
+    // of the directories the backup archives, nor may its mirrored tree land
+    // in one of them, or each backup would archive the archives before it
+    // and the directory check would catalogue them. It must be a full path.
+    // Empty is allowed (no backup until one is set).
+    static Check checkBackupDir(const QString &backupDir, const QStringList &backedUpDirs);
 
     // Closing the dialog, with the program's current directories.
     static Check checkClose(const QString &monitoredDir, const QString &photoDir);

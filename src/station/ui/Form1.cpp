@@ -182,7 +182,7 @@ void Form1::menuCommand(const QString &name)
     } else if (name == QLatin1String("mmComPrefs")) {
         m_dialogs.openComPrefs();
     } else if (name == QLatin1String("mmBackup")) {
-        m_dialogs.notYetAvailable();
+        m_dialogs.startBackup();
     } else if (name == QLatin1String("mmHilf")) {
         openHelp();
     }
@@ -272,6 +272,10 @@ void Form1::closeEvent(QCloseEvent *event)
     // An edited program is not thrown away without being asked.
     if (!m_dialogs.closeEditors())
         return event->ignore();
+    if (!m_dialogs.backupMayEnd()) {
+        event->ignore();
+        return;
+    }
     finish();
     event->accept();
 }
@@ -292,6 +296,7 @@ void Form1::saveLayout()
 void Form1::finish()
 {
     m_ended = true;
+    m_dialogs.endBackup();
     // Closing keeps an unsaved program as a recovery file, which needs the
     // station still running.
     m_dialogs.closeSaveDialogs();

@@ -207,6 +207,9 @@ void Form2::pressApply()
     const QString photos = field(3)->text();
     if (!tell(m_state.prompts, SettingsRules::checkSave(field(7)->text(), field(8)->text(), monitored, photos)))
         return;
+    if (!tell(m_state.prompts,
+              SettingsRules::checkBackupDir(field(6)->text(), {m_state.programDir, monitored, photos})))
+        return;
 
     // Taken as the program's current values only once they are valid and
     // stored: the program never monitors a directory it has not saved.

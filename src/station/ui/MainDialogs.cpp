@@ -15,12 +15,18 @@
 #include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
 #include "machines/ui/frmWizard.h"
+#include "backup/BackupPlan.h"
 #include "station/AccessCheck.h"
+#include "station/StationBackup.h"
 #include "station/ui/Form2.h"
 #include "station/ui/MainListController.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QToolBar>
 
 namespace zep {
 
@@ -30,7 +36,13 @@ MainDialogs::MainDialogs(Station &station, QWidget &owner) : m_station(station),
     m_login = [this](const QString &stored) { return askLoginModal(&m_owner, m_station.prompts(), stored); };
     // Every record the directory check makes gets its editor, in turn.
     QObject::connect(&station, &Station::recordCreated, &owner, [this](long index) { openNewRecordEditor(index); });
+    m_backup = std::make_unique<StationBackup>(station);
+    QObject::connect(m_backup.get(), &StationBackup::runningChanged, &m_owner,
+                     [this](bool running) { showBackup(running, 0); });
+    QObject::connect(m_backup.get(), &StationBackup::progress, &m_owner, [this](int step) { showBackup(true, step); });
 }
+
+MainDialogs::~MainDialogs() = default;
 
 int MainDialogs::runModal(QDialog &dialog)
 {
@@ -235,6 +247,47 @@ void MainDialogs::notYetAvailable()
 {
     m_station.prompts().message(QStringLiteral("Diese Funktion steht in dieser Version noch nicht zur Verfügung."),
                                 QStringLiteral("ZEP"), PromptIcon::Information);
+}
+
+} // namespace zep
+
+namespace zep {
+
+void MainDialogs::startBackup()
+{
+    m_backup->start();
+}
+
+bool MainDialogs::backupMayEnd()
+{
+    return m_backup->mayEnd();
+}
+
+void MainDialogs::endBackup()
+{
+    m_backup->stopAndWait();
+}
+
+void MainDialogs::showBackup(bool running, int step)
+{
+    // The window's own parts, found by the names they are known by.
+    if (auto *command = m_owner.findChild<QAction *>(QStringLiteral("mmBackup")))
+        command->setEnabled(!running);
+    // A widget in a toolbar is shown and hidden through its action there.
+    auto *toolbar = m_owner.findChild<QToolBar *>(QStringLiteral("Toolbar1"));
+    if (auto *notice = m_owner.findChild<QLabel *>(QStringLiteral("Command5")); notice && toolbar) {
+        notice->setText(BackupTexts::notice());
+        for (QAction *entry : toolbar->actions())
+            if (toolbar->widgetForAction(entry) == notice)
+                entry->setVisible(running);
+        notice->setVisible(running);
+    }
+    if (auto *bar = m_owner.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"))) {
+        bar->setRange(0, 3);
+        bar->setValue(step);
+        bar->setVisible(running);
+    }
+    m_station.showStatus(running ? BackupTexts::notice() : QStringLiteral("Bereit"));
 }
 
 } // namespace zep

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QDialog;
 class QWidget;
@@ -17,6 +18,7 @@ class CNCEditor;
 class Form10;
 class MainListController;
 class RecordEditors;
+class StationBackup;
 class frmWartung;
 struct RecordRow;
 
@@ -28,6 +30,7 @@ class MainDialogs : public StationDialogs
 {
 public:
     MainDialogs(Station &station, QWidget &owner);
+    ~MainDialogs();
 
     // Modal dialogs run through this, so a test can drive them without an
     // event loop of their own.
@@ -68,7 +71,18 @@ public:
     bool closeEditors();
     frmWartung *dueWindow() const;
 
+    // "Backup erstellen": the command is disabled, the notice and the
+    // progress bar shown while it runs.
+    void startBackup();
+    StationBackup &backup() { return *m_backup; }
+    // Closing while a backup runs asks first; true = the program may end.
+    bool backupMayEnd();
+    // Ending: a running backup stops after its current archive.
+    void endBackup();
+
 private:
+    void showBackup(bool running, int step);
+
     bool checkAccess();
     void paused(const std::function<void()> &work);
 
@@ -81,6 +95,7 @@ private:
     QPointer<frmWartung> m_dueWindow;
     RecordEditors *m_recordEditors = nullptr;
     QList<QPointer<CNCEditor>> m_editors;
+    std::unique_ptr<StationBackup> m_backup;
 };
 
 } // namespace zep

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "backup/CommandLineBackup.h"
 #include "app/IniSettingsStore.h"
 #include "app/InstanceLock.h"
 #include "app/Logbook.h"
@@ -47,6 +48,12 @@ std::optional<int> answerWithoutWindow(const zep::CommandLine &line, int argc, c
         return 0;
     case Action::CreateDatabase:
         return createDatabase(argc, argv, line.databaseFile);
+    case Action::Backup: {
+        // No instance lock: the nightly backup runs beside a running ZEP.
+        QCoreApplication app(argc, argv);
+        return zep::runBackupFromCommandLine(app.arguments(), QCoreApplication::applicationDirPath(), stdout,
+                                             stderr);
+    }
     case Action::Error:
     case Action::Run:
         break;

@@ -1,0 +1,251 @@
+#include "backup/BackupRun.h"
+
+#include "app/BackupLocation.h"
+#include "app/Logbook.h"
+#include "backup/DatabaseSnapshot.h"
+#include "backup/MakePath.h"
+#include "backup/ZipResult.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <dirent.h>
+#include <malloc.h>
+#include <mutex>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace zep {
+
+namespace {
+
+struct Listing {
+    QStringList files;
+    QStringList directories;
+    bool ok = false;
+};
+
+// Plain files (also through a link) and real subdirectories, hidden ones
+// left out, in name order. Devices, pipes and sockets are no files to back
+// up: reading a pipe would wait for ever.
+Listing list(const QString &dir)
+{
+    Listing listing;
+    DIR *d = ::opendir(QFile::encodeName(dir).constData());
+    if (!d)
+        return listing;
+    const int fd = ::dirfd(d);
+    QList<QByteArray> files;
+    QList<QByteArray> dirs;
+    while (const dirent *entry = ::readdir(d)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.'))
+            continue;
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            dirs.append(name);
+        else if (S_ISREG(st.st_mode))
+            files.append(name);
+        else if (S_ISLNK(st.st_mode) && ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            files.append(name);
+    }
+    ::closedir(d);
+    std::sort(files.begin(), files.end());
+    std::sort(dirs.begin(), dirs.end());
+    for (const QByteArray &f : std::as_const(files))
+        listing.files.append(QFile::decodeName(f));
+    for (const QByteArray &s : std::as_const(dirs))
+        listing.directories.append(QFile::decodeName(s));
+    listing.ok = true;
+    return listing;
+}
+
+// path lies in dir or is dir; both canonical.
+bool within(const QString &path, const QString &dir)
+{
+    return !dir.isEmpty() && (path == dir || path.startsWith(dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/')));
+}
+
+QString canonical(const QString &dir)
+{
+    return QFileInfo(dir).canonicalFilePath();
+}
+
+} // namespace
+
+void logBackupOutcome(Logbook &logbook, const BackupOutcome &outcome, const QString &backupDir)
+{
+    if (outcome.ok())
+        logbook.LogbuchSchreiben(QStringLiteral("Backup ausgeführt: ") + backupDir);
+    for (const QString &error : outcome.errors)
+        logbook.LogbuchSchreiben(QStringLiteral("Backup-Fehler: ") + error);
+    if (!outcome.fatal.isEmpty())
+        logbook.LogbuchSchreiben(QStringLiteral("Backup-Fehler: ") + outcome.fatal);
+    if (outcome.stopped)
+        logbook.LogbuchSchreiben(QStringLiteral("Backup beim Beenden von ZEP abgebrochen."));
+}
+
+QStringList errorsToShow(const QStringList &errors, int most)
+{
+    if (errors.size() <= most)
+        return errors;
+    return errors.mid(0, most)
+           << QStringLiteral("... und ") + QString::number(errors.size() - most)
+                  + QStringLiteral(" weitere (alle im Logbuch)");
+}
+
+BackupRun::BackupRun(BackupPlan plan, Progress progress, const std::atomic_bool *stop)
+    : m_plan(std::move(plan)), m_progress(std::move(progress)), m_stop(stop)
+{
+}
+
+BackupOutcome BackupRun::run()
+{
+    // Each compressed entry sets up and frees the compressor's state, some
+    // hundreds of kB. With the allocator's defaults that memory went back to
+    // the system after every entry and came back page fault by page fault
+    // at the next, which made the backup half again as slow as zip. Freed
+    // memory is kept for reuse instead (up to 64 MB), and blocks below 32 MB
+    // come from the heap rather than fresh mappings.
+    static std::once_flag keepFreedMemory;
+    std::call_once(keepFreedMemory, [] {
+        mallopt(M_TRIM_THRESHOLD, 64 << 20);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    });
+    m_outcome = {};
+    m_archived.clear();
+    if (!QDir::isAbsolutePath(m_plan.backupDir)) {
+        // Set by hand to a relative path: it would land wherever the program
+        // was started from.
+        m_outcome.errors.append(QStringLiteral("Das Backup-Verzeichnis '") + m_plan.backupDir
+                                + QStringLiteral("' ist kein vollständiger Pfad!"));
+        return m_outcome;
+    }
+    // Not made yet, it is still where it will be made.
+    m_canonicalBackupDir = canonical(m_plan.backupDir);
+    if (m_canonicalBackupDir.isEmpty() && !m_plan.backupDir.isEmpty())
+        m_canonicalBackupDir = QDir::cleanPath(QDir(m_plan.backupDir).absolutePath());
+    m_canonicalProgramDir = canonical(m_plan.programDir);
+
+    // The catalogue as one consistent state, while the program keeps it open.
+    QTemporaryDir snapshotDir;
+    m_snapshot.clear();
+    if (!m_plan.programDir.isEmpty() && QFileInfo::exists(m_plan.databasePath())) {
+        QString error;
+        const QString target = snapshotDir.filePath(BackupPlan::databaseName());
+        if (snapshotDir.isValid() && snapshotDatabase(m_plan.databasePath(), target, &error))
+            m_snapshot = target;
+        else
+            m_outcome.errors.append(QStringLiteral("Die Datenbank '") + m_plan.databasePath()
+                                    + QStringLiteral("' konnte nicht gesichert werden: ")
+                                    + (snapshotDir.isValid() ? error : snapshotDir.errorString()));
+    }
+
+    const QStringList sources = m_plan.sources();
+    for (int i = 0; i < sources.size() && m_outcome.fatal.isEmpty() && !stopRequested(); ++i) {
+        ZipDirectory(sources.at(i));
+        if (m_progress)
+            m_progress(i + 1);
+    }
+    m_outcome.stopped = stopRequested();
+    return m_outcome;
+}
+
+void BackupRun::fail(int code, const QString &error)
+{
+    // A code the library does not know: nothing after it can be trusted.
+    if (!ZipResult::isKnown(code) && m_outcome.fatal.isEmpty())
+        m_outcome.fatal = QStringLiteral("Unbekanntes ZIP-Ergebnis ") + QString::number(code);
+    m_outcome.errors.append(error);
+}
+
+void BackupRun::ZipDirectory(const QString &sourceDir)
+{
+    if (sourceDir.isEmpty() || stopRequested() || !m_outcome.fatal.isEmpty())
+        return;
+    const QString source = sourceDir.endsWith(QLatin1Char('/')) ? sourceDir : sourceDir + QLatin1Char('/');
+    const QString real = canonical(source);
+    if (real.isEmpty()) {
+        // Nothing to archive is no success: the user would trust a backup
+        // of a directory that is not there.
+        m_outcome.errors.append(QStringLiteral("Das Verzeichnis '") + source
+                                + QStringLiteral("' wurde nicht gefunden!"));
+        return;
+    }
+    // Once per directory; never the backup's own archives.
+    if (m_archived.contains(real) || within(real, m_canonicalBackupDir))
+        return;
+    m_archived.insert(real);
+
+    const Listing listing = list(source);
+    if (!listing.ok) {
+        m_outcome.errors.append(QStringLiteral("Das Verzeichnis '") + source
+                                + QStringLiteral("' kann nicht gelesen werden!"));
+        return;
+    }
+    archiveFiles(source, listing.files, real == m_canonicalProgramDir);
+
+    for (const QString &sub : listing.directories)
+        ZipDirectory(source + sub + QLatin1Char('/'));
+}
+
+void BackupRun::archiveFiles(const QString &source, const QStringList &files, bool isProgramDir)
+{
+    const QString parent = BackupLocation::parentDirectory(m_plan.backupDir, source);
+    const QString archiveDir = BackupLocation::archiveDirectory(m_plan.backupDir, source);
+    const QString archive = BackupLocation::archiveFile(m_plan.backupDir, source);
+    // Silent: a directory that cannot be made shows as the archive's error,
+    // collected with the others, and the backup goes on unattended.
+    if (!QFileInfo(parent).isDir())
+        MakePath(parent);
+    if (!QFileInfo(archiveDir).isDir())
+        MakePath(archiveDir);
+
+    const int opened = QFileInfo::exists(archive) ? m_zip.zOpenZipFile(archive) : m_zip.zCreateNewZip(archive);
+    if (opened != ZipResult::Ok) {
+        fail(opened, QStringLiteral("Fehler beim ZIP '") + archive + QStringLiteral("' anlegen/öffnen: ")
+                         + ZipResult::text(opened));
+        // A damaged archive would fail every backup from now on: it is put
+        // aside (kept, in case something can be saved from it) and this
+        // directory gets a new one. The error above is still told.
+        const QString aside = archive + QStringLiteral(".defekt");
+        if (opened != ZipResult::Damaged || (QFileInfo::exists(aside) && !QFile::remove(aside))
+            || !QFile::rename(archive, aside) || m_zip.zCreateNewZip(archive) != ZipResult::Ok)
+            return;
+    }
+    const QString database = BackupPlan::databaseName();
+    for (const QString &f : files) {
+        QString path = source + f;
+        if (isProgramDir) {
+            // The engine's side files belong to the live catalogue, the lock
+            // to the running program; the snapshot stands for all of them.
+            if (f == database + QStringLiteral("-journal") || f == database + QStringLiteral("-wal")
+                || f == database + QStringLiteral("-shm") || f == QStringLiteral("ZEP.lock"))
+                continue;
+            if (f == database) {
+                if (m_snapshot.isEmpty())
+                    continue; // the archive keeps its last good copy
+                path = m_snapshot;
+            }
+        }
+        const int ordered = m_zip.zOrderFile(path, f, 0);
+        if (ordered != ZipResult::Ok)
+            fail(ordered, QStringLiteral("'") + f + QStringLiteral("' -> ") + ZipResult::text(ordered));
+    }
+    m_kept += m_zip.keptEntries();
+    m_written += m_zip.writtenEntries();
+    const int written = m_zip.zCompressFiles();
+    if (written != ZipResult::Ok)
+        fail(written, QStringLiteral("Schliessen des Archives '") + archive + QStringLiteral("' nicht möglich! (")
+                          + ZipResult::text(written) + QStringLiteral(")"));
+    else
+        ++m_outcome.archives;
+    m_zip.zCloseZipFile();
+}
+
+} // namespace zep

@@ -1,0 +1,104 @@
+#include "station/StationBackup.h"
+
+#include "app/Logbook.h"
+#include "app/ProgramSettings.h"
+#include "app/Prompts.h"
+#include "backup/BackupJob.h"
+#include "station/Station.h"
+
+#include <QCoreApplication>
+
+namespace zep {
+
+StationBackup::StationBackup(Station &station, QObject *parent)
+    : QObject(parent), m_station(station), m_job(new BackupJob(this))
+{
+    connect(m_job, &BackupJob::progress, this, &StationBackup::progress);
+    connect(m_job, &BackupJob::finished, this, &StationBackup::done);
+}
+
+StationBackup::~StationBackup()
+{
+    stopAndWait();
+}
+
+bool StationBackup::running() const
+{
+    return m_job->running();
+}
+
+bool StationBackup::start()
+{
+    if (running())
+        return false;
+    Prompts &prompts = m_station.prompts();
+    BackupPlan plan = BackupPlan::fromSettings(m_station.settings(), m_station.programDir());
+    if (plan.backupDir.isEmpty()) {
+        prompts.message(BackupTexts::missingPath(), BackupTexts::missingPathTitle(), PromptIcon::Exclamation);
+        return false;
+    }
+    // The directories the station works with now.
+    plan.monitoredDir = m_station.state().verzeichnis;
+    plan.photoDir = m_station.state().fotoVerzeichnis;
+
+    m_backupDir = plan.backupDir;
+    m_station.pauseMonitoring();
+    m_paused = true;
+    m_job->start(plan);
+    Q_EMIT runningChanged(true);
+    Q_EMIT progress(0);
+    return true;
+}
+
+void StationBackup::done(const BackupOutcome &outcome)
+{
+    if (m_paused) {
+        m_paused = false;
+        m_station.resumeMonitoring();
+    }
+    Q_EMIT runningChanged(false);
+    Q_EMIT finished(outcome);
+    Prompts &prompts = m_station.prompts();
+    logBackupOutcome(m_station.logbook(), outcome, m_backupDir);
+    if (outcome.stopped) {
+        // Ending: nobody is left to read a message.
+    } else if (!outcome.fatal.isEmpty()) {
+        prompts.message(outcome.fatal + QStringLiteral(" in Form1.mmBackup_Click"), QStringLiteral("Fehler!"),
+                        PromptIcon::Exclamation);
+    } else if (!outcome.errors.isEmpty()) {
+        prompts.message(BackupTexts::errors(errorsToShow(outcome.errors), QStringLiteral("\r")),
+                        BackupTexts::errorsTitle(),
+                        PromptIcon::Exclamation);
+    } else {
+        prompts.message(BackupTexts::success(m_backupDir, QStringLiteral("\r")), BackupTexts::successTitle(),
+                        PromptIcon::Information);
+    }
+}
+
+bool StationBackup::mayEnd()
+{
+    if (!running())
+        return true;
+    const PromptAnswer answer = m_station.prompts().message(
+        QStringLiteral("Das Backup läuft noch.\r\rSoll ZEP trotzdem beendet werden? Das Backup wird nach "
+                       "dem Archiv, das gerade geschrieben wird, abgebrochen."),
+        QStringLiteral("ZEP"), PromptIcon::Question, PromptButtons::YesNo);
+    if (answer != PromptAnswer::Yes)
+        return false;
+    stopAndWait();
+    return true;
+}
+
+void StationBackup::stopAndWait()
+{
+    if (!running())
+        return;
+    m_station.showStatus(QStringLiteral("Backup wird beendet..."));
+    m_job->requestStop();
+    m_job->wait();
+    // Its end is told now, while the station still runs, not at some later
+    // turn of an event loop that may not come.
+    QCoreApplication::sendPostedEvents(m_job, QEvent::MetaCall);
+}
+
+} // namespace zep

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "backup/BackupRun.h"
+
+#include <QObject>
+
+namespace zep {
+
+class BackupJob;
+class Station;
+
+// "Backup erstellen" for the running station. The archives are written off
+// the main thread; the station meanwhile pauses only its directory check, so
+// its database stays open (the backup copies it through the engine) and the
+// record list stays as it is. One backup at a time.
+class StationBackup : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StationBackup(Station &station, QObject *parent = nullptr);
+    ~StationBackup() override;
+
+    // Starts a backup; false when none was started (no backup directory set,
+    // which the user is told, or one is running already).
+    bool start();
+    bool running() const;
+
+    // The program is to end. While a backup runs the user is asked; on yes
+    // the backup stops after the archive being written and true is
+    // returned once it has, on no false. Without a backup: true, unasked.
+    bool mayEnd();
+    // Ends a running backup unasked, after its current archive.
+    void stopAndWait();
+
+    BackupJob &job() { return *m_job; }
+
+Q_SIGNALS:
+    void runningChanged(bool running);
+    // 0 at the start, 1-3 as the program, monitored and photo directory are done.
+    void progress(int step);
+    void finished(const zep::BackupOutcome &outcome);
+
+private:
+    void done(const BackupOutcome &outcome);
+
+    Station &m_station;
+    BackupJob *m_job = nullptr;
+    bool m_paused = false;
+    QString m_backupDir;
+};
+
+} // namespace zep
