@@ -15,6 +15,19 @@ namespace zep {
 MonitoredDirectory::MonitoredDirectory(Context context)
     : m_ctx(std::move(context)), m_notices(m_ctx.prompts, m_ctx.logbook, m_ctx.status)
 {
+    if (m_ctx.capacity <= 0)
+        m_ctx.capacity = FileListComposer::kCapacity;
+}
+
+void MonitoredDirectory::holdBack(const QStringList &names)
+{
+    m_heldBack = QSet<QString>(names.begin(), names.end());
+    if (m_heldBack.isEmpty())
+        return;
+    m_entries.removeIf([this](const QString &name) { return m_heldBack.contains(name); });
+    // The number of files has not changed since the walk that found them:
+    // without this the next tick would not compare at all.
+    m_lastScanCount = -1;
 }
 
 ScanOutcome MonitoredDirectory::walk(EventPump &pump)
@@ -32,9 +45,12 @@ bool MonitoredDirectory::rebuild()
     }
     EventPump pump(m_ctx.runEvents);
     const ScanOutcome outcome = walk(pump);
-    const ComposedList list = FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes);
+    const ComposedList list =
+        FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
     m_entries = list.entries;
-    m_notices.reportLeftOut(list.leftOut);
+    if (!m_heldBack.isEmpty())
+        m_entries.removeIf([this](const QString &name) { return m_heldBack.contains(name); });
+    m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
     return outcome.complete;
 }
 
@@ -64,7 +80,7 @@ bool MonitoredDirectory::load()
     m_entries.clear();
     FileListFile::Contents stored = FileListFile::read(listPath());
     if (stored.state == FileListFile::State::Read && stored.directory == m_ctx.verzeichnis) {
-        stored.entries.resize(qMin(stored.entries.size(), FileListComposer::kCapacity));
+        stored.entries.resize(qMin(stored.entries.size(), m_ctx.capacity));
         m_entries = stored.entries;
         return false;
     }
@@ -148,8 +164,8 @@ QString MonitoredDirectory::FindNewFile()
             return QString();
         m_lastScanCount = outcome.filesSeen;
         const ComposedList list =
-            FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes);
-        m_notices.reportLeftOut(list.leftOut);
+            FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
+        m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
         return list.added.join(QStringLiteral("\r\n"));
     }();
     if (m_loads != loadsBefore) {

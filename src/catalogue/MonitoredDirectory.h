@@ -3,6 +3,7 @@
 #include "catalogue/ScanNotices.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -26,6 +27,8 @@ public:
         const QString &verzeichnis; // the current monitored directory, ends with "/"
         std::function<void(const QString &)> status;
         std::function<void()> runEvents; // empty: nothing runs in between
+        // How many names the list holds at most (FileListComposer::kCapacity).
+        qsizetype capacity = 0;
     };
 
     explicit MonitoredDirectory(Context context);
@@ -43,6 +46,14 @@ public:
     // Returns nothing when a load came in during its walk: the names were
     // found against a list that has been replaced since.
     QString FindNewFile();
+
+    // Names found new whose records could not be made (the database was
+    // locked, read-only or damaged): a file counts as known only once it
+    // has its record, so these stay out of the list, and out of
+    // FileListe.dat, and the next check finds them new again. Each call
+    // replaces the names held back by the one before.
+    void holdBack(const QStringList &names);
+    const QSet<QString> &heldBack() const { return m_heldBack; }
 
     // Runs `action` once the requests made so far have been carried out: at
     // once while the list is free.
@@ -94,6 +105,7 @@ private:
     Requests m_requests;
     bool m_carryingOut = false;
     qint64 m_loads = 0; // how many loads ran: FindNewFile sees one overtake it
+    QSet<QString> m_heldBack;
 };
 
 } // namespace zep

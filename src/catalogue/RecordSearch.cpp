@@ -2,6 +2,7 @@
 
 #include "machines/MachineList.h"
 #include "db/Database.h"
+#include "db/RowReader.h"
 
 #include <QDateTime>
 
@@ -16,34 +17,35 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
 {
     SearchResult result;
     database.setLastStatement(statement.shownText);
-    auto set = database.openRecordset(statement.sql, RecordsetType::Snapshot, statement.params);
-    if (!set) {
+    const QHash<long, QString> machines = MachineList::texts(database);
+    const QString noLine = QStringLiteral("\r\n");
+    // Straight through the statement's rows, by column position: a list of
+    // every record (100,000) is filled in the time the engine reads them.
+    const bool ok = database.readRows(statement.listSql, statement.params, [&](const RowReader &r) {
+        RecordRow row;
+        row.cells[RecordRow::Datei] = r.text(0);
+        row.cells[RecordRow::Bezeichnung] = r.text(1);
+        if (row.cells[RecordRow::Bezeichnung].contains(noLine))
+            row.cells[RecordRow::Bezeichnung] = oneLine(row.cells[RecordRow::Bezeichnung]);
+        row.cells[RecordRow::ZeichnungsNo] = r.text(2);
+        if (row.cells[RecordRow::ZeichnungsNo].contains(noLine))
+            row.cells[RecordRow::ZeichnungsNo] = oneLine(row.cells[RecordRow::ZeichnungsNo]);
+        row.cells[RecordRow::AuftragsNo] = r.text(3);
+        row.cells[RecordRow::Kunde] = r.text(4);
+        row.date = r.date(5);
+        if (row.date.isValid())
+            row.cells[RecordRow::Datum] = row.date.toString(QStringLiteral("dd.MM.yyyy"));
+        row.cells[RecordRow::DBIndex] = QString::number(r.integer(6));
+        const long machine = long(r.integer(7)); // empty counts as no machine
+        row.cells[RecordRow::Maschine] = machines.value(machine);
+        if (!r.isNull(7))
+            row.cells[RecordRow::MaschIDX] = QString::number(machine);
+        result.rows.append(std::move(row));
+    });
+    if (!ok) {
         result.ok = false;
         result.error = database.lastError();
-        return result;
-    }
-    if (set->eof())
-        return result;
-    const QHash<long, QString> machines = MachineList::texts(database);
-    result.rows.reserve(set->recordCount());
-    for (; !set->eof(); set->moveNext()) {
-        RecordRow row;
-        const QVariant datum = set->value(QStringLiteral("Datum"));
-        const QVariant machineValue = set->value(QStringLiteral("MaschinenIndex"));
-        const long machine = machineValue.toLongLong(); // empty counts as no machine
-        row.cells[RecordRow::Datei] = set->value(QStringLiteral("Dateiname")).toString();
-        row.cells[RecordRow::Bezeichnung] = oneLine(set->value(QStringLiteral("Bezeichnung")).toString());
-        row.cells[RecordRow::ZeichnungsNo] = oneLine(set->value(QStringLiteral("Zeichnungsnummer")).toString());
-        row.cells[RecordRow::AuftragsNo] = set->value(QStringLiteral("Auftragsnummer")).toString();
-        row.cells[RecordRow::Kunde] = set->value(QStringLiteral("Kunde")).toString();
-        if (datum.isValid()) {
-            row.date = datum.toDateTime().date();
-            row.cells[RecordRow::Datum] = row.date.toString(QStringLiteral("dd.MM.yyyy"));
-        }
-        row.cells[RecordRow::DBIndex] = set->value(QStringLiteral("DateiIndex")).toString();
-        row.cells[RecordRow::Maschine] = machines.value(machine);
-        row.cells[RecordRow::MaschIDX] = machineValue.isValid() ? QString::number(machine) : QString();
-        result.rows.append(std::move(row));
+        result.rows.clear();
     }
     return result;
 }

@@ -44,6 +44,9 @@ SearchStatement SearchStatement::build(const QString &term, long machineNumber)
     }
     const QString head = QStringLiteral("SELECT * FROM DateiListe WHERE ");
     s.sql = head + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+    s.listSql = QStringLiteral("SELECT Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde, Datum, DateiIndex, "
+                               "MaschinenIndex FROM DateiListe WHERE ")
+                + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
     s.shownText = head + shown.join(QStringLiteral(" OR ")) + QLatin1Char(';');
     return s;
 }

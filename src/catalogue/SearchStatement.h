@@ -15,6 +15,10 @@ struct SearchStatement {
     QString sql;          // with ? for each value
     QVariantList params;
     QString shownText;    // the statement as the trace window shows it
+    // The same condition reading only what the list shows, in this order:
+    // Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde,
+    // Datum, DateiIndex, MaschinenIndex.
+    QString listSql;
 
     static SearchStatement build(const QString &term, long machineNumber);
 

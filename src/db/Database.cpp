@@ -5,6 +5,7 @@
 #include "db/JetErrors.h"
 #include "db/KeysetRows.h"
 #include "db/ResultRows.h"
+#include "db/RowReader.h"
 #include "db/SqlTokenizer.h"
 #include "db/TableRows.h"
 #include "db/UnicodeCase.h"
@@ -112,6 +113,7 @@ bool Database::open(const QString &path)
         if (!handle || !UnicodeCase::install(handle)) {
             m_error = JetErrors::make(JetErrors::OutOfResources);
         } else {
+            sqlite3_busy_timeout(handle, kBusyTimeoutMs);
             m_connection = std::make_shared<Connection>(handle, info.absoluteFilePath());
             // Reading the schema reads the file header: a file that is not
             // ours fails here, before anything could have been written.
@@ -178,6 +180,22 @@ bool Database::execute(const QString &jetSql, const QVariantList &params)
     if (!usable())
         return false;
     return run(JetDialect::toSqlite(jetSql), params);
+}
+
+bool Database::readRows(const QString &jetSql, const QVariantList &params,
+                        const std::function<void(const RowReader &)> &each)
+{
+    if (!usable())
+        return false;
+    m_error = {};
+    Connection::StatementPtr s = m_connection->prepare(JetDialect::toSqlite(jetSql), params, &m_error);
+    if (!s)
+        return false;
+    const RowReader row(s.get());
+    int r;
+    while ((r = m_connection->step(s.get(), &m_error)) == 1)
+        each(row);
+    return r == 0;
 }
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, RecordsetType type,
