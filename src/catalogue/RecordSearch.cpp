@@ -3,6 +3,7 @@
 #include "machines/MachineList.h"
 #include "db/Database.h"
 #include "db/RowReader.h"
+#include "db/SearchIndex.h"
 
 #include <QDateTime>
 
@@ -21,7 +22,7 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
     const QString noLine = QStringLiteral("\r\n");
     // Straight through the statement's rows, by column position: a list of
     // every record (100,000) is filled in the time the engine reads them.
-    const bool ok = database.readRows(statement.listSql, statement.params, [&](const RowReader &r) {
+    auto take = [&](const RowReader &r) {
         RecordRow row;
         row.cells[RecordRow::Datei] = r.text(0);
         row.cells[RecordRow::Bezeichnung] = r.text(1);
@@ -41,7 +42,17 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
         if (!r.isNull(7))
             row.cells[RecordRow::MaschIDX] = QString::number(machine);
         result.rows.append(std::move(row));
-    });
+    };
+    // The index narrows the records the LIKE tests look at; a file without
+    // it, or one whose index fails, is searched record by record.
+    bool ok = false;
+    if (!statement.indexedSql.isEmpty() && SearchIndex::present(database)) {
+        ok = database.readRows(statement.indexedSql, statement.indexedParams, take);
+        if (!ok)
+            result.rows.clear();
+    }
+    if (!ok)
+        ok = database.readRows(statement.listSql, statement.params, take);
     if (!ok) {
         result.ok = false;
         result.error = database.lastError();

@@ -1,6 +1,7 @@
 #include "catalogue/SearchStatement.h"
 
 #include "db/JetDialect.h"
+#include "db/SearchIndex.h"
 
 #include <QStringList>
 
@@ -44,9 +45,16 @@ SearchStatement SearchStatement::build(const QString &term, long machineNumber)
     }
     const QString head = QStringLiteral("SELECT * FROM DateiListe WHERE ");
     s.sql = head + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
-    s.listSql = QStringLiteral("SELECT Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde, Datum, DateiIndex, "
-                               "MaschinenIndex FROM DateiListe WHERE ")
-                + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+    const QString listHead = QStringLiteral("SELECT Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde, "
+                                            "Datum, DateiIndex, MaschinenIndex FROM DateiListe WHERE ");
+    s.listSql = listHead + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+    const QString piece = SearchIndex::usablePiece(typed);
+    if (!piece.isEmpty()) {
+        s.indexedSql = listHead + QStringLiteral("DateiIndex IN (SELECT rowid FROM ") + SearchIndex::tableName()
+                       + QStringLiteral(" WHERE ") + SearchIndex::tableName() + QStringLiteral(" MATCH ?) AND (")
+                       + bound.join(QStringLiteral(" OR ")) + QStringLiteral(");");
+        s.indexedParams = QVariantList{SearchIndex::matchQuery(piece)} + s.params;
+    }
     s.shownText = head + shown.join(QStringLiteral(" OR ")) + QLatin1Char(';');
     return s;
 }

@@ -182,6 +182,12 @@ bool Database::execute(const QString &jetSql, const QVariantList &params)
     return run(JetDialect::toSqlite(jetSql), params);
 }
 
+bool Database::executeNative(const QString &sqliteSql)
+{
+    m_affected = 0;
+    return usable() && run(sqliteSql, {});
+}
+
 bool Database::readRows(const QString &jetSql, const QVariantList &params,
                         const std::function<void(const RowReader &)> &each)
 {

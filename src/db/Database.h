@@ -39,6 +39,11 @@ public:
 
     bool execute(const QString &jetSql, const QVariantList &params = {});
 
+    // A statement in the engine's own dialect, for the program's own
+    // structures (the search index and its triggers) that the old dialect
+    // has no words for. Never for user text.
+    bool executeNative(const QString &sqliteSql);
+
     // Reads the rows of a statement straight through and hands each to
     // `each`: for lists of tens of thousands of rows, where a record set's
     // lookups by column name would cost more than the reading. False (and
