@@ -107,7 +107,7 @@ void DirectoryCheck::tick()
     const RecordIntake::Result result = catalogue(found.split(QStringLiteral("\r\n")));
     // A file counts as known only once it has its record.
     m_ctx.files.holdBack(result.failed);
-    m_ctx.files.GetFileListe();
+    m_ctx.files.adoptLastWalk();
     letEventsRun();
     m_ctx.files.SaveFileListe();
     letEventsRun();

@@ -39,6 +39,7 @@ ScanOutcome MonitoredDirectory::walk(EventPump &pump)
 
 bool MonitoredDirectory::rebuild()
 {
+    ++m_changes;
     if (m_ctx.verzeichnis.isEmpty()) {
         m_entries.clear();
         return true;
@@ -77,6 +78,7 @@ void MonitoredDirectory::LoadFileListe()
 bool MonitoredDirectory::load()
 {
     ++m_loads;
+    ++m_changes;
     m_entries.clear();
     FileListFile::Contents stored = FileListFile::read(listPath());
     if (stored.state == FileListFile::State::Read && stored.directory == m_ctx.verzeichnis) {
@@ -147,8 +149,22 @@ void MonitoredDirectory::carryOutRequests()
     }
 }
 
+void MonitoredDirectory::adoptLastWalk()
+{
+    std::optional<QStringList> composed = std::exchange(m_lastComposed, std::nullopt);
+    if (!composed || busy() || m_composedAt != m_changes) {
+        GetFileListe();
+        return;
+    }
+    ++m_changes;
+    m_entries = std::move(*composed);
+    if (!m_heldBack.isEmpty())
+        m_entries.removeIf([this](const QString &name) { return m_heldBack.contains(name); });
+}
+
 QString MonitoredDirectory::FindNewFile()
 {
+    m_lastComposed.reset();
     if (busy() || m_ctx.verzeichnis.isEmpty())
         return {};
     const qint64 loadsBefore = m_loads;
@@ -166,6 +182,10 @@ QString MonitoredDirectory::FindNewFile()
         const ComposedList list =
             FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
         m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
+        if (outcome.complete) {
+            m_lastComposed = list.entries;
+            m_composedAt = m_changes;
+        }
         return list.added.join(QStringLiteral("\r\n"));
     }();
     if (m_loads != loadsBefore) {

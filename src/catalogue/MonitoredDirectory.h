@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace zep {
 
@@ -54,6 +55,12 @@ public:
     // replaces the names held back by the one before.
     void holdBack(const QStringList &names);
     const QSet<QString> &heldBack() const { return m_heldBack; }
+
+    // Takes the list FindNewFile composed from its walk as the new list,
+    // without walking the tree a second time: the tick that found new files
+    // rebuilds the list this way. Walks again when the list has changed
+    // since that walk, or when there is none to take.
+    void adoptLastWalk();
 
     // Runs `action` once the requests made so far have been carried out: at
     // once while the list is free.
@@ -106,6 +113,11 @@ private:
     bool m_carryingOut = false;
     qint64 m_loads = 0; // how many loads ran: FindNewFile sees one overtake it
     QSet<QString> m_heldBack;
+    // The list FindNewFile composed, and the list's state it was composed
+    // against (m_changes counts every load and rebuild).
+    std::optional<QStringList> m_lastComposed;
+    qint64 m_changes = 0;
+    qint64 m_composedAt = -1;
 };
 
 } // namespace zep

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
+#include <string_view>
 
 namespace zep {
 
@@ -55,11 +57,23 @@ void RecordListModel::sortBy(int column)
             days[size_t(i)] = m_rows.at(i).date.isValid() ? m_rows.at(i).date.toJulianDay() : noDay;
         std::stable_sort(m_order.begin(), m_order.end(), [&days](int x, int y) { return days[x] > days[y]; });
     } else {
-        std::vector<QString> keys(m_rows.size());
-        for (qsizetype i = 0; i < m_rows.size(); ++i)
-            keys[size_t(i)] = m_rows.at(i)[column].toCaseFolded();
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [&keys](int x, int y) { return QStringView(keys[x]).compare(QStringView(keys[y])) < 0; });
+        // Every line's text case-folded into one buffer: one allocation for
+        // all of them, and comparisons that are plain runs of code units.
+        std::u16string folded;
+        std::vector<std::pair<qsizetype, qsizetype>> keys(size_t(m_rows.size()));
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            const QString &text = m_rows.at(i)[column];
+            keys[size_t(i)] = {qsizetype(folded.size()), text.size()};
+            for (const QChar c : text) {
+                const char16_t u = c.unicode();
+                folded.push_back(u < 0x80 ? (u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u) : QChar(u).toCaseFolded().unicode());
+            }
+        }
+        const std::u16string_view all(folded);
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) {
+            return all.substr(size_t(keys[x].first), size_t(keys[x].second))
+                   < all.substr(size_t(keys[y].first), size_t(keys[y].second));
+        });
     }
     Q_EMIT layoutChanged();
 }

@@ -19,6 +19,7 @@ struct SearchStatement {
     // Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde,
     // Datum, DateiIndex, MaschinenIndex.
     QString listSql;
+    QVariantList listParams;
     // The same again, narrowed first by the search index to the records
     // that hold the longest plain piece of the term; empty when the term
     // has no piece the index can look for. Its values: the index query, then

@@ -65,6 +65,22 @@ TEST_F(SearchIndexTest, TermsFindTheSameRecordsThroughTheIndexAsRecordByRecord)
             EXPECT_EQ(indexes(indexed), indexes(scanned)) << term.toStdString() << " machine " << machine;
         }
     }
+    // Only wildcards: every record with a searched column filled, as the
+    // plain statement finds them.
+    add("LEER.NC", {}, {}, 1);
+    ASSERT_TRUE(db().execute("INSERT INTO DateiListe (Bezeichnung) VALUES (NULL)"));
+    for (const QString &term : {QString(), QString("*"), QString("***")}) {
+        for (long machine : {0L, 1L, 2L}) {
+            const SearchStatement statement = SearchStatement::build(term, machine);
+            QStringList plain;
+            auto set = db().openRecordset(statement.sql, RecordsetType::Snapshot, statement.params);
+            ASSERT_TRUE(set);
+            for (; !set->eof(); set->moveNext())
+                plain << set->value("DateiIndex").toString();
+            std::sort(plain.begin(), plain.end());
+            EXPECT_EQ(indexes(RecordSearch::run(db(), statement)), plain) << term.toStdString() << machine;
+        }
+    }
     EXPECT_EQ(indexes(indexOnly("müller")).size(), 2);
     EXPECT_EQ(indexes(indexOnly("STRASSE")).size(), 1); // the file name; "ß" is not "SS"
     EXPECT_EQ(indexes(indexOnly("straße")).size(), 1);
