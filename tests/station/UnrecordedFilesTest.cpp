@@ -13,11 +13,6 @@ using namespace zep::test;
 
 namespace {
 
-struct NoDialogs : StationDialogs {
-    void openSettingsDialog() override {}
-    void openWizard() override {}
-};
-
 // A shop's archive that was in the monitored directory before the program
 // was pointed at it.
 struct UnrecordedFilesTest : ::testing::Test, StationFixture {
@@ -40,7 +35,7 @@ struct UnrecordedFilesTest : ::testing::Test, StationFixture {
         return out;
     }
 
-    NoDialogs dialogs;
+    NoStationDialogs dialogs;
     int editors = 0;
     QStringList status;
 };
