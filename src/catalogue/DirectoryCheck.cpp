@@ -49,11 +49,14 @@ RecordIntake::Result DirectoryCheck::catalogue(const QStringList &names)
     for (;;) {
         RecordIntake::Result result = RecordIntake::catalogue(m_ctx.database, m_ctx.clock, m_ctx.pending, names);
         if (result.ok()) {
-            if (m_toldError != 0)
+            // The status line no longer says the files wait.
+            if (m_waiting)
                 showStatus(QStringLiteral("Bereit"));
+            m_waiting = false;
             m_toldError = 0;
             return result;
         }
+        m_waiting = true;
         // Another program holds the file: waiting for it here would freeze
         // the window; the next tick tries again.
         if (result.busy()) {

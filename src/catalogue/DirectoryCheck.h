@@ -56,6 +56,7 @@ private:
     Context m_ctx;
     bool m_running = false;
     long m_toldError = 0; // the error last told in a box, while it lasts
+    bool m_waiting = false; // the status line says new files wait for the database
 };
 
 } // namespace zep

@@ -87,6 +87,7 @@ TEST_F(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCatalog
         other.release();
         addProgram("danach.nc");
         check->tick();
+        EXPECT_EQ(statusLines.last(), "Bereit");
     }
     EXPECT_EQ(recordNames(), QStringList({"DANACH.NC", "DREHEN\\P1.NC", "EMPFANGEN.NC"}));
     EXPECT_EQ(editors.size(), 3);
