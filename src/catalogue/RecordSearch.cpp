@@ -55,6 +55,11 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
         }
         result.rows.append(std::move(row));
     };
+    // Every record listed: room for all of them at once, instead of moving
+    // a growing list of 100,000 lines again and again.
+    if (statement.listsAll)
+        database.readRows(QStringLiteral("SELECT count(*) FROM DateiListe"), {},
+                          [&](const RowReader &r) { result.rows.reserve(qsizetype(r.integer(0))); });
     // The index narrows the records the LIKE tests look at; a file without
     // it, or one whose index fails, is searched record by record.
     bool ok = false;

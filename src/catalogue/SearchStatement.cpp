@@ -60,6 +60,7 @@ SearchStatement SearchStatement::build(const QString &term, long machineNumber)
                 machineOnly.append(qlonglong(machineNumber));
         s.listSql = listHead + filled.join(QStringLiteral(" OR ")) + QLatin1Char(';');
         s.listParams = machineOnly;
+        s.listsAll = true;
     } else {
         s.listSql = listHead + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
         s.listParams = s.params;

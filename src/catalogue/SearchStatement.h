@@ -20,6 +20,7 @@ struct SearchStatement {
     // Datum, DateiIndex, MaschinenIndex.
     QString listSql;
     QVariantList listParams;
+    bool listsAll = false; // the term is only wildcards
     // The same again, narrowed first by the search index to the records
     // that hold the longest plain piece of the term; empty when the term
     // has no piece the index can look for. Its values: the index query, then
