@@ -6,6 +6,7 @@
 #include "db/SearchIndex.h"
 
 #include <QDateTime>
+#include <QSet>
 
 namespace zep {
 
@@ -24,6 +25,9 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
     // by every line that shows it, which saves time and memory alike.
     QHash<qint64, QString> dayTexts;
     QHash<long, QString> machineNumbers;
+    // A shop has some hundred customers over many thousand records: each
+    // name is held once.
+    QSet<QString> customers;
     // Straight through the statement's rows, by column position: a list of
     // every record (100,000) is filled in the time the engine reads them.
     auto take = [&](const RowReader &r) {
@@ -36,7 +40,7 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
         if (row.cells[RecordRow::ZeichnungsNo].contains(noLine))
             row.cells[RecordRow::ZeichnungsNo] = oneLine(row.cells[RecordRow::ZeichnungsNo]);
         row.cells[RecordRow::AuftragsNo] = r.text(3);
-        row.cells[RecordRow::Kunde] = r.text(4);
+        row.cells[RecordRow::Kunde] = *customers.insert(r.text(4));
         row.date = r.date(5);
         if (row.date.isValid()) {
             QString &day = dayTexts[row.date.toJulianDay()];
