@@ -21,6 +21,9 @@ QString inStoredOrder(const QString &tail)
         const QString word = token.text.toUpper();
         if (previous == QLatin1String("ORDER") && word == QLatin1String("BY"))
             ordered = true;
+        // An order could not simply be added after these: left as written.
+        if (word == QLatin1String("LIMIT") || word == QLatin1String("GROUP") || word == QLatin1String("UNION"))
+            ordered = true;
         previous = word;
     }
     return ordered ? tail : tail + QStringLiteral(" ORDER BY rowid");

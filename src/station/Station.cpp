@@ -32,7 +32,7 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_trace.appendRaw = [this](const QString &text) { Q_EMIT traceRaw(text); };
 
     // The walk of the monitored directory runs through without letting other
-    // events in: at the list's 5,000 files it takes milliseconds, and events
+    // events in: at 100,000 files it takes some tens of milliseconds, and events
     // run inside it could only start a second walk, a delete or a rebuild in
     // the middle of this one. Only a message box it shows lets events run.
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
