@@ -113,6 +113,7 @@ QString CatalogueNames::ensureTrailingSeparator(const QString &dir)
 CatalogueNames::Resolved CatalogueNames::resolveStoredName(const QString &baseDir, const QString &storedName)
 {
     Resolved result;
+    result.shown = shownPath(baseDir, storedName);
     const QStringList levels = storedLevels(storedName);
     if (levels.isEmpty() || baseDir.isEmpty())
         return result;
@@ -122,6 +123,18 @@ CatalogueNames::Resolved CatalogueNames::resolveStoredName(const QString &baseDi
         result.path = found.front();
     result.ambiguous = found.size() > 1;
     return result;
+}
+
+QString CatalogueNames::shownPath(const QString &baseDir, const QString &storedName)
+{
+    return ensureTrailingSeparator(baseDir) + QString(storedName).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+QString CatalogueNames::twinsText(const QString &storedName)
+{
+    return QStringLiteral("Die Datei ") + storedName
+           + QStringLiteral(" gibt es im Überwachungsverzeichnis mehrfach, nur in Groß-/Kleinschreibung verschieden. "
+                            "Bitte zuerst eine davon umbenennen.");
 }
 
 QString CatalogueNames::storedPathForNewFile(const QString &baseDir, const QString &storedName)

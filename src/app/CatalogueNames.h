@@ -13,6 +13,9 @@ public:
     struct Resolved {
         QString path;           // the real file; empty when none or ambiguous
         bool ambiguous = false; // more than one real file maps to the name
+        // Where the file is looked for, as a message names it: the directory
+        // with its separator, then the stored levels with "/" between them.
+        QString shown;
         bool found() const { return !path.isEmpty(); }
     };
 
@@ -35,8 +38,18 @@ public:
 
     // Finds the real file for a stored name below baseDir, level by level,
     // matching names case-insensitively. "." and ".." levels never match, so
-    // a stored name cannot reach outside baseDir.
+    // a stored name cannot reach outside baseDir. This is the one way from
+    // the monitored directory and a record's name to a file: a directory
+    // setting without its closing "/" must not glue the two together.
     static Resolved resolveStoredName(const QString &baseDir, const QString &storedName);
+
+    // baseDir with its separator + the stored levels joined by "/": the path
+    // a message names for a stored name, found or not.
+    static QString shownPath(const QString &baseDir, const QString &storedName);
+
+    // The message for a stored name that several real files (case twins)
+    // map to: no command guesses which of them the record means.
+    static QString twinsText(const QString &storedName);
 
     // The real path at which to create the file for a stored name: existing
     // directory levels under their real case, new levels as given. When the

@@ -16,7 +16,9 @@ struct ComposedList {
 
 class FileListComposer {
 public:
-    static constexpr qsizetype kCapacity = 5000;
+    // A shop's archive easily holds tens of thousands of programs; the list
+    // is a set of names in memory and a line each in FileListe.dat.
+    static constexpr qsizetype kCapacity = 250000;
 
     // With an incomplete walk the old names it did not see stay listed: they
     // may well still be there. A name in `clashed` (two files that differ

@@ -15,6 +15,19 @@ namespace zep {
 MonitoredDirectory::MonitoredDirectory(Context context)
     : m_ctx(std::move(context)), m_notices(m_ctx.prompts, m_ctx.logbook, m_ctx.status)
 {
+    if (m_ctx.capacity <= 0)
+        m_ctx.capacity = FileListComposer::kCapacity;
+}
+
+void MonitoredDirectory::holdBack(const QStringList &names)
+{
+    m_heldBack = QSet<QString>(names.begin(), names.end());
+    if (m_heldBack.isEmpty())
+        return;
+    m_entries.removeIf([this](const QString &name) { return m_heldBack.contains(name); });
+    // The number of files has not changed since the walk that found them:
+    // without this the next tick would not compare at all.
+    m_lastScanCount = -1;
 }
 
 ScanOutcome MonitoredDirectory::walk(EventPump &pump)
@@ -26,15 +39,19 @@ ScanOutcome MonitoredDirectory::walk(EventPump &pump)
 
 bool MonitoredDirectory::rebuild()
 {
+    ++m_changes;
     if (m_ctx.verzeichnis.isEmpty()) {
         m_entries.clear();
         return true;
     }
     EventPump pump(m_ctx.runEvents);
     const ScanOutcome outcome = walk(pump);
-    const ComposedList list = FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes);
+    const ComposedList list =
+        FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
     m_entries = list.entries;
-    m_notices.reportLeftOut(list.leftOut);
+    if (!m_heldBack.isEmpty())
+        m_entries.removeIf([this](const QString &name) { return m_heldBack.contains(name); });
+    m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
     return outcome.complete;
 }
 
@@ -61,10 +78,11 @@ void MonitoredDirectory::LoadFileListe()
 bool MonitoredDirectory::load()
 {
     ++m_loads;
+    ++m_changes;
     m_entries.clear();
     FileListFile::Contents stored = FileListFile::read(listPath());
     if (stored.state == FileListFile::State::Read && stored.directory == m_ctx.verzeichnis) {
-        stored.entries.resize(qMin(stored.entries.size(), FileListComposer::kCapacity));
+        stored.entries.resize(qMin(stored.entries.size(), m_ctx.capacity));
         m_entries = stored.entries;
         return false;
     }
@@ -134,17 +152,33 @@ void MonitoredDirectory::carryOutRequests()
 void MonitoredDirectory::renameEntry(const QString &oldStored, const QString &newStored)
 {
     whenFree([this, oldStored, newStored] {
+        // A walk composed before the rename must not bring the old name back.
+        ++m_changes;
         const qsizetype at = m_entries.indexOf(oldStored);
         if (at >= 0)
             m_entries[at] = newStored;
-        else if (!m_entries.contains(newStored) && m_entries.size() < FileListComposer::kCapacity)
+        else if (!m_entries.contains(newStored) && m_entries.size() < m_ctx.capacity)
             m_entries.append(newStored);
         SaveFileListe();
     });
 }
 
+void MonitoredDirectory::adoptLastWalk()
+{
+    std::optional<QStringList> composed = std::exchange(m_lastComposed, std::nullopt);
+    if (!composed || busy() || m_composedAt != m_changes) {
+        GetFileListe();
+        return;
+    }
+    ++m_changes;
+    m_entries = std::move(*composed);
+    if (!m_heldBack.isEmpty())
+        m_entries.removeIf([this](const QString &name) { return m_heldBack.contains(name); });
+}
+
 QString MonitoredDirectory::FindNewFile()
 {
+    m_lastComposed.reset();
     if (busy() || m_ctx.verzeichnis.isEmpty())
         return {};
     const qint64 loadsBefore = m_loads;
@@ -160,8 +194,12 @@ QString MonitoredDirectory::FindNewFile()
             return QString();
         m_lastScanCount = outcome.filesSeen;
         const ComposedList list =
-            FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes);
-        m_notices.reportLeftOut(list.leftOut);
+            FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
+        m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
+        if (outcome.complete) {
+            m_lastComposed = list.entries;
+            m_composedAt = m_changes;
+        }
         return list.added.join(QStringLiteral("\r\n"));
     }();
     if (m_loads != loadsBefore) {

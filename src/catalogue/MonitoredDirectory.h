@@ -3,9 +3,11 @@
 #include "catalogue/ScanNotices.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace zep {
 
@@ -26,6 +28,8 @@ public:
         const QString &verzeichnis; // the current monitored directory, ends with "/"
         std::function<void(const QString &)> status;
         std::function<void()> runEvents; // empty: nothing runs in between
+        // How many names the list holds at most (FileListComposer::kCapacity).
+        qsizetype capacity = 0;
     };
 
     explicit MonitoredDirectory(Context context);
@@ -43,6 +47,20 @@ public:
     // Returns nothing when a load came in during its walk: the names were
     // found against a list that has been replaced since.
     QString FindNewFile();
+
+    // Names found new whose records could not be made (the database was
+    // locked, read-only or damaged): a file counts as known only once it
+    // has its record, so these stay out of the list, and out of
+    // FileListe.dat, and the next check finds them new again. Each call
+    // replaces the names held back by the one before.
+    void holdBack(const QStringList &names);
+    const QSet<QString> &heldBack() const { return m_heldBack; }
+
+    // Takes the list FindNewFile composed from its walk as the new list,
+    // without walking the tree a second time: the tick that found new files
+    // rebuilds the list this way. Walks again when the list has changed
+    // since that walk, or when there is none to take.
+    void adoptLastWalk();
 
     // Runs `action` once the requests made so far have been carried out: at
     // once while the list is free.
@@ -99,6 +117,12 @@ private:
     Requests m_requests;
     bool m_carryingOut = false;
     qint64 m_loads = 0; // how many loads ran: FindNewFile sees one overtake it
+    QSet<QString> m_heldBack;
+    // The list FindNewFile composed, and the list's state it was composed
+    // against (m_changes counts every load and rebuild).
+    std::optional<QStringList> m_lastComposed;
+    qint64 m_changes = 0;
+    qint64 m_composedAt = -1;
 };
 
 } // namespace zep

@@ -3,18 +3,40 @@
 #include "app/Clock.h"
 #include "app/ErrorReport.h"
 #include "db/Database.h"
+#include "db/Recordset.h"
 
 namespace zep {
 
-namespace {
-
-QString alreadyKnownText(const QString &name)
+std::optional<ErrorInfo> findOrAddRecord(Database &database, Recordset &set, const QString &dateiname,
+                                         const QDateTime &now, long machine, bool &added, RecordLookup &out)
 {
-    return QStringLiteral("Der Dateiname ") + name
-           + QStringLiteral(" existiert bereits! Ich gehe zum Editieren des bekannten Datensatzes über!");
+    // The name travels as a value: "O'NEIL.NC" is a name like any other.
+    database.setLastStatement(QStringLiteral("Dateiname=") + QStringLiteral("'")
+                              + QString(dateiname).replace(QLatin1Char('\''), QStringLiteral("''"))
+                              + QStringLiteral("'"));
+    // False with no error is "no such row".
+    if (!set.findFirst(QStringLiteral("Dateiname"), dateiname) && set.lastError().number != 0)
+        return set.lastError();
+    if (!set.noMatch()) {
+        out.known = !added;
+        out.index = set.value(QStringLiteral("DateiIndex")).toLongLong();
+        return std::nullopt;
+    }
+    if (!set.addNew() || !set.setValue(QStringLiteral("Dateiname"), dateiname)
+        || !set.setValue(QStringLiteral("Bezeichnung"), QStringLiteral("Neue Datei"))
+        || !set.setValue(QStringLiteral("Datum"), now)
+        || !set.setValue(QStringLiteral("MaschinenIndex"), qlonglong(machine)) || !set.update()) {
+        const ErrorInfo error = set.lastError();
+        set.cancelUpdate();
+        return error;
+    }
+    added = true;
+    if (!set.moveToLastModified())
+        return set.lastError();
+    out.known = false;
+    out.index = set.value(QStringLiteral("DateiIndex")).toLongLong();
+    return std::nullopt;
 }
-
-} // namespace
 
 long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
                   const QString &dateiname)
@@ -22,8 +44,7 @@ long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, Pend
     // Taken whatever becomes of the name: left behind, it would go to a
     // record made for the same name much later.
     const long machine = pending.take(dateiname);
-    long index = 0;
-    bool known = false;
+    RecordLookup found;
     // Set once the new row is saved: a retry then only looks for it again,
     // and never takes it for a record that was there before.
     bool added = false;
@@ -31,38 +52,20 @@ long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, Pend
         auto set = database.openRecordset(QStringLiteral("DateiListe"));
         if (!set)
             return database.lastError();
-        // The name travels as a value: "O'NEIL.NC" is a name like any other.
-        database.setLastStatement(QStringLiteral("Dateiname=") + QStringLiteral("'")
-                                  + QString(dateiname).replace(QLatin1Char('\''), QStringLiteral("''"))
-                                  + QStringLiteral("'"));
-        // False with no error is "no such row".
-        if (!set->findFirst(QStringLiteral("Dateiname"), dateiname) && set->lastError().number != 0)
-            return set->lastError();
-        if (!set->noMatch()) {
-            known = !added;
-            index = set->value(QStringLiteral("DateiIndex")).toLongLong();
-            return std::nullopt;
-        }
-        if (!set->addNew() || !set->setValue(QStringLiteral("Dateiname"), dateiname)
-            || !set->setValue(QStringLiteral("Bezeichnung"), QStringLiteral("Neue Datei"))
-            || !set->setValue(QStringLiteral("Datum"), clock.now())
-            || !set->setValue(QStringLiteral("MaschinenIndex"), qlonglong(machine)) || !set->update()) {
-            const ErrorInfo error = set->lastError();
-            set->cancelUpdate();
-            return error;
-        }
-        added = true;
-        if (!set->moveToLastModified())
-            return set->lastError();
-        index = set->value(QStringLiteral("DateiIndex")).toLongLong();
-        return std::nullopt;
+        return findOrAddRecord(database, *set, dateiname, clock.now(), machine, added, found);
     };
     if (!runWithRetry(prompts, QStringLiteral("Aufgetreten in Form1.NeuerEintrag"), step,
                       [&] { return database.lastStatement(); }))
         return 0;
-    if (known)
+    if (found.known)
         prompts.message(alreadyKnownText(dateiname), QStringLiteral("HINWEIS!"), PromptIcon::Exclamation);
-    return index;
+    return found.index;
+}
+
+QString alreadyKnownText(const QString &name)
+{
+    return QStringLiteral("Der Dateiname ") + name
+           + QStringLiteral(" existiert bereits! Ich gehe zum Editieren des bekannten Datensatzes über!");
 }
 
 } // namespace zep

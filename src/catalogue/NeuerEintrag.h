@@ -1,13 +1,19 @@
 #pragma once
 
+#include "app/ErrorInfo.h"
+
+#include <QDateTime>
 #include <QHash>
 #include <QString>
+
+#include <optional>
 
 namespace zep {
 
 class Clock;
 class Database;
 class Prompts;
+class Recordset;
 
 // Machine numbers for files about to appear in the monitored directory, by
 // stored name. Whoever writes a received program sets the entry; the record
@@ -20,5 +26,19 @@ using PendingMachines = QHash<QString, long>;
 // user cancelled the error report.
 long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
                   const QString &dateiname);
+
+// One try at the record of `dateiname` on `table` (DateiListe opened whole):
+// finds it, or adds it as a new file's record ("Neue Datei", `now`,
+// `machine`). `added` says the row was stored by an earlier try of the same
+// call, so a retry only looks it up again.
+// "Der Dateiname ... existiert bereits! ...": a new file whose name has a record.
+QString alreadyKnownText(const QString &name);
+
+struct RecordLookup {
+    long index = 0;
+    bool known = false; // the name had its record before
+};
+std::optional<ErrorInfo> findOrAddRecord(Database &database, Recordset &table, const QString &dateiname,
+                                         const QDateTime &now, long machine, bool &added, RecordLookup &out);
 
 } // namespace zep

@@ -26,13 +26,6 @@ QString missingFileText(const QString &name)
            + QStringLiteral(" konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
 }
 
-QString ambiguousText(const QString &name)
-{
-    return QStringLiteral("Die Datei ") + name
-           + QStringLiteral(" gibt es im Überwachungsverzeichnis mehrfach, nur in Groß-/Kleinschreibung verschieden. "
-                            "Bitte zuerst eine davon umbenennen.");
-}
-
 } // namespace
 
 QString RecordCommands::startDirectory(ProgramSettings::LastDirectory which) const
@@ -100,7 +93,7 @@ RecordCommands::ProgramFile RecordCommands::deleteProgramFile(const RecordRow &r
     const QString name = row[RecordRow::Datei];
     const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
     if (file.ambiguous) {
-        m_ctx.prompts.message(ambiguousText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
+        m_ctx.prompts.message(CatalogueNames::twinsText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
         return ProgramFile::Kept;
     }
     if (!file.found()) {
@@ -167,11 +160,10 @@ void RecordCommands::importFile()
     // so the tree never holds two files for one stored name.
     const CatalogueNames::Resolved existing = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, stored);
     if (existing.ambiguous) {
-        m_ctx.prompts.message(ambiguousText(stored), QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation);
+        m_ctx.prompts.message(CatalogueNames::twinsText(stored), QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation);
         return;
     }
-    const QString target =
-        existing.found() ? existing.path : CatalogueNames::ensureTrailingSeparator(m_ctx.verzeichnis) + fileName;
+    const QString target = existing.found() ? existing.path : CatalogueNames::shownPath(m_ctx.verzeichnis, fileName);
     if (QFileInfo::exists(target)) {
         if (QFileInfo(target).canonicalFilePath() == QFileInfo(chosen).canonicalFilePath()) {
             m_ctx.prompts.message(QStringLiteral("Die Datei liegt bereits im Überwachungsverzeichnis."),
@@ -210,7 +202,7 @@ void RecordCommands::exportFile(const RecordRow *row)
     rememberDirectory(ProgramSettings::LastDirectory::Export, chosen);
     const CatalogueNames::Resolved source = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
     if (source.ambiguous) {
-        m_ctx.prompts.message(ambiguousText(name), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        m_ctx.prompts.message(CatalogueNames::twinsText(name), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
         return;
     }
     if (!source.found()) {

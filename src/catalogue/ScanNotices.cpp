@@ -3,7 +3,6 @@
 #include "app/Logbook.h"
 #include "app/Prompts.h"
 #include "catalogue/DirectoryScan.h"
-#include "catalogue/FileListComposer.h"
 
 namespace zep {
 
@@ -51,11 +50,11 @@ QString ScanNotices::rootUnreadableText(const QString &root)
                             "das Verzeichnis wird bei jedem Intervall wieder geprüft.");
 }
 
-QString ScanNotices::leftOutText(qsizetype count)
+QString ScanNotices::leftOutText(qsizetype count, qsizetype capacity)
 {
     return QStringLiteral("%1 Dateien nicht katalogisiert: die Dateiliste fasst höchstens %2 Dateien!")
         .arg(count)
-        .arg(FileListComposer::kCapacity);
+        .arg(capacity);
 }
 
 void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
@@ -97,16 +96,21 @@ void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
     }
 }
 
-void ScanNotices::reportLeftOut(qsizetype count)
+void ScanNotices::reportLeftOut(qsizetype count, qsizetype capacity)
 {
     if (count == m_leftOut)
         return;
+    const bool wasFull = m_leftOut > 0;
     m_leftOut = count;
     if (count == 0)
         return;
-    m_logbook.LogbuchSchreiben(leftOutText(count));
+    m_logbook.LogbuchSchreiben(leftOutText(count, capacity));
     if (m_status)
-        m_status(leftOutText(count));
+        m_status(leftOutText(count, capacity));
+    // A program a machine just sent may be among them: told in a box once
+    // when the list fills up, not only in the status line.
+    if (!wasFull)
+        tell(leftOutText(count, capacity), QStringLiteral("Dateiliste voll!"), false);
 }
 
 } // namespace zep

@@ -19,10 +19,10 @@ public:
     ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status);
 
     void report(const ScanOutcome &outcome, const QString &root);
-    void reportLeftOut(qsizetype count);
+    void reportLeftOut(qsizetype count, qsizetype capacity);
 
     static QString rootUnreadableText(const QString &root);
-    static QString leftOutText(qsizetype count);
+    static QString leftOutText(qsizetype count, qsizetype capacity);
 
 private:
     // The items of `now` not told before; forgets the ones that are gone.

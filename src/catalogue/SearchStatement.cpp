@@ -1,6 +1,7 @@
 #include "catalogue/SearchStatement.h"
 
 #include "db/JetDialect.h"
+#include "db/SearchIndex.h"
 
 #include <QStringList>
 
@@ -44,6 +45,33 @@ SearchStatement SearchStatement::build(const QString &term, long machineNumber)
     }
     const QString head = QStringLiteral("SELECT * FROM DateiListe WHERE ");
     s.sql = head + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+    const QString listHead = QStringLiteral("SELECT Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde, "
+                                            "Datum, DateiIndex, MaschinenIndex FROM DateiListe WHERE ");
+    // A term of only "*" is any text at all: every record with one of the
+    // five columns filled, found without running a pattern over each.
+    if (typed.count(QLatin1Char('*')) == typed.size()) {
+        QStringList filled;
+        for (const QString &column : kColumns)
+            filled.append(column + QStringLiteral(" IS NOT NULL")
+                          + (filtered ? QStringLiteral(" AND Maschinenindex=?") : QString()));
+        QVariantList machineOnly;
+        if (filtered)
+            for (qsizetype i = 0; i < kColumns.size(); ++i)
+                machineOnly.append(qlonglong(machineNumber));
+        s.listSql = listHead + filled.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+        s.listParams = machineOnly;
+        s.listsAll = true;
+    } else {
+        s.listSql = listHead + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+        s.listParams = s.params;
+    }
+    const QString piece = SearchIndex::usablePiece(typed);
+    if (!piece.isEmpty()) {
+        s.indexedSql = listHead + QStringLiteral("DateiIndex IN (SELECT rowid FROM ") + SearchIndex::tableName()
+                       + QStringLiteral(" WHERE ") + SearchIndex::tableName() + QStringLiteral(" MATCH ?) AND (")
+                       + bound.join(QStringLiteral(" OR ")) + QStringLiteral(");");
+        s.indexedParams = QVariantList{SearchIndex::matchQuery(piece)} + s.params;
+    }
     s.shownText = head + shown.join(QStringLiteral(" OR ")) + QLatin1Char(';');
     return s;
 }

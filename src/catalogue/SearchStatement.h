@@ -15,6 +15,18 @@ struct SearchStatement {
     QString sql;          // with ? for each value
     QVariantList params;
     QString shownText;    // the statement as the trace window shows it
+    // The same condition reading only what the list shows, in this order:
+    // Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde,
+    // Datum, DateiIndex, MaschinenIndex.
+    QString listSql;
+    QVariantList listParams;
+    bool listsAll = false; // the term is only wildcards
+    // The same again, narrowed first by the search index to the records
+    // that hold the longest plain piece of the term; empty when the term
+    // has no piece the index can look for. Its values: the index query, then
+    // `params`.
+    QString indexedSql;
+    QVariantList indexedParams;
 
     static SearchStatement build(const QString &term, long machineNumber);
 

@@ -5,6 +5,7 @@
 #include "db/JetErrors.h"
 #include "db/KeysetRows.h"
 #include "db/ResultRows.h"
+#include "db/RowReader.h"
 #include "db/SqlTokenizer.h"
 #include "db/TableRows.h"
 #include "db/UnicodeCase.h"
@@ -112,6 +113,10 @@ bool Database::open(const QString &path)
         if (!handle || !UnicodeCase::install(handle)) {
             m_error = JetErrors::make(JetErrors::OutOfResources);
         } else {
+            sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+            // Room for the pages a search's thousand hits lie on, so the next
+            // search finds them in memory (SQLite keeps 2 MB by default).
+            sqlite3_exec(handle, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
             m_connection = std::make_shared<Connection>(handle, info.absoluteFilePath());
             // Reading the schema reads the file header: a file that is not
             // ours fails here, before anything could have been written.
@@ -178,6 +183,28 @@ bool Database::execute(const QString &jetSql, const QVariantList &params)
     if (!usable())
         return false;
     return run(JetDialect::toSqlite(jetSql), params);
+}
+
+bool Database::executeNative(const QString &sqliteSql)
+{
+    m_affected = 0;
+    return usable() && run(sqliteSql, {});
+}
+
+bool Database::readRows(const QString &jetSql, const QVariantList &params,
+                        const std::function<void(const RowReader &)> &each)
+{
+    if (!usable())
+        return false;
+    m_error = {};
+    Connection::StatementPtr s = m_connection->prepare(JetDialect::toSqlite(jetSql), params, &m_error);
+    if (!s)
+        return false;
+    const RowReader row(s.get());
+    int r;
+    while ((r = m_connection->step(s.get(), &m_error)) == 1)
+        each(row);
+    return r == 0;
 }
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, RecordsetType type,

@@ -6,11 +6,13 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 namespace zep {
 
 class Connection;
+class RowReader;
 
 // The one catalogue database of a program run. Statements are written in the
 // old engine's dialect and translated on the way in; user text travels as ?
@@ -29,7 +31,25 @@ public:
     bool isOpen() const;
     QString path() const;
 
+    // How long a statement waits for another program's lock on the file
+    // before it fails with 3260. Short: the waiting happens on the window's
+    // thread, and whoever gets 3260 tries again later (the directory check
+    // at its next interval) instead of freezing the window for seconds.
+    static constexpr int kBusyTimeoutMs = 250;
+
     bool execute(const QString &jetSql, const QVariantList &params = {});
+
+    // A statement in the engine's own dialect, for the program's own
+    // structures (the search index and its triggers) that the old dialect
+    // has no words for. Never for user text.
+    bool executeNative(const QString &sqliteSql);
+
+    // Reads the rows of a statement straight through and hands each to
+    // `each`: for lists of tens of thousands of rows, where a record set's
+    // lookups by column name would cost more than the reading. False (and
+    // lastError) when the statement fails.
+    bool readRows(const QString &jetSql, const QVariantList &params,
+                  const std::function<void(const RowReader &)> &each);
     // Rows changed by the last successful execute().
     int recordsAffected() const { return m_affected; }
 

@@ -1,8 +1,35 @@
 #include "db/KeysetRows.h"
 
+#include "db/SqlTokenizer.h"
+
 #include <QSet>
 
 namespace zep {
+
+namespace {
+
+// A statement without ORDER BY lists its rows in the order they were
+// stored, as the old engine did, whatever index the engine picks to find
+// them.
+QString inStoredOrder(const QString &tail)
+{
+    bool ordered = false;
+    QString previous;
+    for (const SqlToken &token : SqlTokenizer::tokenize(tail)) {
+        if (token.kind != SqlToken::Word)
+            continue;
+        const QString word = token.text.toUpper();
+        if (previous == QLatin1String("ORDER") && word == QLatin1String("BY"))
+            ordered = true;
+        // An order could not simply be added after these: left as written.
+        if (word == QLatin1String("LIMIT") || word == QLatin1String("GROUP") || word == QLatin1String("UNION"))
+            ordered = true;
+        previous = word;
+    }
+    return ordered ? tail : tail + QStringLiteral(" ORDER BY rowid");
+}
+
+} // namespace
 
 KeysetRows::KeysetRows(std::shared_ptr<Connection> connection, const QString &table, const QString &tail,
                        const QVariantList &params, bool snapshot)
@@ -11,8 +38,9 @@ KeysetRows::KeysetRows(std::shared_ptr<Connection> connection, const QString &ta
     m_error = m_rows.error();
     if (m_error.number != 0)
         return;
-    if (const std::optional<QList<qint64>> ids =
-            m_snapshot ? m_rows.select(tail, params, m_values, kSnapshotRowsKept) : m_rows.select(tail, params))
+    const QString ordered = inStoredOrder(tail);
+    if (const std::optional<QList<qint64>> ids = m_snapshot ? m_rows.select(ordered, params, m_values, kSnapshotRowsKept)
+                                                            : m_rows.select(ordered, params))
         m_ids = *ids;
     else
         m_error = m_rows.error();

@@ -5,6 +5,7 @@
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/JetErrors.h"
+#include "db/SearchIndex.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +21,7 @@ namespace {
 const QString kPlace = QStringLiteral("Aufgetreten in Form1.CheckOldDB");
 const QString kProbe = QStringLiteral("SELECT * FROM Maschinen");
 
-bool createWith(const QString &path, const QStringList &statements, ErrorInfo *error)
+bool createWith(const QString &path, const QStringList &statements, ErrorInfo *error, bool withSearchIndex)
 {
     auto fail = [&](const ErrorInfo &e) {
         if (error)
@@ -42,8 +43,11 @@ bool createWith(const QString &path, const QStringList &statements, ErrorInfo *e
         ok = db.execute(statement);
     }
     ok = ok && db.commit();
-    if (ok)
+    if (ok) {
+        if (withSearchIndex)
+            SearchIndex::ensure(db);
         return true;
+    }
     const ErrorInfo e = db.lastError();
     db.close();
     QFile::remove(path);
@@ -143,12 +147,12 @@ bool createFreshDatabase(const QString &path, ErrorInfo *error)
     return createWith(path,
                       {CatalogueSchema::dateiListe().createStatement(), CatalogueSchema::maschinen().createStatement(),
                        CatalogueSchema::maschIdx().statement, CatalogueSchema::wartungen().createStatement()},
-                      error);
+                      error, true);
 }
 
 bool createOlderDatabase(const QString &path, ErrorInfo *error)
 {
-    return createWith(path, {CatalogueSchema::olderDateiListe().createStatement()}, error);
+    return createWith(path, {CatalogueSchema::olderDateiListe().createStatement()}, error, false);
 }
 
 SchemaCheck CheckOldDB(Database &database, Prompts &prompts)
@@ -180,14 +184,19 @@ SchemaCheck CheckOldDB(Database &database, Prompts &prompts)
             [&database] { return database.lastStatement(); });
         if (!checked)
             return SchemaCheck::Failed;
-        if (statements->isEmpty())
+        if (statements->isEmpty()) {
+            // Not part of the shape other installations know: made, or made
+            // again, without a word.
+            SearchIndex::ensure(database);
             return SchemaCheck::Current;
+        }
         const Run run = runUpgrade(database, prompts, *statements);
         if (run == Run::Cancelled)
             return SchemaCheck::Failed;
         if (run == Run::Done)
             break;
     }
+    SearchIndex::ensure(database);
     prompts.message(QStringLiteral("Ihre Datenbank wurde aktualisiert!"), QStringLiteral("Datenbank aktualisiert"),
                     PromptIcon::Information);
     return SchemaCheck::Upgraded;

@@ -6,6 +6,7 @@
 #include "catalogue/DirectoryCheck.h"
 #include "catalogue/MonitoredDirectory.h"
 #include "catalogue/ProgramRename.h"
+#include "catalogue/UnrecordedFiles.h"
 #include "app/LeftoverTemporaries.h"
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
@@ -33,14 +34,14 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_trace.appendRaw = [this](const QString &text) { Q_EMIT traceRaw(text); };
 
     // The walk of the monitored directory runs through without letting other
-    // events in: at the list's 5,000 files it takes milliseconds, and events
+    // events in: at 100,000 files it takes some tens of milliseconds, and events
     // run inside it could only start a second walk, a delete or a rebuild in
     // the middle of this one. Only a message box it shows lets events run.
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
         prompts, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state.database, prompts, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
-        [this](long index) { Q_EMIT recordCreated(index); }, {}});
+        [this](long index) { Q_EMIT recordCreated(index); }, {}, &logbook, [this](const QString &t) { showStatus(t); }});
 
     m_comm = new CommStation(settings, prompts, logbook, clock, *m_receptionClock, m_state.programDir, this);
     m_comm->trace = m_trace;
@@ -107,6 +108,7 @@ Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &drive
     showClock();
     checkMaintenance();
     offerJournalled();
+    offerUnrecorded();
     return LoadOutcome::Ready;
 }
 
@@ -215,6 +217,16 @@ void Station::settingsChanged()
     m_state.readCurrentValues();
     m_files->LoadFileListe();
     m_timer1->setInterval(m_state.intervall * 1000);
+    m_files->whenFree([this] { offerUnrecorded(); });
+}
+
+void Station::offerUnrecorded()
+{
+    if (!m_loaded || !m_state.database.isOpen())
+        return;
+    UnrecordedFiles::offer({m_state.database, m_state.prompts, m_state.clock, m_state.pendingMachines,
+                            [this](const QString &t) { showStatus(t); }},
+                           m_files->entries());
 }
 
 void Station::reopenConnections()
@@ -257,6 +269,9 @@ void Station::rescan()
     m_files->whenFree([this] {
         m_state.prompts.message(QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
                                 PromptIcon::Information);
+        // Listed files without a record (an archive that was there before,
+        // a catalogue restored from a backup) get theirs now.
+        offerUnrecorded();
     });
 }
 

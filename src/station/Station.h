@@ -143,6 +143,8 @@ private:
     void received(int connection, const QByteArray &text);
     void removeLeftovers();
     void offerJournalled();
+    // Offers records for the listed files that have none.
+    void offerUnrecorded();
 
     MainState m_state;
     TraceSink m_trace;

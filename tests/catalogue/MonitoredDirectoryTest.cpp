@@ -166,32 +166,42 @@ TEST_F(MonitoredDirectoryTest, CaseClashIsToldOnceAndNeitherFileIsNew)
 
 TEST_F(MonitoredDirectoryTest, ListNeverGrowsBeyondItsCapacityAndSaysHowManyAreLeftOut)
 {
+    // A shop's archive: far more than the old 5,000 fit.
+    EXPECT_GE(FileListComposer::kCapacity, 100000);
     QStringList names;
     for (int i = 0; i < 5003; ++i)
         names << QString("P%1.NC").arg(i, 5, 10, QLatin1Char('0'));
     // The capacity rule on its own: listed names keep their place.
     const QStringList old = names.mid(3, 5000);
-    ComposedList composed = FileListComposer::compose(names, old, true);
+    ComposedList composed = FileListComposer::compose(names, old, true, {}, 5000);
     EXPECT_EQ(composed.entries.size(), 5000);
     EXPECT_TRUE(composed.added.isEmpty());
     EXPECT_EQ(composed.leftOut, 3);
+    EXPECT_TRUE(FileListComposer::compose(names, {}, true).added.size() == 5003);
     EXPECT_EQ(FileListComposer::compose({"A", "B", "C"}, {"C"}, true, {}, 2).entries, QStringList({"A", "C"}));
     EXPECT_EQ(FileListComposer::compose({"A"}, {"B"}, false, {}, 5).entries, QStringList({"A", "B"}));
 
-    for (const QString &name : names)
-        addProgram(name.toLower(), "");
-    files->LoadFileListe();
-    EXPECT_EQ(files->count(), 5000);
-    EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 5000);
-    const QString told = ScanNotices::leftOutText(3);
+    // The same rule through the list, on a small capacity.
+    MonitoredDirectory small({prompts, logbook, env.programDir(), state->verzeichnis,
+                              [this](const QString &t) { statusLines << t; }, {}, 50});
+    for (int i = 0; i < 53; ++i)
+        addProgram(names.at(i).toLower(), "");
+    small.LoadFileListe();
+    EXPECT_EQ(small.count(), 50);
+    EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 50);
+    const QString told = ScanNotices::leftOutText(3, 50);
     EXPECT_EQ(statusLines.count(told), 1);
     EXPECT_EQ(QString::fromLatin1(env.readFile(env.programDir() + "Logbuch.txt")).count("3 Dateien nicht"), 1);
+    // Told in a box once, when the list fills up.
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().first().title, "Dateiliste voll!");
     // Nothing beyond the capacity is reported as new, tick after tick.
     addProgram("zzz.nc", "");
-    EXPECT_EQ(files->FindNewFile(), "");
-    EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4)), 1);
-    files->GetFileListe();
-    EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4)), 1);
+    EXPECT_EQ(small.FindNewFile(), "");
+    EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4, 50)), 1);
+    small.GetFileListe();
+    EXPECT_EQ(statusLines.count(ScanNotices::leftOutText(4, 50)), 1);
+    EXPECT_EQ(prompts.asked().size(), 1);
 }
 
 TEST_F(MonitoredDirectoryTest, CaseClashKeepsTheListedFileAndAddsNoNewOne)

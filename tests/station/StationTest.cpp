@@ -23,11 +23,6 @@ using namespace zep::test;
 
 namespace {
 
-struct NoDialogs : StationDialogs {
-    void openSettingsDialog() override {}
-    void openWizard() override {}
-};
-
 struct StationTest : ::testing::Test, StationFixture {
     void SetUp() override
     {
@@ -59,7 +54,7 @@ struct StationTest : ::testing::Test, StationFixture {
         return done();
     }
 
-    NoDialogs dialogs;
+    NoStationDialogs dialogs;
     QList<ReceivedProgram> received;
 };
 

@@ -178,9 +178,13 @@ QString MainListController::existingProgramFile(const RecordRow &row)
     const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_state.verzeichnis, row[RecordRow::Datei]);
     if (file.found())
         return file.path;
-    const QString shown = m_state.verzeichnis + QString(row[RecordRow::Datei]).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    m_state.prompts.message(QStringLiteral("Die Datei '") + shown + QStringLiteral("' konnte nicht gefunden werden!"),
-                            QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
+    if (file.ambiguous)
+        m_state.prompts.message(CatalogueNames::twinsText(row[RecordRow::Datei]), QStringLiteral("Datei doppelt!"),
+                                PromptIcon::Exclamation);
+    else
+        m_state.prompts.message(QStringLiteral("Die Datei '") + file.shown
+                                    + QStringLiteral("' konnte nicht gefunden werden!"),
+                                QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
     return {};
 }
 

@@ -187,14 +187,23 @@ TEST_F(MainListTest, TickCataloguesNewFilesAndCtrlNRebuildsTheList)
 
     showActive();
     env.writeFile("data/zwei.nc", "X");
+    // Declined first: the rebuilt list holds it, the catalogue does not.
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(prompts.titles(), QStringList({"ZEP"}));
+    EXPECT_EQ(prompts.titles(), QStringList({"ZEP", "Dateien ohne Datensatz"}));
     EXPECT_EQ(prompts.asked().first().text, "Dateiliste neu eingelesen!");
+    EXPECT_TRUE(prompts.asked().last().text.startsWith("Im Überwachungsverzeichnis liegen 1 Dateien ohne Datensatz"));
     EXPECT_EQ(station->files().count(), 2);
-    // Listed by the rebuild, so the tick makes no record for it.
     station->tick();
     searchFor("ZWEI");
     EXPECT_EQ(window->statusText(), "NIX GEFUNDEN!");
+    // Ctrl+N again, and yes: every listed file has its record.
+    prompts.clear();
+    prompts.queueAnswer(PromptAnswer::Ok);
+    prompts.queueAnswer(PromptAnswer::Yes);
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    searchFor("ZWEI");
+    EXPECT_EQ(column(0), QStringList({"ZWEI.NC"}));
+    EXPECT_EQ(column(RecordRow::Bezeichnung), QStringList({"Neue Datei"}));
 }
 
 } // namespace

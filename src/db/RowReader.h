@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+struct sqlite3_stmt;
+
+namespace zep {
+
+// The current row of a statement being read straight through: values by
+// column position, without a record set's name lookups and conversions.
+// Lists of a hundred thousand records are read this way.
+class RowReader {
+public:
+    explicit RowReader(sqlite3_stmt *statement) : m_s(statement) {}
+
+    bool isNull(int column) const;
+    QString text(int column) const;
+    qint64 integer(int column) const;
+    // The date part of a stored date ("2026-12-07 09:30:00"); invalid for
+    // NULL or a text that is no date. No time-zone arithmetic: the list shows
+    // the day as stored.
+    QDate date(int column) const;
+
+private:
+    sqlite3_stmt *m_s;
+};
+
+} // namespace zep

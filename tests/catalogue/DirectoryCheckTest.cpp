@@ -1,0 +1,198 @@
+#include "CatalogueFixture.h"
+#include "support/SmallFileSystem.h"
+
+#include "app/CodePage1252.h"
+#include "catalogue/DirectoryCheck.h"
+#include "catalogue/FileListFile.h"
+#include "catalogue/RecordIntake.h"
+#include "db/Database.h"
+#include "db/RowReader.h"
+
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace zep::test {
+namespace {
+
+// The directory check against a real catalogue file that another program
+// may hold, that may be read-only, and a file list that may be older than
+// the catalogue.
+struct DirectoryCheckTest : CatalogueFixture {
+    void SetUp() override
+    {
+        CatalogueFixture::SetUp();
+        check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
+            *files, db(), prompts, clock, state->pendingMachines, {}, [this](long index) { editors << index; }, {},
+            &logbook, [this](const QString &t) { statusLines << t; }});
+    }
+    QStringList recordNames()
+    {
+        QStringList out;
+        db().readRows("SELECT Dateiname FROM DateiListe ORDER BY Dateiname", {},
+                      [&](const RowReader &r) { out << r.text(0); });
+        return out;
+    }
+    QStringList storedList() { return FileListFile::read(listPath()).entries; }
+    QString logbookText() { return CodePage1252::decode(env.readFile(env.programDir() + "Logbuch.txt")); }
+
+    std::unique_ptr<DirectoryCheck> check;
+    QList<long> editors;
+};
+
+// A second program holding the catalogue with BEGIN EXCLUSIVE.
+struct OtherProgram {
+    explicit OtherProgram(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other-program");
+        db.setDatabaseName(path);
+        held = db.open() && QSqlQuery(db).exec("BEGIN EXCLUSIVE");
+    }
+    void release()
+    {
+        QSqlQuery(QSqlDatabase::database("other-program")).exec("ROLLBACK");
+    }
+    ~OtherProgram()
+    {
+        release();
+        QSqlDatabase::database("other-program").close();
+        QSqlDatabase::removeDatabase("other-program");
+    }
+    bool held = false;
+};
+
+TEST_F(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCataloguedOnceReleased)
+{
+    files->LoadFileListe();
+    {
+        OtherProgram other(dbPath());
+        ASSERT_TRUE(other.held);
+        state->pendingMachines.insert("EMPFANGEN.NC", 2);
+        addProgram("empfangen.nc");
+        addProgram("Drehen/p1.nc");
+        QElapsedTimer waited;
+        waited.start();
+        check->tick();
+        // The engine's wait for the lock stays short: no box, no frozen window.
+        EXPECT_LT(waited.elapsed(), 2500);
+        EXPECT_TRUE(prompts.asked().isEmpty());
+        EXPECT_EQ(statusLines.last(), DirectoryCheck::busyText(2));
+        // Not known without a record: neither in the list nor in FileListe.dat.
+        EXPECT_EQ(files->count(), 0);
+        EXPECT_TRUE(storedList().isEmpty());
+        // Still held at the next tick: told again, nothing lost.
+        check->tick();
+        EXPECT_EQ(statusLines.last(), DirectoryCheck::busyText(2));
+        EXPECT_EQ(files->count(), 0);
+        other.release();
+        addProgram("danach.nc");
+        check->tick();
+        EXPECT_EQ(statusLines.last(), "Bereit");
+    }
+    EXPECT_EQ(recordNames(), QStringList({"DANACH.NC", "DREHEN\\P1.NC", "EMPFANGEN.NC"}));
+    EXPECT_EQ(editors.size(), 3);
+    EXPECT_EQ(files->count(), 3);
+    EXPECT_EQ(storedList().size(), 3);
+    EXPECT_TRUE(state->pendingMachines.isEmpty());
+    QList<qint64> machines;
+    db().readRows("SELECT MaschinenIndex FROM DateiListe WHERE Dateiname='EMPFANGEN.NC'", {},
+                  [&](const RowReader &r) { machines << r.integer(0); });
+    EXPECT_EQ(machines, QList<qint64>({2}));
+    // Each exactly once: a later tick and a restart add nothing.
+    check->tick();
+    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}, {}});
+    restarted.LoadFileListe();
+    EXPECT_EQ(restarted.FindNewFile(), "");
+    EXPECT_EQ(recordNames().size(), 3);
+}
+
+TEST_F(DirectoryCheckTest, FileWhoseRecordFailedIsFoundAgainAfterARestart)
+{
+    files->LoadFileListe();
+    {
+        OtherProgram other(dbPath());
+        ASSERT_TRUE(other.held);
+        addProgram("p1.nc");
+        check->tick();
+    }
+    EXPECT_TRUE(recordNames().isEmpty());
+    // The program ends here; the next run finds the file new.
+    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}, {}});
+    restarted.LoadFileListe();
+    EXPECT_EQ(restarted.FindNewFile(), "P1.NC");
+}
+
+TEST_F(DirectoryCheckTest, ReadOnlyDatabaseIsToldOnceAndTheFilesWaitForIt)
+{
+    const QString mountPoint = env.root() + "nurlesen/";
+    SmallFileSystem disk(mountPoint, "1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    db().close();
+    ASSERT_TRUE(QFile::copy(dbPath(), mountPoint + "CNCPRG.mdb"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    ASSERT_TRUE(db().open(mountPoint + "CNCPRG.mdb"));
+    files->LoadFileListe();
+
+    addProgram("p1.nc");
+    check->tick(); // Cancel, the cautious answer
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked().first().text.contains("Aufgetreten in Form1.NeuerEintrag"));
+    EXPECT_EQ(prompts.asked().first().buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(statusLines.last(), DirectoryCheck::notCataloguedText(1));
+    EXPECT_EQ(files->count(), 0);
+    // The same fault at the next tick: the status line, not a box per tick.
+    addProgram("p2.nc");
+    check->tick();
+    EXPECT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(statusLines.last(), DirectoryCheck::notCataloguedText(2));
+    EXPECT_TRUE(storedList().isEmpty());
+
+    // The writable catalogue is back (restored by hand): both files come in.
+    db().close();
+    ASSERT_TRUE(db().open(dbPath()));
+    check->tick();
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC", "P2.NC"}));
+    EXPECT_EQ(storedList().size(), 2);
+}
+
+TEST_F(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)
+{
+    // The catalogue knows 40 files; FileListe.dat (from an old backup) only 2.
+    QStringList names;
+    for (int i = 0; i < 40; ++i) {
+        names << QString("P%1.NC").arg(i, 2, 10, QLatin1Char('0'));
+        addProgram(names.last().toLower());
+    }
+    RecordIntake::catalogue(db(), clock, state->pendingMachines, names);
+    ASSERT_FALSE(FileListFile::write(listPath(), state->verzeichnis, names.mid(0, 2)));
+    addProgram("neu.nc");
+    files->LoadFileListe();
+    check->tick();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().first().text, DirectoryCheck::manyKnownText(38));
+    EXPECT_EQ(prompts.asked().first().title, "HINWEIS!");
+    EXPECT_TRUE(logbookText().contains("Dateiname P39.NC neu erkannt, hat bereits einen Datensatz."));
+    EXPECT_EQ(logbookText().count("hat bereits einen Datensatz"), 38);
+    // Only the really new file gets a record and its editor.
+    EXPECT_EQ(recordNames().size(), 41);
+    EXPECT_EQ(editors.size(), 1);
+    EXPECT_EQ(files->count(), 41);
+    EXPECT_EQ(storedList().size(), 41);
+}
+
+TEST_F(DirectoryCheckTest, OneKnownFileStillOpensItsRecord)
+{
+    RecordIntake::catalogue(db(), clock, state->pendingMachines, {"P1.NC"});
+    files->LoadFileListe();
+    addProgram("p1.nc");
+    check->tick();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().first().text,
+              "Der Dateiname P1.NC existiert bereits! Ich gehe zum Editieren des bekannten Datensatzes über!");
+    EXPECT_EQ(editors.size(), 1);
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+}
+
+} // namespace
+} // namespace zep::test
