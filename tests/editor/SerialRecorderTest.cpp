@@ -34,11 +34,6 @@ template <typename Done> bool runUntil(Done done, int msecs = 5000)
     return done();
 }
 
-struct NoDialogs : StationDialogs {
-    void openSettingsDialog() override {}
-    void openWizard() override {}
-};
-
 struct RecorderTest : ::testing::Test, StationFixture {
     void SetUp() override
     {
@@ -61,7 +56,7 @@ struct RecorderTest : ::testing::Test, StationFixture {
     }
 
     PtyPair line;
-    NoDialogs dialogs;
+    NoStationDialogs dialogs;
 };
 
 } // namespace
