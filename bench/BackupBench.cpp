@@ -4,6 +4,7 @@
 // changed within 0.3x. Also measures how long the main thread's event loop
 // waits at most while a backup job runs (it should keep answering).
 
+#include "BenchTiming.h"
 #include "backup/BackupJob.h"
 #include "backup/BackupRun.h"
 
@@ -22,20 +23,6 @@
 using namespace zep;
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double timeMs(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
 
 // A part program of about `size` bytes: G-code lines with varying
 // coordinates, compressing roughly as real programs do.

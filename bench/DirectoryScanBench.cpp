@@ -10,6 +10,7 @@
 //   the 100,000-file tree.
 // Each figure is the median of several runs.
 
+#include "BenchTiming.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
@@ -32,20 +33,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double timeMs(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
 
 void touch(const QString &path)
 {

@@ -1,6 +1,7 @@
 // Opening and saving a 10 MB program in the CNC-Editor (window shown, off
 // screen); beside it, in the same run, a plain read and atomic write of the
 // same bytes, which no editor can beat. Median of five runs each.
+#include "BenchTiming.h"
 #include "app/IniSettingsStore.h"
 #include "app/ScriptedPrompts.h"
 #include "comm/WriteTextFile.h"
@@ -16,16 +17,6 @@
 #include <vector>
 
 using namespace zep;
-
-namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {

@@ -2,6 +2,7 @@
 // its window shown (off screen) with the live hex view; beside it, in the
 // same run, `cat` reading the same amount from the same kind of line.
 // Median of five runs each.
+#include "BenchTiming.h"
 #include "BenchPty.h"
 
 #include "app/IniSettingsStore.h"
@@ -26,12 +27,6 @@
 using namespace zep;
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 double recordSeconds(const QByteArray &data, bool *exact)
 {

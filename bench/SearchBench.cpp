@@ -7,6 +7,7 @@
 // resident), and the listed records sorted by each column (target
 // <= 100 ms). Each figure is the median of several runs.
 
+#include "BenchTiming.h"
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
@@ -64,20 +65,6 @@ bool fillCatalogue(const QString &path, int records)
             return false;
     }
     return db.commit();
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double timeMs(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
 }
 
 double residentMb()
