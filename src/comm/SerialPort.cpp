@@ -5,6 +5,8 @@
 #include "comm/LineSettings.h"
 #include "comm/PortDevices.h"
 
+#include <cerrno>
+#include <cstring>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QTimer>
@@ -327,6 +329,13 @@ void SerialPort::onPortError(int error)
         return;
     case QSerialPort::ReadError:
     case QSerialPort::WriteError: {
+        // A line held by XOFF fills the output queue and a write may then
+        // find no room for a moment; Qt reports that as a write error,
+        // though the bytes stay queued and go once the machine sends XON.
+        if (m_port->errorString() == QString::fromLocal8Bit(std::strerror(EAGAIN))) {
+            m_port->clearError();
+            return;
+        }
         // A read that finds the line hung up ends with end-of-file, which
         // Qt reports as a read error carrying a stale error number.
         if (hungUp()) {

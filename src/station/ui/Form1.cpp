@@ -117,7 +117,6 @@ void Form1::buildMainList()
 {
     m_list = new MainListController(m_station, {m_search, m_machineFilter, m_grid, m_commands->recordCommands()}, this);
     m_dialogs.setMainList(m_list);
-    connect(m_list, &MainListController::notYetAvailable, this, [this] { m_dialogs.notYetAvailable(); });
     connect(m_list, &MainListController::recordEditWanted, this, [this](long i) { m_dialogs.openRecordEditor(i); });
     connect(m_list, &MainListController::editWanted, this, [this](const QString &path) { m_dialogs.openEditor(path); });
     connect(m_list, &MainListController::sendWanted, this,
@@ -152,10 +151,6 @@ void Form1::connectStation()
 
 void Form1::menuCommand(const QString &name)
 {
-    if (name == QLatin1String("mmTasten")) {
-        m_dialogs.openPresets();
-        return;
-    }
     if (name == QLatin1String("mmWartungen")) {
         if (m_station.checkMaintenance() == 0)
             m_station.prompts().message(QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
@@ -163,9 +158,7 @@ void Form1::menuCommand(const QString &name)
     } else if (name == QLatin1String("mmDebugger")) {
         m_dialogs.openSerialMonitor();
     } else if (name == QLatin1String("mmTasten")) {
-        m_station.pauseMonitoring();
-        m_dialogs.notYetAvailable();
-        m_station.resumeMonitoring();
+        m_dialogs.openPresets();
     } else if (name == QLatin1String("mmInfo")) {
         AboutBox about(this);
         m_dialogs.runModal(about);
@@ -269,13 +262,8 @@ void Form1::closeEvent(QCloseEvent *event)
     case ShutdownAction::Close:
         break;
     }
-    // An edited program is not thrown away without being asked.
-    if (!m_dialogs.closeEditors())
+    if (!m_dialogs.mayEnd())
         return event->ignore();
-    if (!m_dialogs.backupMayEnd()) {
-        event->ignore();
-        return;
-    }
     finish();
     event->accept();
 }
@@ -296,11 +284,9 @@ void Form1::saveLayout()
 void Form1::finish()
 {
     m_ended = true;
-    m_dialogs.endBackup();
-    // Closing keeps an unsaved program as a recovery file, which needs the
-    // station still running.
-    m_dialogs.closeSaveDialogs();
-    m_dialogs.closeRecordEditors();
+    // Before the station goes: an unsaved received program becomes a
+    // recovery file, which needs the station still running.
+    m_dialogs.closeAll();
     if (m_trace)
         m_trace->close();
     m_station.shutDown();

@@ -243,15 +243,17 @@ void MainDialogs::openSerialMonitor()
     });
 }
 
-void MainDialogs::notYetAvailable()
+bool MainDialogs::mayEnd()
 {
-    m_station.prompts().message(QStringLiteral("Diese Funktion steht in dieser Version noch nicht zur Verfügung."),
-                                QStringLiteral("ZEP"), PromptIcon::Information);
+    return closeEditors() && backupMayEnd();
 }
 
-} // namespace zep
-
-namespace zep {
+void MainDialogs::closeAll()
+{
+    endBackup();
+    closeSaveDialogs();
+    closeRecordEditors();
+}
 
 void MainDialogs::startBackup()
 {

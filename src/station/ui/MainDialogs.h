@@ -52,7 +52,11 @@ public:
     void openEditor(const QString &path);
     // The RS232-Debugger; the machine connections are opened again after it.
     void openSerialMonitor();
-    void notYetAvailable();
+    // Ending the program: an edited program text and a running backup ask
+    // first; true = the program may end.
+    bool mayEnd();
+    // Ends a running backup after its archive, closes every dialog.
+    void closeAll();
     int runModal(QDialog &dialog);
 
     // The record editors: one per record, new records a few at a time.

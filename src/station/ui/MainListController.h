@@ -62,8 +62,6 @@ Q_SIGNALS:
     // The user asked to edit the selected record's program, whose file is
     // there.
     void editWanted(const QString &path);
-    // A command whose window is not built yet.
-    void notYetAvailable();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
