@@ -1,14 +1,18 @@
 #include "catalogue/RecordListModel.h"
 
+#include <QThreadPool>
+
 #include <algorithm>
 #include <numeric>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zep {
 
 namespace {
 const QDate kNoDate(1980, 1, 1);
+constexpr qsizetype kFreeAside = 10000;
 }
 
 RecordListModel::RecordListModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -30,7 +34,11 @@ QString RecordListModel::headingToolTip(const QString &heading)
 void RecordListModel::setRows(QList<RecordRow> rows)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    QList<RecordRow> previous = std::exchange(m_rows, std::move(rows));
+    // Freeing a long list's million texts takes longer than reading the new
+    // one; it happens beside the window instead of before the list shows.
+    if (previous.size() >= kFreeAside)
+        QThreadPool::globalInstance()->start([gone = std::move(previous)]() mutable { gone.clear(); });
     m_order.resize(size_t(m_rows.size()));
     std::iota(m_order.begin(), m_order.end(), 0);
     endResetModel();
