@@ -188,13 +188,29 @@ void CommStation::tryReopen(int i)
     Q_EMIT lineRestored(i);
 }
 
-void CommStation::lendPort(int i)
+std::optional<QString> CommStation::lendLine(int portNumber, const QString &devicePath)
 {
-    m_reopen[i]->stop();
-    m_ports[i]->setPortOpen(false);
-    setLamp(i, LampColour::Grey);
-    setToolTip(i, QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - COM") + num(m_ports[i]->commPort()) +
-                      QStringLiteral(" wird vom RS232-Debugger benutzt"));
+    QList<int> users;
+    for (int i = 0; i < kConnections; ++i) {
+        const SerialPort &p = *m_ports[i];
+        const bool sameLine = p.commPort() == portNumber || (!devicePath.isEmpty() && p.devicePath() == devicePath);
+        if (sameLine && (p.portOpen() || reopenPending(i)))
+            users.append(i);
+    }
+    for (const int i : std::as_const(users)) {
+        if (sending(i))
+            return QStringLiteral("Über Maschinenverbindung ") + num(i + 1) + QStringLiteral(" (COM") + num(portNumber)
+                   + QStringLiteral(") wird gerade ein Programm gesendet.\r\rBitte warten Sie, bis die Übertragung "
+                                    "beendet ist, und starten Sie die Aufnahme dann erneut.");
+    }
+    for (const int i : std::as_const(users)) {
+        m_reopen[i]->stop();
+        m_ports[i]->setPortOpen(false);
+        setLamp(i, LampColour::Grey);
+        setToolTip(i, QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - COM") + num(m_ports[i]->commPort())
+                          + QStringLiteral(" wird vom RS232-Debugger benutzt"));
+    }
+    return std::nullopt;
 }
 
 void CommStation::showLampInfo(int i)

@@ -72,9 +72,11 @@ public:
     // The job sending to connection i, or null.
     SendJob *sendJob(int i) const { return m_jobs[i]; }
     bool sending(int i) const { return !m_jobs[i].isNull(); }
-    // Connection i gives its line to another user (the serial monitor): the
-    // port is closed and not tried again until the next SetComm().
-    void lendPort(int i);
+    // Another user (the serial monitor) wants port `portNumber` (device
+    // `devicePath`): every connection on that line is closed and not tried
+    // again until the next SetComm(). Refused, with the reason, while one of
+    // them is sending a program.
+    std::optional<QString> lendLine(int portNumber, const QString &devicePath);
 
 Q_SIGNALS:
     // A finished reception on connection 0-4 (the machine connection number

@@ -12,7 +12,6 @@
 #include "comm/PortSettings.h"
 #include "comm/ReceptionJournal.h"
 #include "comm/SendJob.h"
-#include "comm/SerialPort.h"
 #include "comm/SteadyReceptionClock.h"
 #include "machines/DueMaintenance.h"
 #include "station/DatabaseOpener.h"
@@ -236,23 +235,7 @@ void Station::reopenConnections()
 
 std::optional<QString> Station::lendPort(int portNumber, const QString &devicePath)
 {
-    QList<int> users;
-    for (int i = 0; i < CommStation::kConnections; ++i) {
-        const SerialPort &port = m_comm->port(i);
-        const bool sameLine = port.commPort() == portNumber || (!devicePath.isEmpty() && port.devicePath() == devicePath);
-        if (sameLine && (port.portOpen() || m_comm->reopenPending(i)))
-            users.append(i);
-    }
-    for (const int i : std::as_const(users)) {
-        if (m_comm->sending(i))
-            return QStringLiteral("Über Maschinenverbindung ") + QString::number(i + 1) + QStringLiteral(" (COM") +
-                   QString::number(portNumber) +
-                   QStringLiteral(") wird gerade ein Programm gesendet.\r\rBitte warten Sie, bis die Übertragung "
-                                  "beendet ist, und starten Sie die Aufnahme dann erneut.");
-    }
-    for (const int i : std::as_const(users))
-        m_comm->lendPort(i);
-    return std::nullopt;
+    return m_comm->lendLine(portNumber, devicePath);
 }
 
 void Station::machinesChanged()
