@@ -35,9 +35,12 @@ public:
 
     BackupJob &job() { return *m_job; }
 
+    static constexpr int kSteps = 3;
+
 Q_SIGNALS:
     void runningChanged(bool running);
-    // 0 at the start, 1-3 as the program, monitored and photo directory are done.
+    // 0 at the start, 1 to kSteps as the program, monitored and photo
+    // directory are done.
     void progress(int step);
     void finished(const zep::BackupOutcome &outcome);
 

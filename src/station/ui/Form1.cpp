@@ -11,6 +11,7 @@
 #include "station/FirstStartSetup.h"
 #include "station/ShellActions.h"
 #include "station/ShutdownQuestion.h"
+#include "station/StationBackup.h"
 #include "station/ui/MainListController.h"
 #include "station/ui/StatusLamp.h"
 
@@ -147,6 +148,12 @@ void Form1::connectStation()
     connect(&m_station, &Station::maintenanceDue, this, [this](const QList<DueTask> &due) { m_dialogs.showDue(due); });
     for (int i = 0; i < CommStation::kConnections; ++i)
         m_statusArea->showLamp(i, m_station.comm().lamp(i));
+    connect(&m_dialogs.backup(), &StationBackup::runningChanged, this, [this](bool running) {
+        m_commands->showBackupRunning(running);
+        m_statusArea->showSteps(running ? 0 : -1, StationBackup::kSteps);
+    });
+    connect(&m_dialogs.backup(), &StationBackup::progress, this,
+            [this](int step) { m_statusArea->showSteps(step, StationBackup::kSteps); });
 }
 
 void Form1::menuCommand(const QString &name)

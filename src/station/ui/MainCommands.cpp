@@ -139,7 +139,16 @@ void MainCommands::buildToolbar()
     m_backupNotice = new QLabel(QStringLiteral("Backup läuft (kann mehrere Minuten dauern)..."), toolbar);
     m_backupNotice->setObjectName(QStringLiteral("Command5"));
     m_backupNotice->setVisible(false);
-    toolbar->addWidget(m_backupNotice);
+    m_backupNoticeEntry = toolbar->addWidget(m_backupNotice);
+    m_backupNoticeEntry->setVisible(false);
+}
+
+void MainCommands::showBackupRunning(bool running)
+{
+    if (QAction *command = action(QStringLiteral("mmBackup")))
+        command->setEnabled(!running);
+    m_backupNoticeEntry->setVisible(running);
+    m_backupNotice->setVisible(running);
 }
 
 } // namespace zep

@@ -27,6 +27,8 @@ public:
     QToolButton *command(int number) const;
     QMenu *popup() const { return m_popup; }
     QLabel *backupNotice() const { return m_backupNotice; }
+    // While a backup runs its command is disabled and the notice shown.
+    void showBackupRunning(bool running);
     // The commands that wait for a search result before they work.
     QList<QObject *> recordCommands() const;
 
@@ -45,6 +47,9 @@ private:
     std::array<QToolButton *, 8> m_commands{};
     QMenu *m_popup = nullptr;
     QLabel *m_backupNotice = nullptr;
+    // The notice's place in the toolbar: a widget there is shown and hidden
+    // through it.
+    QAction *m_backupNoticeEntry = nullptr;
 };
 
 } // namespace zep

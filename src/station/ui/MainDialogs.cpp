@@ -24,9 +24,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
-#include <QProgressBar>
-#include <QToolBar>
 
 namespace zep {
 
@@ -37,9 +34,9 @@ MainDialogs::MainDialogs(Station &station, QWidget &owner) : m_station(station),
     // Every record the directory check makes gets its editor, in turn.
     QObject::connect(&station, &Station::recordCreated, &owner, [this](long index) { openNewRecordEditor(index); });
     m_backup = std::make_unique<StationBackup>(station);
-    QObject::connect(m_backup.get(), &StationBackup::runningChanged, &m_owner,
-                     [this](bool running) { showBackup(running, 0); });
-    QObject::connect(m_backup.get(), &StationBackup::progress, &m_owner, [this](int step) { showBackup(true, step); });
+    QObject::connect(m_backup.get(), &StationBackup::runningChanged, &m_owner, [this](bool running) {
+        m_station.showStatus(running ? BackupTexts::notice() : QStringLiteral("Bereit"));
+    });
 }
 
 MainDialogs::~MainDialogs() = default;
@@ -268,28 +265,6 @@ bool MainDialogs::backupMayEnd()
 void MainDialogs::endBackup()
 {
     m_backup->stopAndWait();
-}
-
-void MainDialogs::showBackup(bool running, int step)
-{
-    // The window's own parts, found by the names they are known by.
-    if (auto *command = m_owner.findChild<QAction *>(QStringLiteral("mmBackup")))
-        command->setEnabled(!running);
-    // A widget in a toolbar is shown and hidden through its action there.
-    auto *toolbar = m_owner.findChild<QToolBar *>(QStringLiteral("Toolbar1"));
-    if (auto *notice = m_owner.findChild<QLabel *>(QStringLiteral("Command5")); notice && toolbar) {
-        notice->setText(BackupTexts::notice());
-        for (QAction *entry : toolbar->actions())
-            if (toolbar->widgetForAction(entry) == notice)
-                entry->setVisible(running);
-        notice->setVisible(running);
-    }
-    if (auto *bar = m_owner.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"))) {
-        bar->setRange(0, 3);
-        bar->setValue(step);
-        bar->setVisible(running);
-    }
-    m_station.showStatus(running ? BackupTexts::notice() : QStringLiteral("Bereit"));
 }
 
 } // namespace zep

@@ -85,8 +85,6 @@ public:
     void endBackup();
 
 private:
-    void showBackup(bool running, int step);
-
     bool checkAccess();
     void paused(const std::function<void()> &work);
 
