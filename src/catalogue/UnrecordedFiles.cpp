@@ -45,20 +45,17 @@ UnrecordedFiles::Outcome UnrecordedFiles::offer(const Context &context, const QS
         if (done % step == 0 || done == total)
             status(progressText(done, total));
     };
-    for (;;) {
-        status(progressText(0, missing->size()));
-        const RecordIntake::Result result =
-            RecordIntake::catalogue(context.database, context.clock, context.pending, *missing, progress);
-        if (result.ok()) {
-            status(QStringLiteral("Bereit"));
-            return Outcome::Catalogued;
-        }
-        if (!reportErrorRetry(context.prompts, QStringLiteral("Aufgetreten in Form1.NeuerEintrag"), result.error,
-                              context.database.lastStatement())) {
-            status(QStringLiteral("Bereit"));
-            return Outcome::Failed;
-        }
-    }
+    const bool catalogued = runWithRetry(
+        context.prompts, QStringLiteral("Aufgetreten in Form1.NeuerEintrag"),
+        [&]() -> std::optional<ErrorInfo> {
+            status(progressText(0, missing->size()));
+            const RecordIntake::Result result =
+                RecordIntake::catalogue(context.database, context.clock, context.pending, *missing, progress);
+            return result.ok() ? std::nullopt : std::optional<ErrorInfo>(result.error);
+        },
+        [&] { return context.database.lastStatement(); });
+    status(QStringLiteral("Bereit"));
+    return catalogued ? Outcome::Catalogued : Outcome::Failed;
 }
 
 } // namespace zep
