@@ -322,6 +322,14 @@ void SerialPort::onPortError(int error)
 {
     if (!m_port->isOpen() || !m_lostReason.isEmpty())
         return;
+    // A line held by XOFF fills the output queue and a write may then find
+    // no room for a moment. Qt reports that as an error (a resource or a
+    // write error, depending on the call), though the bytes stay queued and
+    // go once the machine sends XON.
+    if (m_port->errorString() == QString::fromLocal8Bit(std::strerror(EAGAIN))) {
+        m_port->clearError();
+        return;
+    }
     switch (QSerialPort::SerialPortError(error)) {
     case QSerialPort::ResourceError:
         // The port reads no more after it (the device is gone for Qt).
@@ -329,13 +337,6 @@ void SerialPort::onPortError(int error)
         return;
     case QSerialPort::ReadError:
     case QSerialPort::WriteError: {
-        // A line held by XOFF fills the output queue and a write may then
-        // find no room for a moment; Qt reports that as a write error,
-        // though the bytes stay queued and go once the machine sends XON.
-        if (m_port->errorString() == QString::fromLocal8Bit(std::strerror(EAGAIN))) {
-            m_port->clearError();
-            return;
-        }
         // A read that finds the line hung up ends with end-of-file, which
         // Qt reports as a read error carrying a stale error number.
         if (hungUp()) {
