@@ -2,6 +2,7 @@
 
 #include "app/BackupLocation.h"
 #include "app/Logbook.h"
+#include "app/MemoryPolicy.h"
 #include "backup/DatabaseSnapshot.h"
 #include "backup/MakePath.h"
 #include "backup/ZipResult.h"
@@ -13,8 +14,6 @@
 
 #include <algorithm>
 #include <dirent.h>
-#include <malloc.h>
-#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -106,17 +105,8 @@ BackupRun::BackupRun(BackupPlan plan, Progress progress, const std::atomic_bool 
 
 BackupOutcome BackupRun::run()
 {
-    // Each compressed entry sets up and frees the compressor's state, some
-    // hundreds of kB. With the allocator's defaults that memory went back to
-    // the system after every entry and came back page fault by page fault
-    // at the next, which made the backup half again as slow as zip. Freed
-    // memory is kept for reuse instead (up to 64 MB), and blocks below 32 MB
-    // come from the heap rather than fresh mappings.
-    static std::once_flag keepFreedMemory;
-    std::call_once(keepFreedMemory, [] {
-        mallopt(M_TRIM_THRESHOLD, 64 << 20);
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    });
+    // Each compressed entry sets up and frees the compressor's state.
+    keepFreedMemory();
     m_outcome = {};
     m_archived.clear();
     if (!QDir::isAbsolutePath(m_plan.backupDir)) {

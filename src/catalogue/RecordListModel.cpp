@@ -1,18 +1,16 @@
 #include "catalogue/RecordListModel.h"
 
-#include <QThreadPool>
+#include "catalogue/FoldedOrder.h"
 
 #include <algorithm>
 #include <numeric>
-#include <string>
-#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace zep {
 
 namespace {
 const QDate kNoDate(1980, 1, 1);
-constexpr qsizetype kFreeAside = 10000;
 }
 
 RecordListModel::RecordListModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -31,22 +29,27 @@ QString RecordListModel::headingToolTip(const QString &heading)
     return QStringLiteral("Sortieren nach Spalte '") + heading + QStringLiteral("' durch anklicken.");
 }
 
-void RecordListModel::setRows(QList<RecordRow> rows)
+void RecordListModel::setRows(FoundRecords rows)
 {
     beginResetModel();
-    QList<RecordRow> previous = std::exchange(m_rows, std::move(rows));
-    // Freeing a long list's million texts takes longer than reading the new
-    // one; it happens beside the window instead of before the list shows.
-    if (previous.size() >= kFreeAside)
-        QThreadPool::globalInstance()->start([gone = std::move(previous)]() mutable { gone.clear(); });
+    m_rows = std::move(rows);
     m_order.resize(size_t(m_rows.size()));
     std::iota(m_order.begin(), m_order.end(), 0);
     endResetModel();
 }
 
+void RecordListModel::setRows(const QList<RecordRow> &rows)
+{
+    FoundRecords records;
+    records.reserve(rows.size());
+    for (const RecordRow &row : rows)
+        records.append(row);
+    setRows(std::move(records));
+}
+
 void RecordListModel::clear()
 {
-    setRows({});
+    setRows(FoundRecords());
 }
 
 void RecordListModel::sortBy(int column)
@@ -55,41 +58,42 @@ void RecordListModel::sortBy(int column)
         return;
     m_sortColumn = column;
     Q_EMIT layoutAboutToBeChanged();
-    // Keys made once per row, compared as plain numbers or code units: a
-    // hundred thousand records sort in milliseconds, where folding the case
-    // inside every comparison took most of a second.
     if (column == RecordRow::Datum) {
         const qint64 noDay = kNoDate.toJulianDay();
-        std::vector<qint64> days(m_rows.size());
-        for (qsizetype i = 0; i < m_rows.size(); ++i)
-            days[size_t(i)] = m_rows.at(i).date.isValid() ? m_rows.at(i).date.toJulianDay() : noDay;
+        std::vector<qint64> days(size_t(m_rows.size()));
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            const QDate date = m_rows.date(i);
+            days[size_t(i)] = date.isValid() ? date.toJulianDay() : noDay;
+        }
         std::stable_sort(m_order.begin(), m_order.end(), [&days](int x, int y) { return days[x] > days[y]; });
     } else {
-        // Every line's text case-folded into one buffer: one allocation for
-        // all of them, and comparisons that are plain runs of code units.
-        std::u16string folded;
-        std::vector<std::pair<qsizetype, qsizetype>> keys(size_t(m_rows.size()));
-        for (qsizetype i = 0; i < m_rows.size(); ++i) {
-            const QString &text = m_rows.at(i)[column];
-            keys[size_t(i)] = {qsizetype(folded.size()), text.size()};
-            for (const QChar c : text) {
-                const char16_t u = c.unicode();
-                folded.push_back(u < 0x80 ? (u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u) : QChar(u).toCaseFolded().unicode());
-            }
-        }
-        const std::u16string_view all(folded);
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) {
-            return all.substr(size_t(keys[x].first), size_t(keys[x].second))
-                   < all.substr(size_t(keys[y].first), size_t(keys[y].second));
-        });
+        sortByText(column);
     }
     Q_EMIT layoutChanged();
+}
+
+void RecordListModel::sortByText(int column)
+{
+    // Keys made once per line: a hundred thousand records sort in
+    // milliseconds, where folding the case inside every comparison took most
+    // of a second.
+    const bool stored = FoundRecords::isTextColumn(column);
+    FoldedOrder texts;
+    texts.reserve(m_order.size());
+    for (const int row : m_order)
+        if (!stored || !texts.addAscii(m_rows.utf8(row, column)))
+            texts.add(m_rows.cell(row, column));
+    const std::vector<int> sorted = texts.order();
+    std::vector<int> order(m_order.size());
+    for (size_t line = 0; line < sorted.size(); ++line)
+        order[line] = m_order[size_t(sorted[line])];
+    m_order = std::move(order);
 }
 
 int RecordListModel::GetGridRow(long dateiIndex) const
 {
     for (int line = 0; line < int(m_order.size()); ++line)
-        if (row(line).dateiIndex() == dateiIndex)
+        if (m_rows.dateiIndex(m_order[size_t(line)]) == dateiIndex)
             return line;
     return -1;
 }
@@ -99,10 +103,10 @@ bool RecordListModel::refreshRecord(const RecordRow &written)
     const int line = GetGridRow(written.dateiIndex());
     if (line < 0)
         return false;
-    RecordRow &target = m_rows[m_order.at(line)];
-    const QString key = target.cells[RecordRow::DBIndex];
-    target = written;
-    target.cells[RecordRow::DBIndex] = key;
+    const int row = m_order.at(size_t(line));
+    RecordRow shown = written;
+    shown.cells[RecordRow::DBIndex] = m_rows.cell(row, RecordRow::DBIndex);
+    m_rows.replace(row, shown);
     Q_EMIT dataChanged(index(line, 0), index(line, RecordRow::ColumnCount - 1));
     return true;
 }
@@ -122,7 +126,7 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     if (role == Qt::DisplayRole)
-        return row(index.row())[index.column()];
+        return m_rows.cell(m_order.at(size_t(index.row())), index.column());
     return {};
 }
 

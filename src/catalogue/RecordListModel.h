@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/RecordRow.h"
+#include "catalogue/FoundRecords.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -22,9 +22,10 @@ public:
     static const QStringList &headings();
     static QString headingToolTip(const QString &heading);
 
-    void setRows(QList<RecordRow> rows);
+    void setRows(FoundRecords rows);
+    void setRows(const QList<RecordRow> &rows);
     void clear();
-    const RecordRow &row(int index) const { return m_rows.at(m_order.at(index)); }
+    RecordRow row(int index) const { return m_rows.row(m_order.at(size_t(index))); }
     int sortColumn() const { return m_sortColumn; }
 
     // "Datum" sorts newest first (a record without a date counts as
@@ -43,8 +44,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    QList<RecordRow> m_rows;
-    // Line -> row: sorting moves numbers, not nine texts per record.
+    void sortByText(int column);
+
+    FoundRecords m_rows;
+    // Line -> row: sorting moves numbers, not the records.
     std::vector<int> m_order;
     int m_sortColumn = 0;
 };

@@ -5,8 +5,7 @@
 #include "db/RowReader.h"
 #include "db/SearchIndex.h"
 
-#include <QDateTime>
-#include <QSet>
+#include <QHash>
 
 namespace zep {
 
@@ -19,45 +18,26 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
 {
     SearchResult result;
     database.setLastStatement(statement.shownText);
-    const QHash<long, QString> machines = MachineList::texts(database);
-    const QString noLine = QStringLiteral("\r\n");
-    // Dates and machine numbers repeat: each text is made once and shared
-    // by every line that shows it, which saves time and memory alike.
-    QHash<qint64, QString> dayTexts;
-    QHash<long, QString> machineNumbers;
-    // A shop has some hundred customers over many thousand records: each
-    // name is held once.
-    QSet<QString> customers;
-    // Straight through the statement's rows, by column position: a list of
-    // every record (100,000) is filled in the time the engine reads them.
+    // Each machine's text once, as bytes beside the records' own.
+    QHash<long, QByteArray> machines;
+    const QHash<long, QString> machineTexts = MachineList::texts(database);
+    for (auto it = machineTexts.begin(); it != machineTexts.end(); ++it)
+        machines.insert(it.key(), it.value().toUtf8());
+    // Straight through the statement's rows, by column position, copying
+    // bytes: a list of every record (100,000) is filled in the time the
+    // engine reads them.
     auto take = [&](const RowReader &r) {
-        RecordRow row;
-        row.cells[RecordRow::Datei] = r.text(0);
-        row.cells[RecordRow::Bezeichnung] = r.text(1);
-        if (row.cells[RecordRow::Bezeichnung].contains(noLine))
-            row.cells[RecordRow::Bezeichnung] = oneLine(row.cells[RecordRow::Bezeichnung]);
-        row.cells[RecordRow::ZeichnungsNo] = r.text(2);
-        if (row.cells[RecordRow::ZeichnungsNo].contains(noLine))
-            row.cells[RecordRow::ZeichnungsNo] = oneLine(row.cells[RecordRow::ZeichnungsNo]);
-        row.cells[RecordRow::AuftragsNo] = r.text(3);
-        row.cells[RecordRow::Kunde] = *customers.insert(r.text(4));
-        row.date = r.date(5);
-        if (row.date.isValid()) {
-            QString &day = dayTexts[row.date.toJulianDay()];
-            if (day.isEmpty())
-                day = row.date.toString(QStringLiteral("dd.MM.yyyy"));
-            row.cells[RecordRow::Datum] = day;
-        }
-        row.cells[RecordRow::DBIndex] = QString::number(r.integer(6));
+        FoundRecords::Values v;
+        for (int column = 0; column < 5; ++column)
+            v.texts[size_t(column)] = r.utf8(column);
+        v.date = r.date(5);
+        v.dateiIndex = long(r.integer(6));
         const long machine = long(r.integer(7)); // empty counts as no machine
-        row.cells[RecordRow::Maschine] = machines.value(machine);
-        if (!r.isNull(7)) {
-            QString &number = machineNumbers[machine];
-            if (number.isEmpty())
-                number = QString::number(machine);
-            row.cells[RecordRow::MaschIDX] = number;
-        }
-        result.rows.append(std::move(row));
+        const auto text = machines.constFind(machine);
+        if (text != machines.cend())
+            v.texts[5] = *text;
+        v.machine = r.isNull(7) ? FoundRecords::kNoMachine : machine;
+        result.rows.append(v);
     };
     // Every record listed: room for all of them at once, instead of moving
     // a growing list of 100,000 lines again and again.

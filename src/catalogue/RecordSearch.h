@@ -1,10 +1,9 @@
 #pragma once
 
 #include "app/ErrorInfo.h"
-#include "catalogue/RecordRow.h"
+#include "catalogue/FoundRecords.h"
 #include "catalogue/SearchStatement.h"
 
-#include <QList>
 
 namespace zep {
 
@@ -13,7 +12,7 @@ class Database;
 struct SearchResult {
     bool ok = true;
     ErrorInfo error;
-    QList<RecordRow> rows; // in the statement's order
+    FoundRecords rows; // in the statement's order
 };
 
 // Runs the main list's search and turns the found records into list lines.

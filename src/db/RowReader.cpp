@@ -34,6 +34,12 @@ QString RowReader::text(int column) const
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_s, column));
 }
 
+QByteArrayView RowReader::utf8(int column) const
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_s, column));
+    return bytes ? QByteArrayView(bytes, sqlite3_column_bytes(m_s, column)) : QByteArrayView();
+}
+
 qint64 RowReader::integer(int column) const
 {
     return sqlite3_column_int64(m_s, column);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 
@@ -16,6 +17,8 @@ public:
 
     bool isNull(int column) const;
     QString text(int column) const;
+    // The text as the engine holds it, valid until the next row.
+    QByteArrayView utf8(int column) const;
     qint64 integer(int column) const;
     // The date part of a stored date ("2026-12-07 09:30:00"); invalid for
     // NULL or a text that is no date. No time-zone arithmetic: the list shows

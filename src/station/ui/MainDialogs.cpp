@@ -130,7 +130,7 @@ void MainDialogs::openSaveDialog(const ReceivedProgram &program)
 {
     Form10View view{m_station.settings(),
                     [this]() -> std::optional<QStringList> {
-                        const RecordRow *row = m_list ? m_list->selectedRow() : nullptr;
+                        const std::optional<RecordRow> row = m_list ? m_list->selectedRow() : std::nullopt;
                         if (!row)
                             return std::nullopt;
                         return QStringList(row->cells.begin(), row->cells.end());

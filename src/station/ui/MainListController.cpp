@@ -111,10 +111,12 @@ void MainListController::ShowMaschinen()
     m_widgets.machineFilter->setCurrentIndex(0);
 }
 
-const RecordRow *MainListController::selectedRow() const
+std::optional<RecordRow> MainListController::selectedRow() const
 {
     const int row = m_widgets.list->selectedRecord();
-    return row < 0 ? nullptr : &m_model->row(row);
+    if (row < 0)
+        return std::nullopt;
+    return m_model->row(row);
 }
 
 void MainListController::refreshRecord(const RecordRow &row)
@@ -145,8 +147,8 @@ void MainListController::focusSearch()
 
 void MainListController::deleteRecord()
 {
-    const RecordRow *row = selectedRow();
-    const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row);
+    const std::optional<RecordRow> row = selectedRow();
+    const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row ? &*row : nullptr);
     focusSearch();
     if (outcome != RecordCommands::DeleteOutcome::NothingSelected
         && outcome != RecordCommands::DeleteOutcome::Declined)
@@ -160,12 +162,13 @@ void MainListController::importFile()
 
 void MainListController::exportFile()
 {
-    commands().exportFile(selectedRow());
+    const std::optional<RecordRow> row = selectedRow();
+    commands().exportFile(row ? &*row : nullptr);
 }
 
 void MainListController::editRecord()
 {
-    const RecordRow *row = selectedRow();
+    const std::optional<RecordRow> row = selectedRow();
     if (!row) {
         m_state.prompts.beep();
         return;
@@ -190,7 +193,7 @@ QString MainListController::existingProgramFile(const RecordRow &row)
 
 void MainListController::editProgram()
 {
-    const RecordRow *row = selectedRow();
+    const std::optional<RecordRow> row = selectedRow();
     if (!row)
         return;
     const QString path = existingProgramFile(*row);
@@ -200,7 +203,7 @@ void MainListController::editProgram()
 
 void MainListController::sendProgram()
 {
-    const RecordRow *row = selectedRow();
+    const std::optional<RecordRow> row = selectedRow();
     if (row) {
         const QString path = existingProgramFile(*row);
         if (!path.isEmpty())

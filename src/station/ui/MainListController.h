@@ -6,6 +6,8 @@
 
 #include "catalogue/RecordRow.h"
 
+#include <optional>
+
 class QComboBox;
 class QLineEdit;
 
@@ -47,7 +49,7 @@ public:
     void editProgram();
     void sendProgram();
 
-    const RecordRow *selectedRow() const;
+    std::optional<RecordRow> selectedRow() const;
     // The record editor wrote a record, or renamed its file: its line in
     // the list (when the list shows it) shows the new values.
     void refreshRecord(const RecordRow &row);

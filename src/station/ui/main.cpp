@@ -3,6 +3,7 @@
 #include "app/IniSettingsStore.h"
 #include "app/InstanceLock.h"
 #include "app/Logbook.h"
+#include "app/MemoryPolicy.h"
 #include "app/ProgramDirectory.h"
 #include "station/Station.h"
 #include "station/ui/Form1.h"
@@ -65,6 +66,7 @@ std::optional<int> answerWithoutWindow(const zep::CommandLine &line, int argc, c
 
 int main(int argc, char *argv[])
 {
+    zep::keepFreedMemory();
     // Before the application object: without a display it would abort, and
     // --help and --version must work there too.
     QStringList arguments;
