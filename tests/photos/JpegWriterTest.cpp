@@ -76,6 +76,11 @@ TEST(JpegWriterTest, AFailureCarriesTheNumberAndLeavesTheOldPhotoWhole)
     EXPECT_EQ(missingDir->number, 26001);
     EXPECT_TRUE(missingDir->description.startsWith("Failed to save to JPG ")) << missingDir->description.toStdString();
 
+    const auto empty = JpegWriter::SaveJPG(cDIBSection(), env.root() + "leer.jpg", 80);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->number, 26001);
+    EXPECT_FALSE(QFileInfo::exists(env.root() + "leer.jpg"));
+
     const QString path = env.root() + "ro/Foto_A_1.jpg";
     writeBytes(path, "alt");
     QFile::setPermissions(env.root() + "ro", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -84,11 +89,6 @@ TEST(JpegWriterTest, AFailureCarriesTheNumberAndLeavesTheOldPhotoWhole)
     EXPECT_TRUE(JpegWriter::SaveJPG(dib, path, 80));
     EXPECT_EQ(env.readFile(path), "alt");
     QFile::setPermissions(env.root() + "ro", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    const auto empty = JpegWriter::SaveJPG(cDIBSection(), env.root() + "leer.jpg", 80);
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(empty->number, 26001);
-    EXPECT_FALSE(QFileInfo::exists(env.root() + "leer.jpg"));
 }
 
 TEST(JpegWriterTest, APictureIsStoredAsTheRecordsNextJpeg)

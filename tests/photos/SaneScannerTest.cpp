@@ -1,4 +1,5 @@
 #include "PhotoTestFiles.h"
+#include "support/SaneTestDevice.h"
 #include "support/TestEnvironment.h"
 
 #include "photos/RecordPhotos.h"
@@ -15,21 +16,9 @@
 namespace zep::test {
 namespace {
 
-// SANE's test device, set up in a configuration folder of the tests' own.
-// SANE reads the folder's name once a process, so all tests share one
-// folder; each writes the device's settings afresh.
 struct SaneTestDevice {
     TestEnvironment env;
-    explicit SaneTestDevice(const QByteArray &extra = {})
-    {
-        static QTemporaryDir configDir;
-        writeBytes(configDir.filePath("dll.conf"), "test\n");
-        QFile base("/etc/sane.d/test.conf");
-        QByteArray conf = base.open(QIODevice::ReadOnly) ? base.readAll() : QByteArray();
-        conf += "\nmode Color\ntest-picture \"Color pattern\"\nresolution 25\n" + extra;
-        writeBytes(configDir.filePath("test.conf"), conf);
-        qputenv("SANE_CONFIG_DIR", QFile::encodeName(configDir.path()));
-    }
+    explicit SaneTestDevice(const QByteArray &extra = {}) { setUpSaneTestDevice(extra); }
 };
 
 TEST(SaneScannerTest, TheTestDeviceIsListedAndDeliversAColourPicture)

@@ -44,6 +44,13 @@ PhotoView::PhotoView(const QImage &photo, QWidget *editor)
     m_deBlockPlus = new QPushButton(QStringLiteral("DeBlock+"), this);
     m_deBlockPlus->setObjectName(QStringLiteral("cmdDeBlockPlus"));
     m_deBlockPlus->setToolTip(QStringLiteral("Versucht die Blöcke zu reduzieren und Konturen zu verstärken"));
+    // Buttons and progress bar come and go without moving the picture.
+    for (QWidget *w : {static_cast<QWidget *>(m_progress), static_cast<QWidget *>(m_deBlock),
+                       static_cast<QWidget *>(m_deBlockPlus)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     showFilterButtons(false);
 
     auto *grid = new QGridLayout(this);
