@@ -1,6 +1,7 @@
 #include "photos/BlockFilters.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace zep {
 
@@ -71,27 +72,28 @@ const QRgb *row(const QImage &image, int y)
     return reinterpret_cast<const QRgb *>(image.constScanLine(y));
 }
 
-bool prepare(QImage &view)
+// The view's size, and the size its loops count to: whole pairs of pixels.
+struct Extent {
+    int width, height, w, h;
+};
+
+std::optional<Extent> prepare(QImage &view)
 {
     if (view.isNull())
-        return false;
+        return std::nullopt;
     if (view.format() != QImage::Format_RGB32 && view.format() != QImage::Format_ARGB32)
         view = view.convertToFormat(QImage::Format_RGB32);
-    return true;
+    return Extent{view.width(), view.height(), view.width() / 2 * 2, view.height() / 2 * 2};
 }
 
 } // namespace
 
 bool BlockFilters::DeBlock(QImage &view, const FilterProgress &progress)
 {
-    if (!prepare(view))
+    const std::optional<Extent> extent = prepare(view);
+    if (!extent || extent->w < 2 || extent->h < 2)
         return true;
-    const int width = view.width();
-    const int height = view.height();
-    const int w = width / 2 * 2;
-    const int h = height / 2 * 2;
-    if (w < 2 || h < 2)
-        return true;
+    const auto [width, height, w, h] = *extent;
     QImage copy = view.copy();
     const int total = w + h;
     // A view may lie in a larger buffer: each surface has its own stride.
@@ -130,14 +132,10 @@ bool BlockFilters::DeBlock(QImage &view, const FilterProgress &progress)
 
 bool BlockFilters::FocusPlus(QImage &view, int distance, const FilterProgress &progress)
 {
-    if (!prepare(view))
+    const std::optional<Extent> extent = prepare(view);
+    if (!extent || distance < 0)
         return true;
-    const int width = view.width();
-    const int height = view.height();
-    const int w = width / 2 * 2;
-    const int h = height / 2 * 2;
-    if (distance < 0)
-        return true;
+    const auto [width, height, w, h] = *extent;
     const QImage copy = view.copy();
     const qsizetype viewStride = view.bytesPerLine() / qsizetype(sizeof(QRgb));
     const qsizetype copyStride = copy.bytesPerLine() / qsizetype(sizeof(QRgb));
