@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QImageWriter>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QProgressBar>
@@ -167,6 +168,32 @@ TEST_F(PhotoAreaTest, AllTenNumbersTakenStopsTheAddWithItsMessage)
     EXPECT_EQ(messages(), QStringList({"Kein freier Fotoname verfügbar! Entwickler kontaktieren!"}));
     EXPECT_EQ(lastAsked()->title, "Abbruch!");
     EXPECT_EQ(photoFiles().size(), 10);
+}
+
+TEST_F(PhotoAreaTest, MoreThanTenFilesAreToldOnceAndARenameListsThePhotosUnderTheNewName)
+{
+    const long index = addRecord("A1.NC");
+    for (int n = 1; n <= 10; ++n)
+        env.writeFile(QString("foto/Foto_A1.NC_%1.jpg").arg(n), jpegBytes(16, 16));
+    env.writeFile("foto/Foto_A1.NC_4.png", jpegBytes(16, 16)); // a second file for number 4
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(messages(), QStringList({"Es sind zu viele Fotos für diese Datei gefunden worden. Verständigen Sie den "
+                                       "Entwickler um die Grenze hochzusetzen!"}));
+    EXPECT_EQ(lastAsked()->title, "Fehler!");
+    EXPECT_EQ(area(form)->count(), 10);
+    QFile::remove(fotoDir() + "Foto_A1.NC_4.png");
+
+    form->startRename();
+    form->fileNameField()->setText("B2.NC");
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([form] { return QApplication::activeWindow() == form; }));
+    form->fileNameField()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(form->fileNameField(), Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_EQ(form->fileNameField()->text(), "B2.NC");
+    EXPECT_EQ(area(form)->count(), 10);
+    EXPECT_TRUE(area(form)->names().first().startsWith("Foto_B2.NC_"));
 }
 
 TEST_F(PhotoAreaTest, AnUnreadablePhotoShowsAnEmptyPreviewAndNamesTheFile)
