@@ -10,7 +10,6 @@
 #include "photos/SaneScanner.h"
 #include "photos/WorkerThread.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -299,9 +298,25 @@ void PhotoArea::scanDone(const QImage &image, bool cancelled)
 
 void PhotoArea::chooseScanSource()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QList<ImageScanner::Source> sources = m_scanner->sources();
-    QApplication::restoreOverrideCursor();
+    if (scanRunning())
+        return;
+    // Asking the devices can take seconds (network scanners): off the main
+    // thread, the choice opens when the answer is there.
+    m_source->setEnabled(false);
+    m_fromScanner->setEnabled(false);
+    ImageScanner *scanner = m_scanner;
+    m_scan->start([scanner, this](WorkerThread &self, const std::atomic<bool> &) {
+        const QList<ImageScanner::Source> sources = scanner->sources();
+        self.post([this, sources] {
+            m_source->setEnabled(true);
+            m_fromScanner->setEnabled(true);
+            showSources(sources);
+        });
+    });
+}
+
+void PhotoArea::showSources(const QList<ImageScanner::Source> &sources)
+{
     if (sources.isEmpty()) {
         m_ctx.prompts.message(QStringLiteral("Es wurde kein Scanner und keine Kamera gefunden."),
                               QStringLiteral("TWAIN-Quelle"), PromptIcon::Information);

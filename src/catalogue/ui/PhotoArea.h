@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photos/ImageScanner.h"
+
 #include <QGroupBox>
 #include <QImage>
 #include <QPointer>
@@ -14,7 +16,6 @@ class QScrollBar;
 
 namespace zep {
 
-class ImageScanner;
 class PhotoView;
 class Prompts;
 class SettingsStore;
@@ -81,6 +82,7 @@ private:
     void showPhoto(int number);
     void addFile(const QString &path, bool rememberFolder);
     void scanDone(const QImage &image, bool cancelled);
+    void showSources(const QList<ImageScanner::Source> &sources);
     void setScanning(bool on);
     void tellUnreadable(const QString &path, const QString &why);
     QString path(int number) const;

@@ -292,6 +292,7 @@ TEST_F(PhotoAreaTest, APhotoFromTheScannerIsStoredAsJpegAndTheSourceIsKept)
         return int(QDialog::Accepted);
     };
     photos->button("cmdTwainQuelle")->click();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return modalTitles.contains("TWAIN-Quelle wählen"); }, 20000));
     EXPECT_EQ(ProgramSettings::twainQuelle(settings), "test:1");
 
     photos->button("cmdFotoTwain")->click();
