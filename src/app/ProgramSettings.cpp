@@ -18,6 +18,7 @@ const QString kBackupDir = QStringLiteral("BackupDir");
 const QString kDefaultImportDir = QStringLiteral("DefaultImportDir");
 const QString kDefaultExportDir = QStringLiteral("DefaultExportDir");
 const QString kDefaultFotoDir = QStringLiteral("DefaultFotoDir");
+const QString kTwainQuelle = QStringLiteral("TWAINQuelle");
 const QString kSendWithDelay = QStringLiteral("SendWithDelay");
 const QString kZeitversatz = QStringLiteral("Zeitversatz");
 const QString kEditSplitterH = QStringLiteral("EditSplitterH");
@@ -135,6 +136,16 @@ QString ProgramSettings::defaultFotoDir(const SettingsStore &store, const QStrin
 void ProgramSettings::setDefaultFotoDir(SettingsStore &store, const QString &dir)
 {
     store.write(kSection, kDefaultFotoDir, dir);
+}
+
+QString ProgramSettings::twainQuelle(const SettingsStore &store)
+{
+    return store.read(kSection, kTwainQuelle, QString());
+}
+
+void ProgramSettings::setTwainQuelle(SettingsStore &store, const QString &device)
+{
+    store.write(kSection, kTwainQuelle, device);
 }
 
 bool ProgramSettings::sendWithDelay(const SettingsStore &store)

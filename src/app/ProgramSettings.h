@@ -57,6 +57,11 @@ public:
     static QString defaultFotoDir(const SettingsStore &store, const QString &currentPhotoDir);
     static void setDefaultFotoDir(SettingsStore &store, const QString &dir);
 
+    // The scanner or camera photos are taken from (a SANE device name);
+    // "" = the first one found.
+    static QString twainQuelle(const SettingsStore &store);
+    static void setTwainQuelle(SettingsStore &store, const QString &device);
+
     // The send dialog's delay switch ("0"/"1"; anything but a non-zero whole
     // number is off).
     static bool sendWithDelay(const SettingsStore &store);

@@ -82,9 +82,9 @@ QString ScriptedPrompts::nextPath()
     return path;
 }
 
-QString ScriptedPrompts::openFile(const QString &title, const QString &filter, const QString &)
+QString ScriptedPrompts::openFile(const QString &title, const QString &filter, const QString &startDir)
 {
-    m_asked << Asked{Kind::OpenFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, filter};
+    m_asked << Asked{Kind::OpenFile, startDir, title, PromptIcon::None, PromptButtons::OkCancel, filter};
     return nextPath();
 }
 

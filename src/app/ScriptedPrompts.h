@@ -15,6 +15,7 @@ namespace zep {
 class ScriptedPrompts : public Prompts {
 public:
     enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
+    // For an open-file dialog `text` holds the folder it starts in.
 
     struct Asked {
         Kind kind = Kind::Message;

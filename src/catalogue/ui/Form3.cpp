@@ -12,6 +12,7 @@
 #include "catalogue/ProgramRename.h"
 #include "catalogue/RecordClipboard.h"
 #include "catalogue/RecordSheet.h"
+#include "catalogue/ui/PhotoArea.h"
 #include "catalogue/ui/PresetKeys.h"
 #include "catalogue/ui/RecordSheetPrinter.h"
 #include "db/Database.h"
@@ -59,6 +60,7 @@ Form3::Form3(Context context, long dateiIndex, QWidget *parent)
     m_ui->imgDateiFehlt->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(20, 20));
     m_ui->imgDateiFehlt->hide();
     lockFileName(true);
+    addPhotoArea();
 
     m_presets = new PresetKeys(m_ctx.settings, this);
     for (RecordFields::Field f : {RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer,
@@ -90,6 +92,18 @@ Form3::Form3(Context context, long dateiIndex, QWidget *parent)
 }
 
 Form3::~Form3() = default;
+
+void Form3::addPhotoArea()
+{
+    m_photos = new PhotoArea({m_ctx.prompts, m_ctx.settings, m_ctx.fotoVerzeichnis, m_ctx.runModal}, this);
+    // The photos stand beside the fields.
+    auto *row = new QHBoxLayout;
+    m_ui->mainLayout->removeItem(m_ui->fieldGrid);
+    row->addLayout(m_ui->fieldGrid, 1);
+    row->addWidget(m_photos, 0, Qt::AlignTop);
+    m_ui->mainLayout->insertLayout(0, row);
+    resize(width() + m_photos->sizeHint().width(), height());
+}
 
 QWidget *Form3::field(RecordFields::Field f) const
 {
@@ -222,6 +236,7 @@ bool Form3::load()
     }
     m_storedName = loaded.fields.dateiname;
     DatensatzEintragen(loaded.fields);
+    m_photos->FotosEintragen(m_storedName);
     updateFileMissing();
     m_loaded = true;
     m_ctx.status(QStringLiteral("Editieren"));
@@ -296,11 +311,19 @@ bool Form3::uebernehmen()
 
 void Form3::verwerfen()
 {
+    // Over the large photo view the command closes only the view.
+    if (m_photos->closeLargeView())
+        return;
     close();
 }
 
 void Form3::closeEvent(QCloseEvent *event)
 {
+    if (event->spontaneous() && m_photos->closeLargeView()) {
+        event->ignore();
+        return;
+    }
+    m_photos->unload();
     SaveGeometry(*this, m_ctx.settings);
     m_ctx.status(QStringLiteral("Bereit"));
     event->accept();
@@ -419,6 +442,7 @@ void Form3::leaveFileName()
     m_ui->Text1->setText(m_storedName);
     m_ui->Text1->setStyleSheet(kLocked);
     updateFileMissing();
+    m_photos->FotosEintragen(m_storedName);
     Q_EMIT renamed(m_dateiIndex, m_storedName);
 }
 

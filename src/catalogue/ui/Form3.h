@@ -21,6 +21,7 @@ class Form3;
 namespace zep {
 
 class Database;
+class PhotoArea;
 class PresetKeys;
 class ProgramRename;
 class Prompts;
@@ -79,6 +80,7 @@ public:
     bool fileMissingShown() const;
     bool pasteEnabled() const;
     bool fileNameLocked() const;
+    PhotoArea *photos() const { return m_photos; }
 
 Q_SIGNALS:
     // The record was stored: the main list shows its line anew.
@@ -92,6 +94,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void addPhotoArea();
     void ShowMaschinen();
     void DatensatzEintragen(const RecordFields &fields);
     void leaveMultiLine(QPlainTextEdit *edit);
@@ -107,6 +110,7 @@ private:
     long m_dateiIndex;
     std::unique_ptr<Ui::Form3> m_ui;
     PresetKeys *m_presets = nullptr;
+    PhotoArea *m_photos = nullptr;
     QString m_storedName; // the record's Dateiname as stored now
     bool m_loaded = false;
     bool m_renaming = false;

@@ -1,0 +1,128 @@
+#include "photos/RecordPhotos.h"
+
+#include "catalogue/FileCopy.h"
+#include "catalogue/PhotoFiles.h"
+#include "photos/JpegWriter.h"
+#include "photos/cDIBSection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+
+namespace zep {
+
+RecordPhotos::RecordPhotos(QString fotoVerzeichnis, QString storedName)
+    : m_dir(std::move(fotoVerzeichnis)), m_storedName(std::move(storedName))
+{
+}
+
+RecordPhotos::Listing RecordPhotos::list() const
+{
+    struct Found {
+        int number;
+        QString name;
+    };
+    QList<Found> found;
+    for (const QString &path : PhotoFiles::find(m_dir, m_storedName)) {
+        const QString name = QFileInfo(path).fileName();
+        found.append({PhotoFiles::photoNumber(name, m_storedName), name});
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found &a, const Found &b) { return a.number < b.number; });
+    Listing listing;
+    for (const Found &f : found) {
+        if (listing.names.size() < PhotoFiles::kMaxPhotos)
+            listing.names.append(f.name);
+        else
+            listing.tooMany = true;
+    }
+    return listing;
+}
+
+int RecordPhotos::freeNumber() const
+{
+    return PhotoFiles::freeNumber(m_dir, m_storedName);
+}
+
+QString RecordPhotos::path(const QString &fileName) const
+{
+    return QDir(m_dir).filePath(fileName);
+}
+
+QString RecordPhotos::extensionFor(const QString &source)
+{
+    // The last three characters of the file's name ("scan.jpeg" gives
+    // "peg"). A dot among them would make a name with two dots, which the
+    // listing does not take for a photo: only what follows it counts.
+    QString ext = QFileInfo(source).fileName().right(3);
+    const qsizetype dot = ext.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        ext = ext.mid(dot + 1);
+    return ext;
+}
+
+RecordPhotos::Added RecordPhotos::addFromFile(const QString &source) const
+{
+    Added added;
+    QString ext = extensionFor(source);
+    if (ext.isEmpty()) {
+        added.error = ErrorInfo{53, QStringLiteral("Der Dateiname '") + QFileInfo(source).fileName()
+                                        + QStringLiteral("' hat keine Endung.")};
+        return added;
+    }
+    added.number = freeNumber();
+    if (added.number == 0)
+        return added;
+    added.path = path(PhotoFiles::fileName(m_storedName, added.number, ext));
+    if (auto why = copyReplacing(source, added.path))
+        added.error = ErrorInfo{75, *why};
+    return added;
+}
+
+RecordPhotos::Added RecordPhotos::addPicture(const QImage &picture, int quality) const
+{
+    Added added;
+    added.number = freeNumber();
+    if (added.number == 0)
+        return added;
+    added.path = path(PhotoFiles::fileName(m_storedName, added.number, QStringLiteral("jpg")));
+    cDIBSection bitmap;
+    bitmap.CreateFromPicture(picture);
+    added.error = JpegWriter::SaveJPG(bitmap, added.path, quality);
+    bitmap.ClearUp();
+    return added;
+}
+
+std::optional<ErrorInfo> RecordPhotos::remove(const QString &fileName) const
+{
+    QFile file(path(fileName));
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.remove())
+        return ErrorInfo{75, file.errorString() + QStringLiteral(": ") + file.fileName()};
+    return std::nullopt;
+}
+
+QImage PhotoReader::readScaled(const QString &path, const QSize &box, QString *error)
+{
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
+        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = reader.errorString();
+    return image;
+}
+
+QImage PhotoReader::read(const QString &path, QString *error)
+{
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = reader.errorString();
+    return image;
+}
+
+} // namespace zep
