@@ -132,4 +132,14 @@ W=$(window 'CNC-Editor'); shot "$W" programmeditor.png; away "$W"
 
 double_click_main 300 182
 W=$(window 'Datensatz Bearbeiten'); shot "$W" datensatz.png
+
+# The large view of photo 1, by a double click on the preview in the editor's
+# photo area (right of the fields, where the editor is wide enough to have one).
+width=$(xdotool getwindowgeometry "$W" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+if [ "${width:-0}" -gt 700 ]; then
+    xdotool mousemove --window "$W" 742 130 click --repeat 2 --delay 80 1
+    sleep 1.5
+    xdotool mousemove --window "$W" 600 300
+    shot "$W" foto-gross.png
+fi
 echo "done"
