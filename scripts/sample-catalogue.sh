@@ -98,6 +98,18 @@ Height=640
 Left=90
 Top=40
 
+# Column widths that let every column show in that window.
+[GridWidthForm1Grid1]
+Col0=175
+Col1=200
+Col2=105
+Col3=100
+Col4=195
+Col5=85
+Col6=0
+Col7=190
+Col8=0
+
 [Vorgaben]
 F1=Müller Antriebstechnik GmbH
 F2=Schäfer Pumpen KG
