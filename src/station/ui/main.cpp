@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -79,6 +80,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZEP"));
     QApplication::setApplicationVersion(zep::CommandLine::version());
+    // The desktop matches the windows to the menu entry zep.desktop; the icon
+    // comes from the installed theme, or from beside a built program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zep"));
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("zep"), QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/zep.png"))));
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt has taken its own options (-platform, -style ...) out by now; what
     // is left must be ours.
