@@ -66,6 +66,11 @@ PhotoView::PhotoView(const QImage &photo, QWidget *editor)
     bottom->addWidget(m_deBlock);
     bottom->addWidget(m_deBlockPlus);
     grid->addLayout(bottom, 2, 0, 1, 2);
+    // All room goes to the picture, whether or not the vertical bar shows
+    // (the expanding progress bar below would otherwise claim half of it).
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(0, 1);
+    m_canvas->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     connect(m_h, &QScrollBar::valueChanged, this, &PhotoView::RedrawPic);
     connect(m_v, &QScrollBar::valueChanged, this, &PhotoView::RedrawPic);

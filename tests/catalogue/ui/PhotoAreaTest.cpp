@@ -216,6 +216,25 @@ TEST_F(PhotoAreaTest, AnUnreadablePhotoShowsAnEmptyPreviewAndNamesTheFile)
     EXPECT_EQ(messages().size(), 3);
 }
 
+TEST_F(PhotoAreaTest, AWidePhotoInTheLargeViewTakesTheWholeWidthAndStaysZoomed)
+{
+    const long index = addRecord("A");
+    env.writeFile("foto/Foto_A_1.jpg", jpegBytes(3000, 120, 10));
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    area(form)->showLarge();
+    PhotoView *view = area(form)->largeView();
+    ASSERT_TRUE(view);
+    QApplication::processEvents();
+    EXPECT_TRUE(view->verticalBar()->isHidden());
+    EXPECT_EQ(view->canvas()->width(), view->width());
+    const QPoint centre(60, 60);
+    drag(view->canvas(), centre, centre - QPoint(40, 40));
+    QApplication::processEvents();
+    ASSERT_TRUE(view->isZoomed());
+    EXPECT_EQ(view->zoomedImage().size(), view->canvas()->size());
+}
+
 TEST_F(PhotoAreaTest, TheLargeViewScrollsZoomsFiltersAndClosesBeforeTheEditor)
 {
     const long index = addRecord("A");
@@ -230,6 +249,8 @@ TEST_F(PhotoAreaTest, TheLargeViewScrollsZoomsFiltersAndClosesBeforeTheEditor)
     EXPECT_FALSE(view->horizontalBar()->isHidden());
     EXPECT_FALSE(view->verticalBar()->isHidden());
     EXPECT_EQ(view->horizontalBar()->maximum(), 2000 - view->canvas()->width());
+    // The picture fills the view but for the scroll bar.
+    EXPECT_EQ(view->canvas()->width() + view->verticalBar()->width(), view->width());
     EXPECT_TRUE(view->deBlockButton()->isHidden());
     EXPECT_EQ(view->deBlockButton()->toolTip(), "Versucht die Blöcke zu reduzieren");
     EXPECT_EQ(view->deBlockPlusButton()->toolTip(), "Versucht die Blöcke zu reduzieren und Konturen zu verstärken");
@@ -242,6 +263,9 @@ TEST_F(PhotoAreaTest, TheLargeViewScrollsZoomsFiltersAndClosesBeforeTheEditor)
     drag(canvas, centre, centre + QPoint(small, small + 10));
     EXPECT_FALSE(view->isZoomed());
     drag(canvas, centre, centre - QPoint(small + 2, small + 2));
+    ASSERT_TRUE(view->isZoomed());
+    // Showing the filter buttons leaves the picture as it is.
+    QApplication::processEvents();
     ASSERT_TRUE(view->isZoomed());
     EXPECT_EQ(view->zoomedImage().size(), canvas->size());
     EXPECT_FALSE(view->deBlockButton()->isHidden());
