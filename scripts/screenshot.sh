@@ -139,6 +139,12 @@ width=$(xdotool getwindowgeometry "$W" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/
 if [ "${width:-0}" -gt 700 ]; then
     xdotool mousemove --window "$W" 742 130 click --repeat 2 --delay 80 1
     sleep 1.5
+    # A zoom frame dragged from the photo's middle: the framed part fills the
+    # view and the two filter buttons show.
+    xdotool mousemove --window "$W" 400 290 mousedown 1
+    xdotool mousemove --window "$W" 370 270
+    xdotool mousemove --window "$W" 330 240 mouseup 1
+    sleep 1
     xdotool mousemove --window "$W" 600 300
     shot "$W" foto-gross.png
 fi
