@@ -209,6 +209,32 @@ void Form3::ShowMaschinen()
     m_ui->cboMaschine->setCurrentIndex(0);
 }
 
+void Form3::refreshMachines()
+{
+    // The choice stays. A chosen machine that was deleted meanwhile stays in
+    // the list too: saving then asks about it as for any record whose
+    // machine is gone, instead of dropping it unasked.
+    const QVariant chosen = m_ui->cboMaschine->currentData();
+    const QString chosenText = m_ui->cboMaschine->currentText();
+    ShowMaschinen();
+    if (!chosen.isValid())
+        return;
+    int at = m_ui->cboMaschine->findData(chosen);
+    if (at < 0) {
+        m_ui->cboMaschine->addItem(chosenText, chosen);
+        at = m_ui->cboMaschine->count() - 1;
+    }
+    m_ui->cboMaschine->setCurrentIndex(at);
+}
+
+QStringList Form3::machineChoices() const
+{
+    QStringList texts;
+    for (int i = 0; i < m_ui->cboMaschine->count(); ++i)
+        texts << m_ui->cboMaschine->itemText(i);
+    return texts;
+}
+
 bool Form3::load()
 {
     if (m_dateiIndex == 0)

@@ -72,6 +72,10 @@ public:
     RecordFields currentFields() const;
     void showFields(const RecordFields &fields);
     QString machineText() const;
+    QStringList machineChoices() const;
+    // The machines were changed in the machine manager: the list shows them
+    // as they are now.
+    void refreshMachines();
     std::optional<long> selectedMachine() const;
 
     QLineEdit *fileNameField() const;

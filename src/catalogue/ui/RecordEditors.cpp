@@ -95,6 +95,12 @@ void RecordEditors::tellWaiting()
                      + QStringLiteral(" auf Bearbeitung"));
 }
 
+void RecordEditors::refreshMachines()
+{
+    for (Form3 *editor : editors())
+        editor->refreshMachines();
+}
+
 void RecordEditors::closeAll()
 {
     m_queue.clearWaiting();

@@ -30,6 +30,8 @@ public:
     Form3 *editor(long dateiIndex) const;
     QList<Form3 *> editors() const;
     int waiting() const { return m_queue.waiting(); }
+    // The machines changed: every open editor lists them anew.
+    void refreshMachines();
     // Closes every editor without writing; the waiting ones are dropped.
     void closeAll();
 

@@ -184,6 +184,7 @@ RecordEditors *MainDialogs::recordEditors()
             if (m_list)
                 m_list->refreshRecord(row);
         });
+        QObject::connect(&m_station, &Station::machineListChanged, m_recordEditors, &RecordEditors::refreshMachines);
         QObject::connect(m_recordEditors, &RecordEditors::renamed, m_recordEditors,
                          [this](long index, const QString &name) {
                              if (m_list)

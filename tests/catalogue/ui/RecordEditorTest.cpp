@@ -216,6 +216,26 @@ TEST_F(RecordEditorTest, DiscardAndTheCloseBoxWriteNothing)
     EXPECT_EQ(column(index, "Kunde").toString(), "Zander");
 }
 
+TEST_F(RecordEditorTest, AnOpenEditorListsMachinesChangedMeanwhileAndKeepsItsChoice)
+{
+    const long index = addRecord("A.NC", 2);
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    ASSERT_EQ(form->machineText(), "CTX 400 / Halle 2");
+    ASSERT_TRUE(db().execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('Hermle C42', 'Halle 3')"));
+    station->machinesChanged();
+    EXPECT_EQ(form->machineChoices(),
+              QStringList({"keine Auswahl", "DMU 50 / Halle 1", "CTX 400 / Halle 2", "Hermle C42 / Halle 3"}));
+    EXPECT_EQ(form->machineText(), "CTX 400 / Halle 2");
+
+    // The chosen machine deleted: it stays chosen, so saving asks about it.
+    ASSERT_TRUE(db().execute("DELETE FROM Maschinen WHERE Bezeichnung = 'CTX 400'"));
+    station->machinesChanged();
+    EXPECT_EQ(form->machineText(), "CTX 400 / Halle 2");
+    EXPECT_TRUE(form->machineChoices().contains("Hermle C42 / Halle 3"));
+    EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
 TEST_F(RecordEditorTest, AMachineThatIsGoneIsAskedAboutYesStoresNoneAtOnce)
 {
     const long keep = addRecord("A.NC", 9);
