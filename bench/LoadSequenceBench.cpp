@@ -2,6 +2,7 @@
 // minimum) on a catalogue of 100,000 records. Prints the median of several
 // runs in milliseconds; the target on a 2-core machine is under 300 ms.
 
+#include "BenchHome.h"
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
@@ -43,18 +44,12 @@ bool fillCatalogue(const QString &path, int records)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    const BenchHome home;
     QApplication app(argc, argv);
 
     const int records = 100000;
-    const QString programDir = home.path() + "/program/";
-    QDir().mkpath(programDir);
-    QDir().mkpath(home.path() + "/watched");
-    QDir().mkpath(home.path() + "/fotos");
-    const QString dbPath = programDir + "CNCPRG.mdb";
+    const QString &programDir = home.programDir;
+    const QString &dbPath = home.dbPath;
     zep::ErrorInfo error;
     if (!zep::createFreshDatabase(dbPath, &error) || !fillCatalogue(dbPath, records)) {
         std::fprintf(stderr, "could not build the catalogue: %s\n", qPrintable(error.description));
@@ -62,8 +57,8 @@ int main(int argc, char *argv[])
     }
 
     zep::IniSettingsStore settings;
-    settings.write("Settings", "Verzeichnis", home.path() + "/watched/");
-    settings.write("Settings", "FotoVerzeichnis", home.path() + "/fotos/");
+    settings.write("Settings", "Verzeichnis", home.watched);
+    settings.write("Settings", "FotoVerzeichnis", home.fotos);
     zep::ScriptedPrompts prompts;
     zep::SystemClock clock;
     zep::Logbook logbook(programDir, clock);

@@ -7,9 +7,9 @@
 // resident), and the listed records sorted by each column (target
 // <= 100 ms). Each figure is the median of several runs.
 
+#include "BenchHome.h"
 #include "BenchTiming.h"
 #include "app/IniSettingsStore.h"
-#include "app/MemoryPolicy.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
@@ -84,27 +84,20 @@ double residentMb()
 
 int main(int argc, char *argv[])
 {
-    zep::keepFreedMemory(); // as the program does at start
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    const BenchHome home;
     QApplication app(argc, argv);
 
     const int records = 100000;
-    const QString programDir = home.path() + "/program/";
-    QDir().mkpath(programDir);
-    QDir().mkpath(home.path() + "/watched");
-    QDir().mkpath(home.path() + "/fotos");
-    const QString dbPath = programDir + "CNCPRG.mdb";
+    const QString &programDir = home.programDir;
+    const QString &dbPath = home.dbPath;
     if (!zep::createFreshDatabase(dbPath) || !fillCatalogue(dbPath, records)) {
         std::fprintf(stderr, "could not build the catalogue\n");
         return 1;
     }
 
     zep::IniSettingsStore settings;
-    settings.write("Settings", "Verzeichnis", home.path() + "/watched/");
-    settings.write("Settings", "FotoVerzeichnis", home.path() + "/fotos/");
+    settings.write("Settings", "Verzeichnis", home.watched);
+    settings.write("Settings", "FotoVerzeichnis", home.fotos);
     zep::ScriptedPrompts prompts;
     zep::SystemClock clock;
     zep::Logbook logbook(programDir, clock);
