@@ -109,6 +109,7 @@ BackupOutcome BackupRun::run()
     keepFreedMemory();
     m_outcome = {};
     m_archived.clear();
+    m_archiveSources.clear();
     if (!QDir::isAbsolutePath(m_plan.backupDir)) {
         // Set by hand to a relative path: it would land wherever the program
         // was started from.
@@ -189,6 +190,16 @@ void BackupRun::archiveFiles(const QString &source, const QStringList &files, bo
     const QString parent = BackupLocation::parentDirectory(m_plan.backupDir, source);
     const QString archiveDir = BackupLocation::archiveDirectory(m_plan.backupDir, source);
     const QString archive = BackupLocation::archiveFile(m_plan.backupDir, source);
+    // "a:b" and "a_b" get the same archive name: the second would overwrite
+    // the first's backup. It is told and left out instead.
+    const QString sharer = m_archiveSources.value(archive);
+    if (!sharer.isEmpty()) {
+        m_outcome.errors.append(QStringLiteral("Die Verzeichnisse '") + sharer + QStringLiteral("' und '") + source
+                                + QStringLiteral("' ergäben dasselbe Archiv '") + archive + QStringLiteral("'. '")
+                                + source + QStringLiteral("' wurde nicht gesichert: Benennen Sie eines der beiden um!"));
+        return;
+    }
+    m_archiveSources.insert(archive, source);
     // Silent: a directory that cannot be made shows as the archive's error,
     // collected with the others, and the backup goes on unattended.
     if (!QFileInfo(parent).isDir())

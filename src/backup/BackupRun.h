@@ -3,6 +3,7 @@
 #include "backup/BackupPlan.h"
 #include "backup/ZipLibrary.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -65,6 +66,7 @@ private:
     ZipLibrary m_zip;
     BackupOutcome m_outcome;
     QSet<QString> m_archived;
+    QHash<QString, QString> m_archiveSources; // archive -> the directory it holds
     QString m_canonicalBackupDir;
     QString m_canonicalProgramDir;
     QString m_snapshot; // the catalogue's copy; empty when none could be made

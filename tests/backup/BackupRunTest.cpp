@@ -272,6 +272,20 @@ TEST_F(BackupFixture, MissingSourceDirectoryIsAnErrorNotASuccess)
     EXPECT_EQ(entries(archiveOf(daten())), QStringList({"P1.NC"}));
 }
 
+TEST_F(BackupFixture, TwoDirectoriesThatWouldShareAnArchiveAreToldNotMixed)
+{
+    write(daten() + "a:b/P1.NC", "G1");
+    write(daten() + "a_b/P2.NC", "G2");
+    const BackupOutcome outcome = BackupRun(plan()).run();
+    ASSERT_EQ(outcome.errors.size(), 2); // the photo directory is missing too
+    const QString told = outcome.errors.filter("ergäben dasselbe Archiv").value(0);
+    EXPECT_TRUE(told.contains(archiveOf(daten() + "a_b/"))) << told.toStdString();
+    // Whichever came first keeps its archive, whole and alone.
+    const QStringList kept = entries(archiveOf(daten() + "a_b/"));
+    EXPECT_TRUE(kept == QStringList({"P1.NC"}) || kept == QStringList({"P2.NC"})) << kept.join(",").toStdString();
+    EXPECT_TRUE(told.endsWith("wurde nicht gesichert: Benennen Sie eines der beiden um!"));
+}
+
 TEST_F(BackupFixture, StopEndsAfterTheArchiveBeingWritten)
 {
     write(program() + "Logbuch.txt", "x");
