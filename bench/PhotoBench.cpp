@@ -97,7 +97,7 @@ int main(int argc, char **argv)
     int listed = 0;
     for (int run = 0; run < kRuns; ++run) {
         opens.push_back(timeMs([&] {
-            auto *form = new Form3({db, prompts, settings, data, foto, [](const QString &) {}, {}, {}}, index);
+            auto *form = new Form3({db, prompts, settings, data, foto, {}, {}}, index);
             form->load();
             QApplication::processEvents();
             listed = form->photos()->count();

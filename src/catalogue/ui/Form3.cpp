@@ -265,7 +265,7 @@ bool Form3::load()
     m_photos->FotosEintragen(m_storedName);
     updateFileMissing();
     m_loaded = true;
-    m_ctx.status(QStringLiteral("Editieren"));
+    Q_EMIT statusChanged(QStringLiteral("Editieren"));
     return true;
 }
 
@@ -351,7 +351,7 @@ void Form3::closeEvent(QCloseEvent *event)
     }
     m_photos->unload();
     SaveGeometry(*this, m_ctx.settings);
-    m_ctx.status(QStringLiteral("Bereit"));
+    Q_EMIT statusChanged(QStringLiteral("Bereit"));
     event->accept();
     Q_EMIT closed(m_dateiIndex);
 }

@@ -41,7 +41,6 @@ public:
         SettingsStore &settings;
         const QString &verzeichnis;     // the current monitored directory
         const QString &fotoVerzeichnis; // the current photo directory
-        std::function<void(const QString &)> status;
         // Carries out a checked rename; the station's keeps the directory
         // check from taking the renamed file for a new one.
         std::function<std::optional<ErrorInfo>(ProgramRename &)> rename;
@@ -87,6 +86,8 @@ public:
     PhotoArea *photos() const { return m_photos; }
 
 Q_SIGNALS:
+    // For the main window's status line.
+    void statusChanged(const QString &text);
     // The record was stored: the main list shows its line anew.
     void recordWritten(const zep::RecordRow &row);
     // The rename has moved file and photos and stored the new name.

@@ -13,8 +13,7 @@
 
 namespace zep {
 
-PresetsDialog::PresetsDialog(SettingsStore &settings, std::function<void(const QString &)> status, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_status(std::move(status))
+PresetsDialog::PresetsDialog(SettingsStore &settings, QWidget *parent) : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("frmVorgaben"));
     setWindowTitle(QStringLiteral("Tastenvorgaben definieren"));
@@ -44,14 +43,6 @@ PresetsDialog::PresetsDialog(SettingsStore &settings, std::function<void(const Q
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
-    if (m_status)
-        m_status(QStringLiteral("F-Tastenbelegung"));
-}
-
-PresetsDialog::~PresetsDialog()
-{
-    if (m_status)
-        m_status(QStringLiteral("Bereit"));
 }
 
 void PresetsDialog::save()

@@ -17,8 +17,7 @@ class PresetsDialog : public QDialog
     Q_OBJECT
 
 public:
-    PresetsDialog(SettingsStore &settings, std::function<void(const QString &)> status, QWidget *parent = nullptr);
-    ~PresetsDialog() override;
+    explicit PresetsDialog(SettingsStore &settings, QWidget *parent = nullptr);
 
     QLineEdit *line(int n) const { return m_lines.at(size_t(n - 1)); }
     void save();
@@ -28,7 +27,6 @@ protected:
 
 private:
     SettingsStore &m_settings;
-    std::function<void(const QString &)> m_status;
     std::array<QLineEdit *, 8> m_lines{};
 };
 

@@ -63,6 +63,7 @@ void RecordEditors::show(long dateiIndex)
     connect(form, &Form3::closed, this, &RecordEditors::editorClosed);
     connect(form, &Form3::recordWritten, this, &RecordEditors::recordWritten);
     connect(form, &Form3::renamed, this, &RecordEditors::renamed);
+    connect(form, &Form3::statusChanged, this, &RecordEditors::statusChanged);
     if (form->load()) {
         // Editors opened together would lie exactly on one another: each
         // further one is set off a little, so the user sees there are more.
@@ -90,9 +91,10 @@ void RecordEditors::tellWaiting()
 {
     const int waiting = m_queue.waiting();
     if (waiting > 0)
-        m_ctx.status(QStringLiteral("Editieren - ") + QString::number(waiting)
-                     + (waiting == 1 ? QStringLiteral(" neuer Datensatz wartet") : QStringLiteral(" neue Datensätze warten"))
-                     + QStringLiteral(" auf Bearbeitung"));
+        Q_EMIT statusChanged(QStringLiteral("Editieren - ") + QString::number(waiting)
+                             + (waiting == 1 ? QStringLiteral(" neuer Datensatz wartet")
+                                             : QStringLiteral(" neue Datensätze warten"))
+                             + QStringLiteral(" auf Bearbeitung"));
 }
 
 void RecordEditors::refreshMachines()

@@ -38,6 +38,7 @@ public:
 Q_SIGNALS:
     void recordWritten(const zep::RecordRow &row);
     void renamed(long dateiIndex, const QString &storedName);
+    void statusChanged(const QString &text);
 
 private:
     void show(long dateiIndex);

@@ -176,7 +176,6 @@ RecordEditors *MainDialogs::recordEditors()
         MainState &state = m_station.state();
         m_recordEditors = new RecordEditors(
             {state.database, state.prompts, state.settings, state.verzeichnis, state.fotoVerzeichnis,
-             [this](const QString &text) { m_station.showStatus(text); },
              [this](ProgramRename &rename) { return m_station.renameProgram(rename); },
              [this](QDialog &dialog) { return runModal(dialog); }},
             &m_owner);
@@ -185,6 +184,7 @@ RecordEditors *MainDialogs::recordEditors()
                 m_list->refreshRecord(row);
         });
         QObject::connect(&m_station, &Station::machineListChanged, m_recordEditors, &RecordEditors::refreshMachines);
+        QObject::connect(m_recordEditors, &RecordEditors::statusChanged, &m_station, &Station::showStatus);
         QObject::connect(m_recordEditors, &RecordEditors::renamed, m_recordEditors,
                          [this](long index, const QString &name) {
                              if (m_list)
@@ -212,8 +212,10 @@ void MainDialogs::closeRecordEditors()
 
 void MainDialogs::openPresets()
 {
-    PresetsDialog dialog(m_station.settings(), [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
+    m_station.showStatus(QStringLiteral("F-Tastenbelegung"));
+    PresetsDialog dialog(m_station.settings(), &m_owner);
     runModal(dialog);
+    m_station.showStatus(QStringLiteral("Bereit"));
 }
 
 void MainDialogs::openEditor(const QString &path)
