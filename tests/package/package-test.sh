@@ -3,9 +3,9 @@
 # checks it as a shop's PC would see it: the files it installs, its
 # dependencies, the menu entry, and the installed program starting on the
 # per-user data directory.
-# Usage: package-test.sh BUILD_DIR CPACK VERSION
+# Usage: package-test.sh BUILD_DIR CPACK VERSION SOURCE_DIR
 set -euo pipefail
-BUILD=$1 CPACK=$2 VERSION=$3
+BUILD=$1 CPACK=$2 VERSION=$3 SOURCE=$4
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 failures=0
@@ -30,6 +30,18 @@ for dep in libqt6core6 libqt6widgets6 libqt6serialport6 libqt6sql6-sqlite libc6;
     [[ ", $DEPENDS," == *", $dep"[\ ,]* ]] || fail "Depends lacks $dep: $DEPENDS"
 done
 
+# Debian's own check of the package: no errors, and every warning it still
+# gives is one the README explains.
+command -v lintian > /dev/null || fail "lintian is not installed (scripts/setup-debian.sh installs it)"
+lintian --no-tag-display-limit "$DEB" > "$WORK/lintian" 2>&1 || true
+if grep -q '^E:' "$WORK/lintian"; then
+    grep '^E:' "$WORK/lintian"
+    fail "lintian reports errors"
+fi
+for tag in $(grep '^W:' "$WORK/lintian" | awk '{print $3}' | sort -u); do
+    grep -q -- "\`$tag\`" "$SOURCE/README.md" || { grep "$tag" "$WORK/lintian"; fail "lintian warning $tag is not explained in README.md"; }
+done
+
 mkdir "$WORK/root"
 dpkg-deb -x "$DEB" "$WORK/root"
 ROOT="$WORK/root"
@@ -38,6 +50,12 @@ ROOT="$WORK/root"
 for img in $(grep -o 'src="[^"]*"' "$ROOT/usr/share/zep/ZEPHelp/ZEPHilfe.html" | sed 's/src="\(.*\)"/\1/'); do
     grep -qx "/usr/share/zep/ZEPHelp/$img" "$WORK/files" || fail "help picture $img is not in the package"
 done
+
+# The licence and the changelog, the changelog's newest entry for this version.
+[ -f "$ROOT/usr/share/doc/zep/copyright" ] || fail "no copyright file"
+grep -q '^License: GPL-3+' "$ROOT/usr/share/doc/zep/copyright" || fail "copyright file names no GPL-3+ licence"
+zcat "$ROOT/usr/share/doc/zep/changelog.gz" | head -1 | grep -q "^zep ($VERSION)" \
+    || fail "changelog's newest entry is not version $VERSION"
 
 desktop-file-validate "$ROOT/usr/share/applications/zep.desktop" || fail "desktop entry does not validate"
 grep -q '^Name\[de\]=' "$ROOT/usr/share/applications/zep.desktop" || fail "desktop entry has no German name"
