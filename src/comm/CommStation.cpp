@@ -198,10 +198,16 @@ std::optional<QString> CommStation::lendLine(int portNumber, const QString &devi
             users.append(i);
     }
     for (const int i : std::as_const(users)) {
-        if (sending(i))
+        // Taken half-way, a program sent would be cut off, and one received
+        // split between a recovery file and the monitor's recording. A
+        // finished text needs no line for its hand-over.
+        const bool receiving = m_ports[i]->portOpen() && m_receivers[i]->receiving();
+        if (sending(i) || receiving)
             return QStringLiteral("Über Maschinenverbindung ") + num(i + 1) + QStringLiteral(" (COM") + num(portNumber)
-                   + QStringLiteral(") wird gerade ein Programm gesendet.\r\rBitte warten Sie, bis die Übertragung "
-                                    "beendet ist, und starten Sie die Aufnahme dann erneut.");
+                   + (sending(i) ? QStringLiteral(") wird gerade ein Programm gesendet.")
+                                 : QStringLiteral(") wird gerade ein Programm empfangen."))
+                   + QStringLiteral("\r\rBitte warten Sie, bis die Übertragung beendet ist, und starten Sie die "
+                                    "Aufnahme dann erneut.");
     }
     for (const int i : std::as_const(users)) {
         m_reopen[i]->stop();

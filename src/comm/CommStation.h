@@ -75,7 +75,7 @@ public:
     // Another user (the serial monitor) wants port `portNumber` (device
     // `devicePath`): every connection on that line is closed and not tried
     // again until the next SetComm(). Refused, with the reason, while one of
-    // them is sending a program.
+    // them is sending or receiving a program.
     std::optional<QString> lendLine(int portNumber, const QString &devicePath);
 
 Q_SIGNALS:

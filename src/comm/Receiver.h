@@ -39,6 +39,9 @@ public:
     void reset();
 
     bool running() const { return m_running; }
+    // A program is on its way: begun and not complete, or the next one
+    // arriving behind a finished text that waits for its hand-over.
+    bool receiving() const { return (m_running && !m_finished) || !m_following.isEmpty(); }
     bool finished() const { return m_finished; }
     bool leaderPassed() const { return m_leaderPassed; }
     const QByteArray &collected() const { return m_total; }

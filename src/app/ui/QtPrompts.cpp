@@ -1,5 +1,7 @@
 #include "app/ui/QtPrompts.h"
 
+#include "app/MessageText.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
@@ -86,13 +88,22 @@ QString QtPrompts::toQtFilter(const QString &filter)
     return result.join(QStringLiteral(";;"));
 }
 
+std::unique_ptr<QMessageBox> QtPrompts::messageBox(const QString &text, const QString &title, PromptIcon icon,
+                                                   PromptButtons buttons, QWidget *owner)
+{
+    // Paths and file names have no blanks to wrap at; a long one would run
+    // off the box and the screen.
+    auto box = std::make_unique<QMessageBox>(boxIcon(icon), title.isEmpty() ? QStringLiteral("ZEP") : title,
+                                             MessageText::breakLongWords(toDisplayText(text)),
+                                             standardButtons(buttons), owner);
+    for (QAbstractButton *b : box->buttons())
+        b->setText(germanButtonText(box->standardButton(b)));
+    return box;
+}
+
 PromptAnswer QtPrompts::message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
 {
-    QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral("ZEP") : title, toDisplayText(text),
-                    standardButtons(buttons), owner());
-    for (QAbstractButton *b : box.buttons())
-        b->setText(germanButtonText(box.standardButton(b)));
-    return toAnswer(box.exec());
+    return toAnswer(messageBox(text, title, icon, buttons, owner())->exec());
 }
 
 std::optional<QString> QtPrompts::input(const QString &text, const QString &title, const QString &defaultText)

@@ -4,6 +4,9 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+
+class QMessageBox;
 
 namespace zep {
 
@@ -29,6 +32,9 @@ public:
     static QString toQtFilter(const QString &filter);
     // The program's texts break lines with CR; a label wants LF.
     static QString toDisplayText(const QString &text);
+    // The box message() shows, not shown yet.
+    static std::unique_ptr<QMessageBox> messageBox(const QString &text, const QString &title, PromptIcon icon,
+                                                   PromptButtons buttons, QWidget *owner);
 
 private:
     QWidget *owner() const;

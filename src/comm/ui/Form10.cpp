@@ -88,7 +88,10 @@ void Form10::refreshSelection()
         m_ui.selDrawing->setText(row->value(2));
         m_ui.selOrder->setText(row->value(3));
         m_ui.selMachine->setText(row->value(7));
-        if (m_view.mainWindowActive && m_view.mainWindowActive()) {
+        // A row clicked in the main list offers its name to start from; a
+        // name the user typed is theirs and stays.
+        const bool typed = m_ui.newName->isModified() && !m_ui.newName->text().isEmpty();
+        if (!typed && m_view.mainWindowActive && m_view.mainWindowActive()) {
             m_ui.newName->setText(row->value(0));
             m_ui.newName->selectAll();
         }
@@ -125,8 +128,11 @@ bool Form10::save()
     const ReceivedProgramIntake::SaveResult result = m_ui.asNewFile->isChecked()
                                                          ? m_intake.saveAsNew(m_ui.newName->text())
                                                          : m_intake.saveAsUpdate(m_ui.targetName->text());
-    if (!result.offeredName.isEmpty())
+    if (!result.offeredName.isEmpty()) {
+        // The name the user gave for the update, kept as if typed.
         m_ui.newName->setText(result.offeredName);
+        m_ui.newName->setModified(true);
+    }
     if (!result.saved())
         return false;
     close();

@@ -5,6 +5,7 @@
 #include "app/Logbook.h"
 #include "app/MemoryPolicy.h"
 #include "app/ProgramDirectory.h"
+#include "app/QtTranslation.h"
 #include "station/Station.h"
 #include "station/ui/Form1.h"
 #include "app/SystemClock.h"
@@ -78,6 +79,7 @@ int main(int argc, char *argv[])
         return *code;
 
     QApplication app(argc, argv);
+    const zep::QtTranslation qtGerman;
     QApplication::setApplicationName(QStringLiteral("ZEP"));
     QApplication::setApplicationVersion(zep::CommandLine::version());
     // The desktop matches the windows to the menu entry zep.desktop; the icon

@@ -385,3 +385,57 @@ TEST_F(Form10Fixture, TheJournalEntryGoesOnceTheProgramIsSavedDiscardedOrKept)
     EXPECT_EQ(left[0].machine, 7);
     EXPECT_EQ(left[0].text, "VIER");
 }
+
+TEST_F(Form10Fixture, ARowOfTheMainListFillsTheNewNameOnlyUntilTheUserTypesOne)
+{
+    auto form = open(1, 0, "N10");
+    QLineEdit *name = form->controls().newName;
+    mainActive = true;
+    select("P1.NC");
+    form->refreshSelection();
+    EXPECT_EQ(name->text(), "P1.NC"); // a name to start from
+    select("P2.NC");
+    form->refreshSelection();
+    EXPECT_EQ(name->text(), "P2.NC");
+
+    // Typed over the row's name: that name stays, whatever is clicked next.
+    name->setCursorPosition(0);
+    name->selectAll();
+    QTest::keyClicks(name, "NEU123.cnc");
+    ASSERT_EQ(name->text(), "NEU123.cnc");
+    select("P3.NC");
+    form->refreshSelection();
+    QTest::qWait(450); // and the dialog's own refresh
+    EXPECT_EQ(name->text(), "NEU123.cnc");
+    EXPECT_EQ(form->controls().selFile->text(), "P3.NC");
+
+    // Emptied by the user: no name of theirs left, the row may fill it again.
+    name->selectAll();
+    QTest::keyClick(name, Qt::Key_Delete);
+    form->refreshSelection();
+    EXPECT_EQ(name->text(), "P3.NC");
+    name->selectAll();
+    QTest::keyClicks(name, "NEU123.cnc");
+
+    mainActive = false;
+    EXPECT_TRUE(form->save());
+    EXPECT_EQ(files(), QStringList({"NEU123.cnc"}));
+}
+
+TEST_F(Form10Fixture, TheOfferedNameOfAMissingOriginalStaysAsTheUsersOwn)
+{
+    auto form = open(1, 0, "NEU");
+    form->controls().asUpdate->setChecked(true);
+    form->controls().targetName->setText("WEG.NC");
+    EXPECT_FALSE(form->save());
+    ASSERT_EQ(form->controls().newName->text(), "WEG.NC");
+    // The user looks at the main list before switching to the new file.
+    select("P1.NC");
+    mainActive = true;
+    form->refreshSelection();
+    EXPECT_EQ(form->controls().newName->text(), "WEG.NC");
+    form->controls().asNewFile->setChecked(true);
+    mainActive = false;
+    EXPECT_TRUE(form->save());
+    EXPECT_EQ(files(), QStringList({"WEG.NC"}));
+}

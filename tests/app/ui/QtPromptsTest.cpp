@@ -1,0 +1,58 @@
+#include "app/QtTranslation.h"
+#include "app/ui/QtPrompts.h"
+#include "support/QStringPrinter.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zep;
+
+TEST(QtPrompts, QtsStandardButtonsSpeakGerman)
+{
+    QtTranslation german;
+    ASSERT_TRUE(german.loaded());
+    QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Yes)->text(), "&Ja");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::No)->text(), "&Nein");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+    QMessageBox box(QMessageBox::Warning, "ZEP", "Text", QMessageBox::Save | QMessageBox::Discard);
+    EXPECT_EQ(box.button(QMessageBox::Save)->text(), "Speichern");
+    EXPECT_EQ(box.button(QMessageBox::Discard)->text(), "Verwerfen");
+}
+
+TEST(QtPrompts, ALongPathWrapsInsideTheScreenAndIsShownWhole)
+{
+    const QString path = "/home/werkstatt/ZEP_Data/" + QString("Unterordner_mit_langem_Namen/").repeated(9)
+                         + "xxxxxxx_P1.CNC";
+    ASSERT_EQ(path.size(), 300);
+    // A stored name of the catalogue: Qt by itself breaks a line neither
+    // after a backslash nor after "_".
+    const QString stored = QString("DREHEN_ABTEILUNG_NORD\\").repeated(4) + "WELLE_MIT_LANGEM_NAMEN_2026_03.NC";
+    const QString name = QString(120, 'B') + ".NC"; // not a single separator
+    for (const QString &longWord : {path, stored, name}) {
+        SCOPED_TRACE(longWord.left(20).toStdString());
+        std::unique_ptr<QMessageBox> box = QtPrompts::messageBox(
+            "Die Datei\r" + longWord + "\rkonnte nicht geöffnet werden.", "Fehler", PromptIcon::Exclamation,
+            PromptButtons::Ok, nullptr);
+        box->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+        const QRect screen = box->screen()->availableGeometry();
+        EXPECT_LE(box->frameGeometry().width(), screen.width());
+
+        const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(QString(label->text()).remove(QChar(0x200B)), "Die Datei\n" + longWord + "\nkonnte nicht geöffnet werden.");
+        // Every line fits the label, and the label the box: nothing is cut off.
+        const QRect room = label->contentsRect();
+        const QRect needed =
+            label->fontMetrics().boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, label->text());
+        EXPECT_LE(needed.width(), room.width());
+        EXPECT_LE(needed.height(), room.height());
+        EXPECT_LE(label->geometry().right(), box->contentsRect().right());
+    }
+}
