@@ -1,6 +1,7 @@
 #include "backup/BackupRun.h"
 
 #include "app/BackupLocation.h"
+#include "app/FileNameBytes.h"
 #include "app/Logbook.h"
 #include "app/MemoryPolicy.h"
 #include "backup/DatabaseSnapshot.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,24 +23,24 @@ namespace zep {
 
 namespace {
 
+// Names as their bytes lie on disk: a name that is no UTF-8 would not come
+// back through Qt's reading of it, and its file could not be opened.
 struct Listing {
-    QStringList files;
-    QStringList directories;
+    QList<QByteArray> files;
+    QList<QByteArray> directories;
     bool ok = false;
 };
 
 // Plain files (also through a link) and real subdirectories, hidden ones
 // left out, in name order. Devices, pipes and sockets are no files to back
 // up: reading a pipe would wait for ever.
-Listing list(const QString &dir)
+Listing list(const QByteArray &dir)
 {
     Listing listing;
-    DIR *d = ::opendir(QFile::encodeName(dir).constData());
+    DIR *d = ::opendir(dir.constData());
     if (!d)
         return listing;
     const int fd = ::dirfd(d);
-    QList<QByteArray> files;
-    QList<QByteArray> dirs;
     while (const dirent *entry = ::readdir(d)) {
         const QByteArray name(entry->d_name);
         if (name.startsWith('.'))
@@ -47,32 +49,38 @@ Listing list(const QString &dir)
         if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         if (S_ISDIR(st.st_mode))
-            dirs.append(name);
+            listing.directories.append(name);
         else if (S_ISREG(st.st_mode))
-            files.append(name);
+            listing.files.append(name);
         else if (S_ISLNK(st.st_mode) && ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
-            files.append(name);
+            listing.files.append(name);
     }
     ::closedir(d);
-    std::sort(files.begin(), files.end());
-    std::sort(dirs.begin(), dirs.end());
-    for (const QByteArray &f : std::as_const(files))
-        listing.files.append(QFile::decodeName(f));
-    for (const QByteArray &s : std::as_const(dirs))
-        listing.directories.append(QFile::decodeName(s));
+    std::sort(listing.files.begin(), listing.files.end());
+    std::sort(listing.directories.begin(), listing.directories.end());
     listing.ok = true;
     return listing;
 }
 
 // path lies in dir or is dir; both canonical.
-bool within(const QString &path, const QString &dir)
+bool within(const QByteArray &path, const QByteArray &dir)
 {
-    return !dir.isEmpty() && (path == dir || path.startsWith(dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/')));
+    return !dir.isEmpty() && (path == dir || path.startsWith(dir.endsWith('/') ? dir : dir + '/'));
 }
 
-QString canonical(const QString &dir)
+QByteArray canonical(const QByteArray &dir)
 {
-    return QFileInfo(dir).canonicalFilePath();
+    char *resolved = ::realpath(dir.constData(), nullptr);
+    if (!resolved)
+        return {};
+    const QByteArray path(resolved);
+    std::free(resolved);
+    return path;
+}
+
+QByteArray canonical(const QString &dir)
+{
+    return canonical(QFile::encodeName(dir));
 }
 
 } // namespace
@@ -120,7 +128,7 @@ BackupOutcome BackupRun::run()
     // Not made yet, it is still where it will be made.
     m_canonicalBackupDir = canonical(m_plan.backupDir);
     if (m_canonicalBackupDir.isEmpty() && !m_plan.backupDir.isEmpty())
-        m_canonicalBackupDir = QDir::cleanPath(QDir(m_plan.backupDir).absolutePath());
+        m_canonicalBackupDir = QFile::encodeName(QDir::cleanPath(QDir(m_plan.backupDir).absolutePath()));
     m_canonicalProgramDir = canonical(m_plan.programDir);
 
     // The catalogue as one consistent state, while the program keeps it open.
@@ -157,14 +165,19 @@ void BackupRun::fail(int code, const QString &error)
 
 void BackupRun::ZipDirectory(const QString &sourceDir)
 {
+    zipDirectory(QFile::encodeName(sourceDir));
+}
+
+void BackupRun::zipDirectory(const QByteArray &sourceDir)
+{
     if (sourceDir.isEmpty() || stopRequested() || !m_outcome.fatal.isEmpty())
         return;
-    const QString source = sourceDir.endsWith(QLatin1Char('/')) ? sourceDir : sourceDir + QLatin1Char('/');
-    const QString real = canonical(source);
+    const QByteArray source = sourceDir.endsWith('/') ? sourceDir : sourceDir + '/';
+    const QByteArray real = canonical(source);
     if (real.isEmpty()) {
         // Nothing to archive is no success: the user would trust a backup
         // of a directory that is not there.
-        m_outcome.errors.append(QStringLiteral("Das Verzeichnis '") + source
+        m_outcome.errors.append(QStringLiteral("Das Verzeichnis '") + FileNameBytes::readablePath(source)
                                 + QStringLiteral("' wurde nicht gefunden!"));
         return;
     }
@@ -175,18 +188,21 @@ void BackupRun::ZipDirectory(const QString &sourceDir)
 
     const Listing listing = list(source);
     if (!listing.ok) {
-        m_outcome.errors.append(QStringLiteral("Das Verzeichnis '") + source
+        m_outcome.errors.append(QStringLiteral("Das Verzeichnis '") + FileNameBytes::readablePath(source)
                                 + QStringLiteral("' kann nicht gelesen werden!"));
         return;
     }
     archiveFiles(source, listing.files, real == m_canonicalProgramDir);
 
-    for (const QString &sub : listing.directories)
-        ZipDirectory(source + sub + QLatin1Char('/'));
+    for (const QByteArray &sub : listing.directories)
+        zipDirectory(source + sub + '/');
 }
 
-void BackupRun::archiveFiles(const QString &source, const QStringList &files, bool isProgramDir)
+void BackupRun::archiveFiles(const QByteArray &sourceBytes, const QList<QByteArray> &files, bool isProgramDir)
 {
+    // A folder whose name is no UTF-8 gets its archive under the name's
+    // Windows-1252 reading, a name the backup disk and a person can read.
+    const QString source = FileNameBytes::readablePath(sourceBytes);
     const QString parent = BackupLocation::parentDirectory(m_plan.backupDir, source);
     const QString archiveDir = BackupLocation::archiveDirectory(m_plan.backupDir, source);
     const QString archive = BackupLocation::archiveFile(m_plan.backupDir, source);
@@ -219,24 +235,24 @@ void BackupRun::archiveFiles(const QString &source, const QStringList &files, bo
             || !QFile::rename(archive, aside) || m_zip.zCreateNewZip(archive) != ZipResult::Ok)
             return;
     }
-    const QString database = BackupPlan::databaseName();
-    for (const QString &f : files) {
-        QString path = source + f;
+    const QByteArray database = QFile::encodeName(BackupPlan::databaseName());
+    for (const QByteArray &f : files) {
+        QByteArray path = sourceBytes + f;
         if (isProgramDir) {
             // The engine's side files belong to the live catalogue, the lock
             // to the running program; the snapshot stands for all of them.
-            if (f == database + QStringLiteral("-journal") || f == database + QStringLiteral("-wal")
-                || f == database + QStringLiteral("-shm") || f == QStringLiteral("ZEP.lock"))
+            if (f == database + "-journal" || f == database + "-wal" || f == database + "-shm" || f == "ZEP.lock")
                 continue;
             if (f == database) {
                 if (m_snapshot.isEmpty())
                     continue; // the archive keeps its last good copy
-                path = m_snapshot;
+                path = QFile::encodeName(m_snapshot);
             }
         }
         const int ordered = m_zip.zOrderFile(path, f, 0);
         if (ordered != ZipResult::Ok)
-            fail(ordered, QStringLiteral("'") + f + QStringLiteral("' -> ") + ZipResult::text(ordered));
+            fail(ordered, QStringLiteral("'") + FileNameBytes::readable(f) + QStringLiteral("' -> ")
+                              + ZipResult::text(ordered));
     }
     m_kept += m_zip.keptEntries();
     m_written += m_zip.writtenEntries();

@@ -57,7 +57,9 @@ public:
 
 private:
     bool stopRequested() const { return m_stop && m_stop->load(); }
-    void archiveFiles(const QString &source, const QStringList &files, bool isProgramDir);
+    // Paths as their bytes lie on disk (see FileNameBytes).
+    void zipDirectory(const QByteArray &source);
+    void archiveFiles(const QByteArray &source, const QList<QByteArray> &files, bool isProgramDir);
     void fail(int code, const QString &error);
 
     BackupPlan m_plan;
@@ -65,10 +67,10 @@ private:
     const std::atomic_bool *m_stop;
     ZipLibrary m_zip;
     BackupOutcome m_outcome;
-    QSet<QString> m_archived;
+    QSet<QByteArray> m_archived;
     QHash<QString, QString> m_archiveSources; // archive -> the directory it holds
-    QString m_canonicalBackupDir;
-    QString m_canonicalProgramDir;
+    QByteArray m_canonicalBackupDir;
+    QByteArray m_canonicalProgramDir;
     QString m_snapshot; // the catalogue's copy; empty when none could be made
     int m_kept = 0;
     int m_written = 0;

@@ -169,12 +169,15 @@ int ZipLibrary::zCreateNewZip(const QString &archive)
     return open(archive, ZIP_CREATE | ZIP_EXCL);
 }
 
-int ZipLibrary::zOrderFile(const QString &file, const QString &nameInArchive, int)
+int ZipLibrary::zOrderFile(const QString &file, const QString &nameInArchive, int flags)
+{
+    return zOrderFile(QFile::encodeName(file), QFile::encodeName(nameInArchive), flags);
+}
+
+int ZipLibrary::zOrderFile(const QByteArray &path, const QByteArray &name, int)
 {
     if (!m_zip)
         return ZipResult::RuntimeInfo;
-    const QByteArray path = QFile::encodeName(file);
-    const QByteArray name = QFile::encodeName(nameInArchive);
     struct stat st {};
     if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return ZipResult::CannotOpen;
@@ -218,6 +221,9 @@ int ZipLibrary::zOrderFile(const QString &file, const QString &nameInArchive, in
             return fromLibzip(zip_error_code_zip(zip_get_error(m_zip)));
         }
     } else {
+        // A name that is no UTF-8 goes in as its bytes, without the UTF-8
+        // mark: the code page of the program that wrote it, as in any ZIP
+        // made on DOS or Windows.
         index = zip_file_add(m_zip, name.constData(), source, ZIP_FL_ENC_GUESS);
         if (index < 0) {
             zip_source_free(source);

@@ -30,6 +30,10 @@ public:
     // so a file that changes or goes away before the archive is written
     // cannot spoil the archive's other entries.
     int zOrderFile(const QString &file, const QString &nameInArchive, int flags = 0);
+    // The same by the bytes of path and name, as they lie on disk: a name
+    // that is no UTF-8 (written by an old DOS or Windows program) is read
+    // through its real path and kept in the archive byte for byte.
+    int zOrderFile(const QByteArray &path, const QByteArray &nameInArchive, int flags = 0);
     // Writes the archive (nothing when no entry changed) and closes it.
     int zCompressFiles();
     // Closes the archive; what was not written by zCompressFiles is dropped.

@@ -40,7 +40,8 @@ Kind kindOf(const QByteArray &dirPath, const dirent *entry)
 
 class Walker {
 public:
-    Walker(EventPump &pump, ScanOutcome &out) : m_pump(pump), m_out(out)
+    Walker(EventPump &pump, ScanOutcome &out, qsizetype rootLength)
+        : m_pump(pump), m_out(out), m_rootLength(rootLength)
     {
     }
 
@@ -77,7 +78,7 @@ public:
                 }
                 const QByteArray bytes(name);
                 QString decoded;
-                if (!decodeName(bytes, decoded, dirPath))
+                if (!decodeName(bytes, decoded, dirPath, true))
                     continue;
                 subdirectories.append(
                     {dirPath + bytes + '/', relative + CatalogueNames::upperKeepLength(decoded) + QLatin1Char('\\')});
@@ -100,9 +101,16 @@ public:
     }
 
 private:
-    bool decodeName(const QByteArray &bytes, QString &decoded, const QByteArray &dirPath)
+    bool decodeName(const QByteArray &bytes, QString &decoded, const QByteArray &dirPath, bool isDirectory)
     {
         decoded = QFile::decodeName(bytes);
+        if (decoded.contains(QChar::ReplacementCharacter)) {
+            if (const std::optional<QString> reading = LegacyFileNames::reading(bytes)) {
+                m_out.legacyNames.append(
+                    {dirPath, bytes, *reading, QFile::decodeName(dirPath.mid(m_rootLength)), isDirectory});
+                return false;
+            }
+        }
         // A name that is no valid text here, or that the code page of the
         // stored list cannot hold, would be mangled in the catalogue.
         // A "\" would read as a level break, a '"' would end the quoted
@@ -120,7 +128,7 @@ private:
         QString stored;
         if (!asciiStoredName(name, stored)) {
             QString decoded;
-            if (!decodeName(QByteArray(name), decoded, dirPath))
+            if (!decodeName(QByteArray(name), decoded, dirPath, false))
                 return;
             stored = CatalogueNames::upperKeepLength(decoded);
         }
@@ -152,6 +160,7 @@ private:
 
     EventPump &m_pump;
     ScanOutcome &m_out;
+    const qsizetype m_rootLength;
     QStringList m_names;
     QSet<QString> m_seen;
     QSet<QString> m_clashed;
@@ -164,8 +173,9 @@ ScanOutcome DirectoryScan::scan(const QString &root, EventPump &pump)
     ScanOutcome out;
     if (root.isEmpty())
         return out;
-    Walker walker(pump, out);
-    walker.walk(QFile::encodeName(CatalogueNames::ensureTrailingSeparator(root)), QString());
+    const QByteArray rootPath = QFile::encodeName(CatalogueNames::ensureTrailingSeparator(root));
+    Walker walker(pump, out, rootPath.size());
+    walker.walk(rootPath, QString());
     walker.finish();
     return out;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "catalogue/LegacyFileNames.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +28,10 @@ struct ScanOutcome {
     QStringList tooManyFolders; // directories with more than 300 subdirectories
     QStringList clashes;        // stored names two or more files map to
     QStringList unencodable;    // real names the code page cannot hold
+    // Names that are no UTF-8 but Windows-1252 bytes: not catalogued under
+    // these names, offered for renaming to their reading instead. A folder
+    // among them is not walked.
+    QList<LegacyName> legacyNames;
 };
 
 // ScanDir: the plain, not hidden files of `path` in the order the file system

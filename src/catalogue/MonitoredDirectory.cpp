@@ -33,7 +33,12 @@ void MonitoredDirectory::holdBack(const QStringList &names)
 ScanOutcome MonitoredDirectory::walk(EventPump &pump)
 {
     ScanOutcome outcome = DirectoryScan::scan(m_ctx.verzeichnis, pump);
-    m_notices.report(outcome, m_ctx.verzeichnis);
+    m_renamedInWalk = m_notices.report(outcome, m_ctx.verzeichnis);
+    // A rename leaves the number of files as it was: without this the next
+    // check would not compare, and the renamed files would wait for some
+    // other file to come or go.
+    if (m_renamedInWalk)
+        m_lastScanCount = -1;
     return outcome;
 }
 
@@ -192,7 +197,7 @@ QString MonitoredDirectory::FindNewFile()
         // Only a change in the number of files leads to a comparison.
         if (outcome.filesSeen == m_lastScanCount)
             return QString();
-        m_lastScanCount = outcome.filesSeen;
+        m_lastScanCount = std::exchange(m_renamedInWalk, false) ? -1 : outcome.filesSeen;
         const ComposedList list =
             FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
         m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);

@@ -113,6 +113,7 @@ private:
     ScanNotices m_notices;
     QStringList m_entries;
     qint64 m_lastScanCount = 0;
+    bool m_renamedInWalk = false; // files were renamed on the user's word after the last walk
     int m_busy = 0;
     Requests m_requests;
     bool m_carryingOut = false;

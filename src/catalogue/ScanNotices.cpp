@@ -57,7 +57,64 @@ QString ScanNotices::leftOutText(qsizetype count, qsizetype capacity)
         .arg(capacity);
 }
 
-void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
+QString ScanNotices::legacyQuestionText(const QList<LegacyName> &names)
+{
+    QStringList lines;
+    for (const LegacyName &legacy : names)
+        lines.append(legacy.shownNow() + QStringLiteral("  →  ") + legacy.shownNew());
+    return QStringLiteral("Diese Dateinamen sind in der Zeichenkodierung Windows-1252 geschrieben (von älteren DOS- "
+                          "und Windows-Programmen oder einem USB-Stick). So kann der Katalog sie nicht aufnehmen:")
+           + QStringLiteral("\r\r") + nameList(lines) + QStringLiteral("\r\r")
+           + QStringLiteral("Sollen sie umbenannt werden wie gezeigt, damit sie katalogisiert werden? Eine Datei, "
+                            "deren neuer Name schon vergeben ist, bleibt, wie sie ist.");
+}
+
+QString ScanNotices::legacyLeftText(const LegacyFileNames::Outcome &outcome)
+{
+    QString text;
+    if (!outcome.taken.isEmpty()) {
+        QStringList lines;
+        for (const LegacyName &legacy : outcome.taken)
+            lines.append(legacy.shownNow() + QStringLiteral("  →  ") + legacy.shownNew());
+        text += QStringLiteral("Nicht umbenannt, weil es den neuen Namen dort schon gibt (auch in anderer "
+                               "Groß-/Kleinschreibung); beide Dateien bleiben, wie sie sind:")
+                + QStringLiteral("\r\r") + nameList(lines);
+    }
+    if (!outcome.failed.isEmpty()) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\r\r");
+        text += QStringLiteral("Nicht umbenannt:") + QStringLiteral("\r\r") + nameList(outcome.failed);
+    }
+    return text;
+}
+
+bool ScanNotices::offerRenaming(const QList<LegacyName> &names)
+{
+    // The logbook is written in Windows-1252 itself: the reading stands
+    // there in the very bytes of the name.
+    for (const LegacyName &legacy : names)
+        m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + legacy.shownNew()
+                                   + QStringLiteral(" in Windows-1252, nicht UTF-8: nicht katalogisiert!"));
+    if (m_prompts.message(legacyQuestionText(names), QStringLiteral("Dateinamen umbenennen?"), PromptIcon::Question,
+                          PromptButtons::YesNo)
+        != PromptAnswer::Yes)
+        return false;
+    const LegacyFileNames::Outcome outcome = LegacyFileNames::renameAll(names);
+    for (const LegacyName &legacy : outcome.renamed)
+        m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + legacy.shownNew()
+                                   + QStringLiteral(" von Windows-1252 in UTF-8 umbenannt."));
+    for (const LegacyName &legacy : outcome.taken)
+        m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + legacy.shownNew()
+                                   + QStringLiteral(" nicht umbenannt: den Namen gibt es schon."));
+    for (const QString &failed : outcome.failed)
+        m_logbook.LogbuchSchreiben(QStringLiteral("Datei nicht umbenannt: ") + failed);
+    const QString left = legacyLeftText(outcome);
+    if (!left.isEmpty())
+        tell(left, QStringLiteral("Dateinamen umbenennen"), false);
+    return outcome.any();
+}
+
+bool ScanNotices::report(const ScanOutcome &outcome, const QString &root)
 {
     const QStringList unreadable = fresh(m_unreadable, outcome.unreadable);
     for (const QString &dir : unreadable) {
@@ -94,6 +151,19 @@ void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
                  + QStringLiteral("\r\r") + nameList(unencodable),
              QStringLiteral("Dateiname ungültig!"), false);
     }
+
+    // Asked once for each set of such names, like the notices above; a name
+    // the user kept is not asked about again while it stays.
+    QList<LegacyName> legacy;
+    QStringList keys;
+    for (const LegacyName &name : outcome.legacyNames)
+        keys.append(name.key());
+    const QStringList freshList = fresh(m_legacy, keys);
+    const QSet<QString> freshKeys(freshList.begin(), freshList.end());
+    for (const LegacyName &name : outcome.legacyNames)
+        if (freshKeys.contains(name.key()))
+            legacy.append(name);
+    return !legacy.isEmpty() && offerRenaming(legacy);
 }
 
 void ScanNotices::reportLeftOut(qsizetype count, qsizetype capacity)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/LegacyFileNames.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -18,16 +20,22 @@ class ScanNotices {
 public:
     ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status);
 
-    void report(const ScanOutcome &outcome, const QString &root);
+    // True when files were renamed on the user's word: the walk did not see
+    // them under their new names, so the next check must compare.
+    bool report(const ScanOutcome &outcome, const QString &root);
     void reportLeftOut(qsizetype count, qsizetype capacity);
 
     static QString rootUnreadableText(const QString &root);
     static QString leftOutText(qsizetype count, qsizetype capacity);
+    static QString legacyQuestionText(const QList<LegacyName> &names);
+    static QString legacyLeftText(const LegacyFileNames::Outcome &outcome);
 
 private:
     // The items of `now` not told before; forgets the ones that are gone.
     QStringList fresh(QSet<QString> &told, const QStringList &now);
     void tell(const QString &text, const QString &title, bool critical);
+    // Offers to rename names written in Windows-1252; true when any was.
+    bool offerRenaming(const QList<LegacyName> &names);
 
     Prompts &m_prompts;
     Logbook &m_logbook;
@@ -36,6 +44,7 @@ private:
     QSet<QString> m_tooMany;
     QSet<QString> m_clashes;
     QSet<QString> m_unencodable;
+    QSet<QString> m_legacy;
     qsizetype m_leftOut = 0;
 };
 

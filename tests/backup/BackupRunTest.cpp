@@ -6,9 +6,11 @@
 #include "backup/MakePath.h"
 #include "support/AllBytes.h"
 #include "support/Noise.h"
+#include "support/RawFileNames.h"
 #include "support/SmallFileSystem.h"
 
 #include <sys/stat.h>
+#include <zip.h>
 
 using namespace zep;
 using namespace zep::test;
@@ -302,4 +304,60 @@ TEST_F(BackupFixture, StopEndsAfterTheArchiveBeingWritten)
     EXPECT_EQ(steps, QList<int>({1}));
     EXPECT_TRUE(testArchive(archiveOf(program())));
     EXPECT_FALSE(QFileInfo::exists(archiveOf(daten())));
+}
+
+namespace {
+
+// Every entry of an archive by the bytes of its name, with its contents.
+QMap<QByteArray, QByteArray> rawEntries(const QString &archive)
+{
+    QMap<QByteArray, QByteArray> found;
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
+    EXPECT_NE(zip, nullptr) << archive.toStdString();
+    if (!zip)
+        return found;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        const QByteArray name = zip_get_name(zip, zip_uint64_t(i), ZIP_FL_ENC_RAW);
+        QByteArray contents;
+        if (zip_file_t *file = zip_fopen_index(zip, zip_uint64_t(i), 0)) {
+            char buffer[4096];
+            for (zip_int64_t n; (n = zip_fread(file, buffer, sizeof buffer)) > 0;)
+                contents.append(buffer, qsizetype(n));
+            zip_fclose(file);
+        }
+        found.insert(name, contents);
+    }
+    zip_discard(zip);
+    return found;
+}
+
+} // namespace
+
+TEST_F(BackupFixture, NamesWrittenInWindows1252AreArchivedUnderTheirOwnBytes)
+{
+    RawTreeRemover rawNames(daten());
+    // As an old DOS or Windows archive brings them: the bytes of "Pä.NC" in
+    // Windows-1252, which are no UTF-8, beside a name that is.
+    ASSERT_FALSE(writeRawFile(daten(), "P\xe4.NC", "G1 X1\r\n").isEmpty());
+    ASSERT_FALSE(writeRawFile(daten(), "Alt\xe4/D\xf6.NC", "G1 X2\r\n").isEmpty());
+    write(daten() + "Ärger.NC", "G1 X3\r\n");
+    write(fotos() + "F.jpg", "jpg");
+
+    const BackupOutcome outcome = BackupRun(plan()).run();
+    EXPECT_TRUE(outcome.ok()) << outcome.errors.join('\n').toStdString();
+
+    const QMap<QByteArray, QByteArray> daten = rawEntries(archiveOf(this->daten()));
+    EXPECT_EQ(daten.keys(), QList<QByteArray>({"P\xe4.NC", "\xc3\x84rger.NC"}));
+    EXPECT_EQ(daten.value("P\xe4.NC"), "G1 X1\r\n");
+    EXPECT_EQ(daten.value("\xc3\x84rger.NC"), "G1 X3\r\n");
+    EXPECT_TRUE(testArchive(archiveOf(this->daten())));
+    // The folder's archive is named after the folder's Windows-1252 reading.
+    const QString folderArchive = archiveOf(this->daten() + "Altä/");
+    EXPECT_EQ(rawEntries(folderArchive), (QMap<QByteArray, QByteArray>{{"D\xf6.NC", "G1 X2\r\n"}}));
+
+    // The next run finds them in the archive and keeps them.
+    BackupRun second(plan());
+    EXPECT_TRUE(second.run().ok());
+    EXPECT_EQ(second.writtenEntries(), 0);
 }

@@ -1,6 +1,8 @@
 #include "CatalogueFixture.h"
+#include "support/RawFileNames.h"
 #include "support/SmallFileSystem.h"
 
+#include "app/CatalogueNames.h"
 #include "app/CodePage1252.h"
 #include "catalogue/DirectoryCheck.h"
 #include "catalogue/FileListFile.h"
@@ -192,6 +194,24 @@ TEST_F(DirectoryCheckTest, OneKnownFileStillOpensItsRecord)
               "Der Dateiname P1.NC existiert bereits! Ich gehe zum Editieren des bekannten Datensatzes über!");
     EXPECT_EQ(editors.size(), 1);
     EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+}
+
+TEST_F(DirectoryCheckTest, AWindows1252NameRenamedOnYesIsCataloguedByTheNextCheck)
+{
+    RawTreeRemover rawNames(dataDir());
+    files->LoadFileListe();
+    ASSERT_FALSE(writeRawFile(dataDir(), "P\xe4.NC", "G1 X1").isEmpty());
+    prompts.queueAnswer(PromptAnswer::Yes);
+    check->tick();
+    ASSERT_EQ(prompts.titles(), QStringList({"Dateinamen umbenennen?"}));
+    EXPECT_TRUE(recordNames().isEmpty());
+    check->tick();
+    EXPECT_EQ(recordNames(), QStringList({"PÄ.NC"}));
+    EXPECT_EQ(editors.size(), 1);
+    EXPECT_EQ(storedList(), QStringList({"PÄ.NC"}));
+    // Through the catalogue's way from a record to its file.
+    EXPECT_EQ(CatalogueNames::resolveStoredName(dataDir(), "PÄ.NC").path, dataDir() + "Pä.NC");
+    EXPECT_EQ(prompts.asked().size(), 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "catalogue/EventPump.h"
 #include "support/QStringPrinter.h"
+#include "support/RawFileNames.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -27,6 +28,7 @@ struct DirectoryScanTest : ::testing::Test {
         return list;
     }
     TestEnvironment env;
+    RawTreeRemover rawNames{root()};
 };
 
 TEST_F(DirectoryScanTest, NestedFilesBecomeUpperCaseNamesWithBackslashes)
@@ -104,8 +106,54 @@ TEST_F(DirectoryScanTest, NamesTheCodePageCannotHoldAreReportedNotMangled)
     fclose(f);
     const ScanOutcome out = scan();
     EXPECT_EQ(out.entries, QStringList({"GUT.NC"}));
-    EXPECT_EQ(out.unencodable.size(), 4);
+    EXPECT_EQ(out.unencodable.size(), 3);
+    // The Windows-1252 name is offered under its reading instead.
+    ASSERT_EQ(out.legacyNames.size(), 1);
+    EXPECT_EQ(out.legacyNames[0].reading, "altä.nc");
     EXPECT_EQ(out.filesSeen, 5);
+}
+
+TEST_F(DirectoryScanTest, NamesWrittenInWindows1252AreOfferedUnderTheirReading)
+{
+    // As old DOS and Windows archives bring them: no UTF-8.
+    ASSERT_FALSE(writeRawFile(root(), "P\xe4.NC", "x").isEmpty());
+    ASSERT_FALSE(writeRawFile(root(), "Drehen/\x80uro \x93X\x94.nc", "x").isEmpty());
+    ASSERT_FALSE(writeRawFile(root(), "Alt\xe4/D1.NC", "x").isEmpty());
+    // Bytes Windows-1252 leaves undefined, or a quote: no name either way.
+    ASSERT_FALSE(writeRawFile(root(), "A\x81.NC", "x").isEmpty());
+    ASSERT_FALSE(writeRawFile(root(), "B\"\xe4.NC", "x").isEmpty());
+    add("Drehen/Ärger.nc");
+    const ScanOutcome out = scan();
+    EXPECT_EQ(sorted(out.entries), QStringList({"DREHEN\\ÄRGER.NC"}));
+    EXPECT_EQ(out.unencodable.size(), 2);
+    QStringList offered;
+    for (const LegacyName &legacy : out.legacyNames)
+        offered << legacy.shownNow() + " -> " + legacy.shownNew() + (legacy.isDirectory ? " (Ordner)" : "");
+    EXPECT_EQ(sorted(offered), QStringList({"Alt\uFFFD -> Altä (Ordner)",
+                                            "Drehen/\uFFFDuro \uFFFDX\uFFFD.nc -> Drehen/€uro “X”.nc",
+                                            "P\uFFFD.NC -> Pä.NC"}));
+    // A folder under such a name is not walked until it has its new name.
+    EXPECT_EQ(out.filesSeen, 5);
+}
+
+TEST(LegacyFileNames, OnlyNamesThatAreNoUtf8ButWindows1252TextHaveAReading)
+{
+    const struct {
+        QByteArray name;
+        std::optional<QString> reading;
+    } cases[] = {
+        {"P\xe4.NC", QString("Pä.NC")},
+        {"\x80 \x8a\x9a \xdf", QString("€ Šš ß")},
+        {"P\xc3\xa4.NC", std::nullopt},  // UTF-8 already
+        {"PLAIN.NC", std::nullopt},
+        {"A\x81.NC", std::nullopt},       // undefined in Windows-1252
+        {"A\x9d\xe4", std::nullopt},
+        {"\"\xe4\"", std::nullopt},     // a quote would end the value in FileListe.dat
+        {"\x85\\x\xe4", std::nullopt},  // a level break in a stored name
+        {".\xe4", std::nullopt},          // would become hidden
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LegacyFileNames::reading(c.name), c.reading) << c.name.toHex().toStdString();
 }
 
 TEST_F(DirectoryScanTest, MissingRootIsIncompleteAndEmptyRootIsNot)

@@ -1,6 +1,8 @@
 #include "CatalogueFixture.h"
+#include "support/RawFileNames.h"
 #include "support/SmallFileSystem.h"
 
+#include "app/CodePage1252.h"
 #include "catalogue/FileListComposer.h"
 #include "catalogue/FileListFile.h"
 #include "catalogue/ScanNotices.h"
@@ -272,6 +274,102 @@ TEST_F(MonitoredDirectoryTest, RequestsDuringAWalkAreCarriedOutOnceItEnds)
     EXPECT_TRUE(told);
     EXPECT_EQ(files->count(), 2);
     EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 2);
+}
+
+TEST_F(MonitoredDirectoryTest, Windows1252NamesAreOfferedOnceForEachNewSetAndRenamedOnYes)
+{
+    RawTreeRemover rawNames(dataDir());
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    const QByteArray oldP = writeRawFile(dataDir(), "P\xe4.NC", "G1 P");
+    ASSERT_FALSE(oldP.isEmpty());
+    ASSERT_FALSE(writeRawFile(dataDir(), "Alt\xe4/D1.NC", "G1 D").isEmpty());
+
+    // Nein: nothing is renamed, nothing catalogued, and the same names are
+    // not asked about again, tick after tick.
+    prompts.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(files->FindNewFile(), "");
+    ASSERT_EQ(prompts.asked().size(), 1);
+    const ScriptedPrompts::Asked question = prompts.asked().first();
+    EXPECT_EQ(question.title, "Dateinamen umbenennen?");
+    EXPECT_EQ(question.icon, PromptIcon::Question);
+    EXPECT_EQ(question.buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(question.text.contains("P\uFFFD.NC  →  Pä.NC")) << question.text.toStdString();
+    EXPECT_TRUE(question.text.contains("Alt\uFFFD  →  Altä")) << question.text.toStdString();
+    EXPECT_TRUE(rawExists(oldP));
+    addProgram("p2.nc");
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    files->GetFileListe();
+    files->SaveFileListe();
+    EXPECT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(CodePage1252::decode(env.readFile(env.programDir() + "Logbuch.txt")).contains("Pä.NC"));
+
+    // A new such file: asked about that one only. Ja renames it, and the
+    // next check finds it under its new name without any other change.
+    const QByteArray oldQ = writeRawFile(dataDir(), "Drehen/Q\xe9.nc", "G1 Q");
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(files->FindNewFile(), "");
+    ASSERT_EQ(prompts.asked().size(), 2);
+    EXPECT_TRUE(prompts.asked()[1].text.contains("Drehen/Q\uFFFD.nc  →  Drehen/Qé.nc"));
+    EXPECT_FALSE(prompts.asked()[1].text.contains("Pä.NC"));
+    EXPECT_FALSE(rawExists(oldQ));
+    EXPECT_EQ(env.readFile(dataDir() + "Drehen/Qé.nc"), "G1 Q");
+    EXPECT_EQ(files->FindNewFile(), "DREHEN\\QÉ.NC");
+    files->GetFileListe();
+    files->SaveFileListe();
+    EXPECT_EQ(prompts.asked().size(), 2);
+    EXPECT_TRUE(CodePage1252::decode(env.readFile(env.programDir() + "Logbuch.txt"))
+                    .contains("Dateiname Drehen/Qé.nc von Windows-1252 in UTF-8 umbenannt."));
+
+    // A restart asks about the ones still there; a folder is renamed with
+    // its files, which the next check catalogues.
+    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}, [] {}});
+    next.LoadFileListe();
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(next.FindNewFile(), "");
+    ASSERT_EQ(prompts.asked().size(), 3);
+    EXPECT_EQ(env.readFile(dataDir() + "Pä.NC"), "G1 P");
+    EXPECT_EQ(env.readFile(dataDir() + "Altä/D1.NC"), "G1 D");
+    EXPECT_EQ(sortedNames(next.FindNewFile()), QStringList({"ALTÄ\\D1.NC", "PÄ.NC"}));
+    EXPECT_EQ(prompts.asked().size(), 3);
+}
+
+TEST_F(MonitoredDirectoryTest, RenamingNeverTakesANameThatIsThereAlready)
+{
+    RawTreeRemover rawNames(dataDir());
+    addProgram("Pä.NC", "vorhanden");
+    addProgram("qä.nc", "vorhanden klein");
+    files->LoadFileListe();
+    const QByteArray sameName = writeRawFile(dataDir(), "P\xe4.NC", "alt P");
+    const QByteArray otherCase = writeRawFile(dataDir(), "Q\xc4.NC", "alt Q"); // "QÄ.NC" beside "qä.nc"
+    const QByteArray free = writeRawFile(dataDir(), "R\xe4.NC", "alt R");
+    const QByteArray gone = writeRawFile(dataDir(), "S\xe4.NC", "alt S");
+    // The question lets events run: a file may go meanwhile.
+    prompts.onMessage([&](const ScriptedPrompts::Asked &asked) {
+        if (asked.buttons == PromptButtons::YesNo)
+            ::unlink(gone.constData());
+    });
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(files->FindNewFile(), "");
+    ASSERT_EQ(prompts.asked().size(), 2);
+    const ScriptedPrompts::Asked told = prompts.asked()[1];
+    EXPECT_EQ(told.title, "Dateinamen umbenennen");
+    EXPECT_TRUE(told.text.contains("P\uFFFD.NC  →  Pä.NC")) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains("Q\uFFFD.NC  →  QÄ.NC")) << told.text.toStdString();
+    EXPECT_FALSE(told.text.contains("R\uFFFD")) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains("Nicht umbenannt:\r\rS\uFFFD.NC (nicht mehr vorhanden)")) << told.text.toStdString();
+    // Both files of each pair are as they were; the free name was taken.
+    EXPECT_EQ(readRawFile(sameName), "alt P");
+    EXPECT_EQ(env.readFile(dataDir() + "Pä.NC"), "vorhanden");
+    EXPECT_EQ(readRawFile(otherCase), "alt Q");
+    EXPECT_EQ(env.readFile(dataDir() + "qä.nc"), "vorhanden klein");
+    EXPECT_FALSE(rawExists(free));
+    EXPECT_EQ(files->FindNewFile(), "RÄ.NC");
+    files->GetFileListe();
+    // The ones left are not asked about again while they stay.
+    addProgram("neu.nc");
+    EXPECT_EQ(files->FindNewFile(), "NEU.NC");
+    EXPECT_EQ(prompts.asked().size(), 2);
 }
 
 TEST_F(MonitoredDirectoryTest, FullDiskKeepsTheOldListAndOffersRetry)
