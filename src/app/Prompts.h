@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace zep {
@@ -9,6 +10,30 @@ enum class PromptIcon { None, Information, Question, Exclamation, Critical };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };
 
+// A question or notice as a value. The core hands it over and goes on with
+// everything else; the conversation ends when the answer comes back through
+// the handler. `unattended` is what a station with nobody at the PC answers
+// (the nightly backup, a service, a box nobody is there to see).
+struct Question {
+    QString text;
+    QString title;
+    PromptIcon icon = PromptIcon::Information;
+    PromptButtons buttons = PromptButtons::Ok;
+    PromptAnswer unattended = PromptAnswer::Ok;
+};
+using AnswerHandler = std::function<void(PromptAnswer)>;
+
+// The answer that can neither loop nor destroy: Cancel where there is one,
+// No for a plain yes/no.
+inline PromptAnswer cautiousAnswer(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;
+    }
+}
+
 // Every message box, question, input box and file or folder dialog of the
 // program goes through this interface, so that tests can answer them and no
 // core routine ever needs a window to talk to the user.
@@ -16,6 +41,15 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
 
+    // Shows the question and returns at once; `answered` runs when the user
+    // (or the policy of an unattended station) has answered. Checks,
+    // receptions, sends and timers go on meanwhile. What the core asks goes
+    // this way.
+    virtual void ask(const Question &question, AnswerHandler answered = {}) = 0;
+
+    // Waits for the answer in a modal box with its own event loop: only for
+    // a window's own command that the user started and that cannot go on
+    // without the answer.
     virtual PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                                  PromptButtons buttons = PromptButtons::Ok) = 0;
 

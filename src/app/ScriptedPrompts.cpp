@@ -2,19 +2,6 @@
 
 namespace zep {
 
-namespace {
-
-PromptAnswer cautiousAnswer(PromptButtons buttons)
-{
-    switch (buttons) {
-    case PromptButtons::Ok: return PromptAnswer::Ok;
-    case PromptButtons::YesNo: return PromptAnswer::No;
-    default: return PromptAnswer::Cancel;
-    }
-}
-
-} // namespace
-
 QStringList ScriptedPrompts::messageTexts() const
 {
     QStringList texts;
@@ -47,6 +34,35 @@ void ScriptedPrompts::clear()
     m_paths.clear();
     m_asked.clear();
     m_beeps = 0;
+}
+
+void ScriptedPrompts::ask(const Question &question, AnswerHandler answered)
+{
+    if (!m_holding) {
+        const PromptAnswer answer = message(question.text, question.title, question.icon, question.buttons);
+        if (answered)
+            answered(answer);
+        return;
+    }
+    Asked asked{Kind::Message, question.text, question.title, question.icon, question.buttons, {}};
+    m_asked << asked;
+    m_held.push_back(Held{question, std::move(answered)});
+}
+
+void ScriptedPrompts::answerHeld(int index, PromptAnswer answer)
+{
+    Held held = std::move(m_held.at(index));
+    m_held.erase(m_held.begin() + index);
+    if (held.answered)
+        held.answered(answer);
+}
+
+QList<Question> ScriptedPrompts::heldQuestions() const
+{
+    QList<Question> result;
+    for (const Held &held : m_held)
+        result << held.question;
+    return result;
 }
 
 PromptAnswer ScriptedPrompts::message(const QString &text, const QString &title, PromptIcon icon,

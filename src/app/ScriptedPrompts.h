@@ -30,6 +30,13 @@ public:
     void queueInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
     void queuePath(const QString &path) { m_paths.push_back(path); }
 
+    // Held: ask() keeps each question open, as a box nobody answers yet,
+    // until the test answers it with answerHeld(). Otherwise ask() answers
+    // at once from the queue, as message() does.
+    void holdQuestions(bool hold) { m_holding = hold; }
+    QList<Question> heldQuestions() const;
+    void answerHeld(int index, PromptAnswer answer);
+
     // Runs while a message is "shown", as a modal box would let events run.
     void onMessage(std::function<void(const Asked &)> hook) { m_onMessage = std::move(hook); }
 
@@ -40,6 +47,7 @@ public:
     int beeps() const { return m_beeps; }
     void clear();
 
+    void ask(const Question &question, AnswerHandler answered = {}) override;
     PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                          PromptButtons buttons = PromptButtons::Ok) override;
     std::optional<QString> input(const QString &text, const QString &title,
@@ -53,7 +61,14 @@ public:
 private:
     QString nextPath();
 
+    struct Held {
+        Question question;
+        AnswerHandler answered;
+    };
+
     std::deque<PromptAnswer> m_answers;
+    std::deque<Held> m_held;
+    bool m_holding = false;
     std::deque<std::optional<QString>> m_inputs;
     std::deque<QString> m_paths;
     QList<Asked> m_asked;

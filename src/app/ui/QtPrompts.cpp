@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <memory>
+#include <utility>
 
 namespace zep {
 
@@ -99,6 +101,30 @@ std::unique_ptr<QMessageBox> QtPrompts::messageBox(const QString &text, const QS
     for (QAbstractButton *b : box->buttons())
         b->setText(germanButtonText(box->standardButton(b)));
     return box;
+}
+
+void QtPrompts::ask(const Question &question, AnswerHandler answered)
+{
+    QMessageBox *box = messageBox(question.text, question.title, question.icon, question.buttons, owner()).release();
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not modal: the operator may go on working while the box waits, and
+    // nothing behind it runs inside a loop of the box's own.
+    box->setWindowModality(Qt::NonModal);
+    auto pending = std::make_shared<AnswerHandler>(std::move(answered));
+    const PromptButtons buttons = question.buttons;
+    QObject::connect(box, &QDialog::finished, box, [box, pending, buttons](int) {
+        QAbstractButton *clicked = box->clickedButton();
+        const PromptAnswer answer = clicked ? toAnswer(box->standardButton(clicked)) : cautiousAnswer(buttons);
+        if (AnswerHandler handler = std::exchange(*pending, {}))
+            handler(answer);
+    });
+    // A box that goes with its owner window still ends its conversation.
+    QObject::connect(box, &QObject::destroyed, [pending, buttons] {
+        if (AnswerHandler handler = std::exchange(*pending, {}))
+            handler(cautiousAnswer(buttons));
+    });
+    box->show();
+    box->raise();
 }
 
 PromptAnswer QtPrompts::message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)

@@ -18,6 +18,7 @@ public:
 
     void setOwner(QWidget *owner) { m_owner = owner; }
 
+    void ask(const Question &question, AnswerHandler answered = {}) override;
     PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                          PromptButtons buttons = PromptButtons::Ok) override;
     std::optional<QString> input(const QString &text, const QString &title,

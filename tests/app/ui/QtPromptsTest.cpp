@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
 #include <gtest/gtest.h>
 
 using namespace zep;
@@ -55,4 +57,54 @@ TEST(QtPrompts, ALongPathWrapsInsideTheScreenAndIsShownWhole)
         EXPECT_LE(needed.height(), room.height());
         EXPECT_LE(label->geometry().right(), box->contentsRect().right());
     }
+}
+
+namespace {
+
+QMessageBox *openBox()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(QtPrompts, AQuestionReturnsAtOnceAndItsAnswerComesWhenClicked)
+{
+    QtPrompts prompts;
+    std::optional<PromptAnswer> answer;
+    prompts.ask({"Datei überschreiben?", "ZEP", PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No},
+                [&](PromptAnswer a) { answer = a; });
+    QMessageBox *box = openBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(answer.has_value());
+    // While the box waits, timers run in the program's own loop, not in one of
+    // the box's.
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(5);
+    QTest::qWait(50);
+    EXPECT_GT(ticks, 0);
+    EXPECT_FALSE(answer.has_value());
+    EXPECT_FALSE(box->isModal());
+    box->button(QMessageBox::Yes)->click();
+    QTest::qWait(10);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(*answer, PromptAnswer::Yes);
+}
+
+TEST(QtPrompts, AQuestionWhoseBoxGoesWithItsWindowIsAnsweredCautiously)
+{
+    auto owner = std::make_unique<QWidget>();
+    QtPrompts prompts(owner.get());
+    std::optional<PromptAnswer> answer;
+    prompts.ask({"Löschen?", "ZEP", PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No},
+                [&](PromptAnswer a) { answer = a; });
+    ASSERT_NE(openBox(), nullptr);
+    owner.reset();
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(*answer, PromptAnswer::No);
 }
