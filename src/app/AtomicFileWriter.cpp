@@ -1,23 +1,19 @@
 #include "app/AtomicFileWriter.h"
 
+#include "app/SystemError.h"
+
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace zep {
 
 namespace {
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 // Most file systems allow 255 bytes for one name; the hidden name must not
 // fail where the target's own name would fit.
@@ -32,7 +28,7 @@ constexpr qsizetype kSuffixBytes = 1 + kRandomDigits + 7; // "." + digits + ".ze
 // never catalogued as a program. The fixed-width number and the marker at the
 // end make the name ours alone; a clean-up after a crash can then tell it
 // from a user's hidden files such as an editor's ".name.swp".
-bool openTemporary(const QString &target, QFile &file)
+bool openTemporary(const QString &target, QFile &file, int &errnum)
 {
     const QFileInfo info(target);
     QString stem = QStringLiteral(".") + info.fileName();
@@ -43,8 +39,10 @@ bool openTemporary(const QString &target, QFile &file)
         const QString digits = QString::number(QRandomGenerator::global()->generate64(), 36)
                                    .rightJustified(kRandomDigits, QLatin1Char('0'));
         file.setFileName(prefix + digits + kMarker);
+        errno = 0;
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;
+        errnum = errno;
         if (file.error() != QFileDevice::OpenError || !QFile::exists(file.fileName()))
             return false;
     }
@@ -81,9 +79,11 @@ std::optional<QString> AtomicFileWriter::open(const QString &target)
     cancel();
     const QFileInfo info(target);
     m_target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : target;
-    if (!openTemporary(m_target, m_file)) {
+    int errnum = 0;
+    if (!openTemporary(m_target, m_file, errnum)) {
         // Nothing of ours to remove: the name that failed may be another's.
-        const QString why = m_file.errorString();
+        // The reason names the target: the hidden name is none of the user's.
+        const QString why = SystemError::describe(m_file, errnum, m_target);
         m_file.setFileName(QString());
         return why;
     }
@@ -97,8 +97,9 @@ std::optional<QString> AtomicFileWriter::write(const char *data, qint64 size)
 {
     if (!m_file.isOpen())
         return QStringLiteral("Die Datei ist nicht geöffnet");
+    errno = 0;
     if (size > 0 && m_file.write(data, size) != size)
-        return fail(m_file.errorString());
+        return fail(errno);
     return std::nullopt;
 }
 
@@ -108,17 +109,19 @@ std::optional<QString> AtomicFileWriter::commit()
         return QStringLiteral("Die Datei ist nicht geöffnet");
     // On disk before the rename: a crash then leaves the old program or the
     // whole new one, never an empty file under the program's name.
+    errno = 0;
     if (!m_file.flush())
-        return fail(m_file.errorString());
+        return fail(errno);
     if (::fsync(m_file.handle()) != 0)
-        return fail(systemError());
+        return fail(errno);
+    errno = 0;
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
-        return fail(m_file.errorString());
+        return fail(errno);
     // POSIX rename replaces the target in one step; QFile::rename would
     // refuse an existing one.
     if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
-        return fail(systemError());
+        return fail(errno);
     // The rename itself on disk: without it a power cut right after a save
     // can bring back the old program.
     syncEntry(m_target);
@@ -136,8 +139,11 @@ void AtomicFileWriter::cancel()
     m_file.setFileName(QString());
 }
 
-std::optional<QString> AtomicFileWriter::fail(const QString &why)
+std::optional<QString> AtomicFileWriter::fail(int errnum)
 {
+    // Told before the temporary file goes: Qt's text of the failed call is
+    // the fallback when the call left no errno.
+    const QString why = SystemError::describe(m_file, errnum, m_target);
     cancel();
     return why;
 }

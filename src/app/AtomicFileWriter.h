@@ -18,9 +18,9 @@ namespace zep {
 //     if (auto e = out.open(target)) ...; if (auto e = out.write(bytes)) ...;
 //     if (auto e = out.commit()) ...;
 //
-// Every step returns the reason when it failed; after a failure the
-// temporary file is gone and the target untouched. Destroying a writer that
-// was not committed cancels it.
+// Every step returns the reason when it failed, in words with the target's
+// path (SystemError); after a failure the temporary file is gone and the
+// target untouched. Destroying a writer that was not committed cancels it.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -47,7 +47,7 @@ public:
     static void syncEntry(const QString &path);
 
 private:
-    std::optional<QString> fail(const QString &why);
+    std::optional<QString> fail(int errnum);
 
     QFile m_file;
     QString m_target; // the real file, with a link followed

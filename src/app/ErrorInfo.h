@@ -9,6 +9,9 @@ namespace zep {
 struct ErrorInfo {
     long number = 0;
     QString description;
+    // A file error of the system is told in words (see SystemError); its
+    // number would mean nothing to the user and stays out of the report.
+    bool numberShown = true;
 };
 
 } // namespace zep

@@ -11,7 +11,8 @@ QString retryReportText(const QString &place, const ErrorInfo &error, const QStr
     QString text = error.description + kCrCr + place;
     if (!lastStatement.isEmpty())
         text += kCrCr + QStringLiteral("Letzter SQL-Befehl: ") + lastStatement;
-    text += kCrCr + QStringLiteral("Fehlernummer: ") + QString::number(error.number);
+    if (error.numberShown)
+        text += kCrCr + QStringLiteral("Fehlernummer: ") + QString::number(error.number);
     return text;
 }
 

@@ -2,8 +2,11 @@
 
 #include "app/Clock.h"
 #include "app/CodePage1252.h"
+#include "app/SystemError.h"
 
 #include <QFile>
+
+#include <cerrno>
 
 namespace zep {
 
@@ -13,9 +16,9 @@ namespace {
 constexpr long kPathFileAccessError = 75;
 constexpr long kDiskFull = 61;
 
-ErrorInfo fileError(long number, const QString &what, const QFile &file)
+ErrorInfo fileError(long number, const QString &what, const QFile &file, int errnum)
 {
-    return ErrorInfo{number, what + QStringLiteral(" (") + file.fileName() + QStringLiteral("): ") + file.errorString()};
+    return SystemError::info(number, what + QStringLiteral(". ") + SystemError::describe(file, errnum, file.fileName()));
 }
 
 } // namespace
@@ -44,23 +47,31 @@ std::optional<ErrorInfo> Logbook::LogbuchSchreiben(const QString &text)
     // Unbuffered, so that a full disk shows in write() and not only later,
     // when the data would leave Qt's buffer at close.
     QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return fileError(kPathFileAccessError, QStringLiteral("Das Logbuch kann nicht geöffnet werden"), file);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        const int errnum = errno;
+        return fileError(kPathFileAccessError, QStringLiteral("Das Logbuch kann nicht geöffnet werden"), file, errnum);
+    }
 
     const bool seekable = !file.isSequential();
     const qint64 sizeBefore = seekable ? file.size() : 0;
+    errno = 0;
     const qint64 written = file.write(bytes);
     if (written != bytes.size()) {
-        const ErrorInfo error = fileError(kDiskFull, QStringLiteral("Das Logbuch kann nicht geschrieben werden"), file);
+        const int errnum = errno;
+        const ErrorInfo error =
+            fileError(kDiskFull, QStringLiteral("Das Logbuch kann nicht geschrieben werden"), file, errnum);
         // Half a line would glue itself to the next event's line.
         if (written > 0 && seekable)
             file.resize(sizeBefore);
         file.close();
         return error;
     }
+    errno = 0;
     file.close();
+    const int errnum = errno;
     if (file.error() != QFileDevice::NoError)
-        return fileError(kDiskFull, QStringLiteral("Das Logbuch kann nicht geschrieben werden"), file);
+        return fileError(kDiskFull, QStringLiteral("Das Logbuch kann nicht geschrieben werden"), file, errnum);
     return std::nullopt;
 }
 

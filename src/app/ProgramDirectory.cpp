@@ -1,10 +1,14 @@
 #include "app/ProgramDirectory.h"
 
+#include "app/SystemError.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+#include <cerrno>
 
 namespace zep {
 
@@ -122,9 +126,12 @@ ProgramDirectory::Result ProgramDirectory::resolve(const QStringList &args, cons
             // QFile::copy writes a temporary file and renames it, so a failed
             // copy leaves no half database that would later look valid.
             QFile from(source);
-            if (!from.copy(target))
+            errno = 0;
+            if (!from.copy(target)) {
+                const int errnum = errno;
                 return failure(QStringLiteral("Die Datenbank ") + source + QStringLiteral(" konnte nicht nach ")
-                               + target + QStringLiteral(" kopiert werden: ") + from.errorString());
+                               + target + QStringLiteral(" kopiert werden: ") + SystemError::reason(from, errnum));
+            }
             // The template may be read-only in its installed place.
             QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
             result.seeded = true;

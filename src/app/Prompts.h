@@ -62,6 +62,9 @@ public:
     virtual QString openFile(const QString &title, const QString &filter, const QString &startDir) = 0;
     virtual QString saveFile(const QString &title, const QString &filter, const QString &startDir,
                              const QString &suggestedName = {}) = 0;
+    // What a save dialog proposes: the suggested name inside the start
+    // folder, whether or not the folder ends with "/".
+    static QString proposedPath(const QString &startDir, const QString &suggestedName);
     virtual QString chooseFolder(const QString &title, const QString &startDir = {}) = 0;
 
     virtual void beep() = 0;

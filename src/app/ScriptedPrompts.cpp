@@ -104,9 +104,11 @@ QString ScriptedPrompts::openFile(const QString &title, const QString &filter, c
     return nextPath();
 }
 
-QString ScriptedPrompts::saveFile(const QString &title, const QString &filter, const QString &, const QString &)
+QString ScriptedPrompts::saveFile(const QString &title, const QString &filter, const QString &startDir,
+                                  const QString &suggestedName)
 {
-    m_asked << Asked{Kind::SaveFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, filter};
+    m_asked << Asked{Kind::SaveFile, proposedPath(startDir, suggestedName), title, PromptIcon::None,
+                     PromptButtons::OkCancel, filter};
     return nextPath();
 }
 

@@ -15,7 +15,8 @@ namespace zep {
 class ScriptedPrompts : public Prompts {
 public:
     enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
-    // For an open-file dialog `text` holds the folder it starts in.
+    // For an open-file dialog `text` holds the folder it starts in, for a
+    // save dialog the path it proposes.
 
     struct Asked {
         Kind kind = Kind::Message;

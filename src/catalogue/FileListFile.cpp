@@ -2,6 +2,7 @@
 
 #include "app/AtomicFileWriter.h"
 #include "app/CodePage1252.h"
+#include "app/SystemError.h"
 
 #include <QFile>
 
@@ -73,11 +74,11 @@ std::optional<ErrorInfo> FileListFile::write(const QString &path, const QString 
 {
     AtomicFileWriter file;
     if (const auto why = file.open(path))
-        return ErrorInfo{75, *why};
+        return SystemError::info(75, *why);
     if (const auto why = file.write(encode(directory, entries)))
-        return ErrorInfo{61, *why};
+        return SystemError::info(61, *why);
     if (const auto why = file.commit())
-        return ErrorInfo{61, *why};
+        return SystemError::info(61, *why);
     return std::nullopt;
 }
 

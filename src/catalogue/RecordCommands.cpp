@@ -6,12 +6,12 @@
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
 #include "catalogue/FileCopy.h"
+#include "catalogue/FileRemoval.h"
 #include "catalogue/MonitoredDirectory.h"
 #include "catalogue/PhotoFiles.h"
 #include "db/Database.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace zep {
@@ -54,30 +54,52 @@ RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row)
     if (answer != PromptAnswer::Yes)
         return DeleteOutcome::Declined;
 
-    const ProgramFile file = deleteProgramFile(*row);
-    if (file == ProgramFile::Kept)
+    const CatalogueNames::Resolved program = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
+    if (program.ambiguous) {
+        m_ctx.prompts.message(CatalogueNames::twinsText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
         return DeleteOutcome::Kept;
-    // The logbook tells of a deletion as soon as one has happened, never of
-    // one that did not.
-    if (file == ProgramFile::Deleted)
-        logDeletion(name);
-    const bool recordGone = deleteFromDatabase(*row);
-    if (file == ProgramFile::Missing) {
-        if (!recordGone)
-            return DeleteOutcome::Kept;
-        logDeletion(name);
     }
+    QStringList parts = PhotoFiles::find(m_ctx.fotoVerzeichnis, name);
+    if (program.found())
+        parts.prepend(program.path);
+
+    // All or nothing: a program deleted while its photos stay would hand
+    // them to the next program of that name. The record goes in a
+    // transaction that is committed only once every file is set aside, and
+    // the files are deleted only once the record is gone.
+    if (!deleteFromDatabaseUncommitted(*row))
+        return DeleteOutcome::Kept;
+    FileRemoval removal;
+    if (const auto why = removal.setAside(parts)) {
+        m_ctx.database.rollback();
+        m_ctx.prompts.message(*why + kCr + kCr
+                                  + QStringLiteral("Es wurde nichts gelöscht: Programm, Fotos und Datensatz bleiben "
+                                                   "erhalten."),
+                              QStringLiteral("Nicht gelöscht!"), PromptIcon::Exclamation);
+        return DeleteOutcome::Kept;
+    }
+    if (!m_ctx.database.commit()) {
+        const ErrorInfo error = m_ctx.database.lastError();
+        if (m_ctx.database.inTransaction())
+            m_ctx.database.rollback();
+        removal.restore();
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error.description);
+        return DeleteOutcome::Kept;
+    }
+    const QStringList left = removal.finish();
+    if (!left.isEmpty())
+        m_ctx.prompts.message(QStringLiteral("Diese Dateien konnten nicht gelöscht werden:") + kCr + kCr
+                                  + left.join(kCr),
+                              QStringLiteral("Löschen"), PromptIcon::Exclamation);
+    if (!program.found())
+        m_ctx.prompts.message(missingFileText(name), QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
+    // The logbook tells of a deletion once it has happened, never of one
+    // that did not.
+    logDeletion(name);
     // Stored at once: a file imported again under this name after a restart
     // must be seen as new.
     m_ctx.files.GetFileListe();
     m_ctx.files.SaveFileListe();
-    if (!recordGone) {
-        m_ctx.prompts.message(QStringLiteral("Die Datei ") + name
-                                  + QStringLiteral(" wurde gelöscht, ihr Datensatz konnte aber nicht aus der Datenbank "
-                                                   "gelöscht werden. Bitte den Datensatz noch einmal löschen."),
-                              QStringLiteral("Datensatz nicht gelöscht!"), PromptIcon::Exclamation);
-        return DeleteOutcome::FileOnly;
-    }
     return DeleteOutcome::Deleted;
 }
 
@@ -88,51 +110,19 @@ void RecordCommands::logDeletion(const QString &storedName)
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error->description);
 }
 
-RecordCommands::ProgramFile RecordCommands::deleteProgramFile(const RecordRow &row)
-{
-    const QString name = row[RecordRow::Datei];
-    const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
-    if (file.ambiguous) {
-        m_ctx.prompts.message(CatalogueNames::twinsText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
-        return ProgramFile::Kept;
-    }
-    if (!file.found()) {
-        m_ctx.prompts.message(missingFileText(name), QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
-        return ProgramFile::Missing;
-    }
-    QFile program(file.path);
-    if (!program.remove()) {
-        m_ctx.prompts.message(QStringLiteral("Die Datei ") + name + QStringLiteral(" konnte nicht gelöscht werden (")
-                                  + program.errorString()
-                                  + QStringLiteral("). Datensatz und Fotos bleiben erhalten."),
-                              QStringLiteral("Nicht gelöscht!"), PromptIcon::Exclamation);
-        return ProgramFile::Kept;
-    }
-    deletePhotos(name);
-    return ProgramFile::Deleted;
-}
-
-void RecordCommands::deletePhotos(const QString &storedName)
-{
-    QStringList left;
-    for (const QString &photo : PhotoFiles::find(m_ctx.fotoVerzeichnis, storedName))
-        if (!QFile::remove(photo))
-            left.append(QFileInfo(photo).fileName());
-    if (!left.isEmpty())
-        m_ctx.prompts.message(QStringLiteral("Diese Fotos konnten nicht gelöscht werden:") + kCr + kCr
-                                  + left.join(kCr),
-                              QStringLiteral("Fotos"), PromptIcon::Exclamation);
-}
-
-bool RecordCommands::deleteFromDatabase(const RecordRow &row)
+bool RecordCommands::deleteFromDatabaseUncommitted(const RecordRow &row)
 {
     const QVariant index = qlonglong(row.dateiIndex());
     return runWithRetry(
         m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.Command1_Click"),
         [&]() -> std::optional<ErrorInfo> {
+            if (!m_ctx.database.transaction())
+                return m_ctx.database.lastError();
             if (m_ctx.database.execute(QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=?"), {index}))
                 return std::nullopt;
-            return m_ctx.database.lastError();
+            const ErrorInfo error = m_ctx.database.lastError();
+            m_ctx.database.rollback();
+            return error;
         },
         [&] { return QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=") + row[RecordRow::DBIndex]; });
 }

@@ -27,12 +27,13 @@ public:
         const QString &fotoVerzeichnis;
     };
 
-    // FileOnly: the program file (and its photos) went, the record stayed.
-    enum class DeleteOutcome { NothingSelected, Declined, Deleted, Kept, FileOnly };
+    // Kept: nothing was deleted (the user was told why).
+    enum class DeleteOutcome { NothingSelected, Declined, Deleted, Kept };
 
     explicit RecordCommands(Context context) : m_ctx(context) {}
 
-    // `row` is null when no record is selected.
+    // `row` is null when no record is selected. The program file, its photos
+    // and the record go all together or not at all.
     DeleteOutcome deleteRecord(const RecordRow *row);
     void importFile();
     void exportFile(const RecordRow *row);
@@ -42,12 +43,9 @@ public:
     QString startDirectory(ProgramSettings::LastDirectory which) const;
 
 private:
-    enum class ProgramFile { Deleted, Missing, Kept };
-
-    ProgramFile deleteProgramFile(const RecordRow &row);
     void logDeletion(const QString &storedName);
-    void deletePhotos(const QString &storedName);
-    bool deleteFromDatabase(const RecordRow &row);
+    // Deletes the record in a transaction left open for the caller.
+    bool deleteFromDatabaseUncommitted(const RecordRow &row);
     void rememberDirectory(ProgramSettings::LastDirectory which, const QString &chosenFile);
 
     Context m_ctx;

@@ -2,6 +2,7 @@
 
 #include "app/AtomicFileWriter.h"
 #include "app/Clock.h"
+#include "app/SystemError.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace zep {
 
@@ -139,9 +141,10 @@ std::optional<QString> ReceptionJournal::remove(const QString &id)
     if (!isEntryName(id))
         return QStringLiteral("Kein Eintrag des Empfangsjournals: ") + id;
     QFile file(m_dir + id);
+    errno = 0;
     if (!file.exists() || file.remove())
         return std::nullopt;
-    return file.errorString();
+    return SystemError::describe(file, errno, file.fileName());
 }
 
 QList<ReceptionJournal::Entry> ReceptionJournal::entries(QStringList *skipped) const

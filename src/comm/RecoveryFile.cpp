@@ -1,9 +1,12 @@
 #include "comm/RecoveryFile.h"
 
 #include "app/Clock.h"
+#include "app/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 namespace zep {
 
@@ -17,10 +20,14 @@ RecoveryFile RecoveryFile::write(const QString &programDir, const QString &prefi
         path = base + QLatin1Char('_') + QString::number(k) + QStringLiteral(".txt");
     QFile file(path);
     RecoveryFile result;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        result.error = file.errorString();
-    else if (file.write(text) != text.size() || !file.flush())
-        result.error = file.errorString();
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        result.error = SystemError::describe(file, errno, path);
+    } else {
+        errno = 0;
+        if (file.write(text) != text.size() || !file.flush())
+            result.error = SystemError::describe(file, errno, path);
+    }
     file.close();
     if (!result.error.isEmpty())
         QFile::remove(path);

@@ -1,15 +1,17 @@
 #include "photos/RecordPhotos.h"
 
+#include "app/SystemError.h"
 #include "catalogue/FileCopy.h"
 #include "catalogue/PhotoFiles.h"
 #include "photos/JpegWriter.h"
+#include "photos/PhotoReader.h"
 #include "photos/cDIBSection.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <algorithm>
+#include <cerrno>
 
 namespace zep {
 
@@ -65,6 +67,10 @@ QString RecordPhotos::extensionFor(const QString &source)
 RecordPhotos::Added RecordPhotos::addFromFile(const QString &source) const
 {
     Added added;
+    if (const auto refused = PhotoReader::refusalAsPhoto(source)) {
+        added.refused = *refused;
+        return added;
+    }
     QString ext = extensionFor(source);
     if (ext.isEmpty()) {
         added.error = ErrorInfo{53, QStringLiteral("Der Dateiname '") + QFileInfo(source).fileName()
@@ -76,7 +82,7 @@ RecordPhotos::Added RecordPhotos::addFromFile(const QString &source) const
         return added;
     added.path = path(PhotoFiles::fileName(m_storedName, added.number, ext));
     if (auto why = copyReplacing(source, added.path))
-        added.error = ErrorInfo{75, *why};
+        added.error = SystemError::info(75, *why);
     return added;
 }
 
@@ -99,30 +105,10 @@ std::optional<ErrorInfo> RecordPhotos::remove(const QString &fileName) const
     QFile file(path(fileName));
     if (!file.exists())
         return std::nullopt;
+    errno = 0;
     if (!file.remove())
-        return ErrorInfo{75, file.errorString() + QStringLiteral(": ") + file.fileName()};
+        return SystemError::info(75, SystemError::describe(file, errno, file.fileName()));
     return std::nullopt;
-}
-
-QImage PhotoReader::readScaled(const QString &path, const QSize &box, QString *error)
-{
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > box.width() || size.height() > box.height()))
-        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-    QImage image = reader.read();
-    if (image.isNull() && error)
-        *error = reader.errorString();
-    return image;
-}
-
-QImage PhotoReader::read(const QString &path, QString *error)
-{
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull() && error)
-        *error = reader.errorString();
-    return image;
 }
 
 } // namespace zep

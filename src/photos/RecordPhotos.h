@@ -3,7 +3,6 @@
 #include "app/ErrorInfo.h"
 
 #include <QImage>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -29,12 +28,15 @@ public:
     QString path(const QString &fileName) const;
 
     struct Added {
-        int number = 0; // 0: no free number (and no error)
+        int number = 0; // 0: no free number (and no error), or refused
         QString path;
         std::optional<ErrorInfo> error;
+        QString refused; // the file is no picture: the message; nothing copied
     };
     // Copies the file byte for byte under the free number, with the source
-    // name's last three characters as extension.
+    // name's last three characters as extension. Only a picture is taken:
+    // an empty file or a text named ".jpg" is refused before anything is
+    // copied.
     Added addFromFile(const QString &source) const;
     // Stores a picture as JPEG under the free number.
     Added addPicture(const QImage &picture, int quality) const;
@@ -46,16 +48,6 @@ public:
 private:
     QString m_dir;
     QString m_storedName;
-};
-
-// Reading photos for display. A file that is no readable picture gives a
-// null image and the reason.
-class PhotoReader {
-public:
-    // Scaled down (never up) to fit `box`, decoded at that size: a camera's
-    // 12-megapixel photo never lies whole in memory for a preview.
-    static QImage readScaled(const QString &path, const QSize &box, QString *error = nullptr);
-    static QImage read(const QString &path, QString *error = nullptr);
 };
 
 } // namespace zep

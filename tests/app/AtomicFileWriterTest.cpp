@@ -93,8 +93,7 @@ TEST(AtomicFileWriter, FullDiskKeepsTheOldFileWhole)
     const QByteArray old(4000, 'O');
     const QString target = env.writeFile(mountPoint + "P1.NC", old);
     const std::optional<QString> error = writeWhole(target, QByteArray(512 * 1024, 'N'));
-    ASSERT_TRUE(error.has_value());
-    EXPECT_FALSE(error->isEmpty());
+    EXPECT_EQ(error, "Auf dem Datenträger ist kein Platz mehr frei: '" + target + "'");
     EXPECT_EQ(env.readFile(target), old);
     EXPECT_EQ(entries(mountPoint), QStringList({"P1.NC"}));
 }
@@ -108,6 +107,25 @@ TEST(AtomicFileWriter, ReadOnlyDiskIsAnErrorAndTheFileStays)
         GTEST_SKIP() << "no tmpfs mount here";
     const QString target = env.writeFile(mountPoint + "P1.NC", "ALT");
     ASSERT_TRUE(disk.makeReadOnly());
-    EXPECT_TRUE(writeWhole(target, "NEU").has_value());
+    EXPECT_EQ(writeWhole(target, "NEU"), "Der Datenträger ist schreibgeschützt: '" + target + "'");
     EXPECT_EQ(env.readFile(target), "ALT");
+}
+
+TEST(AtomicFileWriter, EveryReasonIsToldInGermanWithThePathItConcerns)
+{
+    TestEnvironment env;
+    QDir().mkpath(env.root() + "d/Ordner.NC");
+    const QString tooLong = env.root() + "d/" + QString(300, QLatin1Char('A')) + ".NC";
+    const struct {
+        QString target;
+        QString told;
+    } cases[] = {
+        // The folder that is missing is named, not the file.
+        {env.root() + "fehlt/auch/P1.NC", "Der Ordner existiert nicht: '" + env.root() + "fehlt'"},
+        {tooLong, "Der Name ist zu lang: '" + tooLong + "'"},
+        {env.root() + "d/Ordner.NC", "Das ist ein Ordner, keine Datei: '" + env.root() + "d/Ordner.NC'"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(writeWhole(c.target, "NEU"), c.told);
+    EXPECT_EQ(entries(env.root() + "d"), QStringList());
 }

@@ -26,6 +26,13 @@ TEST(ErrorReport, RetryFormWithoutStatementLeavesThatLineOut)
               QString("x\r\rAufgetreten in Form1.NeuerEintrag\r\rFehlernummer: 5"));
 }
 
+TEST(ErrorReport, AFileErrorToldInWordsLeavesItsNumberOut)
+{
+    EXPECT_EQ(retryReportText("Aufgetreten in Form3.Command1_Click",
+                              {75, "Der Ordner existiert nicht: '/home/z/ZEP_Foto'", false}),
+              QString("Der Ordner existiert nicht: '/home/z/ZEP_Foto'\r\rAufgetreten in Form3.Command1_Click"));
+}
+
 TEST(ErrorReport, SimpleFormJoinsDescriptionAndPlace)
 {
     ScriptedPrompts prompts;

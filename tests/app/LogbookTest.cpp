@@ -77,7 +77,10 @@ TEST(Logbook, UnwritablePlacesGiveAnErrorForTheCaller)
     ASSERT_TRUE(QDir().mkpath(env.root() + "dirlog/Logbuch.txt"));
     EXPECT_TRUE(Logbook(env.root() + "dirlog/", clock).LogbuchSchreiben("x"));
 
-    EXPECT_TRUE(Logbook(env.root() + "missing/", clock).LogbuchSchreiben("x"));
+    const auto missing = Logbook(env.root() + "missing/", clock).LogbuchSchreiben("x");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->description,
+              "Das Logbuch kann nicht geöffnet werden. Der Ordner existiert nicht: '" + env.root() + "missing'");
     EXPECT_FALSE(QFileInfo::exists(env.root() + "missing")) << "no directory is made up on the way";
     EXPECT_TRUE(Logbook("/proc/", clock).LogbuchSchreiben("x"));
 }
@@ -92,4 +95,6 @@ TEST(Logbook, FullDiskIsAnErrorNotSuccess)
     const auto error = Logbook(env.programDir(), clock).LogbuchSchreiben("Datei P1.NC gelöscht!");
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number, 61);
+    EXPECT_EQ(error->description, "Das Logbuch kann nicht geschrieben werden. Auf dem Datenträger ist kein Platz "
+                                  "mehr frei: '" + env.programDir() + "Logbuch.txt'");
 }

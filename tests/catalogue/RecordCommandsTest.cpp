@@ -5,6 +5,7 @@
 #include "catalogue/PhotoFiles.h"
 #include "catalogue/RecordCommands.h"
 #include "catalogue/RecordSearch.h"
+#include "db/Database.h"
 
 
 namespace zep::test {
@@ -100,7 +101,9 @@ TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
     EXPECT_EQ(prompts.asked()[1].text,
               "Die Datei WEG.NC konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
     EXPECT_TRUE(recordNames().isEmpty());
-    EXPECT_EQ(photos(), QStringList({"Foto_WEG.NC_1.jpg"}));
+    // The photos go with their record: left behind, they would belong to the
+    // next program of that name.
+    EXPECT_TRUE(photos().isEmpty());
 }
 
 TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
@@ -117,9 +120,72 @@ TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
     prompts.queueAnswer(PromptAnswer::Yes);
     EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
+    EXPECT_EQ(prompts.asked()[1].text, "Die Datei '" + mountPoint + "p1.nc' kann nicht gelöscht werden: Der "
+                                        "Datenträger ist schreibgeschützt.\r\rEs wurde nichts gelöscht: Programm, "
+                                        "Fotos und Datensatz bleiben erhalten.");
     EXPECT_EQ(recordNames(), QStringList({"NURLESEN\\P1.NC"}));
     EXPECT_EQ(photos(), QStringList({"Foto_NURLESEN-P1.NC_1.jpg"}));
     EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
+}
+
+TEST_F(RecordCommandsTest, APhotoThatCannotBeDeletedKeepsProgramRecordAndEveryPhoto)
+{
+    // The photo directory on a disk of its own, made read-only: a deletion
+    // there fails even for root.
+    SmallFileSystem disk(fotoDir(), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    addProgram("Drehen/p1.nc");
+    files->LoadFileListe();
+    const RecordRow row = record("DREHEN\\P1.NC");
+    photo("Foto_DREHEN-P1.NC_1.jpg");
+    photo("Foto_DREHEN-P1.NC_2.jpg");
+    ASSERT_TRUE(disk.makeReadOnly());
+
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
+    EXPECT_EQ(prompts.asked()[1].text, "Die Datei '" + fotoDir() + "Foto_DREHEN-P1.NC_1.jpg' kann nicht gelöscht "
+                                        "werden: Der Datenträger ist schreibgeschützt.\r\rEs wurde nichts gelöscht: "
+                                        "Programm, Fotos und Datensatz bleiben erhalten.");
+    EXPECT_EQ(env.readFile(dataDir() + "Drehen/p1.nc"), "%\r\nN10 G0 X0\r\nM30\r\n");
+    EXPECT_EQ(QDir(dataDir() + "Drehen").entryList(QDir::Files | QDir::Hidden), QStringList({"p1.nc"}));
+    EXPECT_EQ(recordNames(), QStringList({"DREHEN\\P1.NC"}));
+    EXPECT_EQ(photos(), QStringList({"Foto_DREHEN-P1.NC_1.jpg", "Foto_DREHEN-P1.NC_2.jpg"}));
+    EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
+    EXPECT_EQ(FileListFile::read(listPath()).entries, QStringList({"DREHEN\\P1.NC"}));
+}
+
+TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
+{
+    addProgram("p1.nc");
+    const RecordRow row = record("P1.NC");
+    photo("Foto_P1.NC_1.jpg");
+    // Another program holds the catalogue's write lock.
+    Database other;
+    ASSERT_TRUE(other.open(dbPath()));
+    ASSERT_TRUE(other.transaction());
+
+    prompts.queueAnswer(PromptAnswer::Yes);
+    prompts.queueAnswer(PromptAnswer::Cancel); // the retry report
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Error"}));
+    EXPECT_TRUE(prompts.asked()[1].text.contains("Aufgetreten in Form1.Command1_Click"));
+    EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
+    EXPECT_EQ(photos(), QStringList({"Foto_P1.NC_1.jpg"}));
+    ASSERT_TRUE(other.rollback());
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+    EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
+
+    // Retried once the lock is gone: all of it goes.
+    prompts.clear();
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_FALSE(QFile::exists(dataDir() + "p1.nc"));
+    EXPECT_TRUE(photos().isEmpty());
+    EXPECT_TRUE(recordNames().isEmpty());
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked)
@@ -210,6 +276,30 @@ TEST_F(RecordCommandsTest, ExportCopiesTheProgramOrSaysItHasGone)
     commands().exportFile(nullptr);
     EXPECT_EQ(prompts.beeps(), 1);
     EXPECT_TRUE(prompts.asked().isEmpty());
+}
+
+TEST_F(RecordCommandsTest, ExportToAFullDiskOrAMissingFolderIsToldInGermanWithThePath)
+{
+    const QString stick = env.root() + "stick/";
+    SmallFileSystem disk(stick, "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    addProgram("GROSS.NC", QByteArray(256 * 1024, 'X'));
+    const RecordRow row = record("GROSS.NC");
+
+    prompts.queuePath(stick + "GROSS.NC");
+    commands().exportFile(&row);
+    ASSERT_EQ(prompts.titles(), QStringList({"Zieldatei angeben", "Fehler!"}));
+    EXPECT_EQ(prompts.asked()[1].text,
+              "Auf dem Datenträger ist kein Platz mehr frei: '" + stick + "GROSS.NC' in Form1.Command6_Click");
+    EXPECT_TRUE(QDir(stick).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    prompts.clear();
+    prompts.queuePath(stick + "weg/noch/GROSS.NC");
+    commands().exportFile(&row);
+    ASSERT_EQ(prompts.asked().size(), 2);
+    EXPECT_EQ(prompts.asked()[1].text,
+              "Der Ordner existiert nicht: '" + stick + "weg' in Form1.Command6_Click");
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "PhotoTestFiles.h"
+#include "support/OneColourPng.h"
 #include "support/TestEnvironment.h"
 
+#include "app/ErrorReport.h"
 #include "catalogue/PhotoFiles.h"
+#include "photos/PhotoReader.h"
 #include "photos/RecordPhotos.h"
 
 #include <QFileInfo>
@@ -93,10 +96,45 @@ TEST_F(RecordPhotosTest, AFileIsCopiedByteForByteWithTheLastThreeCharactersAsExt
     EXPECT_EQ(photos.addFromFile(env.root() + "in/bild.gi").number, 2);
     EXPECT_EQ(photos.list().count(), 2);
 
-    // A source that vanished is an error, and leaves nothing behind.
+    // A source that vanished is refused with its reason, and leaves nothing behind.
     const RecordPhotos::Added missing = photos.addFromFile(env.root() + "in/weg.jpg");
-    EXPECT_TRUE(missing.error);
+    EXPECT_TRUE(missing.refused.contains("Die Datei existiert nicht")) << missing.refused.toStdString();
+    EXPECT_EQ(missing.number, 0);
     EXPECT_EQ(files().size(), 2);
+}
+
+TEST_F(RecordPhotosTest, AnEmptyFileOrATextNamedLikeAPictureIsRefusedAndNothingIsCopied)
+{
+    writeBytes(env.root() + "in/leer.jpg", "");
+    writeBytes(env.root() + "in/notiz.jpg", "Spannmittel: Schraubstock 125\n");
+    writeBytes(env.root() + "in/programm.nc", "%\r\nN10 G0 X0\r\nM30\r\n");
+    const RecordPhotos photos(dir(), "P4711");
+    const struct {
+        const char *file;
+        const char *reason;
+    } cases[] = {{"leer.jpg", "Die Datei ist leer."}, {"notiz.jpg", "Die Datei ist kein Bild."},
+                 {"programm.nc", "Die Datei ist kein Bild."}};
+    for (const auto &c : cases) {
+        const QString source = env.root() + "in/" + c.file;
+        const RecordPhotos::Added added = photos.addFromFile(source);
+        EXPECT_EQ(added.refused, "Die Datei '" + source + "' wird nicht als Foto übernommen: " + c.reason) << c.file;
+        EXPECT_EQ(added.number, 0) << c.file;
+        EXPECT_FALSE(added.error) << c.file;
+    }
+    EXPECT_TRUE(QDir(dir()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    // A picture whose name says otherwise is still a picture.
+    writeBytes(env.root() + "in/bild.txt", pictureBytes(16, 12, "png"));
+    EXPECT_EQ(photos.addFromFile(env.root() + "in/bild.txt").number, 1);
+}
+
+TEST_F(RecordPhotosTest, AMissingPhotoDirectoryIsNamedInGermanWithoutANumber)
+{
+    writeBytes(env.root() + "in/teil.jpg", pictureBytes(16, 12));
+    QDir(dir()).removeRecursively();
+    const RecordPhotos::Added added = RecordPhotos(dir(), "P4711").addFromFile(env.root() + "in/teil.jpg");
+    ASSERT_TRUE(added.error);
+    EXPECT_EQ(retryReportText("Aufgetreten in Form3.Command1_Click", *added.error),
+              "Der Ordner existiert nicht: '" + QDir::cleanPath(dir()) + "'\r\rAufgetreten in Form3.Command1_Click");
 }
 
 TEST_F(RecordPhotosTest, AnUnreadablePhotoGivesANullPictureAndAReason)
@@ -105,14 +143,57 @@ TEST_F(RecordPhotosTest, AnUnreadablePhotoGivesANullPictureAndAReason)
     put("Foto_A_1.jpg", jpeg.left(120));
     put("Foto_A_2.jpg", "Dies ist kein Bild\n");
     put("Foto_A_3.jpg", jpeg);
-    for (const char *name : {"Foto_A_1.jpg", "Foto_A_2.jpg"}) {
-        QString why;
-        EXPECT_TRUE(PhotoReader::readScaled(dir() + name, QSize(200, 150), &why).isNull()) << name;
-        EXPECT_FALSE(why.isEmpty()) << name;
+    put("Foto_A_4.jpg", "");
+    const struct {
+        const char *name;
+        const char *why;
+    } cases[] = {{"Foto_A_1.jpg", "Die Datei ist beschädigt, das Bild darin kann nicht gelesen werden."},
+                 {"Foto_A_2.jpg", "Die Datei ist kein Bild."},
+                 {"Foto_A_4.jpg", "Die Datei ist leer."},
+                 {"Foto_A_9.jpg", "Die Datei existiert nicht."}};
+    for (const auto &c : cases) {
+        const PhotoReader::Result read = PhotoReader::readScaled(dir() + c.name, QSize(200, 150));
+        EXPECT_TRUE(read.image.isNull()) << c.name;
+        EXPECT_EQ(read.why, QString::fromUtf8(c.why)) << c.name;
+        EXPECT_EQ(PhotoReader::unreadableText(dir() + c.name, read),
+                  "Das Foto '" + dir() + c.name + "' kann nicht angezeigt werden: " + QString::fromUtf8(c.why));
     }
     // The preview is decoded at its own size, never larger than the photo.
-    EXPECT_EQ(PhotoReader::readScaled(dir() + "Foto_A_3.jpg", QSize(200, 200)).size(), QSize(200, 150));
-    EXPECT_EQ(PhotoReader::readScaled(dir() + "Foto_A_3.jpg", QSize(1000, 1000)).size(), QSize(400, 300));
+    EXPECT_EQ(PhotoReader::readScaled(dir() + "Foto_A_3.jpg", QSize(200, 200)).image.size(), QSize(200, 150));
+    EXPECT_EQ(PhotoReader::readScaled(dir() + "Foto_A_3.jpg", QSize(1000, 1000)).image.size(), QSize(400, 300));
+}
+
+// 20000 × 20000 pixels, 1.6 GB decoded: far above what Qt decodes on its
+// own (128 or 256 MB, by version), a valid picture all the same.
+TEST_F(RecordPhotosTest, AValidHugePictureIsShownOrToldTooLargeButNeverDamaged)
+{
+    const QString path = dir() + "Foto_A_1.png";
+    writeOneColourPng(path, 20000, 20000, 200, 120, 40);
+    constexpr qint64 kMB = 1024 * 1024;
+
+    // The preview is decoded at its size, in little memory.
+    const PhotoReader::Result preview = PhotoReader::readScaled(path, QSize(240, 180), 64 * kMB);
+    ASSERT_FALSE(preview.image.isNull()) << preview.why.toStdString();
+    EXPECT_EQ(preview.image.size(), QSize(180, 180));
+    EXPECT_EQ(preview.image.pixel(90, 90), qRgb(200, 120, 40));
+
+    // 1:1 where the memory set aside allows it.
+    {
+        const PhotoReader::Result whole = PhotoReader::read(path, 2048 * kMB);
+        ASSERT_FALSE(whole.image.isNull()) << whole.why.toStdString();
+        EXPECT_EQ(whole.image.size(), QSize(20000, 20000));
+        EXPECT_EQ(whole.image.pixel(19999, 19999), qRgb(200, 120, 40));
+    }
+
+    // Told in words where it does not, judged before anything is decoded.
+    const PhotoReader::Result tooLarge = PhotoReader::read(path, 1024 * kMB);
+    EXPECT_TRUE(tooLarge.image.isNull());
+    EXPECT_TRUE(tooLarge.tooLarge);
+    EXPECT_EQ(PhotoReader::unreadableText(path, tooLarge),
+              "Das Foto '" + path + "' ist zu groß zum Anzeigen: 20000 × 20000 Bildpunkte (400 Megapixel) brauchen "
+                                    "1526 MB Arbeitsspeicher, für ein Foto sind höchstens 1024 MB vorgesehen.");
+    // And it is a picture a record may take as its photo.
+    EXPECT_FALSE(PhotoReader::refusalAsPhoto(path));
 }
 
 } // namespace

@@ -150,8 +150,7 @@ QString QtPrompts::openFile(const QString &title, const QString &filter, const Q
 QString QtPrompts::saveFile(const QString &title, const QString &filter, const QString &startDir,
                             const QString &suggestedName)
 {
-    const QString start = suggestedName.isEmpty() ? startDir : startDir + suggestedName;
-    return QFileDialog::getSaveFileName(owner(), title, start, toQtFilter(filter));
+    return QFileDialog::getSaveFileName(owner(), title, proposedPath(startDir, suggestedName), toQtFilter(filter));
 }
 
 QString QtPrompts::chooseFolder(const QString &title, const QString &startDir)

@@ -6,6 +6,7 @@
 #include "catalogue/PhotoFiles.h"
 #include "catalogue/ui/PhotoView.h"
 #include "catalogue/ui/ScanSourceDialog.h"
+#include "photos/PhotoReader.h"
 #include "photos/RecordPhotos.h"
 #include "photos/SaneScanner.h"
 #include "photos/WorkerThread.h"
@@ -15,7 +16,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -166,22 +166,18 @@ void PhotoArea::showPhoto(int number)
     const QString file = path(number);
     if (file.isEmpty())
         return;
-    QString why;
-    const QImage image = PhotoReader::readScaled(file, kPreviewSize, &why);
-    if (image.isNull()) {
-        tellUnreadable(file, why);
+    const PhotoReader::Result read = PhotoReader::readScaled(file, kPreviewSize);
+    if (read.image.isNull()) {
+        tellUnreadable(file, read);
         return;
     }
-    m_previewImage = image;
-    m_preview->setPixmap(QPixmap::fromImage(image));
+    m_previewImage = read.image;
+    m_preview->setPixmap(QPixmap::fromImage(read.image));
 }
 
-void PhotoArea::tellUnreadable(const QString &file, const QString &why)
+void PhotoArea::tellUnreadable(const QString &file, const PhotoReader::Result &read)
 {
-    m_ctx.prompts.message(QStringLiteral("Das Foto '") + QDir::toNativeSeparators(file)
-                              + QStringLiteral("' kann nicht angezeigt werden. Die Datei ist beschädigt oder kein Bild (")
-                              + why + QStringLiteral(")."),
-                          QStringLiteral("Foto"), PromptIcon::Exclamation);
+    m_ctx.prompts.message(PhotoReader::unreadableText(file, read), QStringLiteral("Foto"), PromptIcon::Exclamation);
 }
 
 void PhotoArea::addFromFile()
@@ -197,17 +193,8 @@ void PhotoArea::addFromFile()
 
 void PhotoArea::addFiles(const QStringList &paths)
 {
-    for (const QString &file : paths) {
-        // Only pictures: a program file dropped here by mistake must not
-        // become a "photo".
-        if (QImageReader::imageFormat(file).isEmpty()) {
-            m_ctx.prompts.message(QStringLiteral("Die Datei '") + QDir::toNativeSeparators(file)
-                                      + QStringLiteral("' ist kein Bild und wird nicht als Foto übernommen."),
-                                  QStringLiteral("Foto"), PromptIcon::Exclamation);
-            continue;
-        }
+    for (const QString &file : paths)
         addFile(file, false);
-    }
 }
 
 void PhotoArea::addFile(const QString &file, bool rememberFolder)
@@ -223,6 +210,12 @@ void PhotoArea::addFile(const QString &file, bool rememberFolder)
                                      });
     if (!copied)
         return;
+    // Only pictures: a program file chosen or dropped by mistake must not
+    // become a "photo".
+    if (!added.refused.isEmpty()) {
+        m_ctx.prompts.message(added.refused, QStringLiteral("Foto"), PromptIcon::Exclamation);
+        return;
+    }
     if (added.number == 0) {
         m_ctx.prompts.message(QStringLiteral("Kein freier Fotoname verfügbar! Entwickler kontaktieren!"),
                               QStringLiteral("Abbruch!"), PromptIcon::Exclamation);
@@ -351,13 +344,12 @@ void PhotoArea::showLarge()
         return;
     if (m_view)
         m_view->closeView();
-    QString why;
-    const QImage photo = PhotoReader::read(file, &why);
-    if (photo.isNull()) {
-        tellUnreadable(file, why);
+    PhotoReader::Result read = PhotoReader::read(file);
+    if (read.image.isNull()) {
+        tellUnreadable(file, read);
         return;
     }
-    m_view = new PhotoView(photo, window());
+    m_view = new PhotoView(std::move(read.image), window());
     connect(m_view, &PhotoView::closed, m_view, &QObject::deleteLater);
     m_view->show();
     m_view->setFocus();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "photos/ImageScanner.h"
+#include "photos/PhotoReader.h"
 
 #include <QGroupBox>
 #include <QImage>
@@ -84,7 +85,7 @@ private:
     void scanDone(const QImage &image, bool cancelled);
     void showSources(const QList<ImageScanner::Source> &sources);
     void setScanning(bool on);
-    void tellUnreadable(const QString &path, const QString &why);
+    void tellUnreadable(const QString &path, const PhotoReader::Result &read);
     QString path(int number) const;
 
     Context m_ctx;

@@ -19,9 +19,12 @@ const QColor kBackground(Qt::darkGray);
 
 } // namespace
 
-PhotoView::PhotoView(const QImage &photo, QWidget *editor)
-    : QWidget(editor), m_photo(photo.convertToFormat(QImage::Format_RGB32)), m_filter(new WorkerThread(this))
+PhotoView::PhotoView(QImage photo, QWidget *editor)
+    : QWidget(editor), m_photo(std::move(photo)), m_filter(new WorkerThread(this))
 {
+    // In place where the format allows (a photo with alpha channel): no
+    // second copy of a large photo.
+    m_photo.convertTo(QImage::Format_RGB32);
     setObjectName(QStringLiteral("PhotoView"));
     setAutoFillBackground(true);
     m_filterDistance = BlockFilters::kDefaultDistance;

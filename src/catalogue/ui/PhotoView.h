@@ -24,7 +24,8 @@ class PhotoView : public QWidget
 public:
     enum class Filter { DeBlock, DeBlockPlus };
 
-    PhotoView(const QImage &photo, QWidget *editor);
+    // The photo is taken over, not copied: a large one is in memory once.
+    PhotoView(QImage photo, QWidget *editor);
     ~PhotoView() override;
 
     bool isZoomed() const { return m_zoomed; }

@@ -207,12 +207,14 @@ std::optional<QString> RecordSheetPrinter::writePdf(const QList<RecordSheet::Lin
         painter.end();
     }
     AtomicFileWriter out;
+    // The writer's reasons name the file.
+    const QString failed = QStringLiteral("Die PDF-Datei konnte nicht gespeichert werden: ");
     if (auto error = out.open(path))
-        return QStringLiteral("Die Datei ") + path + QStringLiteral(" konnte nicht geschrieben werden: ") + *error;
+        return failed + *error;
     if (auto error = out.write(buffer.data()))
-        return QStringLiteral("Die Datei ") + path + QStringLiteral(" konnte nicht geschrieben werden: ") + *error;
+        return failed + *error;
     if (auto error = out.commit())
-        return QStringLiteral("Die Datei ") + path + QStringLiteral(" konnte nicht geschrieben werden: ") + *error;
+        return failed + *error;
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "../../station/ui/UiFixture.h"
 #include "../RecordRows.h"
+#include "support/OneColourPng.h"
 #include "support/SaneTestDevice.h"
 
 #include "app/ProgramSettings.h"
@@ -214,6 +215,44 @@ TEST_F(PhotoAreaTest, AnUnreadablePhotoShowsAnEmptyPreviewAndNamesTheFile)
     photos->showLarge();
     EXPECT_FALSE(photos->largeView());
     EXPECT_EQ(messages().size(), 3);
+}
+
+TEST_F(PhotoAreaTest, APictureAboveQtsOwnDecodingLimitIsPreviewedAndShownLarge)
+{
+    const long index = addRecord("A");
+    // 9000 × 8000: 288 MB decoded, more than Qt decodes on its own.
+    writeOneColourPng(fotoDir() + "Foto_A_1.png", 9000, 8000, 30, 90, 160);
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    PhotoArea *photos = area(form);
+    EXPECT_EQ(photos->preview().height(), 180);
+    photos->showLarge();
+    EXPECT_TRUE(messages().isEmpty()) << messages().join("|").toStdString();
+    ASSERT_TRUE(photos->largeView());
+    QApplication::processEvents();
+    EXPECT_FALSE(photos->largeView()->horizontalBar()->isHidden());
+    EXPECT_EQ(photos->largeView()->horizontalBar()->maximum(), 9000 - photos->largeView()->canvas()->width());
+}
+
+TEST_F(PhotoAreaTest, AnEmptyFileOrATextChosenAsPhotoIsRefusedAndNothingIsCopied)
+{
+    const long index = addRecord("A");
+    env.writeFile("bilder/leer.jpg", "");
+    env.writeFile("bilder/notiz.jpg", "Spannmittel: Schraubstock\n");
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    PhotoArea *photos = area(form);
+    for (const QString name : {"leer.jpg", "notiz.jpg"}) {
+        prompts.queuePath(env.root() + "bilder/" + name);
+        photos->button("cmdFotoDatei")->click();
+        ASSERT_TRUE(lastAsked());
+        EXPECT_EQ(lastAsked()->title, "Foto");
+        EXPECT_TRUE(lastAsked()->text.startsWith("Die Datei '" + env.root() + "bilder/" + name
+                                                 + "' wird nicht als Foto übernommen: "))
+            << lastAsked()->text.toStdString();
+    }
+    EXPECT_TRUE(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(photos->count(), 0);
 }
 
 TEST_F(PhotoAreaTest, AWidePhotoInTheLargeViewTakesTheWholeWidthAndStaysZoomed)

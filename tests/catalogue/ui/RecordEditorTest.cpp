@@ -487,6 +487,11 @@ TEST_F(RecordEditorTest, TheSheetSavedAsPdfReadsBackWithLabelsValuesAndUnsavedEd
     prompts.queuePath(path);
     form->saveSheetAsPdf();
     ASSERT_TRUE(QFileInfo::exists(path)) << prompts.messageTexts().join("|").toStdString();
+    // Proposed inside the home folder, not as a file beside it.
+    const auto dialog = std::find_if(prompts.asked().begin(), prompts.asked().end(),
+                                     [](const auto &a) { return a.kind == ScriptedPrompts::Kind::SaveFile; });
+    ASSERT_NE(dialog, prompts.asked().end());
+    EXPECT_EQ(dialog->text, QDir::homePath() + "/DREHEN-P1.NC.pdf");
     const QString text = pdfText(path);
     EXPECT_TRUE(text.contains("DREHEN\\P1.NC")) << text.toStdString();
     EXPECT_TRUE(text.contains("Maschine: keine Auswahl"));
