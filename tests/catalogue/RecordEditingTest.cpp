@@ -268,6 +268,12 @@ TEST_F(RenameTest, TellsWhatStandsInTheWay)
     EXPECT_EQ(rename(index, "A1", "").check(), ProgramRename::Check::Invalid);
     EXPECT_EQ(rename(index, "A1", "X\\..\\Y").check(), ProgramRename::Check::Invalid);
     EXPECT_EQ(rename(index, "A1", "a\"b").check(), ProgramRename::Check::Invalid);
+    // Hidden names drop out of the catalogue and the backup.
+    EXPECT_EQ(rename(index, "A1", ".versteckt.nc").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", "  .versteckt.nc").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", ".sub\\A1").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", "SUB/.A1").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", "A.1.").check(), ProgramRename::Check::Ready);
     EXPECT_EQ(rename(index, "MISSING", "NEW").check(), ProgramRename::Check::SourceMissing);
     EXPECT_EQ(programs(), (QStringList{"A1", "Taken.nc"}));
 }

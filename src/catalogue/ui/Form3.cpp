@@ -444,6 +444,11 @@ void Form3::leaveFileName()
                                   QStringLiteral("Fehler!"), PromptIcon::Exclamation);
             restore();
             return;
+        case ProgramRename::Check::Hidden:
+            m_ctx.prompts.message(CatalogueNames::hiddenNameText(m_ui->Text1->text()), QStringLiteral("Fehler!"),
+                                  PromptIcon::Exclamation);
+            restore();
+            return;
         case ProgramRename::Check::NameTaken:
             m_ctx.prompts.message(QStringLiteral("Dieser Dateiname existiert bereits!"), QStringLiteral("Fehler!"),
                                   PromptIcon::Exclamation);
