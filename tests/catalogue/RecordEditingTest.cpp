@@ -44,9 +44,30 @@ TEST(DateCompletion, CompletesAndMarksAsTheTableSays)
         {"011399", "01.??.1999", true},
         {"32132003", "??.??.2003", true},
         {"ab.cd.efgh", "??.??.????", true},
-        // One-digit parts are no short form: the parts are read where they
-        // stand, and the write refuses what is no date.
-        {"1.2.2003", "1..2..2003", false},
+        // Blanks around the date go; ".", "-" and "/" part day, month and
+        // year, each of one or two digits, the year of two or four.
+        {"  010203  ", "01.02.2003", false},
+        {"01-02-2003", "01.02.2003", false},
+        {"01/02/2003", "01.02.2003", false},
+        {"1.2.3", "01.02.2003", false},
+        {"01.02.03", "01.02.2003", false},
+        {"1.2.2003", "01.02.2003", false},
+        {" 1 - 2 - 99 ", "01.02.1999", false},
+        {"5/11/49", "05.11.2049", false},
+        {"5.11.50", "05.11.1950", false},
+        {"32-1-3", "??.01.2003", true},
+        {"1/13/2003", "01.??.2003", true},
+        {"1.2.1850", "01.02.????", true},
+        // Each part in its range, yet no day of that month.
+        {"31.02.2003", "??.02.2003", true},
+        {"29.2.3", "??.02.2003", true},
+        {"29.2.4", "29.02.2004", false},
+        // What no completion reads stays as typed and is marked.
+        {"1.2", "1.2", true},
+        {"01x02x2003", "01x02x2003", true},
+        {"1..2..2003", "1..2..2003", true},
+        {"1.2.003", "1.2.003", true},
+        {"heute", "heute", true},
     };
     for (const Case &c : cases) {
         const QString completed = DateCompletion::complete(QString::fromLatin1(c.typed));
