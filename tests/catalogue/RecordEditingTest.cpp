@@ -128,7 +128,9 @@ TEST(RecordClipboard, CopyThenPasteCarriesTheNineFieldsExactly)
     to.dateiname = "Q2.NC";
     to.datum = "05.05.2005";
     to.maschinenIndex = 3;
-    ASSERT_TRUE(RecordClipboard::paste(text, to));
+    const RecordClipboard::Pasted pasted = RecordClipboard::paste(text, to);
+    ASSERT_TRUE(pasted.ok());
+    EXPECT_TRUE(pasted.shortened.isEmpty());
     RecordFields expected = from;
     expected.dateiname = "Q2.NC";
     expected.datum = "05.05.2005";
@@ -136,17 +138,71 @@ TEST(RecordClipboard, CopyThenPasteCarriesTheNineFieldsExactly)
     EXPECT_EQ(to, expected);
 }
 
-TEST(RecordClipboard, APartialCopyFillsOnlyItsFieldsAndForeignTextNone)
+TEST(RecordClipboard, ACopyWithoutAllNineFieldsOrForeignTextChangesNothing)
 {
-    RecordFields to = sample("B");
-    ASSERT_TRUE(RecordClipboard::paste("CNC||a||b", to));
-    EXPECT_EQ(to.bezeichnung, "a");
-    EXPECT_EQ(to.zeichnungsnummer, "b");
-    EXPECT_EQ(to.kunde, "Müller & Söhne");
-    const RecordFields before = to;
-    EXPECT_FALSE(RecordClipboard::paste("CNC|x", to));
-    EXPECT_FALSE(RecordClipboard::paste("", to));
-    EXPECT_EQ(to, before);
+    using Outcome = RecordClipboard::Pasted::Outcome;
+    struct Case {
+        const char *text;
+        Outcome outcome;
+        qsizetype fields;
+    };
+    const Case cases[] = {
+        {"CNC||NurEins||", Outcome::WrongFieldCount, 1},
+        {"CNC||a||b", Outcome::WrongFieldCount, 2},
+        {"CNC||", Outcome::WrongFieldCount, 0},
+        {"CNC||1||2||3||4||5||6||7||8||", Outcome::WrongFieldCount, 8},
+        {"CNC||1||2||3||4||5||6||7||8||9||10||", Outcome::WrongFieldCount, 10},
+        {"CNC|x", Outcome::NoCopy, 0},
+        {"", Outcome::NoCopy, 0},
+    };
+    const RecordFields before = sample("B");
+    for (const Case &c : cases) {
+        RecordFields to = before;
+        const RecordClipboard::Pasted pasted = RecordClipboard::paste(QString::fromUtf8(c.text), to);
+        EXPECT_EQ(pasted.outcome, c.outcome) << c.text;
+        EXPECT_EQ(pasted.fieldCount, c.fields) << c.text;
+        EXPECT_EQ(to, before) << c.text;
+        EXPECT_FALSE(RecordClipboard::refusalText(pasted).isEmpty()) << c.text;
+    }
+    RecordFields to = before;
+    const RecordClipboard::Pasted one = RecordClipboard::paste("CNC||NurEins||", to);
+    EXPECT_EQ(RecordClipboard::refusalText(one),
+              "Die Datensatzkopie im Clipboard ist unvollständig: sie enthält 1 Angabe statt 9. Es wurde nichts "
+              "eingefügt. Bitte den Datensatz noch einmal kopieren.");
+    EXPECT_EQ(RecordClipboard::refusalText(RecordClipboard::paste("x", to)), "Keine ZEP-Datensatzkopie im Clipboard!");
+
+    // Empty fields are fields too; a copy that lost its last separator
+    // still holds all nine.
+    ASSERT_TRUE(RecordClipboard::paste("CNC||||||||||||||||||||", to).ok());
+    EXPECT_EQ(to.bezeichnung, "");
+    EXPECT_EQ(to.bemerkungen, "");
+    EXPECT_EQ(to.dateiname, before.dateiname);
+    ASSERT_TRUE(RecordClipboard::paste("CNC||1||2||3||4||5||6||7||8||9", to).ok());
+    EXPECT_EQ(to.bezeichnung, "1");
+    EXPECT_EQ(to.bemerkungen, "9");
+}
+
+TEST(RecordClipboard, APasteKeepsToTheLimitsOfTyping)
+{
+    RecordFields from = sample("L");
+    from.kunde = QString(300, 'K');
+    from.bezeichnung = QString(150, 'a') + "\r\n" + QString(150, 'b'); // 301 characters as shown
+    from.zeichnungsnummer = QString(199, 'z') + QString::fromUtf8("😀"); // 201 code units
+    from.bemerkungen = QString(5000, 'x');                               // no limit
+    RecordFields to;
+    const RecordClipboard::Pasted pasted = RecordClipboard::paste(RecordClipboard::format(from), to);
+    ASSERT_TRUE(pasted.ok());
+    EXPECT_EQ(pasted.shortened, (QList<RecordFields::Field>{RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer,
+                                                            RecordFields::Kunde}));
+    EXPECT_EQ(to.kunde, QString(50, 'K'));
+    EXPECT_EQ(to.bezeichnung, QString(150, 'a') + "\r\n" + QString(49, 'b'));
+    EXPECT_EQ(to.zeichnungsnummer, QString(199, 'z')); // never half a character
+    EXPECT_EQ(to.bemerkungen, from.bemerkungen);
+    EXPECT_EQ(RecordClipboard::shortenedText(pasted),
+              "Diese Angaben waren länger als in diesen Feldern erlaubt und wurden gekürzt: Bezeichnung: auf 200 "
+              "Zeichen, Zeichnungsnummern: auf 200 Zeichen, Kunde: auf 50 Zeichen.");
+    EXPECT_EQ(RecordFields::typingLimit(RecordFields::Kunde), 50);
+    EXPECT_EQ(RecordFields::typingLimit(RecordFields::Bemerkungen), 0);
 }
 
 TEST(RecordClipboard, NamesTheFieldsAPasteWouldCut)

@@ -35,10 +35,6 @@ namespace zep {
 
 namespace {
 
-// Bezeichnung and Zeichnungsnummer hold at most this many characters typed.
-constexpr int kLongFieldLimit = 200;
-constexpr int kKundeLimit = 50;
-
 const QString kLocked = QStringLiteral("background-color: rgb(255, 255, 192);");
 
 // Focus that leaves because another window came up (a message box, the
@@ -180,7 +176,7 @@ void Form3::showFields(const RecordFields &fields)
             // A stored text longer than the typing limit is shown whole:
             // cutting it here would cut it in the record on the next write.
             if (f == RecordFields::Kunde)
-                line->setMaxLength(qMax(kKundeLimit, int(value.size())));
+                line->setMaxLength(qMax(RecordFields::typingLimit(f), int(value.size())));
             line->setText(value);
         } else if (auto *plain = qobject_cast<QPlainTextEdit *>(w)) {
             if (RecordFields::toStored(plain->toPlainText()) != value)
@@ -372,8 +368,9 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         const bool inserts = !key->text().isEmpty() && (key->text().at(0).isPrint() || key->key() == Qt::Key_Return
                                                          || key->key() == Qt::Key_Enter);
-        if (inserts && !plain->textCursor().hasSelection()
-            && plain->toPlainText().size() >= kLongFieldLimit)
+        const int limit = RecordFields::typingLimit(
+            watched == m_ui->txtBezeichnung ? RecordFields::Bezeichnung : RecordFields::Zeichnungsnummer);
+        if (inserts && !plain->textCursor().hasSelection() && plain->toPlainText().size() >= limit)
             return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -501,12 +498,15 @@ void Form3::copyRecord()
 void Form3::pasteRecord()
 {
     RecordFields fields = currentFields();
-    if (!RecordClipboard::paste(QGuiApplication::clipboard()->text(), fields)) {
-        m_ctx.prompts.message(QStringLiteral("Keine ZEP-Datensatzkopie im Clipboard!"), QStringLiteral("Sorry!"),
-                              PromptIcon::Information);
+    const RecordClipboard::Pasted pasted = RecordClipboard::paste(QGuiApplication::clipboard()->text(), fields);
+    if (!pasted.ok()) {
+        m_ctx.prompts.message(RecordClipboard::refusalText(pasted), QStringLiteral("Sorry!"), PromptIcon::Information);
         return;
     }
     showFields(fields);
+    if (!pasted.shortened.isEmpty())
+        m_ctx.prompts.message(RecordClipboard::shortenedText(pasted), QStringLiteral("Gekürzt!"),
+                              PromptIcon::Information);
 }
 
 void Form3::updatePasteCommand()

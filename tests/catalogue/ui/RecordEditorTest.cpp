@@ -3,12 +3,15 @@
 
 #include "app/Prompts.h"
 #include "catalogue/MonitoredDirectory.h"
+#include "catalogue/RecordClipboard.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/Form3.h"
 #include "catalogue/ui/PresetsDialog.h"
 #include "catalogue/ui/RecordEditors.h"
 #include "catalogue/ui/RecordSheetPrinter.h"
 #include "catalogue/ui/RecordListView.h"
+#include "editor/ui/CNCEditor.h"
+#include "editor/ui/CodeView.h"
 #include "station/ui/MainListController.h"
 
 #include <QAction>
@@ -349,6 +352,36 @@ TEST_F(RecordEditorTest, CopyAndPasteCarryTheFieldsBetweenTwoRecords)
     third->pasteRecord();
     EXPECT_EQ(prompts.asked().last().text, "Keine ZEP-Datensatzkopie im Clipboard!");
     EXPECT_EQ(prompts.asked().last().title, "Sorry!");
+}
+
+TEST_F(RecordEditorTest, APasteKeepsToTheFieldLimitsAndACopyMissingFieldsChangesNothing)
+{
+    const long index = addRecord("A.NC");
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    const RecordFields before = form->currentFields();
+    QGuiApplication::clipboard()->setText("CNC||NurEins||");
+    ASSERT_TRUE(form->pasteEnabled());
+    form->pasteRecord();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("1 Angabe statt 9")) << prompts.asked()[0].text.toStdString();
+    EXPECT_EQ(form->currentFields(), before);
+
+    RecordFields copy;
+    copy.kunde = QString(300, 'K');
+    copy.bezeichnung = QString(250, 'B');
+    copy.ersteller = "Jörg";
+    QGuiApplication::clipboard()->setText(RecordClipboard::format(copy));
+    prompts.clear();
+    form->pasteRecord();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Gekürzt!");
+    EXPECT_EQ(line(form, RecordFields::Kunde)->text(), QString(50, 'K'));
+    EXPECT_EQ(plain(form, RecordFields::Bezeichnung)->toPlainText(), QString(200, 'B'));
+    EXPECT_EQ(line(form, RecordFields::Ersteller)->text(), "Jörg");
+    ASSERT_TRUE(form->uebernehmen());
+    EXPECT_EQ(column(index, "Kunde").toString(), QString(50, 'K'));
+    EXPECT_EQ(column(index, "Bezeichnung").toString(), QString(200, 'B'));
 }
 
 TEST_F(RecordEditorTest, ACopyThatAPasteWouldCutIsRefused)
