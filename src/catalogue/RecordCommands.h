@@ -32,8 +32,10 @@ public:
 
     explicit RecordCommands(Context context) : m_ctx(context) {}
 
-    // `row` is null when no record is selected.
-    DeleteOutcome deleteRecord(const RecordRow *row);
+    // `row` is null when no record is selected. `inEditor`: a record editor
+    // has the record open; its edits could no longer be stored as they are,
+    // so the user is warned before anything else.
+    DeleteOutcome deleteRecord(const RecordRow *row, bool inEditor = false);
     void importFile();
     void exportFile(const RecordRow *row);
 

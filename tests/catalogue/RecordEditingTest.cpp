@@ -279,6 +279,59 @@ TEST_F(RecordStoreTest, AFailedStoreSaysWhy)
     EXPECT_NE(written.error.number, 0);
 }
 
+TEST_F(RecordStoreTest, EditsOfARecordDeletedMeanwhileBecomeTheRecordOfItsFileAgain)
+{
+    addProgram("P1.NC");
+    const long index = addRecord("P1.NC", 2);
+    ASSERT_TRUE(db().execute("DELETE * FROM DateiListe WHERE DateiIndex=?", {qlonglong(index)}));
+    RecordFields edited = sample("V");
+    edited.datum = "1.2.3";
+    const CatalogueRecord::Written written = CatalogueRecord::DatensatzSchreiben(db(), index, edited, 1L);
+    EXPECT_FALSE(written.ok);
+    EXPECT_TRUE(written.gone);
+
+    CatalogueRecord::Vanished vanished = CatalogueRecord::vanished(db(), dataDir(), "P1.NC");
+    EXPECT_EQ(vanished.file, CatalogueRecord::Vanished::File::There);
+    EXPECT_EQ(vanished.dateiIndex, 0);
+    EXPECT_EQ(vanished.title, "Datensatz gelöscht!");
+    EXPECT_EQ(vanished.text, "Der Datensatz der Datei P1.NC wurde gelöscht, während er hier bearbeitet wurde. Die Datei "
+                             "ist noch im Überwachungsverzeichnis.\r\rSollen die Änderungen als neuer Datensatz "
+                             "dieser Datei gespeichert werden?");
+    const CatalogueRecord::Kept kept = CatalogueRecord::keepAsRecordOf(db(), "P1.NC", 0, edited, 1L);
+    ASSERT_TRUE(kept.written.ok) << kept.written.error.description.toStdString();
+    EXPECT_NE(kept.dateiIndex, index);
+    RecordFields expected = edited;
+    expected.dateiname = "P1.NC";
+    expected.datum = "01.02.2003";
+    expected.maschinenIndex = 1;
+    EXPECT_EQ(CatalogueRecord::load(db(), kept.dateiIndex).fields, expected);
+
+    // The directory check gave the file a record meanwhile: the edits go
+    // into that one, no second record.
+    vanished = CatalogueRecord::vanished(db(), dataDir(), "P1.NC");
+    EXPECT_EQ(vanished.dateiIndex, kept.dateiIndex);
+    EXPECT_TRUE(vanished.text.contains("hat inzwischen einen neuen Datensatz"));
+    edited.kunde = "Zweiter";
+    ASSERT_TRUE(CatalogueRecord::keepAsRecordOf(db(), "P1.NC", vanished.dateiIndex, edited, std::nullopt).written.ok);
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 1);
+    EXPECT_EQ(column(kept.dateiIndex, "Kunde").toString(), "Zweiter");
+}
+
+TEST_F(RecordStoreTest, EditsOfARecordDeletedWithItsFileHaveNowhereToGo)
+{
+    addProgram("Zwilling.nc");
+    addProgram("ZWILLING.NC");
+    const CatalogueRecord::Vanished gone = CatalogueRecord::vanished(db(), dataDir(), "WEG.NC");
+    EXPECT_EQ(gone.file, CatalogueRecord::Vanished::File::Gone);
+    EXPECT_TRUE(gone.text.contains("nicht mehr im Überwachungsverzeichnis (" + dataDir() + "WEG.NC)"));
+    EXPECT_TRUE(gone.text.contains("bleiben in diesem Fenster"));
+    const CatalogueRecord::Vanished twins = CatalogueRecord::vanished(db(), dataDir(), "ZWILLING.NC");
+    EXPECT_EQ(twins.file, CatalogueRecord::Vanished::File::Twins);
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 0);
+}
+
 TEST_F(RecordStoreTest, TheWrittenRecordRefreshesItsListLineOnly)
 {
     RecordListModel model;

@@ -318,6 +318,8 @@ bool Form3::uebernehmen()
     fields.dateiname = m_storedName;
     const CatalogueRecord::Written written =
         CatalogueRecord::DatensatzSchreiben(m_ctx.database, m_dateiIndex, fields, selectedMachine());
+    if (!written.ok && written.gone)
+        return keepVanished(fields);
     if (!written.ok) {
         // The window stays with every edit; the user mends and writes again.
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), written.error.description);
@@ -327,6 +329,31 @@ bool Form3::uebernehmen()
     }
     const long machine = selectedMachine().value_or(fields.maschinenIndex);
     Q_EMIT recordWritten(CatalogueRecord::listRow(m_dateiIndex, fields, machine, machineText()));
+    close();
+    return true;
+}
+
+bool Form3::keepVanished(const RecordFields &fields)
+{
+    const CatalogueRecord::Vanished vanished =
+        CatalogueRecord::vanished(m_ctx.database, m_ctx.verzeichnis, m_storedName);
+    if (vanished.file != CatalogueRecord::Vanished::File::There) {
+        // Nothing to store the edits in: they stay on screen.
+        m_ctx.prompts.message(vanished.text, vanished.title, PromptIcon::Exclamation);
+        updateFileMissing();
+        return false;
+    }
+    if (m_ctx.prompts.message(vanished.text, vanished.title, PromptIcon::Question, PromptButtons::YesNo)
+        != PromptAnswer::Yes)
+        return false;
+    const CatalogueRecord::Kept kept =
+        CatalogueRecord::keepAsRecordOf(m_ctx.database, m_storedName, vanished.dateiIndex, fields, selectedMachine());
+    if (!kept.written.ok) {
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), kept.written.error.description);
+        return false;
+    }
+    const long machine = selectedMachine().value_or(fields.maschinenIndex);
+    Q_EMIT recordWritten(CatalogueRecord::listRow(kept.dateiIndex, fields, machine, machineText()));
     close();
     return true;
 }

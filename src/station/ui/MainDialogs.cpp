@@ -194,6 +194,15 @@ RecordEditors *MainDialogs::recordEditors()
     return m_recordEditors;
 }
 
+void MainDialogs::setMainList(MainListController *list)
+{
+    m_list = list;
+    if (m_list)
+        m_list->setRecordOpenCheck([this](long dateiIndex) {
+            return m_recordEditors && m_recordEditors->editor(dateiIndex) != nullptr;
+        });
+}
+
 void MainDialogs::openRecordEditor(long dateiIndex)
 {
     recordEditors()->open(dateiIndex);

@@ -200,10 +200,109 @@ TEST_F(RecordEditorTest, LeavingTheDateCompletesItOrMarksIt)
     leave(form->dateField());
     EXPECT_EQ(form->dateField()->text(), "");
     EXPECT_FALSE(isYellow(form->dateField()));
+    // Dates as written by hand, and what is no date at all.
+    for (const char *typed : {"01-02-2003", "1.2.3", "  010203  ", "01.02.03"}) {
+        form->dateField()->setText(typed);
+        leave(form->dateField());
+        EXPECT_EQ(form->dateField()->text(), "01.02.2003") << typed;
+        EXPECT_FALSE(isYellow(form->dateField())) << typed;
+    }
+    for (const char *typed : {"31.02.2003", "1.2", "gestern"}) {
+        form->dateField()->setText(typed);
+        leave(form->dateField());
+        EXPECT_TRUE(isYellow(form->dateField())) << typed;
+        EXPECT_TRUE(form->dateField()->hasFocus()) << typed;
+    }
 
     plain(form, RecordFields::Werkzeuge)->setPlainText("  T1\n\n  ");
     leave(plain(form, RecordFields::Werkzeuge));
     EXPECT_EQ(plain(form, RecordFields::Werkzeuge)->toPlainText(), "T1\n");
+}
+
+TEST_F(RecordEditorTest, ADateWrittenWithDashesIsStoredAsThatDay)
+{
+    const long index = addRecord("A.NC");
+    searchAll();
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    form->dateField()->setText(" 01-02-2003 ");
+    ASSERT_TRUE(form->uebernehmen()) << prompts.messageTexts().join('|').toStdString();
+    EXPECT_EQ(column(index, "Datum").toDateTime().date(), QDate(2003, 2, 1));
+    const RecordRow &row = window->grid()->records()->row(window->grid()->records()->GetGridRow(index));
+    EXPECT_EQ(row[RecordRow::Datum], "01.02.2003");
+}
+
+TEST_F(RecordEditorTest, DeletingARecordWhoseEditorIsOpenWarnsFirst)
+{
+    const long index = addRecord("A.NC");
+    searchAll();
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    line(form, RecordFields::Kunde)->setText("Neu");
+    window->grid()->selectRecord(window->grid()->records()->GetGridRow(index));
+    prompts.queueAnswer(PromptAnswer::No);
+    window->command(1)->click();
+    EXPECT_EQ(prompts.titles(), QStringList{"Datensatz in Bearbeitung!"});
+    EXPECT_TRUE(column(index, "Dateiname").isValid());
+    EXPECT_TRUE(QFileInfo::exists(dataDir() + "A.NC"));
+
+    // Deleted anyway: storing then says what became of the record, and the
+    // edits stay in the editor, since the file went with it.
+    prompts.clear();
+    prompts.queueAnswer(PromptAnswer::Yes);
+    prompts.queueAnswer(PromptAnswer::Yes);
+    window->command(1)->click();
+    EXPECT_EQ(prompts.titles(), (QStringList{"Datensatz in Bearbeitung!", "Löschen?"}));
+    EXPECT_FALSE(column(index, "Dateiname").isValid());
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + "A.NC"));
+    prompts.clear();
+    EXPECT_FALSE(form->uebernehmen());
+    QApplication::processEvents();
+    ASSERT_EQ(editor(index), form);
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Datensatz gelöscht!");
+    EXPECT_TRUE(prompts.asked()[0].text.contains("nicht mehr im Überwachungsverzeichnis"));
+    EXPECT_FALSE(prompts.asked()[0].text.contains("nicht gefunden!!"));
+    EXPECT_EQ(line(form, RecordFields::Kunde)->text(), "Neu");
+    EXPECT_TRUE(form->fileMissingShown());
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 0);
+}
+
+TEST_F(RecordEditorTest, EditsOfARecordDeletedMeanwhileCanBecomeItsFilesRecordAgain)
+{
+    const long index = addRecord("A.NC", 1);
+    searchAll();
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    line(form, RecordFields::Kunde)->setText("Neu");
+    form->dateField()->setText("1.2.3");
+    ASSERT_TRUE(db().execute("DELETE * FROM DateiListe WHERE DateiIndex=?", {qlonglong(index)}));
+
+    // No: nothing is stored and the editor keeps the edits.
+    prompts.queueAnswer(PromptAnswer::No);
+    EXPECT_FALSE(form->uebernehmen());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Datensatz gelöscht!");
+    EXPECT_EQ(prompts.asked()[0].buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("A.NC"));
+    EXPECT_TRUE(form->isVisible());
+    auto none = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(none->recordCount(), 0);
+
+    prompts.queueAnswer(PromptAnswer::Yes);
+    QPointer<Form3> guard(form);
+    EXPECT_TRUE(form->uebernehmen());
+    QApplication::processEvents();
+    EXPECT_TRUE(guard.isNull());
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    ASSERT_EQ(all->recordCount(), 1);
+    EXPECT_EQ(all->value("Dateiname").toString(), "A.NC");
+    EXPECT_EQ(all->value("Kunde").toString(), "Neu");
+    EXPECT_EQ(all->value("Bezeichnung").toString(), "Welle");
+    EXPECT_EQ(all->value("Datum").toDateTime().date(), QDate(2003, 2, 1));
+    EXPECT_EQ(all->value("MaschinenIndex").toLongLong(), 1);
 }
 
 TEST_F(RecordEditorTest, DiscardAndTheCloseBoxWriteNothing)
