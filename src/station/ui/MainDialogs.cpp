@@ -234,6 +234,9 @@ void MainDialogs::openEditor(const QString &path)
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setWindowFlag(Qt::Window);
     editor->load();
+    // A rename from a record editor moves the file under the open text: the
+    // editor goes with it, so its save writes the renamed file.
+    QObject::connect(&m_station, &Station::programRenamed, editor, &CNCEditor::followRename);
     m_editors.removeIf([](const QPointer<CNCEditor> &e) { return e.isNull(); });
     m_editors.append(editor);
     editor->show();

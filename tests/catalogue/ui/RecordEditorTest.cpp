@@ -566,6 +566,79 @@ TEST_F(RecordEditorTest, TheRenameMovesFilePhotosAndNameAndTheCheckFindsNothingN
     form->verwerfen();
 }
 
+TEST_F(RecordEditorTest, ARenameToAHiddenNameIsRefusedAndNothingMoves)
+{
+    const long index = addRecord("A1.NC");
+    station->rescan();
+    env.writeFile("foto/Foto_A1.NC_1.jpg", "1");
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    for (const char *typed : {".versteckt.nc", "sub\\.alt\\A1.NC"}) {
+        prompts.clear();
+        form->startRename();
+        form->fileNameField()->setText(typed);
+        leave(form->fileNameField());
+        ASSERT_EQ(prompts.asked().size(), 2) << typed;
+        EXPECT_EQ(prompts.asked()[1].title, "Fehler!");
+        EXPECT_EQ(prompts.asked()[1].text, QString("Der Name '") + typed
+                                               + "' beginnt mit einem Punkt. Eine solche Datei ist versteckt und "
+                                                 "würde im überwachten Verzeichnis nie erkannt.");
+        EXPECT_EQ(form->fileNameField()->text(), "A1.NC");
+        EXPECT_TRUE(form->fileNameLocked());
+    }
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot),
+              QStringList{"A1.NC"});
+    EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"Foto_A1.NC_1.jpg"});
+    EXPECT_EQ(column(index, "Dateiname").toString(), "A1.NC");
+    EXPECT_TRUE(station->files().entries().contains("A1.NC"));
+}
+
+TEST_F(RecordEditorTest, AProgramEditorOpenDuringARenameSavesIntoTheRenamedFile)
+{
+    env.writeFile("data/RX010.cnc", "%\r\nM30\r\n");
+    const long index = insertRecord(db(), "RX010.CNC");
+    station->rescan();
+    station->tick();
+    searchAll();
+    window->grid()->selectRecord(window->grid()->records()->GetGridRow(index));
+    window->command(4)->click();
+    const QList<CNCEditor *> programEditors = window->findChildren<CNCEditor *>();
+    ASSERT_EQ(programEditors.size(), 1);
+    QPointer<CNCEditor> program(programEditors[0]);
+    ASSERT_EQ(program->fileLine(), "Datei: " + dataDir() + "RX010.cnc");
+
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    form->startRename();
+    form->fileNameField()->setText("RX010NEU.CNC");
+    leave(form->fileNameField());
+    ASSERT_EQ(column(index, "Dateiname").toString(), "RX010NEU.CNC");
+    EXPECT_EQ(program->fileLine(), "Datei: " + dataDir() + "RX010NEU.CNC");
+    form->verwerfen();
+
+    // A line typed in the program editor, then "Änderung übernehmen".
+    program->activateWindow();
+    program->view(0)->setFocus();
+    program->view(0)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(program->view(0), "N20 G1");
+    prompts.clear();
+    program->action("mnuSpeichern")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(program.isNull() || !program->isVisible());
+    EXPECT_TRUE(env.readFile(dataDir() + "RX010NEU.CNC").startsWith("%\r\nM30\r\n"));
+    EXPECT_TRUE(env.readFile(dataDir() + "RX010NEU.CNC").contains("N20 G1"));
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + "RX010.cnc"));
+
+    // One program, one record: the check finds nothing new.
+    QList<long> created;
+    QObject::connect(station.get(), &Station::recordCreated, [&](long i) { created << i; });
+    station->tick();
+    EXPECT_TRUE(created.isEmpty());
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 1);
+}
+
 TEST_F(RecordEditorTest, ThePresetsDialogShowsAndStoresTheEightTexts)
 {
     settings.write("Vorgaben", "F2", "Halter");
