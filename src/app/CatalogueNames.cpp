@@ -96,6 +96,18 @@ bool CatalogueNames::isStorableFileName(const QString &name)
     return true;
 }
 
+bool CatalogueNames::isHiddenName(const QString &name)
+{
+    return name.startsWith(QLatin1Char('.'));
+}
+
+QString CatalogueNames::hiddenNameText(const QString &typed)
+{
+    return QStringLiteral("Der Name '") + typed
+           + QStringLiteral("' beginnt mit einem Punkt. Eine solche Datei ist versteckt und würde im überwachten "
+                            "Verzeichnis nie erkannt.");
+}
+
 QString CatalogueNames::toStoredName(const QString &relativeNativePath)
 {
     QString name = relativeNativePath;

@@ -30,6 +30,13 @@ public:
     // character (a CR or LF would split it in the list of new files).
     static bool isStorableFileName(const QString &name);
 
+    // A file or directory name that starts with "." is hidden: the directory
+    // check never sees it and the backup leaves it out, so a program under
+    // such a name would drop out of the catalogue and the archives alike.
+    static bool isHiddenName(const QString &name);
+    // Why such a name is refused, for the name as the user typed it.
+    static QString hiddenNameText(const QString &typed);
+
     // "drehen/p1.nc" -> "DREHEN\P1.NC".
     static QString toStoredName(const QString &relativeNativePath);
 

@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueRecord.h"
 
+#include "app/CatalogueNames.h"
 #include "catalogue/DateCompletion.h"
 #include "catalogue/RecordSearch.h"
 #include "db/Database.h"
@@ -77,6 +78,7 @@ CatalogueRecord::Written CatalogueRecord::DatensatzSchreiben(Database &database,
     }
     if (set->eof()) {
         out.error = missingRow(dateiIndex);
+        out.gone = true;
         return out;
     }
     auto failed = [&] {
@@ -101,6 +103,71 @@ CatalogueRecord::Written CatalogueRecord::DatensatzSchreiben(Database &database,
     if (!set->update())
         return failed();
     out.ok = true;
+    return out;
+}
+
+CatalogueRecord::Vanished CatalogueRecord::vanished(Database &database, const QString &verzeichnis,
+                                                    const QString &storedName)
+{
+    Vanished out;
+    out.title = QStringLiteral("Datensatz gelöscht!");
+    const QString what = QStringLiteral("Der Datensatz der Datei ") + storedName
+                         + QStringLiteral(" wurde gelöscht, während er hier bearbeitet wurde.");
+    const QString staying = QStringLiteral(" Die Änderungen bleiben in diesem Fenster stehen, bis es geschlossen wird.");
+    const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(verzeichnis, storedName);
+    if (file.ambiguous) {
+        out.file = Vanished::File::Twins;
+        out.text = what + QLatin1Char(' ') + CatalogueNames::twinsText(storedName) + staying;
+        return out;
+    }
+    if (!file.found()) {
+        out.file = Vanished::File::Gone;
+        out.text = what + QStringLiteral(" Die Datei ist auch nicht mehr im Überwachungsverzeichnis (")
+                   + file.shown + QStringLiteral("), die Änderungen können daher nicht gespeichert werden.")
+                   + staying;
+        return out;
+    }
+    out.file = Vanished::File::There;
+    // The directory check may have catalogued the file anew meanwhile.
+    auto set = database.openRecordset(QStringLiteral("SELECT * FROM DateiListe WHERE Dateiname=?"),
+                                      RecordsetType::Snapshot, {storedName});
+    if (set && !set->eof())
+        out.dateiIndex = long(set->value(QStringLiteral("DateiIndex")).toLongLong());
+    out.text = what + QStringLiteral(" Die Datei ist noch im Überwachungsverzeichnis")
+               + (out.dateiIndex != 0 ? QStringLiteral(" und hat inzwischen einen neuen Datensatz.\r\r"
+                                                       "Sollen die Änderungen in diesen Datensatz übernommen werden?")
+                                      : QStringLiteral(".\r\rSollen die Änderungen als neuer Datensatz dieser Datei "
+                                                       "gespeichert werden?"));
+    return out;
+}
+
+CatalogueRecord::Kept CatalogueRecord::keepAsRecordOf(Database &database, const QString &storedName, long dateiIndex,
+                                                      const RecordFields &fields, std::optional<long> machine)
+{
+    Kept out;
+    out.dateiIndex = dateiIndex;
+    if (out.dateiIndex == 0) {
+        database.setLastStatement(QStringLiteral("INSERT INTO DateiListe (Dateiname) VALUES ('") + storedName
+                                  + QStringLiteral("')"));
+        if (!database.execute(QStringLiteral("INSERT INTO DateiListe (Dateiname) VALUES (?)"), {storedName})) {
+            out.written.error = database.lastError();
+            return out;
+        }
+        auto set = database.openRecordset(
+            QStringLiteral("SELECT * FROM DateiListe WHERE Dateiname=? ORDER BY DateiIndex DESC"),
+            RecordsetType::Snapshot, {storedName});
+        if (!set || set->eof()) {
+            out.written.error = database.lastError();
+            return out;
+        }
+        out.dateiIndex = long(set->value(QStringLiteral("DateiIndex")).toLongLong());
+        out.written = DatensatzSchreiben(database, out.dateiIndex, fields, machine.value_or(0));
+        // Never a bare record with nothing but the name.
+        if (!out.written.ok)
+            database.execute(QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=?"), {qlonglong(out.dateiIndex)});
+        return out;
+    }
+    out.written = DatensatzSchreiben(database, out.dateiIndex, fields, machine);
     return out;
 }
 

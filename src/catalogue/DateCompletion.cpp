@@ -1,5 +1,7 @@
 #include "catalogue/DateCompletion.h"
 
+#include <QRegularExpression>
+
 namespace zep {
 
 namespace {
@@ -24,22 +26,58 @@ bool isFullForm(const QString &s)
     return s.size() == 10 && s.at(2) == QLatin1Char('.') && s.at(5) == QLatin1Char('.');
 }
 
+// DD.MM.YYYY with a digit in each of the eight places.
+bool isAllDigits(const QString &s)
+{
+    if (!isFullForm(s))
+        return false;
+    for (int i : {0, 1, 3, 4, 6, 7, 8, 9})
+        if (s.at(i) < QLatin1Char('0') || s.at(i) > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+// Two-digit years below 50 belong to this century, the rest to the last one:
+// programs are dated back to the 1950s at most.
+QString centuryFor(const QString &yy)
+{
+    return (leadingNumber(yy) < 50 ? QStringLiteral("20") : QStringLiteral("19")) + yy;
+}
+
+// Day, month and year apart, as the shop writes them by hand: "1.2.03",
+// "01-02-2003", "1/2/3". One or two digits for day and month; a year of one
+// or two digits is a short year, four digits a full one. No value for any
+// other text, which then goes the way of the fixed-width forms.
+std::optional<QString> fromSeparatedParts(const QString &s)
+{
+    static const QRegularExpression parts(QStringLiteral(
+        "^([0-9]{1,2}) *[./-] *([0-9]{1,2}) *[./-] *([0-9]{1,2}|[0-9]{4})$"));
+    const QRegularExpressionMatch m = parts.match(s);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString year = m.captured(3).size() == 4 ? m.captured(3) : centuryFor(m.captured(3).rightJustified(2, '0'));
+    return m.captured(1).rightJustified(2, '0') + QLatin1Char('.') + m.captured(2).rightJustified(2, '0')
+           + QLatin1Char('.') + year;
+}
+
 } // namespace
 
 QString DateCompletion::complete(const QString &typed)
 {
-    QString s = typed;
+    // Blanks around the date are no part of it (a paste brings them along).
+    QString s = typed.trimmed();
     if (s.isEmpty())
         return s;
-    if (!isFullForm(s)) {
-        // Two-digit years below 50 belong to this century, the rest to the
-        // last one: programs are dated back to the 1950s at most.
-        const QString yy = s.right(2);
-        const QString century = (leadingNumber(yy) < 50 ? QStringLiteral("20") : QStringLiteral("19")) + yy;
-        if (s.size() == 6)
-            s = s.left(2) + QLatin1Char('.') + s.mid(2, 2) + QLatin1Char('.') + century;
-        if (s.size() == 8)
-            s = s.left(2) + QLatin1Char('.') + s.mid(2, 2) + QLatin1Char('.') + s.right(4);
+    if (const std::optional<QString> separated = fromSeparatedParts(s)) {
+        s = *separated;
+    } else if (s.size() == 6) {
+        s = s.left(2) + QLatin1Char('.') + s.mid(2, 2) + QLatin1Char('.') + centuryFor(s.right(2));
+    } else if (s.size() == 8) {
+        s = s.left(2) + QLatin1Char('.') + s.mid(2, 2) + QLatin1Char('.') + s.right(4);
+    } else if (!isFullForm(s)) {
+        // No form to read it by: cut into columns it would come out garbled
+        // ("1..??.????"), so it stays as typed, to be mended by the user.
+        return s;
     }
     const int day = leadingNumber(s.left(2));
     if (day < 1 || day > 31)
@@ -50,23 +88,29 @@ QString DateCompletion::complete(const QString &typed)
     const int year = leadingNumber(s.right(4));
     if (year < 1900 || year > 2200)
         s = s.left(6) + QStringLiteral("????");
+    // Each part in its range, yet no calendar day (31.02.2003): the day is
+    // what does not fit its month.
+    if (isAllDigits(s) && !toDate(s)->isValid())
+        s = QStringLiteral("??") + s.mid(2);
     return s;
 }
 
 bool DateCompletion::hasMarks(const QString &completed)
 {
-    return completed.contains(QLatin1Char('?'));
+    if (completed.isEmpty())
+        return false;
+    // Whatever is no date when the field is left would only be refused on
+    // storing, after the user has moved on.
+    const std::optional<QDate> date = toDate(completed);
+    return completed.contains(QLatin1Char('?')) || !date || !date->isValid();
 }
 
 std::optional<QDate> DateCompletion::toDate(const QString &completed)
 {
     if (completed.isEmpty())
         return std::nullopt;
-    if (!isFullForm(completed) || hasMarks(completed))
+    if (!isAllDigits(completed))
         return QDate();
-    for (int i : {0, 1, 3, 4, 6, 7, 8, 9})
-        if (!completed.at(i).isDigit() || completed.at(i).unicode() > '9')
-            return QDate();
     return QDate(completed.mid(6, 4).toInt(), completed.mid(3, 2).toInt(), completed.left(2).toInt());
 }
 

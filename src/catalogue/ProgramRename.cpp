@@ -34,9 +34,12 @@ ProgramRename::Check ProgramRename::check()
     const QString newPath = CatalogueNames::storedPathForNewFile(m_ctx.verzeichnis, m_typed);
     if (newPath.isEmpty())
         return Check::Invalid;
-    for (const QString &level : m_typed.split(QLatin1Char('\\')))
+    for (const QString &level : m_typed.split(QLatin1Char('\\'))) {
         if (!CatalogueNames::isStorableFileName(level))
             return Check::Invalid;
+        if (CatalogueNames::isHiddenName(level))
+            return Check::Hidden;
+    }
     const CatalogueNames::Resolved existing = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, m_newStored);
     if (existing.found() || existing.ambiguous || QFileInfo::exists(newPath) || otherRecordHasName())
         return Check::NameTaken;

@@ -22,6 +22,7 @@ public:
     enum class Check {
         Unchanged,     // the same name but for letter case: nothing to do
         Invalid,       // no name a file (or FileListe.dat) could carry
+        Hidden,        // a level starts with "."; the catalogue would lose the file
         NameTaken,     // a file, or another record, has the name already
         SourceMissing, // the program file is gone
         Ready

@@ -29,14 +29,57 @@ bool RecordClipboard::isRecordCopy(const QString &clipboardText)
     return clipboardText.startsWith(kStart);
 }
 
-bool RecordClipboard::paste(const QString &clipboardText, RecordFields &record)
+RecordClipboard::Pasted RecordClipboard::paste(const QString &clipboardText, RecordFields &record)
 {
+    Pasted pasted;
     if (!isRecordCopy(clipboardText))
-        return false;
+        return pasted;
+    // "CNC", the fields, and the empty rest behind the last separator; a copy
+    // that lost its last separator still holds all of its fields.
     const QStringList parts = clipboardText.split(kSeparator);
-    for (qsizetype i = 1; i < parts.size() && i <= fields().size(); ++i)
-        record.text(fields().at(i - 1)) = parts.at(i);
-    return true;
+    pasted.fieldCount = parts.size() - 1 - (parts.last().isEmpty() ? 1 : 0);
+    if (pasted.fieldCount != fields().size()) {
+        pasted.outcome = Pasted::Outcome::WrongFieldCount;
+        return pasted;
+    }
+    for (qsizetype i = 0; i < fields().size(); ++i) {
+        const RecordFields::Field field = fields().at(i);
+        const QString &text = parts.at(i + 1);
+        record.text(field) = RecordFields::cutToLimit(field, text);
+        if (record.text(field) != text)
+            pasted.shortened.append(field);
+    }
+    pasted.outcome = Pasted::Outcome::Pasted;
+    return pasted;
+}
+
+QString RecordClipboard::refusalText(const Pasted &pasted)
+{
+    switch (pasted.outcome) {
+    case Pasted::Outcome::Pasted:
+        break;
+    case Pasted::Outcome::NoCopy:
+        return QStringLiteral("Keine ZEP-Datensatzkopie im Clipboard!");
+    case Pasted::Outcome::WrongFieldCount:
+        return QStringLiteral("Die Datensatzkopie im Clipboard ist unvollständig: sie enthält ")
+               + QString::number(pasted.fieldCount)
+               + (pasted.fieldCount == 1 ? QStringLiteral(" Angabe") : QStringLiteral(" Angaben"))
+               + QStringLiteral(" statt ") + QString::number(fields().size())
+               + QStringLiteral(". Es wurde nichts eingefügt. Bitte den Datensatz noch einmal kopieren.");
+    }
+    return {};
+}
+
+QString RecordClipboard::shortenedText(const Pasted &pasted)
+{
+    if (pasted.shortened.isEmpty())
+        return {};
+    QStringList cut;
+    for (RecordFields::Field field : pasted.shortened)
+        cut << RecordFields::label(field) + QStringLiteral(" auf ") + QString::number(RecordFields::typingLimit(field))
+                   + QStringLiteral(" Zeichen");
+    return QStringLiteral("Diese Angaben waren länger als in diesen Feldern erlaubt und wurden gekürzt: ")
+           + cut.join(QStringLiteral(", ")) + QLatin1Char('.');
 }
 
 QList<RecordFields::Field> RecordClipboard::unsafeFields(const RecordFields &record)

@@ -18,9 +18,27 @@ public:
     static QString format(const RecordFields &record);
     static bool isRecordCopy(const QString &clipboardText);
 
-    // Fills the fields a copy holds; a field the copy lacks stays as it is.
-    // False (nothing changed) when the text is no record copy.
-    static bool paste(const QString &clipboardText, RecordFields &record);
+    struct Pasted {
+        enum class Outcome {
+            Pasted,
+            NoCopy,        // no "CNC||" in front
+            WrongFieldCount // cut short or run together: not nine fields
+        };
+        Outcome outcome = Outcome::NoCopy;
+        qsizetype fieldCount = 0; // the fields the copy holds
+        // The fields cut to what typing allows there.
+        QList<RecordFields::Field> shortened;
+        bool ok() const { return outcome == Outcome::Pasted; }
+    };
+    // Fills the nine fields from a whole copy, each cut to its typing limit.
+    // A text that is no copy, or a copy of another number of fields, changes
+    // nothing: pasted into the wrong fields, its texts would overwrite good
+    // ones.
+    static Pasted paste(const QString &clipboardText, RecordFields &record);
+    // Why the paste changed nothing, for the user; empty when it pasted.
+    static QString refusalText(const Pasted &pasted);
+    // Which fields were shortened; empty when none.
+    static QString shortenedText(const Pasted &pasted);
 
     // The fields whose text would come back different from a paste of the
     // copy ("||" inside, or a "|" at an end that joins the separator):

@@ -42,11 +42,20 @@ void RecordCommands::rememberDirectory(ProgramSettings::LastDirectory which, con
                                       CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
 }
 
-RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row)
+RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row, bool inEditor)
 {
     if (!row)
         return DeleteOutcome::NothingSelected;
     const QString name = (*row)[RecordRow::Datei];
+    if (inEditor
+        && m_ctx.prompts.message(QStringLiteral("Der Datensatz der Datei ") + name
+                                     + QStringLiteral(" ist in einem Fenster zum Bearbeiten geöffnet. Wird er gelöscht, "
+                                                      "können die Änderungen dort nicht mehr in ihm gespeichert werden.")
+                                     + kCr + kCr + QStringLiteral("Trotzdem löschen?"),
+                                 QStringLiteral("Datensatz in Bearbeitung!"), PromptIcon::Question,
+                                 PromptButtons::YesNo)
+               != PromptAnswer::Yes)
+        return DeleteOutcome::Declined;
     const PromptAnswer answer = m_ctx.prompts.message(
         QStringLiteral("Wollen Sie wirklich die Datei ") + kCr + kCr + name + QStringLiteral(" - ")
             + (*row)[RecordRow::Bezeichnung] + kCr + kCr + QStringLiteral("incl. deren Fotos löschen?"),

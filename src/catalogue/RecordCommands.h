@@ -33,8 +33,10 @@ public:
     explicit RecordCommands(Context context) : m_ctx(context) {}
 
     // `row` is null when no record is selected. The program file, its photos
-    // and the record go all together or not at all.
-    DeleteOutcome deleteRecord(const RecordRow *row);
+    // and the record go all together or not at all. `inEditor`: a record
+    // editor has the record open; its edits could no longer be stored as they
+    // are, so the user is warned before anything else.
+    DeleteOutcome deleteRecord(const RecordRow *row, bool inEditor = false);
     void importFile();
     void exportFile(const RecordRow *row);
 

@@ -37,6 +37,36 @@ QString RecordFields::column(Field field)
     return field >= 0 && field < FieldCount ? QString::fromLatin1(columns[field]) : QString();
 }
 
+int RecordFields::typingLimit(Field field)
+{
+    switch (field) {
+    // What fits the record sheet's heading lines.
+    case Bezeichnung:
+    case Zeichnungsnummer: return 200;
+    case Kunde: return 50;
+    // A one-line field takes what its widget lets one type.
+    case Auftragsnummer:
+    case Laufzeit:
+    case Ersteller: return 32767;
+    default: return 0;
+    }
+}
+
+QString RecordFields::cutToLimit(Field field, const QString &stored)
+{
+    const int limit = typingLimit(field);
+    // A multi-line field counts as shown, where a line break is one character.
+    const bool multiLine = field == Bezeichnung || field == Zeichnungsnummer;
+    const QString text = multiLine ? toShown(stored) : stored;
+    if (limit == 0 || text.size() <= limit)
+        return stored;
+    // Never half of a character outside the basic plane.
+    qsizetype end = limit;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return multiLine ? toStored(text.left(end)) : text.left(end);
+}
+
 QString RecordFields::trimMultiLine(const QString &text)
 {
     // Blanks only: a leading tab or line break is the user's layout.

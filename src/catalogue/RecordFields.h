@@ -33,6 +33,12 @@ struct RecordFields {
 
     bool operator==(const RecordFields &) const = default;
 
+    // How many characters the user can type into the field (line breaks
+    // counting one each); 0 for no limit. A paste keeps to it as well.
+    static int typingLimit(Field field);
+    // The stored text cut to the field's typing limit.
+    static QString cutToLimit(Field field, const QString &stored);
+
     // Leaving a multi-line field: blanks at both ends go, then one final
     // CR LF (a text typed with a last Enter keeps its other line breaks).
     static QString trimMultiLine(const QString &text);

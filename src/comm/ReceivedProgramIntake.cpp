@@ -1,5 +1,6 @@
 #include "comm/ReceivedProgramIntake.h"
 
+#include "app/CatalogueNames.h"
 #include "app/ErrorReport.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
@@ -194,9 +195,7 @@ bool ReceivedProgramIntake::refused(const ReceivedProgramTarget &target, const Q
         prompts.message(existsText(name), QStringLiteral("ZEP"), PromptIcon::Exclamation);
         break;
     case Verdict::Hidden:
-        prompts.message(shown + QStringLiteral(" beginnt mit einem Punkt. Eine solche Datei ist versteckt und würde "
-                                               "im überwachten Verzeichnis nie erkannt."),
-                        kInvalidName, PromptIcon::Exclamation);
+        prompts.message(CatalogueNames::hiddenNameText(name), kInvalidName, PromptIcon::Exclamation);
         break;
     case Verdict::Unstorable:
         prompts.message(shown + QStringLiteral(" enthält Zeichen, die ZEP nicht speichern kann (Anführungszeichen, "

@@ -52,7 +52,7 @@ ReceivedProgramTarget ReceivedProgramTarget::forNewFile(const QString &verzeichn
     for (const QString &level : levels) {
         if (level.isEmpty())
             return make(Verdict::Invalid);
-        if (level.startsWith(QLatin1Char('.')))
+        if (CatalogueNames::isHiddenName(level))
             return make(Verdict::Hidden);
         if (!CatalogueNames::isStorableFileName(level))
             return make(Verdict::Unstorable);

@@ -42,6 +42,17 @@ bool EditorFile::changedOnDisk() const
     return !now.ok() || digestOf(now.text) != m_digest;
 }
 
+bool EditorFile::followMove(const QString &from, const QString &to)
+{
+    if (!hasPath() || from.isEmpty() || to.isEmpty())
+        return false;
+    // The old path is gone by now: compared as written, not as resolved.
+    if (QDir::cleanPath(QFileInfo(m_path).absoluteFilePath()) != QDir::cleanPath(QFileInfo(from).absoluteFilePath()))
+        return false;
+    m_path = to;
+    return true;
+}
+
 EditorFile::SaveOutcome EditorFile::save(const QByteArray &bytes, Prompts &prompts)
 {
     if (!hasPath())

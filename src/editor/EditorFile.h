@@ -36,6 +36,11 @@ public:
     // The file on disk is no longer what was opened.
     bool changedOnDisk() const;
 
+    // The file was moved (a rename of its record) from `from` to `to`: when
+    // it is this one, the editor's text belongs to `to` now, and a save
+    // writes there instead of bringing the old name back. True when followed.
+    bool followMove(const QString &from, const QString &to);
+
     static QString title() { return QStringLiteral("CNC-Editor"); }
 
 private:

@@ -265,6 +265,8 @@ std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
     if (!error)
         m_files->renameEntry(rename.oldStoredName(), rename.newStoredName());
     resumeMonitoring();
+    if (!error && !rename.moves().isEmpty())
+        Q_EMIT programRenamed(rename.moves().first().from, rename.moves().first().to);
     return error;
 }
 

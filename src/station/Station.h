@@ -123,6 +123,9 @@ Q_SIGNALS:
     void programReceived(const zep::ReceivedProgram &program);
     // The directory check made a record for a new file.
     void recordCreated(long dateiIndex);
+    // A catalogued program was renamed: its file moved from oldPath to
+    // newPath (real paths in the monitored directory).
+    void programRenamed(const QString &oldPath, const QString &newPath);
     // New files were found: the user should see the station.
     void attentionWanted();
     void machineListChanged();

@@ -91,6 +91,29 @@ TEST_F(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
     EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
 }
 
+TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
+{
+    addProgram("p1.nc");
+    const RecordRow row = record("P1.NC");
+    prompts.queueAnswer(PromptAnswer::No);
+    EXPECT_EQ(commands().deleteRecord(&row, true), RecordCommands::DeleteOutcome::Declined);
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Datensatz in Bearbeitung!");
+    EXPECT_EQ(prompts.asked()[0].icon, PromptIcon::Question);
+    EXPECT_EQ(prompts.asked()[0].buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("P1.NC"));
+    EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+
+    // Yes goes on to the usual question.
+    prompts.clear();
+    prompts.queueAnswer(PromptAnswer::Yes);
+    prompts.queueAnswer(PromptAnswer::Yes);
+    EXPECT_EQ(commands().deleteRecord(&row, true), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(prompts.titles(), QStringList({"Datensatz in Bearbeitung!", "Löschen?"}));
+    EXPECT_TRUE(recordNames().isEmpty());
+}
+
 TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
 {
     const RecordRow row = record("WEG.NC");

@@ -44,9 +44,30 @@ TEST(DateCompletion, CompletesAndMarksAsTheTableSays)
         {"011399", "01.??.1999", true},
         {"32132003", "??.??.2003", true},
         {"ab.cd.efgh", "??.??.????", true},
-        // One-digit parts are no short form: the parts are read where they
-        // stand, and the write refuses what is no date.
-        {"1.2.2003", "1..2..2003", false},
+        // Blanks around the date go; ".", "-" and "/" part day, month and
+        // year, each of one or two digits, the year of two or four.
+        {"  010203  ", "01.02.2003", false},
+        {"01-02-2003", "01.02.2003", false},
+        {"01/02/2003", "01.02.2003", false},
+        {"1.2.3", "01.02.2003", false},
+        {"01.02.03", "01.02.2003", false},
+        {"1.2.2003", "01.02.2003", false},
+        {" 1 - 2 - 99 ", "01.02.1999", false},
+        {"5/11/49", "05.11.2049", false},
+        {"5.11.50", "05.11.1950", false},
+        {"32-1-3", "??.01.2003", true},
+        {"1/13/2003", "01.??.2003", true},
+        {"1.2.1850", "01.02.????", true},
+        // Each part in its range, yet no day of that month.
+        {"31.02.2003", "??.02.2003", true},
+        {"29.2.3", "??.02.2003", true},
+        {"29.2.4", "29.02.2004", false},
+        // What no completion reads stays as typed and is marked.
+        {"1.2", "1.2", true},
+        {"01x02x2003", "01x02x2003", true},
+        {"1..2..2003", "1..2..2003", true},
+        {"1.2.003", "1.2.003", true},
+        {"heute", "heute", true},
     };
     for (const Case &c : cases) {
         const QString completed = DateCompletion::complete(QString::fromLatin1(c.typed));
@@ -107,7 +128,9 @@ TEST(RecordClipboard, CopyThenPasteCarriesTheNineFieldsExactly)
     to.dateiname = "Q2.NC";
     to.datum = "05.05.2005";
     to.maschinenIndex = 3;
-    ASSERT_TRUE(RecordClipboard::paste(text, to));
+    const RecordClipboard::Pasted pasted = RecordClipboard::paste(text, to);
+    ASSERT_TRUE(pasted.ok());
+    EXPECT_TRUE(pasted.shortened.isEmpty());
     RecordFields expected = from;
     expected.dateiname = "Q2.NC";
     expected.datum = "05.05.2005";
@@ -115,17 +138,71 @@ TEST(RecordClipboard, CopyThenPasteCarriesTheNineFieldsExactly)
     EXPECT_EQ(to, expected);
 }
 
-TEST(RecordClipboard, APartialCopyFillsOnlyItsFieldsAndForeignTextNone)
+TEST(RecordClipboard, ACopyWithoutAllNineFieldsOrForeignTextChangesNothing)
 {
-    RecordFields to = sample("B");
-    ASSERT_TRUE(RecordClipboard::paste("CNC||a||b", to));
-    EXPECT_EQ(to.bezeichnung, "a");
-    EXPECT_EQ(to.zeichnungsnummer, "b");
-    EXPECT_EQ(to.kunde, "Müller & Söhne");
-    const RecordFields before = to;
-    EXPECT_FALSE(RecordClipboard::paste("CNC|x", to));
-    EXPECT_FALSE(RecordClipboard::paste("", to));
-    EXPECT_EQ(to, before);
+    using Outcome = RecordClipboard::Pasted::Outcome;
+    struct Case {
+        const char *text;
+        Outcome outcome;
+        qsizetype fields;
+    };
+    const Case cases[] = {
+        {"CNC||NurEins||", Outcome::WrongFieldCount, 1},
+        {"CNC||a||b", Outcome::WrongFieldCount, 2},
+        {"CNC||", Outcome::WrongFieldCount, 0},
+        {"CNC||1||2||3||4||5||6||7||8||", Outcome::WrongFieldCount, 8},
+        {"CNC||1||2||3||4||5||6||7||8||9||10||", Outcome::WrongFieldCount, 10},
+        {"CNC|x", Outcome::NoCopy, 0},
+        {"", Outcome::NoCopy, 0},
+    };
+    const RecordFields before = sample("B");
+    for (const Case &c : cases) {
+        RecordFields to = before;
+        const RecordClipboard::Pasted pasted = RecordClipboard::paste(QString::fromUtf8(c.text), to);
+        EXPECT_EQ(pasted.outcome, c.outcome) << c.text;
+        EXPECT_EQ(pasted.fieldCount, c.fields) << c.text;
+        EXPECT_EQ(to, before) << c.text;
+        EXPECT_FALSE(RecordClipboard::refusalText(pasted).isEmpty()) << c.text;
+    }
+    RecordFields to = before;
+    const RecordClipboard::Pasted one = RecordClipboard::paste("CNC||NurEins||", to);
+    EXPECT_EQ(RecordClipboard::refusalText(one),
+              "Die Datensatzkopie im Clipboard ist unvollständig: sie enthält 1 Angabe statt 9. Es wurde nichts "
+              "eingefügt. Bitte den Datensatz noch einmal kopieren.");
+    EXPECT_EQ(RecordClipboard::refusalText(RecordClipboard::paste("x", to)), "Keine ZEP-Datensatzkopie im Clipboard!");
+
+    // Empty fields are fields too; a copy that lost its last separator
+    // still holds all nine.
+    ASSERT_TRUE(RecordClipboard::paste("CNC||||||||||||||||||||", to).ok());
+    EXPECT_EQ(to.bezeichnung, "");
+    EXPECT_EQ(to.bemerkungen, "");
+    EXPECT_EQ(to.dateiname, before.dateiname);
+    ASSERT_TRUE(RecordClipboard::paste("CNC||1||2||3||4||5||6||7||8||9", to).ok());
+    EXPECT_EQ(to.bezeichnung, "1");
+    EXPECT_EQ(to.bemerkungen, "9");
+}
+
+TEST(RecordClipboard, APasteKeepsToTheLimitsOfTyping)
+{
+    RecordFields from = sample("L");
+    from.kunde = QString(300, 'K');
+    from.bezeichnung = QString(150, 'a') + "\r\n" + QString(150, 'b'); // 301 characters as shown
+    from.zeichnungsnummer = QString(199, 'z') + QString::fromUtf8("😀"); // 201 code units
+    from.bemerkungen = QString(5000, 'x');                               // no limit
+    RecordFields to;
+    const RecordClipboard::Pasted pasted = RecordClipboard::paste(RecordClipboard::format(from), to);
+    ASSERT_TRUE(pasted.ok());
+    EXPECT_EQ(pasted.shortened, (QList<RecordFields::Field>{RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer,
+                                                            RecordFields::Kunde}));
+    EXPECT_EQ(to.kunde, QString(50, 'K'));
+    EXPECT_EQ(to.bezeichnung, QString(150, 'a') + "\r\n" + QString(49, 'b'));
+    EXPECT_EQ(to.zeichnungsnummer, QString(199, 'z')); // never half a character
+    EXPECT_EQ(to.bemerkungen, from.bemerkungen);
+    EXPECT_EQ(RecordClipboard::shortenedText(pasted),
+              "Diese Angaben waren länger als in diesen Feldern erlaubt und wurden gekürzt: Bezeichnung: auf 200 "
+              "Zeichen, Zeichnungsnummern: auf 200 Zeichen, Kunde: auf 50 Zeichen.");
+    EXPECT_EQ(RecordFields::typingLimit(RecordFields::Kunde), 50);
+    EXPECT_EQ(RecordFields::typingLimit(RecordFields::Bemerkungen), 0);
 }
 
 TEST(RecordClipboard, NamesTheFieldsAPasteWouldCut)
@@ -202,6 +279,59 @@ TEST_F(RecordStoreTest, AFailedStoreSaysWhy)
     EXPECT_NE(written.error.number, 0);
 }
 
+TEST_F(RecordStoreTest, EditsOfARecordDeletedMeanwhileBecomeTheRecordOfItsFileAgain)
+{
+    addProgram("P1.NC");
+    const long index = addRecord("P1.NC", 2);
+    ASSERT_TRUE(db().execute("DELETE * FROM DateiListe WHERE DateiIndex=?", {qlonglong(index)}));
+    RecordFields edited = sample("V");
+    edited.datum = "1.2.3";
+    const CatalogueRecord::Written written = CatalogueRecord::DatensatzSchreiben(db(), index, edited, 1L);
+    EXPECT_FALSE(written.ok);
+    EXPECT_TRUE(written.gone);
+
+    CatalogueRecord::Vanished vanished = CatalogueRecord::vanished(db(), dataDir(), "P1.NC");
+    EXPECT_EQ(vanished.file, CatalogueRecord::Vanished::File::There);
+    EXPECT_EQ(vanished.dateiIndex, 0);
+    EXPECT_EQ(vanished.title, "Datensatz gelöscht!");
+    EXPECT_EQ(vanished.text, "Der Datensatz der Datei P1.NC wurde gelöscht, während er hier bearbeitet wurde. Die Datei "
+                             "ist noch im Überwachungsverzeichnis.\r\rSollen die Änderungen als neuer Datensatz "
+                             "dieser Datei gespeichert werden?");
+    const CatalogueRecord::Kept kept = CatalogueRecord::keepAsRecordOf(db(), "P1.NC", 0, edited, 1L);
+    ASSERT_TRUE(kept.written.ok) << kept.written.error.description.toStdString();
+    EXPECT_NE(kept.dateiIndex, index);
+    RecordFields expected = edited;
+    expected.dateiname = "P1.NC";
+    expected.datum = "01.02.2003";
+    expected.maschinenIndex = 1;
+    EXPECT_EQ(CatalogueRecord::load(db(), kept.dateiIndex).fields, expected);
+
+    // The directory check gave the file a record meanwhile: the edits go
+    // into that one, no second record.
+    vanished = CatalogueRecord::vanished(db(), dataDir(), "P1.NC");
+    EXPECT_EQ(vanished.dateiIndex, kept.dateiIndex);
+    EXPECT_TRUE(vanished.text.contains("hat inzwischen einen neuen Datensatz"));
+    edited.kunde = "Zweiter";
+    ASSERT_TRUE(CatalogueRecord::keepAsRecordOf(db(), "P1.NC", vanished.dateiIndex, edited, std::nullopt).written.ok);
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 1);
+    EXPECT_EQ(column(kept.dateiIndex, "Kunde").toString(), "Zweiter");
+}
+
+TEST_F(RecordStoreTest, EditsOfARecordDeletedWithItsFileHaveNowhereToGo)
+{
+    addProgram("Zwilling.nc");
+    addProgram("ZWILLING.NC");
+    const CatalogueRecord::Vanished gone = CatalogueRecord::vanished(db(), dataDir(), "WEG.NC");
+    EXPECT_EQ(gone.file, CatalogueRecord::Vanished::File::Gone);
+    EXPECT_TRUE(gone.text.contains("nicht mehr im Überwachungsverzeichnis (" + dataDir() + "WEG.NC)"));
+    EXPECT_TRUE(gone.text.contains("bleiben in diesem Fenster"));
+    const CatalogueRecord::Vanished twins = CatalogueRecord::vanished(db(), dataDir(), "ZWILLING.NC");
+    EXPECT_EQ(twins.file, CatalogueRecord::Vanished::File::Twins);
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 0);
+}
+
 TEST_F(RecordStoreTest, TheWrittenRecordRefreshesItsListLineOnly)
 {
     RecordListModel model;
@@ -268,6 +398,12 @@ TEST_F(RenameTest, TellsWhatStandsInTheWay)
     EXPECT_EQ(rename(index, "A1", "").check(), ProgramRename::Check::Invalid);
     EXPECT_EQ(rename(index, "A1", "X\\..\\Y").check(), ProgramRename::Check::Invalid);
     EXPECT_EQ(rename(index, "A1", "a\"b").check(), ProgramRename::Check::Invalid);
+    // Hidden names drop out of the catalogue and the backup.
+    EXPECT_EQ(rename(index, "A1", ".versteckt.nc").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", "  .versteckt.nc").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", ".sub\\A1").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", "SUB/.A1").check(), ProgramRename::Check::Hidden);
+    EXPECT_EQ(rename(index, "A1", "A.1.").check(), ProgramRename::Check::Ready);
     EXPECT_EQ(rename(index, "MISSING", "NEW").check(), ProgramRename::Check::SourceMissing);
     EXPECT_EQ(programs(), (QStringList{"A1", "Taken.nc"}));
 }

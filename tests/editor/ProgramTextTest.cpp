@@ -152,6 +152,29 @@ TEST(EditorFile, AsksBeforeOverwritingAFileThatChangedOnDiskAndKeepsItOnNo)
     EXPECT_FALSE(QFile::exists(path));
 }
 
+TEST(EditorFile, FollowsItsFileToANewNameAndSavesThereWithoutAsking)
+{
+    test::TestEnvironment env;
+    const QString path = env.writeFile("data/RX010.cnc", "N10 G0\r\n");
+    EditorFile file(path);
+    EXPECT_EQ(file.open().bytes, "N10 G0\r\n");
+    const QString renamed = env.root() + "data/RX010NEU.CNC";
+    ASSERT_TRUE(QFile::rename(path, renamed));
+
+    // Another file's move is none of this editor's business.
+    EXPECT_FALSE(file.followMove(env.root() + "data/ANDERE.NC", env.root() + "data/X.NC"));
+    EXPECT_EQ(file.path(), path);
+    EXPECT_TRUE(file.followMove(env.root() + "data/../data/RX010.cnc", renamed));
+    EXPECT_EQ(file.path(), renamed);
+    EXPECT_FALSE(file.changedOnDisk());
+
+    ScriptedPrompts prompts;
+    EXPECT_EQ(file.save("N10 G1\r\n", prompts), EditorFile::SaveOutcome::Saved);
+    EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
+    EXPECT_EQ(env.readFile(renamed), "N10 G1\r\n");
+    EXPECT_FALSE(QFile::exists(path));
+}
+
 TEST(EditorFile, AFullDiskLeavesTheOldProgramWholeAndSaysWhy)
 {
     test::TestEnvironment env;

@@ -35,10 +35,6 @@ namespace zep {
 
 namespace {
 
-// Bezeichnung and Zeichnungsnummer hold at most this many characters typed.
-constexpr int kLongFieldLimit = 200;
-constexpr int kKundeLimit = 50;
-
 const QString kLocked = QStringLiteral("background-color: rgb(255, 255, 192);");
 
 // Focus that leaves because another window came up (a message box, the
@@ -180,7 +176,7 @@ void Form3::showFields(const RecordFields &fields)
             // A stored text longer than the typing limit is shown whole:
             // cutting it here would cut it in the record on the next write.
             if (f == RecordFields::Kunde)
-                line->setMaxLength(qMax(kKundeLimit, int(value.size())));
+                line->setMaxLength(qMax(RecordFields::typingLimit(f), int(value.size())));
             line->setText(value);
         } else if (auto *plain = qobject_cast<QPlainTextEdit *>(w)) {
             if (RecordFields::toStored(plain->toPlainText()) != value)
@@ -322,6 +318,8 @@ bool Form3::uebernehmen()
     fields.dateiname = m_storedName;
     const CatalogueRecord::Written written =
         CatalogueRecord::DatensatzSchreiben(m_ctx.database, m_dateiIndex, fields, selectedMachine());
+    if (!written.ok && written.gone)
+        return keepVanished(fields);
     if (!written.ok) {
         // The window stays with every edit; the user mends and writes again.
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), written.error.description);
@@ -331,6 +329,31 @@ bool Form3::uebernehmen()
     }
     const long machine = selectedMachine().value_or(fields.maschinenIndex);
     Q_EMIT recordWritten(CatalogueRecord::listRow(m_dateiIndex, fields, machine, machineText()));
+    close();
+    return true;
+}
+
+bool Form3::keepVanished(const RecordFields &fields)
+{
+    const CatalogueRecord::Vanished vanished =
+        CatalogueRecord::vanished(m_ctx.database, m_ctx.verzeichnis, m_storedName);
+    if (vanished.file != CatalogueRecord::Vanished::File::There) {
+        // Nothing to store the edits in: they stay on screen.
+        m_ctx.prompts.message(vanished.text, vanished.title, PromptIcon::Exclamation);
+        updateFileMissing();
+        return false;
+    }
+    if (m_ctx.prompts.message(vanished.text, vanished.title, PromptIcon::Question, PromptButtons::YesNo)
+        != PromptAnswer::Yes)
+        return false;
+    const CatalogueRecord::Kept kept =
+        CatalogueRecord::keepAsRecordOf(m_ctx.database, m_storedName, vanished.dateiIndex, fields, selectedMachine());
+    if (!kept.written.ok) {
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), kept.written.error.description);
+        return false;
+    }
+    const long machine = selectedMachine().value_or(fields.maschinenIndex);
+    Q_EMIT recordWritten(CatalogueRecord::listRow(kept.dateiIndex, fields, machine, machineText()));
     close();
     return true;
 }
@@ -372,8 +395,9 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         const bool inserts = !key->text().isEmpty() && (key->text().at(0).isPrint() || key->key() == Qt::Key_Return
                                                          || key->key() == Qt::Key_Enter);
-        if (inserts && !plain->textCursor().hasSelection()
-            && plain->toPlainText().size() >= kLongFieldLimit)
+        const int limit = RecordFields::typingLimit(
+            watched == m_ui->txtBezeichnung ? RecordFields::Bezeichnung : RecordFields::Zeichnungsnummer);
+        if (inserts && !plain->textCursor().hasSelection() && plain->toPlainText().size() >= limit)
             return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -444,6 +468,11 @@ void Form3::leaveFileName()
                                   QStringLiteral("Fehler!"), PromptIcon::Exclamation);
             restore();
             return;
+        case ProgramRename::Check::Hidden:
+            m_ctx.prompts.message(CatalogueNames::hiddenNameText(m_ui->Text1->text()), QStringLiteral("Fehler!"),
+                                  PromptIcon::Exclamation);
+            restore();
+            return;
         case ProgramRename::Check::NameTaken:
             m_ctx.prompts.message(QStringLiteral("Dieser Dateiname existiert bereits!"), QStringLiteral("Fehler!"),
                                   PromptIcon::Exclamation);
@@ -496,12 +525,15 @@ void Form3::copyRecord()
 void Form3::pasteRecord()
 {
     RecordFields fields = currentFields();
-    if (!RecordClipboard::paste(QGuiApplication::clipboard()->text(), fields)) {
-        m_ctx.prompts.message(QStringLiteral("Keine ZEP-Datensatzkopie im Clipboard!"), QStringLiteral("Sorry!"),
-                              PromptIcon::Information);
+    const RecordClipboard::Pasted pasted = RecordClipboard::paste(QGuiApplication::clipboard()->text(), fields);
+    if (!pasted.ok()) {
+        m_ctx.prompts.message(RecordClipboard::refusalText(pasted), QStringLiteral("Sorry!"), PromptIcon::Information);
         return;
     }
     showFields(fields);
+    if (!pasted.shortened.isEmpty())
+        m_ctx.prompts.message(RecordClipboard::shortenedText(pasted), QStringLiteral("Gekürzt!"),
+                              PromptIcon::Information);
 }
 
 void Form3::updatePasteCommand()

@@ -102,6 +102,9 @@ private:
     void addPhotoArea();
     void ShowMaschinen();
     void DatensatzEintragen(const RecordFields &fields);
+    // The record went while it was edited: its edits become the record of
+    // its file again if the user wants and the file is there.
+    bool keepVanished(const RecordFields &fields);
     void leaveMultiLine(QPlainTextEdit *edit);
     void leaveDate();
     void leaveFileName();

@@ -442,6 +442,12 @@ void CNCEditor::discardChanges()
     close();
 }
 
+void CNCEditor::followRename(const QString &oldPath, const QString &newPath)
+{
+    if (m_file.followMove(oldPath, newPath))
+        m_fileLine->setText(QStringLiteral("Datei: ") + QDir::toNativeSeparators(m_file.path()));
+}
+
 void CNCEditor::closeEvent(QCloseEvent *event)
 {
     if (m_document->isModified()) {

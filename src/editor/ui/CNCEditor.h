@@ -56,6 +56,9 @@ public:
     bool acceptChanges();
     // "Änderung verwerfen".
     void discardChanges();
+    // A program file was renamed: when it is this editor's, the editor goes
+    // with it (file line, later saves).
+    void followRename(const QString &oldPath, const QString &newPath);
     void showFind(bool withReplace);
     bool findNext();
     bool replaceOne();

@@ -194,6 +194,15 @@ RecordEditors *MainDialogs::recordEditors()
     return m_recordEditors;
 }
 
+void MainDialogs::setMainList(MainListController *list)
+{
+    m_list = list;
+    if (m_list)
+        m_list->setRecordOpenCheck([this](long dateiIndex) {
+            return m_recordEditors && m_recordEditors->editor(dateiIndex) != nullptr;
+        });
+}
+
 void MainDialogs::openRecordEditor(long dateiIndex)
 {
     recordEditors()->open(dateiIndex);
@@ -225,6 +234,9 @@ void MainDialogs::openEditor(const QString &path)
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setWindowFlag(Qt::Window);
     editor->load();
+    // A rename from a record editor moves the file under the open text: the
+    // editor goes with it, so its save writes the renamed file.
+    QObject::connect(&m_station, &Station::programRenamed, editor, &CNCEditor::followRename);
     m_editors.removeIf([](const QPointer<CNCEditor> &e) { return e.isNull(); });
     m_editors.append(editor);
     editor->show();

@@ -37,7 +37,7 @@ public:
     void setModalRunner(std::function<int(QDialog &)> runner) { m_runModal = std::move(runner); }
     // The login step of CheckAccess (the real one shows frmLogin).
     void setLoginRunner(std::function<bool(const QString &stored)> runner) { m_login = std::move(runner); }
-    void setMainList(MainListController *list) { m_list = list; }
+    void setMainList(MainListController *list);
 
     void openSettingsDialog() override;
     void openWizard() override;

@@ -148,7 +148,8 @@ void MainListController::focusSearch()
 void MainListController::deleteRecord()
 {
     const std::optional<RecordRow> row = selectedRow();
-    const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row ? &*row : nullptr);
+    const bool inEditor = row && m_recordOpen && m_recordOpen(row->dateiIndex());
+    const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row ? &*row : nullptr, inEditor);
     focusSearch();
     if (outcome != RecordCommands::DeleteOutcome::NothingSelected
         && outcome != RecordCommands::DeleteOutcome::Declined)

@@ -6,6 +6,7 @@
 
 #include "catalogue/RecordRow.h"
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -50,6 +51,8 @@ public:
     void sendProgram();
 
     std::optional<RecordRow> selectedRow() const;
+    // Whether a record editor has the record open (the delete warns first).
+    void setRecordOpenCheck(std::function<bool(long dateiIndex)> isOpen) { m_recordOpen = std::move(isOpen); }
     // The record editor wrote a record, or renamed its file: its line in
     // the list (when the list shows it) shows the new values.
     void refreshRecord(const RecordRow &row);
@@ -81,6 +84,7 @@ private:
     Widgets m_widgets;
     RecordListModel *m_model;
     PresetKeys *m_presets;
+    std::function<bool(long)> m_recordOpen;
 };
 
 } // namespace zep

@@ -3,12 +3,15 @@
 
 #include "app/Prompts.h"
 #include "catalogue/MonitoredDirectory.h"
+#include "catalogue/RecordClipboard.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/Form3.h"
 #include "catalogue/ui/PresetsDialog.h"
 #include "catalogue/ui/RecordEditors.h"
 #include "catalogue/ui/RecordSheetPrinter.h"
 #include "catalogue/ui/RecordListView.h"
+#include "editor/ui/CNCEditor.h"
+#include "editor/ui/CodeView.h"
 #include "station/ui/MainListController.h"
 
 #include <QAction>
@@ -167,7 +170,8 @@ TEST_F(RecordEditorTest, AnImpossibleDateKeepsTheEditorAndEveryEditAnEmptyOneSto
     EXPECT_EQ(prompts.asked().last().title, "Fehler!");
     EXPECT_TRUE(isYellow(form->dateField()));
     EXPECT_TRUE(form->dateField()->hasFocus());
-    EXPECT_EQ(form->dateField()->selectedText(), "31.02.2003");
+    // The day that does not fit its month is the one marked.
+    EXPECT_EQ(form->dateField()->selectedText(), "??.02.2003");
     EXPECT_EQ(line(form, RecordFields::Kunde)->text(), "Neu & Wichtig");
     EXPECT_EQ(column(index, "Kunde").toString(), "Zander");
 
@@ -196,10 +200,109 @@ TEST_F(RecordEditorTest, LeavingTheDateCompletesItOrMarksIt)
     leave(form->dateField());
     EXPECT_EQ(form->dateField()->text(), "");
     EXPECT_FALSE(isYellow(form->dateField()));
+    // Dates as written by hand, and what is no date at all.
+    for (const char *typed : {"01-02-2003", "1.2.3", "  010203  ", "01.02.03"}) {
+        form->dateField()->setText(typed);
+        leave(form->dateField());
+        EXPECT_EQ(form->dateField()->text(), "01.02.2003") << typed;
+        EXPECT_FALSE(isYellow(form->dateField())) << typed;
+    }
+    for (const char *typed : {"31.02.2003", "1.2", "gestern"}) {
+        form->dateField()->setText(typed);
+        leave(form->dateField());
+        EXPECT_TRUE(isYellow(form->dateField())) << typed;
+        EXPECT_TRUE(form->dateField()->hasFocus()) << typed;
+    }
 
     plain(form, RecordFields::Werkzeuge)->setPlainText("  T1\n\n  ");
     leave(plain(form, RecordFields::Werkzeuge));
     EXPECT_EQ(plain(form, RecordFields::Werkzeuge)->toPlainText(), "T1\n");
+}
+
+TEST_F(RecordEditorTest, ADateWrittenWithDashesIsStoredAsThatDay)
+{
+    const long index = addRecord("A.NC");
+    searchAll();
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    form->dateField()->setText(" 01-02-2003 ");
+    ASSERT_TRUE(form->uebernehmen()) << prompts.messageTexts().join('|').toStdString();
+    EXPECT_EQ(column(index, "Datum").toDateTime().date(), QDate(2003, 2, 1));
+    const RecordRow &row = window->grid()->records()->row(window->grid()->records()->GetGridRow(index));
+    EXPECT_EQ(row[RecordRow::Datum], "01.02.2003");
+}
+
+TEST_F(RecordEditorTest, DeletingARecordWhoseEditorIsOpenWarnsFirst)
+{
+    const long index = addRecord("A.NC");
+    searchAll();
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    line(form, RecordFields::Kunde)->setText("Neu");
+    window->grid()->selectRecord(window->grid()->records()->GetGridRow(index));
+    prompts.queueAnswer(PromptAnswer::No);
+    window->command(1)->click();
+    EXPECT_EQ(prompts.titles(), QStringList{"Datensatz in Bearbeitung!"});
+    EXPECT_TRUE(column(index, "Dateiname").isValid());
+    EXPECT_TRUE(QFileInfo::exists(dataDir() + "A.NC"));
+
+    // Deleted anyway: storing then says what became of the record, and the
+    // edits stay in the editor, since the file went with it.
+    prompts.clear();
+    prompts.queueAnswer(PromptAnswer::Yes);
+    prompts.queueAnswer(PromptAnswer::Yes);
+    window->command(1)->click();
+    EXPECT_EQ(prompts.titles(), (QStringList{"Datensatz in Bearbeitung!", "Löschen?"}));
+    EXPECT_FALSE(column(index, "Dateiname").isValid());
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + "A.NC"));
+    prompts.clear();
+    EXPECT_FALSE(form->uebernehmen());
+    QApplication::processEvents();
+    ASSERT_EQ(editor(index), form);
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Datensatz gelöscht!");
+    EXPECT_TRUE(prompts.asked()[0].text.contains("nicht mehr im Überwachungsverzeichnis"));
+    EXPECT_FALSE(prompts.asked()[0].text.contains("nicht gefunden!!"));
+    EXPECT_EQ(line(form, RecordFields::Kunde)->text(), "Neu");
+    EXPECT_TRUE(form->fileMissingShown());
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 0);
+}
+
+TEST_F(RecordEditorTest, EditsOfARecordDeletedMeanwhileCanBecomeItsFilesRecordAgain)
+{
+    const long index = addRecord("A.NC", 1);
+    searchAll();
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    line(form, RecordFields::Kunde)->setText("Neu");
+    form->dateField()->setText("1.2.3");
+    ASSERT_TRUE(db().execute("DELETE * FROM DateiListe WHERE DateiIndex=?", {qlonglong(index)}));
+
+    // No: nothing is stored and the editor keeps the edits.
+    prompts.queueAnswer(PromptAnswer::No);
+    EXPECT_FALSE(form->uebernehmen());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Datensatz gelöscht!");
+    EXPECT_EQ(prompts.asked()[0].buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("A.NC"));
+    EXPECT_TRUE(form->isVisible());
+    auto none = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(none->recordCount(), 0);
+
+    prompts.queueAnswer(PromptAnswer::Yes);
+    QPointer<Form3> guard(form);
+    EXPECT_TRUE(form->uebernehmen());
+    QApplication::processEvents();
+    EXPECT_TRUE(guard.isNull());
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    ASSERT_EQ(all->recordCount(), 1);
+    EXPECT_EQ(all->value("Dateiname").toString(), "A.NC");
+    EXPECT_EQ(all->value("Kunde").toString(), "Neu");
+    EXPECT_EQ(all->value("Bezeichnung").toString(), "Welle");
+    EXPECT_EQ(all->value("Datum").toDateTime().date(), QDate(2003, 2, 1));
+    EXPECT_EQ(all->value("MaschinenIndex").toLongLong(), 1);
 }
 
 TEST_F(RecordEditorTest, DiscardAndTheCloseBoxWriteNothing)
@@ -350,6 +453,36 @@ TEST_F(RecordEditorTest, CopyAndPasteCarryTheFieldsBetweenTwoRecords)
     EXPECT_EQ(prompts.asked().last().title, "Sorry!");
 }
 
+TEST_F(RecordEditorTest, APasteKeepsToTheFieldLimitsAndACopyMissingFieldsChangesNothing)
+{
+    const long index = addRecord("A.NC");
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    const RecordFields before = form->currentFields();
+    QGuiApplication::clipboard()->setText("CNC||NurEins||");
+    ASSERT_TRUE(form->pasteEnabled());
+    form->pasteRecord();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(prompts.asked()[0].text.contains("1 Angabe statt 9")) << prompts.asked()[0].text.toStdString();
+    EXPECT_EQ(form->currentFields(), before);
+
+    RecordFields copy;
+    copy.kunde = QString(300, 'K');
+    copy.bezeichnung = QString(250, 'B');
+    copy.ersteller = "Jörg";
+    QGuiApplication::clipboard()->setText(RecordClipboard::format(copy));
+    prompts.clear();
+    form->pasteRecord();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked()[0].title, "Gekürzt!");
+    EXPECT_EQ(line(form, RecordFields::Kunde)->text(), QString(50, 'K'));
+    EXPECT_EQ(plain(form, RecordFields::Bezeichnung)->toPlainText(), QString(200, 'B'));
+    EXPECT_EQ(line(form, RecordFields::Ersteller)->text(), "Jörg");
+    ASSERT_TRUE(form->uebernehmen());
+    EXPECT_EQ(column(index, "Kunde").toString(), QString(50, 'K'));
+    EXPECT_EQ(column(index, "Bezeichnung").toString(), QString(200, 'B'));
+}
+
 TEST_F(RecordEditorTest, ACopyThatAPasteWouldCutIsRefused)
 {
     const long index = addRecord("A.NC");
@@ -431,6 +564,79 @@ TEST_F(RecordEditorTest, TheRenameMovesFilePhotosAndNameAndTheCheckFindsNothingN
     EXPECT_EQ(created.size(), 1);
     EXPECT_EQ(column(created.value(0), "Dateiname").toString(), "C3.NC");
     form->verwerfen();
+}
+
+TEST_F(RecordEditorTest, ARenameToAHiddenNameIsRefusedAndNothingMoves)
+{
+    const long index = addRecord("A1.NC");
+    station->rescan();
+    env.writeFile("foto/Foto_A1.NC_1.jpg", "1");
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    for (const char *typed : {".versteckt.nc", "sub\\.alt\\A1.NC"}) {
+        prompts.clear();
+        form->startRename();
+        form->fileNameField()->setText(typed);
+        leave(form->fileNameField());
+        ASSERT_EQ(prompts.asked().size(), 2) << typed;
+        EXPECT_EQ(prompts.asked()[1].title, "Fehler!");
+        EXPECT_EQ(prompts.asked()[1].text, QString("Der Name '") + typed
+                                               + "' beginnt mit einem Punkt. Eine solche Datei ist versteckt und "
+                                                 "würde im überwachten Verzeichnis nie erkannt.");
+        EXPECT_EQ(form->fileNameField()->text(), "A1.NC");
+        EXPECT_TRUE(form->fileNameLocked());
+    }
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden | QDir::AllDirs | QDir::NoDotAndDotDot),
+              QStringList{"A1.NC"});
+    EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"Foto_A1.NC_1.jpg"});
+    EXPECT_EQ(column(index, "Dateiname").toString(), "A1.NC");
+    EXPECT_TRUE(station->files().entries().contains("A1.NC"));
+}
+
+TEST_F(RecordEditorTest, AProgramEditorOpenDuringARenameSavesIntoTheRenamedFile)
+{
+    env.writeFile("data/RX010.cnc", "%\r\nM30\r\n");
+    const long index = insertRecord(db(), "RX010.CNC");
+    station->rescan();
+    station->tick();
+    searchAll();
+    window->grid()->selectRecord(window->grid()->records()->GetGridRow(index));
+    window->command(4)->click();
+    const QList<CNCEditor *> programEditors = window->findChildren<CNCEditor *>();
+    ASSERT_EQ(programEditors.size(), 1);
+    QPointer<CNCEditor> program(programEditors[0]);
+    ASSERT_EQ(program->fileLine(), "Datei: " + dataDir() + "RX010.cnc");
+
+    Form3 *form = openEditor(index);
+    ASSERT_TRUE(form);
+    form->startRename();
+    form->fileNameField()->setText("RX010NEU.CNC");
+    leave(form->fileNameField());
+    ASSERT_EQ(column(index, "Dateiname").toString(), "RX010NEU.CNC");
+    EXPECT_EQ(program->fileLine(), "Datei: " + dataDir() + "RX010NEU.CNC");
+    form->verwerfen();
+
+    // A line typed in the program editor, then "Änderung übernehmen".
+    program->activateWindow();
+    program->view(0)->setFocus();
+    program->view(0)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(program->view(0), "N20 G1");
+    prompts.clear();
+    program->action("mnuSpeichern")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(program.isNull() || !program->isVisible());
+    EXPECT_TRUE(env.readFile(dataDir() + "RX010NEU.CNC").startsWith("%\r\nM30\r\n"));
+    EXPECT_TRUE(env.readFile(dataDir() + "RX010NEU.CNC").contains("N20 G1"));
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + "RX010.cnc"));
+
+    // One program, one record: the check finds nothing new.
+    QList<long> created;
+    QObject::connect(station.get(), &Station::recordCreated, [&](long i) { created << i; });
+    station->tick();
+    EXPECT_TRUE(created.isEmpty());
+    auto all = db().openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
+    EXPECT_EQ(all->recordCount(), 1);
 }
 
 TEST_F(RecordEditorTest, ThePresetsDialogShowsAndStoresTheEightTexts)
