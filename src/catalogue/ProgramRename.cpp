@@ -1,12 +1,14 @@
 #include "catalogue/ProgramRename.h"
 
 #include "app/CatalogueNames.h"
+#include "app/SystemError.h"
 #include "catalogue/PhotoFiles.h"
 #include "db/Database.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace zep {
 
@@ -96,10 +98,14 @@ std::optional<ErrorInfo> ProgramRename::run()
         // QFile::rename never replaces an existing file: a photo left over
         // under the new name stops the rename instead of being lost.
         QFile file(move.from);
-        if (!file.rename(move.to))
+        errno = 0;
+        if (!file.rename(move.to)) {
+            // Qt refuses a taken name itself, before any system call.
+            const int errnum = QFileInfo::exists(move.to) ? EEXIST : errno;
             return putBack(QStringLiteral("Die Datei ") + shown(move.from) + QStringLiteral(" konnte nicht in ")
-                           + shown(move.to) + QStringLiteral(" umbenannt werden (") + file.errorString()
-                           + QStringLiteral(")."));
+                           + shown(move.to) + QStringLiteral(" umbenannt werden (")
+                           + SystemError::reason(file, errnum) + QStringLiteral(")."));
+        }
         done.append(move);
     }
     Database &db = m_ctx.database;

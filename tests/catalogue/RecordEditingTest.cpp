@@ -423,6 +423,7 @@ TEST_F(RenameTest, AFailureHalfWayPutsEverythingBack)
     const std::optional<ErrorInfo> error = r.run();
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->description.contains("Foto_A1_4.jpg"));
+    EXPECT_TRUE(error->description.contains("(Der Name ist schon vergeben)")) << error->description.toStdString();
     EXPECT_TRUE(error->description.contains("unverändert"));
     EXPECT_EQ(programs(), QStringList{"A1"});
     EXPECT_EQ(photos(), (QStringList{"Foto_A1_1.jpg", "Foto_A1_2.jpg", "Foto_A1_4.jpg", "Foto_B2_4.jpg"}));
