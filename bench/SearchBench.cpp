@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <functional>
 #include <vector>
 
@@ -103,7 +104,9 @@ int main(int argc, char *argv[])
     zep::Logbook logbook(programDir, clock);
     zep::Station station(settings, prompts, clock, logbook, programDir);
     zep::Form1 window(station);
-    if (window.load() != zep::Station::LoadOutcome::Ready)
+    std::optional<zep::Station::LoadOutcome> outcome;
+    window.load([&](zep::Station::LoadOutcome o) { outcome = o; });
+    if (outcome != zep::Station::LoadOutcome::Ready)
         return 1;
     window.show();
     app.processEvents();

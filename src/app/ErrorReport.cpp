@@ -16,6 +16,12 @@ QString retryReportText(const QString &place, const ErrorInfo &error, const QStr
     return text;
 }
 
+Question retryQuestion(const QString &place, const ErrorInfo &error, const QString &lastStatement)
+{
+    return Question{retryReportText(place, error, lastStatement), QStringLiteral("Error"), PromptIcon::Exclamation,
+                    PromptButtons::RetryCancel, PromptAnswer::Cancel};
+}
+
 bool reportErrorRetry(Prompts &prompts, const QString &place, const ErrorInfo &error, const QString &lastStatement)
 {
     return prompts.message(retryReportText(place, error, lastStatement), QStringLiteral("Error"),

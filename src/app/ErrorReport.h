@@ -31,4 +31,8 @@ bool runWithRetry(Prompts &prompts, const QString &place,
                   const std::function<std::optional<ErrorInfo>()> &step,
                   const std::function<QString()> &statement = {});
 
+// The retry form as a question; nobody at the PC cancels it, as a retry
+// nobody watches could go on for ever.
+Question retryQuestion(const QString &place, const ErrorInfo &error, const QString &lastStatement = {});
+
 } // namespace zep

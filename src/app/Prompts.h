@@ -22,6 +22,8 @@ struct Question {
     PromptAnswer unattended = PromptAnswer::Ok;
 };
 using AnswerHandler = std::function<void(PromptAnswer)>;
+// The typed text, or no value when the box was cancelled.
+using TextHandler = std::function<void(std::optional<QString>)>;
 
 // The answer that can neither loop nor destroy: Cancel where there is one,
 // No for a plain yes/no.
@@ -46,6 +48,9 @@ public:
     // receptions, sends and timers go on meanwhile. What the core asks goes
     // this way.
     virtual void ask(const Question &question, AnswerHandler answered = {}) = 0;
+    // An input box asked the same way. Nobody at the PC cancels it.
+    virtual void askText(const QString &text, const QString &title, const QString &defaultText,
+                         TextHandler answered) = 0;
 
     // Waits for the answer in a modal box with its own event loop: only for
     // a window's own command that the user started and that cannot go on

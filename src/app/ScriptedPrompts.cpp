@@ -49,12 +49,43 @@ void ScriptedPrompts::ask(const Question &question, AnswerHandler answered)
     m_held.push_back(Held{question, std::move(answered)});
 }
 
-void ScriptedPrompts::answerHeld(int index, PromptAnswer answer)
+void ScriptedPrompts::askText(const QString &text, const QString &title, const QString &defaultText,
+                              TextHandler answered)
+{
+    if (!m_holding) {
+        std::optional<QString> answer = input(text, title, defaultText);
+        if (answered)
+            answered(std::move(answer));
+        return;
+    }
+    m_asked << Asked{Kind::Input, text, title, PromptIcon::None, PromptButtons::OkCancel, {}};
+    Question question{text, title, PromptIcon::None, PromptButtons::OkCancel, PromptAnswer::Cancel};
+    m_held.push_back(Held{question, {}, std::move(answered), defaultText});
+}
+
+ScriptedPrompts::Held ScriptedPrompts::takeHeld(int index)
 {
     Held held = std::move(m_held.at(index));
     m_held.erase(m_held.begin() + index);
-    if (held.answered)
+    return held;
+}
+
+void ScriptedPrompts::answerHeld(int index, PromptAnswer answer)
+{
+    Held held = takeHeld(index);
+    if (held.textAnswered)
+        held.textAnswered(answer == PromptAnswer::Ok ? std::optional<QString>(held.defaultText) : std::nullopt);
+    else if (held.answered)
         held.answered(answer);
+}
+
+void ScriptedPrompts::answerHeldText(int index, std::optional<QString> text)
+{
+    Held held = takeHeld(index);
+    if (held.textAnswered)
+        held.textAnswered(std::move(text));
+    else if (held.answered)
+        held.answered(text ? PromptAnswer::Ok : PromptAnswer::Cancel);
 }
 
 QList<Question> ScriptedPrompts::heldQuestions() const

@@ -37,6 +37,9 @@ public:
     void holdQuestions(bool hold) { m_holding = hold; }
     QList<Question> heldQuestions() const;
     void answerHeld(int index, PromptAnswer answer);
+    // A held input box: the text typed, or no value for Cancel. (answerHeld
+    // on one confirms its preset with Ok and cancels it otherwise.)
+    void answerHeldText(int index, std::optional<QString> text);
 
     // Runs while a message is "shown", as a modal box would let events run.
     void onMessage(std::function<void(const Asked &)> hook) { m_onMessage = std::move(hook); }
@@ -49,6 +52,8 @@ public:
     void clear();
 
     void ask(const Question &question, AnswerHandler answered = {}) override;
+    void askText(const QString &text, const QString &title, const QString &defaultText,
+                 TextHandler answered) override;
     PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                          PromptButtons buttons = PromptButtons::Ok) override;
     std::optional<QString> input(const QString &text, const QString &title,
@@ -65,7 +70,10 @@ private:
     struct Held {
         Question question;
         AnswerHandler answered;
+        TextHandler textAnswered; // set for an input box
+        QString defaultText;
     };
+    Held takeHeld(int index);
 
     std::deque<PromptAnswer> m_answers;
     std::deque<Held> m_held;

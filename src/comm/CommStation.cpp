@@ -77,7 +77,7 @@ QString CommStation::openedToolTip(int i, const QString &line) const
 void CommStation::reportOpenError(const QString &message)
 {
     trace.line(crToCrLf(message));
-    m_prompts.message(message, QStringLiteral("COM-Fehler"), PromptIcon::Exclamation);
+    m_prompts.ask({message, QStringLiteral("COM-Fehler"), PromptIcon::Exclamation});
 }
 
 void CommStation::SetComm()
@@ -221,8 +221,7 @@ std::optional<QString> CommStation::lendLine(int portNumber, const QString &devi
 
 void CommStation::showLampInfo(int i)
 {
-    m_prompts.message(m_lamps[i].toolTip, QStringLiteral("Maschinenverbindung ") + num(i + 1),
-                      PromptIcon::Information);
+    m_prompts.ask({m_lamps[i].toolTip, QStringLiteral("Maschinenverbindung ") + num(i + 1), PromptIcon::Information});
 }
 
 const ReceiveSettings &CommStation::receiveSettings(int i)
@@ -238,8 +237,6 @@ const ReceiveSettings &CommStation::receiveSettings(int i)
 void CommStation::onComm(int i)
 {
     SerialPort &port = *m_ports[i];
-    if (!port.raisedDuringHandler())
-        m_boxShown[i] = false;
     QString message;
     switch (port.CommEvent()) {
     case CommEvent::Break: message = QStringLiteral("Anhaltesignal empfangen?"); break;
@@ -289,29 +286,27 @@ void CommStation::lineError(int i, const QString &message)
         trace.line(QStringLiteral("\r\n") + crToCrLf(message));
         return;
     }
-    // A noisy line raises error after error; the errors that came in while
-    // a box was open are told by that box (and the lamp), not by new ones.
-    if (m_errorBoxOpen[i] || (m_boxShown[i] && m_ports[i]->raisedDuringHandler()))
+    // A noisy line raises error after error; while the notice of this
+    // connection waits to be read, the later ones are told by the lamp and
+    // the status line, not by a pile of new boxes.
+    if (m_errorNoticeOpen[i])
         return;
-    m_errorBoxOpen[i] = true;
-    m_boxShown[i] = true;
-    m_prompts.message(QStringLiteral("Fehler bei Übertragung von Maschine") + num(i + 1) + QStringLiteral(":\r\r") +
-                          message,
-                      QStringLiteral("Comm-Fehler"), PromptIcon::Exclamation);
-    m_errorBoxOpen[i] = false;
+    m_errorNoticeOpen[i] = true;
+    QPointer<CommStation> self(this);
+    m_prompts.ask({QStringLiteral("Fehler bei Übertragung von Maschine") + num(i + 1) + QStringLiteral(":\r\r") + message,
+                   QStringLiteral("Comm-Fehler"), PromptIcon::Exclamation},
+                  [self, i](PromptAnswer) {
+                      if (self)
+                          self->m_errorNoticeOpen[i] = false;
+                  });
 }
 
 void CommStation::comTimerTick()
 {
     for (int i = 0; i < kConnections; ++i) {
-        // A box shown for this connection lets the timer fire again inside
-        // it; the other connections go on being served meanwhile.
-        if (m_inTick[i])
-            continue;
-        m_inTick[i] = true;
         // What waits in the port belongs to the reception before any
-        // decision on it: its data events may be held back while a box of
-        // this connection is open, and the bytes must not count as silence.
+        // decision on it: bytes whose data event has not been handled yet
+        // must not count as silence.
         receive(i);
         const ReceiveSettings s = receiveSettings(i);
         switch (m_receivers[i]->tick(m_clock.seconds(), s)) {
@@ -320,7 +315,6 @@ void CommStation::comTimerTick()
         case Receiver::Tick::Ended:
         case Receiver::Tick::Nothing: break;
         }
-        m_inTick[i] = false;
     }
 }
 
@@ -347,10 +341,10 @@ void CommStation::abortReception(int i)
     if (!text.isEmpty())
         saveRecovery(i, text);
     setLamp(i, LampColour::Red);
-    m_prompts.message(QStringLiteral("Die Datenübertragung von Maschine ") + num(i + 1) +
-                          QStringLiteral(" wurde abgebrochen! Es wurden seit den letzten Zeichen über 30 Sekunden "
-                                         "lang keine weiteren Zeichen empfangen!"),
-                      QStringLiteral("Timeout"), PromptIcon::Exclamation);
+    m_prompts.ask({QStringLiteral("Die Datenübertragung von Maschine ") + num(i + 1) +
+                       QStringLiteral(" wurde abgebrochen! Es wurden seit den letzten Zeichen über 30 Sekunden "
+                                      "lang keine weiteren Zeichen empfangen!"),
+                   QStringLiteral("Timeout"), PromptIcon::Exclamation});
 }
 
 QString CommStation::saveRecovery(int i, const QByteArray &text)
@@ -360,9 +354,10 @@ QString CommStation::saveRecovery(int i, const QByteArray &text)
     if (file.path.isEmpty()) {
         m_logbook.LogbuchSchreiben(QStringLiteral("Abgebrochene Übertragung von Maschine ") + num(i + 1) + QStringLiteral(" (") +
                                    num(int(text.size())) + QStringLiteral(" Bytes) konnte nicht gesichert werden: ") + file.error);
-        m_prompts.message(QStringLiteral("Die empfangenen Daten von Maschine ") + num(i + 1) +
-                              QStringLiteral(" konnten nicht gesichert werden:\r") + m_programDir + QStringLiteral("\r") + file.error,
-                          QStringLiteral("Timeout"), PromptIcon::Exclamation);
+        m_prompts.ask({QStringLiteral("Die empfangenen Daten von Maschine ") + num(i + 1) +
+                           QStringLiteral(" konnten nicht gesichert werden:\r") + m_programDir + QStringLiteral("\r") +
+                           file.error,
+                       QStringLiteral("Timeout"), PromptIcon::Exclamation});
         return {};
     }
     m_recoveryFiles.append(file.path);

@@ -120,9 +120,8 @@ private:
     std::array<LampState, kConnections> m_lamps;
     std::array<QTimer *, kConnections> m_reopen{};
     std::array<std::optional<ReceiveSettings>, kConnections> m_receiveSettings;
-    std::array<bool, kConnections> m_errorBoxOpen{};
-    std::array<bool, kConnections> m_boxShown{};
-    std::array<bool, kConnections> m_inTick{};
+    // The line error notice of the connection waits to be read.
+    std::array<bool, kConnections> m_errorNoticeOpen{};
     QStringList m_recoveryFiles;
 };
 

@@ -52,99 +52,111 @@ ReceivedProgramIntake::SaveResult result(Status status, const ReceivedProgramTar
 } // namespace
 
 ReceivedProgramIntake::ReceivedProgramIntake(Context context, PendingMachine pendingMachine, ReceivedProgram program)
-    : m_context(std::move(context)), m_pendingMachine(std::move(pendingMachine)), m_program(std::move(program))
+    : d(std::make_shared<Data>(Data{std::move(context), std::move(pendingMachine), std::move(program)}))
 {
 }
+
+ReceivedProgramIntake::~ReceivedProgramIntake() = default;
 
 bool ReceivedProgramIntake::replaceText(const QByteArray &edited)
 {
-    if (m_settled || edited.isEmpty() || edited == m_program.text)
+    if (d->settled || edited.isEmpty() || edited == d->program.text)
         return false;
-    m_program.text = edited;
+    d->program.text = edited;
     return true;
 }
 
-ReceivedProgramIntake::SaveResult ReceivedProgramIntake::saveAsNew(const QString &typedName)
+void ReceivedProgramIntake::saveAsNew(const QString &typedName, SaveDone done)
 {
-    if (m_settled)
-        return result(Status::Refused);
-    const ReceivedProgramTarget target = ReceivedProgramTarget::forNewFile(m_context.verzeichnis(), typedName);
+    if (d->settled)
+        return done(result(Status::Refused));
+    const ReceivedProgramTarget target = ReceivedProgramTarget::forNewFile(d->context.verzeichnis(), typedName);
     if (!target.ok()) {
         refused(target, typedName, false);
-        return result(Status::Refused);
+        return done(result(Status::Refused));
     }
-    m_context.trace.line(QStringLiteral("Datei ") + quoted(typedName) + QStringLiteral(" wird gespeichert."));
-    if (!writeProgram(target.path))
-        return result(Status::NotWritten);
-    // By the catalogue's name: the next scan creates the record under it.
-    if (m_pendingMachine)
-        m_pendingMachine(target.storedName, m_program.machine);
-    settle();
-    return result(Status::Saved, target);
+    d->context.trace.line(QStringLiteral("Datei ") + quoted(typedName) + QStringLiteral(" wird gespeichert."));
+    const std::weak_ptr<Data> weak = d;
+    writeProgram(
+        weak, target.path,
+        [weak, target, done] {
+            const std::shared_ptr<Data> data = weak.lock();
+            // By the catalogue's name: the next scan creates the record under it.
+            if (data->pendingMachine)
+                data->pendingMachine(target.storedName, data->program.machine);
+            settle(*data);
+            done(result(Status::Saved, target));
+        },
+        [done] { done(result(Status::NotWritten)); });
 }
 
-ReceivedProgramIntake::SaveResult ReceivedProgramIntake::saveAsUpdate(const QString &name)
+void ReceivedProgramIntake::saveAsUpdate(const QString &name, SaveDone done)
 {
-    if (m_settled)
-        return result(Status::Refused);
-    const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(m_context.verzeichnis(), name);
+    if (d->settled)
+        return done(result(Status::Refused));
+    const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(d->context.verzeichnis(), name);
     if (target.verdict == ReceivedProgramTarget::Verdict::Missing) {
-        m_context.prompts.message(
-            QStringLiteral("Originaldatei nicht gefunden. Die Datei wäre keinem Datensatz zugeordnet!"), kOriginal,
-            PromptIcon::Exclamation);
+        d->context.prompts.ask(
+            {QStringLiteral("Originaldatei nicht gefunden. Die Datei wäre keinem Datensatz zugeordnet!"), kOriginal,
+             PromptIcon::Exclamation});
         SaveResult missing = result(Status::OriginalMissing);
         // The user can switch over to a new file and save under this name.
         missing.offeredName = name;
-        return missing;
+        return done(missing);
     }
     if (!target.ok()) {
         refused(target, name, true);
-        return result(Status::Refused);
+        return done(result(Status::Refused));
     }
     // The file keeps its name, so its catalogue record stays as it is.
-    if (!writeProgram(target.path))
-        return result(Status::NotWritten);
-    settle();
-    return result(Status::Saved, target);
+    const std::weak_ptr<Data> weak = d;
+    writeProgram(
+        weak, target.path,
+        [weak, target, done] {
+            settle(*weak.lock());
+            done(result(Status::Saved, target));
+        },
+        [done] { done(result(Status::NotWritten)); });
 }
 
 void ReceivedProgramIntake::discard()
 {
-    if (!m_settled)
-        settle();
+    if (!d->settled)
+        settle(*d);
 }
 
 ReceivedProgramIntake::KeepResult ReceivedProgramIntake::keepAsRecovery()
 {
     KeepResult kept;
-    if (m_settled) {
+    if (d->settled) {
         kept.kept = true;
         return kept;
     }
     // An empty reception has nothing to lose.
-    if (m_program.text.isEmpty()) {
-        settle();
+    if (d->program.text.isEmpty()) {
+        settle(*d);
         kept.kept = true;
         return kept;
     }
-    const QString machine = QString::number(m_program.maschinenNummer);
+    const Context &context = d->context;
+    const QString machine = QString::number(d->program.maschinenNummer);
     const RecoveryFile copy =
-        RecoveryFile::write(m_context.programDir, QStringLiteral("Nicht_gespeichert_Maschine"),
-                            m_program.maschinenNummer, m_context.clock, m_program.text);
+        RecoveryFile::write(context.programDir, QStringLiteral("Nicht_gespeichert_Maschine"),
+                            d->program.maschinenNummer, context.clock, d->program.text);
     if (!copy.error.isEmpty()) {
-        m_context.prompts.message(QStringLiteral("Das Programm von Maschine ") + machine
-                                      + QStringLiteral(" konnte nicht gesichert werden und bleibt in diesem Fenster:\r")
-                                      + copy.error,
-                                  QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        context.prompts.ask({QStringLiteral("Das Programm von Maschine ") + machine
+                                 + QStringLiteral(" konnte nicht gesichert werden und bleibt in diesem Fenster:\r")
+                                 + copy.error,
+                             QStringLiteral("Fehler!"), PromptIcon::Exclamation});
         return kept;
     }
-    if (const auto error = m_context.logbook.LogbuchSchreiben(
+    if (const auto error = context.logbook.LogbuchSchreiben(
             QStringLiteral("Empfangenes Programm von Maschine ") + machine
             + QStringLiteral(" nicht gespeichert, gesichert als ") + copy.path))
-        m_context.prompts.message(error->description + QStringLiteral("\r\rDas Programm von Maschine ") + machine
-                                      + QStringLiteral(" wurde gesichert als:\r") + copy.path,
-                                  QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-    settle();
+        context.prompts.ask({error->description + QStringLiteral("\r\rDas Programm von Maschine ") + machine
+                                 + QStringLiteral(" wurde gesichert als:\r") + copy.path,
+                             QStringLiteral("Fehler!"), PromptIcon::Exclamation});
+    settle(*d);
     kept.kept = true;
     kept.path = copy.path;
     return kept;
@@ -152,29 +164,30 @@ ReceivedProgramIntake::KeepResult ReceivedProgramIntake::keepAsRecovery()
 
 bool ReceivedProgramIntake::warnIfTaken(const QString &typedName)
 {
-    if (!ReceivedProgramTarget::exists(m_context.verzeichnis(), typedName))
+    if (!ReceivedProgramTarget::exists(d->context.verzeichnis(), typedName))
         return false;
-    m_context.prompts.message(existsText(typedName), kInvalidName, PromptIcon::Exclamation);
+    d->context.prompts.ask({existsText(typedName), kInvalidName, PromptIcon::Exclamation});
     return true;
 }
 
 std::optional<ReceivedProgramIntake::Original> ReceivedProgramIntake::original(const QString &name)
 {
-    const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(m_context.verzeichnis(), name);
+    Prompts &prompts = d->context.prompts;
+    const ReceivedProgramTarget target = ReceivedProgramTarget::forUpdate(d->context.verzeichnis(), name);
     if (target.verdict == ReceivedProgramTarget::Verdict::Ambiguous) {
-        m_context.prompts.message(ambiguousText(name), kOriginal, PromptIcon::Exclamation);
+        prompts.ask({ambiguousText(name), kOriginal, PromptIcon::Exclamation});
         return std::nullopt;
     }
     if (!target.ok()) {
-        m_context.prompts.message(QStringLiteral("Die Datei ") + quoted(name)
-                                      + QStringLiteral(" wurde im überwachten Verzeichnis nicht gefunden!"),
-                                  kOriginal, PromptIcon::Exclamation);
+        prompts.ask({QStringLiteral("Die Datei ") + quoted(name)
+                         + QStringLiteral(" wurde im überwachten Verzeichnis nicht gefunden!"),
+                     kOriginal, PromptIcon::Exclamation});
         return std::nullopt;
     }
     const FileText file = DateiLesen(target.path);
     if (!file.ok()) {
         // An empty left side would look like an empty program.
-        m_context.prompts.message(file.error, QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        prompts.ask({file.error, QStringLiteral("Fehler!"), PromptIcon::Exclamation});
         return std::nullopt;
     }
     return Original{target.path, file.text};
@@ -183,8 +196,11 @@ std::optional<ReceivedProgramIntake::Original> ReceivedProgramIntake::original(c
 bool ReceivedProgramIntake::refused(const ReceivedProgramTarget &target, const QString &name, bool update)
 {
     using Verdict = ReceivedProgramTarget::Verdict;
-    Prompts &prompts = m_context.prompts;
+    Prompts &prompts = d->context.prompts;
     const QString shown = QStringLiteral("Der Name ") + quoted(name);
+    auto tell = [&prompts](const QString &text, const QString &title) {
+        prompts.ask({text, title, PromptIcon::Exclamation});
+    };
     switch (target.verdict) {
     case Verdict::Ok:
         return true;
@@ -192,27 +208,26 @@ bool ReceivedProgramIntake::refused(const ReceivedProgramTarget &target, const Q
         prompts.beep();
         break;
     case Verdict::Exists:
-        prompts.message(existsText(name), QStringLiteral("ZEP"), PromptIcon::Exclamation);
+        tell(existsText(name), QStringLiteral("ZEP"));
         break;
     case Verdict::Hidden:
-        prompts.message(CatalogueNames::hiddenNameText(name), kInvalidName, PromptIcon::Exclamation);
+        tell(CatalogueNames::hiddenNameText(name), kInvalidName);
         break;
     case Verdict::Unstorable:
-        prompts.message(shown + QStringLiteral(" enthält Zeichen, die ZEP nicht speichern kann (Anführungszeichen, "
-                                               "Steuerzeichen oder Zeichen außerhalb des Zeichensatzes)."),
-                        kInvalidName, PromptIcon::Exclamation);
+        tell(shown + QStringLiteral(" enthält Zeichen, die ZEP nicht speichern kann (Anführungszeichen, "
+                                    "Steuerzeichen oder Zeichen außerhalb des Zeichensatzes)."),
+             kInvalidName);
         break;
     case Verdict::Invalid:
-        prompts.message(shown + QStringLiteral(" ist kein gültiger Dateiname im überwachten Verzeichnis!"),
-                        kInvalidName, PromptIcon::Exclamation);
+        tell(shown + QStringLiteral(" ist kein gültiger Dateiname im überwachten Verzeichnis!"), kInvalidName);
         break;
     case Verdict::NoDirectory:
-        prompts.message(QStringLiteral("Das Verzeichnis für ") + quoted(name)
-                            + QStringLiteral(" gibt es im überwachten Verzeichnis nicht!"),
-                        kInvalidName, PromptIcon::Exclamation);
+        tell(QStringLiteral("Das Verzeichnis für ") + quoted(name)
+                 + QStringLiteral(" gibt es im überwachten Verzeichnis nicht!"),
+             kInvalidName);
         break;
     case Verdict::Ambiguous:
-        prompts.message(ambiguousText(name), update ? kOriginal : kInvalidName, PromptIcon::Exclamation);
+        tell(ambiguousText(name), update ? kOriginal : kInvalidName);
         break;
     case Verdict::Missing:
         break;
@@ -220,28 +235,39 @@ bool ReceivedProgramIntake::refused(const ReceivedProgramTarget &target, const Q
     return false;
 }
 
-bool ReceivedProgramIntake::writeProgram(const QString &path)
+void ReceivedProgramIntake::writeProgram(const std::weak_ptr<Data> &weak, const QString &path,
+                                         std::function<void()> written, std::function<void()> givenUp)
 {
-    return runWithRetry(m_context.prompts, kPlace, [&]() -> std::optional<ErrorInfo> {
-        const std::optional<QString> error = WriteTextFile(path, m_program.text);
-        if (!error)
-            return std::nullopt;
-        return ErrorInfo{kPathFileAccessError,
-                         QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht geschrieben werden: ")
-                             + *error};
-    });
+    const std::shared_ptr<Data> data = weak.lock();
+    // Gone with its window, or discarded or kept while the question waited:
+    // the file is not written any more.
+    if (!data || data->settled)
+        return;
+    const std::optional<QString> error = WriteTextFile(path, data->program.text);
+    if (!error)
+        return written();
+    const ErrorInfo info{kPathFileAccessError, QStringLiteral("Die Datei ") + quoted(path)
+                                                   + QStringLiteral(" kann nicht geschrieben werden: ") + *error};
+    data->context.prompts.ask(retryQuestion(kPlace, info),
+                              [weak, path, written = std::move(written), givenUp = std::move(givenUp)](
+                                  PromptAnswer answer) mutable {
+                                  if (answer == PromptAnswer::Retry)
+                                      writeProgram(weak, path, std::move(written), std::move(givenUp));
+                                  else if (!weak.expired())
+                                      givenUp();
+                              });
 }
 
-void ReceivedProgramIntake::settle()
+void ReceivedProgramIntake::settle(Data &data)
 {
-    m_settled = true;
-    m_program.text.clear();
-    if (m_context.journal && !m_program.journalId.isEmpty()) {
+    data.settled = true;
+    data.program.text.clear();
+    if (data.context.journal && !data.program.journalId.isEmpty()) {
         // Left behind, the entry would only be offered once more at the next
         // start; nothing is lost, so the user is not bothered with it.
-        if (const auto error = m_context.journal->remove(m_program.journalId))
-            m_context.trace.line(QStringLiteral("Empfangsjournal: Eintrag ") + m_program.journalId
-                                 + QStringLiteral(" nicht entfernt: ") + *error);
+        if (const auto error = data.context.journal->remove(data.program.journalId))
+            data.context.trace.line(QStringLiteral("Empfangsjournal: Eintrag ") + data.program.journalId
+                                    + QStringLiteral(" nicht entfernt: ") + *error);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace zep {
@@ -29,7 +30,9 @@ struct ReceivedProgram {
 // recovery file in the program directory. No window here; the save dialog
 // shows the controls and forwards to this. Expected conditions (a name
 // taken, an original missing) are told through the prompts, as the dialog
-// always did; the outcome comes back as a value.
+// always did; the outcome comes back as a value. Nothing here waits for an
+// answer: a failed write asks whether to try again and the save ends when
+// the answer comes.
 //
 // The machine is the one bound to the connection when the program arrived:
 // rebinding the connection while the dialog is open must not move a program
@@ -73,14 +76,19 @@ public:
         QString path;      // the recovery file; empty when there was no text to keep
     };
 
-    ReceivedProgramIntake(Context context, PendingMachine pendingMachine, ReceivedProgram program);
+    using SaveDone = std::function<void(const SaveResult &)>;
 
-    int maschinenNummer() const { return m_program.maschinenNummer; }
-    long machine() const { return m_program.machine; }
-    const QByteArray &text() const { return m_program.text; }
-    const QString &journalId() const { return m_program.journalId; }
+    ReceivedProgramIntake(Context context, PendingMachine pendingMachine, ReceivedProgram program);
+    ReceivedProgramIntake(ReceivedProgramIntake &&) noexcept = default;
+    ReceivedProgramIntake &operator=(ReceivedProgramIntake &&) noexcept = default;
+    ~ReceivedProgramIntake();
+
+    int maschinenNummer() const { return d->program.maschinenNummer; }
+    long machine() const { return d->program.machine; }
+    const QByteArray &text() const { return d->program.text; }
+    const QString &journalId() const { return d->program.journalId; }
     // Saved, discarded or kept: nothing left that could be lost.
-    bool settled() const { return m_settled; }
+    bool settled() const { return d->settled; }
 
     // The text as taken over from the comparison; true when it replaced the
     // program's text. An empty text is a cancelled comparison and the same
@@ -88,9 +96,12 @@ public:
     bool replaceText(const QByteArray &edited);
 
     // "Als neue Datei": the typed name, relative to the monitored directory.
-    SaveResult saveAsNew(const QString &typedName);
+    // `done` gets the result: at once, or when the question after a failed
+    // write has been answered. Not at all once the intake is gone, or when it
+    // was settled otherwise in the meantime (it then writes nothing).
+    void saveAsNew(const QString &typedName, SaveDone done);
     // "Als Aktualisierung": the catalogue name of the file to replace.
-    SaveResult saveAsUpdate(const QString &name);
+    void saveAsUpdate(const QString &name, SaveDone done);
     void discard();
     // Closed without a decision: the program goes to a recovery file
     // "Nicht_gespeichert_Maschine<n>_<time>.txt" and into the logbook.
@@ -103,14 +114,21 @@ public:
     std::optional<Original> original(const QString &name);
 
 private:
-    bool refused(const ReceivedProgramTarget &target, const QString &name, bool update);
-    bool writeProgram(const QString &path);
-    void settle();
+    // Shared with the continuations of its questions, which must find out
+    // whether the intake still exists when the answer comes.
+    struct Data {
+        Context context;
+        PendingMachine pendingMachine;
+        ReceivedProgram program;
+        bool settled = false;
+    };
 
-    Context m_context;
-    PendingMachine m_pendingMachine;
-    ReceivedProgram m_program;
-    bool m_settled = false;
+    bool refused(const ReceivedProgramTarget &target, const QString &name, bool update);
+    static void writeProgram(const std::weak_ptr<Data> &data, const QString &path, std::function<void()> written,
+                             std::function<void()> givenUp);
+    static void settle(Data &data);
+
+    std::shared_ptr<Data> d;
 };
 
 } // namespace zep

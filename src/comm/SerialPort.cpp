@@ -379,34 +379,26 @@ void SerialPort::pollCounters()
         return;
     for (int k = 0; k < 9; ++k) {
         if (now[k] != m_last[k])
-            m_queued.append({kEventFor[k], m_inHandler});
+            m_queued.append(kEventFor[k]);
     }
     m_last = now;
-    if (!m_queued.isEmpty() && !m_inHandler)
+    if (!m_queued.isEmpty())
         raise(0);
 }
 
 void SerialPort::raise(int event)
 {
-    if (event != 0) {
-        const bool waiting = std::any_of(m_queued.cbegin(), m_queued.cend(),
-                                         [](const auto &q) { return q.first == CommEvent::Receive; });
-        if (event != CommEvent::Receive || !waiting)
-            m_queued.append({event, m_inHandler});
-    }
-    if (m_inHandler)
-        return; // picked up when the running handler returns
-    m_inHandler = true;
+    // Several counters can change at once; their events go out in line order.
+    if (event != 0 && (event != CommEvent::Receive || !m_queued.contains(CommEvent::Receive)))
+        m_queued.append(event);
     while (!m_queued.isEmpty()) {
-        const auto [next, nested] = m_queued.takeFirst();
-        m_nested = nested;
+        const int next = m_queued.takeFirst();
         // A data event stands for everything waiting; the handler reads it all.
         if (next == CommEvent::Receive && inBufferCount() == 0)
             continue;
         m_commEvent = next;
         Q_EMIT OnComm();
     }
-    m_inHandler = false;
 }
 
 } // namespace zep

@@ -76,9 +76,6 @@ public:
     QString lostReason() const { return m_lostReason; }
 
     int CommEvent() const { return m_commEvent; }
-    // True when the event being handled was raised while an earlier
-    // handler was still running (during its message box, say).
-    bool raisedDuringHandler() const { return m_nested; }
     QString errorDescription() const { return m_error; }
     // Raises an event as if the device had reported it (a line error from a
     // device whose driver signals it elsewhere). Queued like the others.
@@ -87,8 +84,9 @@ public:
     bool reportsLineEvents() const { return m_counters; }
 
 Q_SIGNALS:
-    // Read CommEvent() inside the handler. Never raised again while a
-    // handler is still running (a message box in it lets events run).
+    // Read CommEvent() inside the handler. The events come one after
+    // another in the order the line raised them; a handler never waits on
+    // anyone, so none arrives while another is being handled.
     void OnComm();
     // Some of the output has gone to the driver.
     void OutputWritten();
@@ -120,9 +118,7 @@ private:
     int m_inputLen = 0;
     int m_commEvent = 0;
     QString m_error;
-    bool m_inHandler = false;
-    QList<QPair<int, bool>> m_queued;
-    bool m_nested = false;
+    QList<int> m_queued;
     bool m_counters = false;
     std::array<int, 9> m_last{};
     // Received before the line was lost, not yet read.

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace zep {
 
@@ -68,13 +69,13 @@ bool SerialRecorder::start(int portNumber, int handshake, const QString &paramet
         const QString device = portNumber >= 1 && portNumber <= 16 ? PortDevices::devicePath(m_settings, portNumber)
                                                                    : QString();
         if (const auto refusal = m_lender(portNumber, device)) {
-            m_prompts.message(*refusal, kTitle, PromptIcon::Exclamation);
+            m_prompts.ask({*refusal, kTitle, PromptIcon::Exclamation});
             return false;
         }
     }
     // Each failing step is told and the next one tried, so that a wrong
     // parameter text still lets the port open with the line it had.
-    auto tell = [this] { m_prompts.message(openErrorPrefix() + m_port->errorDescription(), kTitle, PromptIcon::None); };
+    auto tell = [this] { m_prompts.ask({openErrorPrefix() + m_port->errorDescription(), kTitle, PromptIcon::None}); };
     m_port->setRThreshold(1);
     m_port->setSThreshold(1);
     m_port->setInputLen(0);
@@ -134,7 +135,7 @@ void SerialRecorder::endByError(const QString &message)
     m_port->setPortOpen(false);
     Q_EMIT recordingChanged(false);
     Q_EMIT received(m_recorded.size());
-    m_prompts.message(message, kTitle, PromptIcon::None);
+    m_prompts.ask({message, kTitle, PromptIcon::None});
 }
 
 void SerialRecorder::close()
@@ -146,7 +147,7 @@ void SerialRecorder::close()
         Q_EMIT recordingChanged(false);
 }
 
-QString SerialRecorder::stop(const QString &presetPath)
+void SerialRecorder::stop(const QString &presetPath, Saved saved)
 {
     if (recording()) {
         // Whatever the port still holds was received before Stop.
@@ -156,33 +157,54 @@ QString SerialRecorder::stop(const QString &presetPath)
         Q_EMIT recordingChanged(false);
     }
     if (m_recorded.isEmpty()) {
-        m_prompts.message(QStringLiteral("Nichts empfangen..."), kTitle, PromptIcon::Information);
-        return {};
+        m_prompts.ask({QStringLiteral("Nichts empfangen..."), kTitle, PromptIcon::Information});
+        if (saved)
+            saved({});
+        return;
     }
-    QString preset = QDir::toNativeSeparators(presetPath);
-    const QString folder = QFileInfo(presetPath).absolutePath();
-    // Asked again after a failed write: the recording is still only here.
-    while (true) {
-        const std::optional<QString> answer =
-            m_prompts.input(QStringLiteral("Aufnahme speichern unter:"), QStringLiteral("Speichern..."), preset);
-        if (!answer || answer->trimmed().isEmpty())
-            return {};
-        QString path = QDir::fromNativeSeparators(answer->trimmed());
-        if (QFileInfo(path).isRelative())
-            path = QDir(folder).absoluteFilePath(path);
-        // The offered folder (the user's documents) may not exist yet on a
-        // fresh account; it is made rather than refused.
-        if (QFileInfo(path).absolutePath() == folder)
-            QDir().mkpath(folder);
-        // Replaced only once the new recording is whole on disk.
-        const auto error = WriteTextFile(path, m_recorded);
-        if (!error)
-            return path;
-        m_prompts.message(QStringLiteral("Die Aufnahme konnte nicht unter '") + QDir::toNativeSeparators(path) +
-                              QStringLiteral("' gespeichert werden: ") + *error,
-                          kTitle, PromptIcon::Exclamation);
-        preset = QDir::toNativeSeparators(path);
-    }
+    // The recording as it is now: a new one may start while the name is
+    // being asked for.
+    askName(m_recorded, QDir::toNativeSeparators(presetPath), QFileInfo(presetPath).absolutePath(), std::move(saved));
+}
+
+void SerialRecorder::askName(const QByteArray &recording, const QString &preset, const QString &folder, Saved saved)
+{
+    const QPointer<SerialRecorder> self(this);
+    m_prompts.askText(
+        QStringLiteral("Aufnahme speichern unter:"), QStringLiteral("Speichern..."), preset,
+        [self, recording, folder, saved = std::move(saved)](std::optional<QString> answer) mutable {
+            if (!self)
+                return;
+            if (!answer || answer->trimmed().isEmpty()) {
+                if (saved)
+                    saved({});
+                return;
+            }
+            QString path = QDir::fromNativeSeparators(answer->trimmed());
+            if (QFileInfo(path).isRelative())
+                path = QDir(folder).absoluteFilePath(path);
+            // The offered folder (the user's documents) may not exist yet on a
+            // fresh account; it is made rather than refused.
+            if (QFileInfo(path).absolutePath() == folder)
+                QDir().mkpath(folder);
+            // Replaced only once the new recording is whole on disk.
+            const auto error = WriteTextFile(path, recording);
+            if (!error) {
+                if (saved)
+                    saved(path);
+                return;
+            }
+            // Asked again once the failure has been read: the recording is
+            // still only here.
+            self->m_prompts.ask({QStringLiteral("Die Aufnahme konnte nicht unter '") + QDir::toNativeSeparators(path)
+                                     + QStringLiteral("' gespeichert werden: ") + *error,
+                                 kTitle, PromptIcon::Exclamation},
+                                [self, recording, path, folder, saved = std::move(saved)](PromptAnswer) mutable {
+                                    if (self)
+                                        self->askName(recording, QDir::toNativeSeparators(path), folder,
+                                                      std::move(saved));
+                                });
+        });
 }
 
 } // namespace zep

@@ -40,10 +40,15 @@ public:
     // "Start": handshake 0-3 and port number 1-16 as the lists show them,
     // the parameter text as typed. True when the port is open and recording.
     bool start(int portNumber, int handshake, const QString &parameters);
+    // The file a recording was saved to, or empty when it was not saved.
+    using Saved = std::function<void(const QString &path)>;
+
     // "Stop": closes the port, then saves the recording if there is one.
     // `presetPath` is the name the input box offers; a relative answer is
-    // taken in its folder. Returns the saved file, or empty.
-    QString stop(const QString &presetPath);
+    // taken in its folder. The box is asked without waiting; `saved` gets the
+    // file once the name has been given and written (after a failed write
+    // the name is asked again), or empty.
+    void stop(const QString &presetPath, Saved saved = {});
     // Closing the window: the port is closed, the recording dropped.
     void close();
 
@@ -67,6 +72,7 @@ Q_SIGNALS:
 private:
     void onComm();
     void endByError(const QString &message);
+    void askName(const QByteArray &recording, const QString &preset, const QString &folder, Saved saved);
 
     SettingsStore &m_settings;
     Prompts &m_prompts;

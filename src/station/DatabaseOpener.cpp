@@ -18,29 +18,35 @@ QString shownProgramDir(const MainState &state)
 
 } // namespace
 
-bool openCatalogueDatabase(MainState &state)
+bool openCatalogueDatabase(MainState &state, std::function<void()> toldWhy)
 {
+    auto then = [toldWhy = std::move(toldWhy)](PromptAnswer) {
+        if (toldWhy)
+            toldWhy();
+    };
     const QString path = state.databasePath();
     if (!QFileInfo(path).isFile()) {
-        state.prompts.message(
-            QStringLiteral("Die Datenbank CNCPRG.MDB konnte nicht geöffnet werden! Sie muß sich im "
+        state.prompts.ask(
+            {QStringLiteral("Die Datenbank CNCPRG.MDB konnte nicht geöffnet werden! Sie muß sich im "
                            "Programmverzeichnis (")
                 + shownProgramDir(state)
                 + QStringLiteral(") befinden!\r\rProgramm kann nicht gestartet werden! Installieren Sie das "
                                  "Programm gegebenenfalls neu bzw. stellen Sie die Datenbank aus dem Backup "
                                  "wieder her."),
-            QStringLiteral("Datenbank fehlt!"), PromptIcon::Exclamation);
+             QStringLiteral("Datenbank fehlt!"), PromptIcon::Exclamation},
+            std::move(then));
         return false;
     }
     if (!state.database.open(path)) {
         // A file we cannot read as a catalogue is left exactly as it is: it may
         // be the shop's only copy of an older catalogue.
-        state.prompts.message(
-            QStringLiteral("Die Datenbank ") + QDir::toNativeSeparators(path)
+        state.prompts.ask(
+            {QStringLiteral("Die Datenbank ") + QDir::toNativeSeparators(path)
                 + QStringLiteral(" kann nicht geöffnet werden:\r\r") + state.database.lastError().description
                 + QStringLiteral("\r\rDie Datei wurde nicht verändert. Programm kann nicht gestartet werden! "
                                  "Stellen Sie die Datenbank gegebenenfalls aus dem Backup wieder her."),
-            QStringLiteral("Datenbank fehlerhaft!"), PromptIcon::Critical);
+             QStringLiteral("Datenbank fehlerhaft!"), PromptIcon::Critical},
+            std::move(then));
         return false;
     }
     CheckOldDB(state.database, state.prompts);

@@ -19,10 +19,10 @@ void openHelpPage(const QString &programDir, Prompts &prompts, const std::functi
     // The desktop happily "opens" a file that is not there, so look first.
     if (QFileInfo(path).isFile() && open && open(path))
         return;
-    prompts.message(QStringLiteral("Fehler beim Aufruf der HTML-Hilfeseite. Ist eventuell die Installation "
-                                   "verändert worden (Datei: ..\\ZEPHelp\\ZEPHilfe.html fehlt?) oder gar kein "
-                                   "Standartbrowser installiert?"),
-                    QStringLiteral("ZEP Fehler!"), PromptIcon::Exclamation);
+    prompts.ask({QStringLiteral("Fehler beim Aufruf der HTML-Hilfeseite. Ist eventuell die Installation "
+                                "verändert worden (Datei: ..\\ZEPHelp\\ZEPHilfe.html fehlt?) oder gar kein "
+                                "Standartbrowser installiert?"),
+                 QStringLiteral("ZEP Fehler!"), PromptIcon::Exclamation});
 }
 
 void startExternalProgram(const QString &path, Prompts &prompts, const std::function<bool(const QString &)> &start)
@@ -31,10 +31,10 @@ void startExternalProgram(const QString &path, Prompts &prompts, const std::func
         return;
     if (QFileInfo(path).isFile() && start && start(path))
         return;
-    prompts.message(QStringLiteral("Das Programm\r\r") + path
-                        + QStringLiteral("\r\rsollte gestartet werden. Es wurde aber leider nicht gefunden. "
-                                         "Überprüfen Sie Ihre Einstellungen!"),
-                    QStringLiteral("Autostart-Problem"), PromptIcon::Exclamation);
+    prompts.ask({QStringLiteral("Das Programm\r\r") + path
+                     + QStringLiteral("\r\rsollte gestartet werden. Es wurde aber leider nicht gefunden. "
+                                      "Überprüfen Sie Ihre Einstellungen!"),
+                 QStringLiteral("Autostart-Problem"), PromptIcon::Exclamation});
 }
 
 } // namespace zep

@@ -4,15 +4,21 @@
 
 namespace zep {
 
-ShutdownAction askShutdown(Prompts &prompts)
+void askShutdown(Prompts &prompts, std::function<void(ShutdownAction)> answered)
 {
-    switch (prompts.message(QStringLiteral("Wollen Sie die Verzeichnisüberwachung aktiviert lassen?"),
-                            QStringLiteral("Wirklich beenden?"), PromptIcon::Question,
-                            PromptButtons::YesNoCancel)) {
-    case PromptAnswer::Yes: return ShutdownAction::Minimise;
-    case PromptAnswer::No: return ShutdownAction::Close;
-    default: return ShutdownAction::Cancel;
-    }
+    // Nobody there to ask: the station stays, as monitoring is what it is for.
+    prompts.ask({QStringLiteral("Wollen Sie die Verzeichnisüberwachung aktiviert lassen?"),
+                 QStringLiteral("Wirklich beenden?"), PromptIcon::Question, PromptButtons::YesNoCancel,
+                 PromptAnswer::Cancel},
+                [answered = std::move(answered)](PromptAnswer answer) {
+                    if (!answered)
+                        return;
+                    switch (answer) {
+                    case PromptAnswer::Yes: return answered(ShutdownAction::Minimise);
+                    case PromptAnswer::No: return answered(ShutdownAction::Close);
+                    default: return answered(ShutdownAction::Cancel);
+                    }
+                });
 }
 
 } // namespace zep

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace zep {
 
 class Prompts;
@@ -7,7 +9,8 @@ class Prompts;
 enum class ShutdownAction { Cancel, Minimise, Close };
 
 // "Wirklich beenden?": Yes keeps monitoring in a minimised window, No ends
-// the program, Cancel changes nothing.
-ShutdownAction askShutdown(Prompts &prompts);
+// the program, Cancel changes nothing. Asked without waiting; `answered`
+// gets the action once the user has chosen.
+void askShutdown(Prompts &prompts, std::function<void(ShutdownAction)> answered);
 
 } // namespace zep

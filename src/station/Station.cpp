@@ -18,13 +18,14 @@
 #include "station/FirstStartSetup.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QTimer>
 
 namespace zep {
 
 Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, Logbook &logbook,
-                 const QString &programDir, QObject *parent)
-    : QObject(parent), m_state(settings, prompts, clock, logbook, programDir),
+                 const QString &programDir, Attendance attendance, QObject *parent)
+    : QObject(parent), m_relay(prompts, logbook, attendance), m_state(settings, m_relay, clock, logbook, programDir),
       m_receptionClock(std::make_unique<SteadyReceptionClock>()),
       m_journal(std::make_unique<ReceptionJournal>(m_state.programDir, clock))
 {
@@ -37,12 +38,12 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     // run inside it could only start a second walk, a delete or a rebuild in
     // the middle of this one. Only a message box it shows lets events run.
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-        prompts, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
+        m_relay, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
-        *m_files, m_state.database, prompts, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
+        *m_files, m_state.database, m_relay, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
         [this](long index) { Q_EMIT recordCreated(index); }, {}, &logbook, [this](const QString &t) { showStatus(t); }});
 
-    m_comm = new CommStation(settings, prompts, logbook, clock, *m_receptionClock, m_state.programDir, this);
+    m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state.programDir, this);
     m_comm->trace = m_trace;
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
@@ -66,20 +67,34 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
 
 Station::~Station() = default;
 
-Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &driveRoot)
+void Station::load(StationDialogs &dialogs, const QString &driveRoot, LoadDone done)
 {
     m_loaded = false;
     m_state.readMonitoredDirectory();
-    if (m_state.verzeichnis.isEmpty()) {
-        FirstStartSetup setup(m_state,
-                              {[this](const QString &t) { showStatus(t); }, [&] { dialogs.openSettingsDialog(); },
-                               [&] { dialogs.openWizard(); }},
-                              driveRoot);
-        if (setup.run() == FirstStartSetup::Outcome::EndProgram)
-            return LoadOutcome::EndProgram;
-        m_state.readMonitoredDirectory();
-        m_files->GetFileListe();
-    }
+    if (!m_state.verzeichnis.isEmpty())
+        return loadAfterSetup(done);
+    const QPointer<Station> self(this);
+    StationDialogs *windows = &dialogs;
+    FirstStartSetup setup(m_state,
+                          {[self](const QString &t) {
+                               if (self)
+                                   self->showStatus(t);
+                           },
+                           [windows] { windows->openSettingsDialog(); }, [windows] { windows->openWizard(); }},
+                          driveRoot);
+    setup.run([self, done](FirstStartSetup::Outcome outcome) {
+        if (!self)
+            return;
+        if (outcome == FirstStartSetup::Outcome::EndProgram)
+            return done(LoadOutcome::EndProgram);
+        self->m_state.readMonitoredDirectory();
+        self->m_files->GetFileListe();
+        self->loadAfterSetup(done);
+    });
+}
+
+void Station::loadAfterSetup(const LoadDone &done)
+{
     m_state.readCurrentValues();
     removeLeftovers();
 
@@ -89,10 +104,19 @@ Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &drive
     armTimers();
 
     showStatus(QStringLiteral("Öffne Datenbank... (") + m_state.databasePath() + QStringLiteral(")"));
-    if (!openCatalogueDatabase(m_state)) {
+    const QPointer<Station> self(this);
+    const bool opened = openCatalogueDatabase(m_state, [self, done] {
+        if (!self)
+            return;
+        self->m_timer1->stop();
+        self->m_comTimer->stop();
+        done(LoadOutcome::EndProgram);
+    });
+    if (!opened) {
+        // Nothing runs while the notice waits to be read.
         m_timer1->stop();
         m_comTimer->stop();
-        return LoadOutcome::EndProgram;
+        return;
     }
 
     showStatus(QStringLiteral("Setze Window-Defaults..."));
@@ -108,7 +132,7 @@ Station::LoadOutcome Station::load(StationDialogs &dialogs, const QString &drive
     checkMaintenance();
     offerJournalled();
     offerUnrecorded();
-    return LoadOutcome::Ready;
+    done(LoadOutcome::Ready);
 }
 
 void Station::removeLeftovers()
@@ -250,11 +274,16 @@ void Station::rescan()
     m_files->GetFileListe();
     m_files->SaveFileListe();
     m_files->whenFree([this] {
-        m_state.prompts.message(QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
-                                PromptIcon::Information);
-        // Listed files without a record (an archive that was there before,
-        // a catalogue restored from a backup) get theirs now.
-        offerUnrecorded();
+        const QPointer<Station> self(this);
+        m_state.prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
+                             PromptIcon::Information},
+                            [self](PromptAnswer) {
+                                // Listed files without a record (an archive that
+                                // was there before, a catalogue restored from a
+                                // backup) get theirs now.
+                                if (self)
+                                    self->offerUnrecorded();
+                            });
     });
 }
 

@@ -5,11 +5,13 @@
 #include "comm/TraceSink.h"
 #include "machines/MaintenanceSchedule.h"
 #include "station/MainState.h"
+#include "station/QuestionRelay.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -38,27 +40,42 @@ public:
 // periodic check, and the five machine connections. It never knows which
 // windows exist; it tells what happens through its signals and takes the
 // user's commands as methods.
+//
+// What its parts ask or tell goes through the station's QuestionRelay: into
+// the logbook, then to the windows' prompts without waiting for the answer,
+// or, for a station that runs unattended, answered at once by the
+// question's own unattended answer. The checks, receptions and sends go on
+// while a question is open.
 class Station : public QObject
 {
     Q_OBJECT
 
 public:
     enum class LoadOutcome { Ready, EndProgram };
+    using LoadDone = std::function<void(LoadOutcome)>;
 
+    // `prompts` are the windows'; an unattended station never hands them a
+    // question.
     Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, Logbook &logbook,
-            const QString &programDir, QObject *parent = nullptr);
+            const QString &programDir, Attendance attendance = Attendance::Attended, QObject *parent = nullptr);
     ~Station() override;
 
-    // The start-up sequence in its fixed order. EndProgram means the user has
-    // been told why the program cannot go on; nothing runs then.
-    LoadOutcome load(StationDialogs &dialogs, const QString &driveRoot);
+    // The start-up sequence in its fixed order. A step that cannot go on
+    // without an answer (the first start, a database that cannot be opened)
+    // goes on when the answer comes; `done` gets the outcome then, or at once
+    // when nothing had to be asked. EndProgram means the user has read why
+    // the program cannot go on; nothing runs then.
+    void load(StationDialogs &dialogs, const QString &driveRoot, LoadDone done);
     bool loaded() const { return m_loaded; }
     // Stops the timers and closes the database; nothing is told afterwards.
     void shutDown();
 
     MainState &state() { return m_state; }
     SettingsStore &settings() { return m_state.settings; }
+    // The station's relay: what goes this way is logged (questions) and
+    // answered by policy when nobody is there.
     Prompts &prompts() { return m_state.prompts; }
+    bool unattended() const { return m_relay.unattended(); }
     const Clock &clock() const { return m_state.clock; }
     Logbook &logbook() { return m_state.logbook; }
     Database &database() { return m_state.database; }
@@ -141,6 +158,7 @@ Q_SIGNALS:
     void lineRestored(int connection);
 
 private:
+    void loadAfterSetup(const LoadDone &done);
     void armTimers();
     void showClock();
     void received(int connection, const QByteArray &text);
@@ -149,6 +167,7 @@ private:
     // Offers records for the listed files that have none.
     void offerUnrecorded();
 
+    QuestionRelay m_relay;
     MainState m_state;
     TraceSink m_trace;
     std::unique_ptr<MonitoredDirectory> m_files;

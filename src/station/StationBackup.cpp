@@ -7,6 +7,7 @@
 #include "station/Station.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 namespace zep {
 
@@ -34,7 +35,7 @@ bool StationBackup::start()
     Prompts &prompts = m_station.prompts();
     BackupPlan plan = BackupPlan::fromSettings(m_station.settings(), m_station.programDir());
     if (plan.backupDir.isEmpty()) {
-        prompts.message(BackupTexts::missingPath(), BackupTexts::missingPathTitle(), PromptIcon::Exclamation);
+        prompts.ask({BackupTexts::missingPath(), BackupTexts::missingPathTitle(), PromptIcon::Exclamation});
         return false;
     }
     // The directories the station works with now.
@@ -63,30 +64,35 @@ void StationBackup::done(const BackupOutcome &outcome)
     if (outcome.stopped) {
         // Ending: nobody is left to read a message.
     } else if (!outcome.fatal.isEmpty()) {
-        prompts.message(outcome.fatal + QStringLiteral(" in Form1.mmBackup_Click"), QStringLiteral("Fehler!"),
-                        PromptIcon::Exclamation);
+        prompts.ask({outcome.fatal + QStringLiteral(" in Form1.mmBackup_Click"), QStringLiteral("Fehler!"),
+                     PromptIcon::Exclamation});
     } else if (!outcome.errors.isEmpty()) {
-        prompts.message(BackupTexts::errors(errorsToShow(outcome.errors), QStringLiteral("\r")),
-                        BackupTexts::errorsTitle(),
-                        PromptIcon::Exclamation);
+        prompts.ask({BackupTexts::errors(errorsToShow(outcome.errors), QStringLiteral("\r")),
+                     BackupTexts::errorsTitle(), PromptIcon::Exclamation});
     } else {
-        prompts.message(BackupTexts::success(m_backupDir, QStringLiteral("\r")), BackupTexts::successTitle(),
-                        PromptIcon::Information);
+        prompts.ask({BackupTexts::success(m_backupDir, QStringLiteral("\r")), BackupTexts::successTitle(),
+                     PromptIcon::Information});
     }
 }
 
-bool StationBackup::mayEnd()
+void StationBackup::mayEnd(std::function<void(bool)> answered)
 {
     if (!running())
-        return true;
-    const PromptAnswer answer = m_station.prompts().message(
-        QStringLiteral("Das Backup läuft noch.\r\rSoll ZEP trotzdem beendet werden? Das Backup wird nach "
-                       "dem Archiv, das gerade geschrieben wird, abgebrochen."),
-        QStringLiteral("ZEP"), PromptIcon::Question, PromptButtons::YesNo);
-    if (answer != PromptAnswer::Yes)
-        return false;
-    stopAndWait();
-    return true;
+        return answered(true);
+    const QPointer<StationBackup> self(this);
+    // Nobody there to ask: the backup is let finish.
+    m_station.prompts().ask(
+        {QStringLiteral("Das Backup läuft noch.\r\rSoll ZEP trotzdem beendet werden? Das Backup wird nach "
+                        "dem Archiv, das gerade geschrieben wird, abgebrochen."),
+         QStringLiteral("ZEP"), PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No},
+        [self, answered = std::move(answered)](PromptAnswer answer) {
+            if (!self)
+                return;
+            if (answer != PromptAnswer::Yes)
+                return answered(false);
+            self->stopAndWait();
+            answered(true);
+        });
 }
 
 void StationBackup::stopAndWait()

@@ -3,6 +3,7 @@
 #include "backup/BackupRun.h"
 
 #include <QObject>
+#include <functional>
 
 namespace zep {
 
@@ -26,10 +27,11 @@ public:
     bool start();
     bool running() const;
 
-    // The program is to end. While a backup runs the user is asked; on yes
-    // the backup stops after the archive being written and true is
-    // returned once it has, on no false. Without a backup: true, unasked.
-    bool mayEnd();
+    // The program is to end. While a backup runs the user is asked, without
+    // waiting; on yes the backup stops after the archive being written and
+    // `answered` gets true once it has, on no false. Without a backup: true
+    // at once, unasked.
+    void mayEnd(std::function<void(bool)> answered);
     // Ends a running backup unasked, after its current archive.
     void stopAndWait();
 

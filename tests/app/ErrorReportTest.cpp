@@ -68,3 +68,14 @@ TEST(ErrorReport, CancelLeavesAtOnce)
     }));
     EXPECT_EQ(attempts, 1);
 }
+
+TEST(ErrorReport, TheRetryFormAsAQuestionIsCancelledWhenNobodyIsThere)
+{
+    const Question asked = retryQuestion("Aufgetreten in Form10.Command1_Click", {75, "Datei gesperrt"});
+    EXPECT_EQ(asked.text, QString("Datei gesperrt\r\rAufgetreten in Form10.Command1_Click\r\rFehlernummer: 75"));
+    EXPECT_EQ(asked.title, "Error");
+    EXPECT_EQ(asked.icon, PromptIcon::Exclamation);
+    EXPECT_EQ(asked.buttons, PromptButtons::RetryCancel);
+    // A retry nobody watches could go on for ever.
+    EXPECT_EQ(asked.unattended, PromptAnswer::Cancel);
+}

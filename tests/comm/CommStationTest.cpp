@@ -245,21 +245,21 @@ TEST(CommStation, LineErrorShowsOneBoxAtATimeAndKeepsTheTimeOut)
     QObject::connect(&s.station, &CommStation::statusChanged, &s.station, [&](const QString &t) { status = t; });
     a.send("N10 X1\r\nN20");
     ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).running(); }));
-    int nested = 0;
-    s.prompts.onMessage([&](const ScriptedPrompts::Asked &) {
-        if (nested++ == 0)
-            s.station.port(0).raiseEvent(CommEvent::RxParity); // a noisy line while the box is open
-    });
+    s.prompts.holdQuestions(true);
     s.station.port(0).raiseEvent(CommEvent::Frame);
-    ASSERT_EQ(s.prompts.asked().size(), 1);
-    EXPECT_EQ(s.prompts.asked()[0].text, "Fehler bei Übertragung von Maschine1:\r\rFehler im Übertragungs-Raster");
-    EXPECT_EQ(s.prompts.asked()[0].title, "Comm-Fehler");
+    ASSERT_EQ(s.prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(s.prompts.heldQuestions()[0].text, "Fehler bei Übertragung von Maschine1:\r\rFehler im Übertragungs-Raster");
+    EXPECT_EQ(s.prompts.heldQuestions()[0].title, "Comm-Fehler");
+    // A noisy line while the box is open: told by the lamp and the status
+    // line, not by a second box.
+    s.station.port(0).raiseEvent(CommEvent::RxParity);
+    EXPECT_EQ(s.prompts.heldQuestions().size(), 1);
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
     EXPECT_EQ(s.station.lamp(0).toolTip, "Letzter Fehler: Paritätsfehler (meistens Störsignale auf der Leitung)!");
     EXPECT_EQ(status, "Paritätsfehler (meistens Störsignale auf der Leitung)!");
 
     // The machine gives up: the half text is saved, not put in front of
-    // the next program.
+    // the next program; the box is still open meanwhile.
     s.rclock.advance(31);
     s.station.comTimerTick();
     ASSERT_EQ(s.station.recoveryFiles().size(), 1);
@@ -269,6 +269,14 @@ TEST(CommStation, LineErrorShowsOneBoxAtATimeAndKeepsTheTimeOut)
     s.station.comTimerTick();
     ASSERT_EQ(s.handed.size(), 1);
     EXPECT_EQ(s.handed[0].second, "%N30\r\n");
+
+    // Once read, the next error gets a box of its own again.
+    ASSERT_EQ(s.prompts.heldQuestions().size(), 2);
+    EXPECT_EQ(s.prompts.heldQuestions()[1].title, "Timeout");
+    s.prompts.answerHeld(0, PromptAnswer::Ok);
+    s.station.port(0).raiseEvent(CommEvent::Break);
+    ASSERT_EQ(s.prompts.heldQuestions().size(), 2);
+    EXPECT_EQ(s.prompts.heldQuestions()[1].text, "Fehler bei Übertragung von Maschine1:\r\rAnhaltesignal empfangen?");
 }
 
 TEST(CommStation, GarbageInOneHugePieceIsKeptAndBounded)
@@ -321,29 +329,26 @@ TEST(CommStation, ProgramGoesOnArrivingWhileAnErrorBoxIsOpenAndOtherConnectionsA
     s.station.SetComm();
     a.send("%N10 X1\r\n");
     ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).running(); }));
-    bool answered = false;
-    s.prompts.onMessage([&](const ScriptedPrompts::Asked &asked) {
-        if (asked.title != "Comm-Fehler")
-            return;
-        // Nobody answers the box for a while: the machine sends on, the
-        // other machine sends a program, the seconds go by.
-        b.send("%B1 X0\r\n\x1A");
-        for (int k = 0; k < 40; ++k) {
-            a.send("N" + QByteArray::number(20 + k) + "\r\n");
-            s.pump(5);
-            s.rclock.advance(1);
-            s.station.comTimerTick();
-        }
-        answered = true;
-    });
+    s.prompts.holdQuestions(true);
     s.station.port(0).raiseEvent(CommEvent::Frame);
-    ASSERT_TRUE(answered);
-    // The waiting bytes counted as received, so no abort and no recovery
-    // file; the second machine's program was handed over meanwhile.
+    ASSERT_EQ(s.prompts.heldQuestions().size(), 1);
+    // Nobody answers the box for a while: the machine sends on, the other
+    // machine sends a program, the seconds go by.
+    b.send("%B1 X0\r\n\x1A");
+    for (int k = 0; k < 40; ++k) {
+        a.send("N" + QByteArray::number(20 + k) + "\r\n");
+        s.pump(5);
+        s.rclock.advance(1);
+        s.station.comTimerTick();
+    }
+    // The bytes counted as received, so no abort and no recovery file; the
+    // second machine's program was handed over meanwhile.
     EXPECT_TRUE(s.station.recoveryFiles().isEmpty());
     ASSERT_EQ(s.handed.size(), 1);
     EXPECT_EQ(s.handed[0].first, 2);
     EXPECT_EQ(s.handed[0].second, "%B1 X0\r\n");
+    EXPECT_EQ(s.prompts.heldQuestions().size(), 1);
+    s.prompts.answerHeld(0, PromptAnswer::Ok);
 
     a.send("N30 M30\r\n\x1A");
     ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).finished(); }));

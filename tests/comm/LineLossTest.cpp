@@ -121,15 +121,13 @@ TEST_F(LineLoss, BytesWaitingWhileAnErrorBoxIsOpenAreNotLostWithTheLine)
 {
     pty->send("%\r\nN10 X1\r\n");
     ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(0).running(); }));
-    s.prompts.onMessage([&](const ScriptedPrompts::Asked &asked) {
-        if (asked.title != "Comm-Fehler")
-            return;
-        // Held back behind the box, then the machine hangs up.
-        pty->send("N20 X2\r\n");
-        s.pumpUntil([&] { return s.station.port(0).inBufferCount() == 8; });
-        hangUp();
-    });
+    s.prompts.holdQuestions(true);
     s.station.port(0).raiseEvent(CommEvent::Frame);
+    ASSERT_EQ(s.prompts.heldQuestions().size(), 1);
+    // The box stays open; the machine sends on and then hangs up.
+    pty->send("N20 X2\r\n");
+    s.pumpUntil([&] { return s.station.receiver(0).collected().endsWith("N20 X2\r\n"); });
+    hangUp();
     ASSERT_EQ(lost.size(), 1);
     EXPECT_EQ(s.station.receiver(0).collected(), "%\r\nN10 X1\r\nN20 X2\r\n");
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);

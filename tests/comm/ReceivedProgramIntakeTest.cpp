@@ -14,6 +14,7 @@
 
 #include "support/AllBytes.h"
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace zep;
@@ -56,6 +57,23 @@ protected:
             ReceivedProgram{connection, machine, text, added.id});
     }
 
+    // A save with every question answered at once by the scripted prompts.
+    static ReceivedProgramIntake::SaveResult saveNew(ReceivedProgramIntake &intake, const QString &name)
+    {
+        return answered([&](auto done) { intake.saveAsNew(name, done); });
+    }
+    static ReceivedProgramIntake::SaveResult saveUpdate(ReceivedProgramIntake &intake, const QString &name)
+    {
+        return answered([&](auto done) { intake.saveAsUpdate(name, done); });
+    }
+    template <typename Save> static ReceivedProgramIntake::SaveResult answered(Save save)
+    {
+        std::optional<ReceivedProgramIntake::SaveResult> result;
+        save([&](const ReceivedProgramIntake::SaveResult &r) { result = r; });
+        EXPECT_TRUE(result.has_value()) << "a question is still open";
+        return result.value_or(ReceivedProgramIntake::SaveResult{});
+    }
+
     QStringList files(const QString &in = {}) const
     {
         return QDir(in.isEmpty() ? dir() : in).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -85,7 +103,7 @@ TEST_F(ReceivedProgramIntakeTest, ANewFileGetsTheTextByteForByteAndTheMachineOfI
 {
     auto intake = receive(2, 7, allBytes());
     ASSERT_EQ(journal.entries().size(), 1);
-    const ReceivedProgramIntake::SaveResult result = intake->saveAsNew("Müller's Welle.cnc");
+    const ReceivedProgramIntake::SaveResult result = saveNew(*intake, "Müller's Welle.cnc");
     ASSERT_EQ(result.status, Status::Saved);
     EXPECT_EQ(result.path, dir() + "Müller's Welle.cnc");
     EXPECT_EQ(result.storedName, "MÜLLER'S WELLE.CNC");
@@ -99,7 +117,7 @@ TEST_F(ReceivedProgramIntakeTest, ANewFileGetsTheTextByteForByteAndTheMachineOfI
     EXPECT_TRUE(prompts.asked().isEmpty());
 
     // Settled is settled: nothing more is written or kept.
-    EXPECT_EQ(intake->saveAsNew("Noch einmal.cnc").status, Status::Refused);
+    EXPECT_EQ(saveNew(*intake, "Noch einmal.cnc").status, Status::Refused);
     EXPECT_TRUE(intake->keepAsRecovery().kept);
     EXPECT_EQ(files().size(), 1);
     EXPECT_TRUE(recoveryFiles().isEmpty());
@@ -109,7 +127,7 @@ TEST_F(ReceivedProgramIntakeTest, AnUpdateReplacesTheOriginalUnderItsRealNameAnd
 {
     env.writeFile(dir() + "Drehen/Welle a.nc", "ALT");
     auto intake = receive(1, 3, "NEU\r\n");
-    const ReceivedProgramIntake::SaveResult result = intake->saveAsUpdate("DREHEN\\WELLE A.NC");
+    const ReceivedProgramIntake::SaveResult result = saveUpdate(*intake, "DREHEN\\WELLE A.NC");
     ASSERT_TRUE(result.saved());
     EXPECT_EQ(result.path, dir() + "Drehen/Welle a.nc");
     EXPECT_EQ(env.readFile(dir() + "Drehen/Welle a.nc"), "NEU\r\n");
@@ -123,11 +141,11 @@ TEST_F(ReceivedProgramIntakeTest, RefusalsAndAMissingOriginalKeepTheProgramAndIt
     env.writeFile(dir() + "p1.nc", "ALT");
     auto intake = receive(4, 2, "N10");
 
-    EXPECT_EQ(intake->saveAsNew(".cnc").status, Status::Refused);
+    EXPECT_EQ(saveNew(*intake, ".cnc").status, Status::Refused);
     EXPECT_EQ(prompts.beeps(), 1);
-    EXPECT_EQ(intake->saveAsNew("P1.NC").status, Status::Refused);
-    EXPECT_EQ(intake->saveAsNew("a//b.nc").status, Status::Refused);
-    const ReceivedProgramIntake::SaveResult missing = intake->saveAsUpdate("WEG.NC");
+    EXPECT_EQ(saveNew(*intake, "P1.NC").status, Status::Refused);
+    EXPECT_EQ(saveNew(*intake, "a//b.nc").status, Status::Refused);
+    const ReceivedProgramIntake::SaveResult missing = saveUpdate(*intake, "WEG.NC");
     EXPECT_EQ(missing.status, Status::OriginalMissing);
     EXPECT_EQ(missing.offeredName, "WEG.NC");
     EXPECT_EQ(prompts.messageTexts(),
@@ -163,7 +181,7 @@ TEST_F(ReceivedProgramIntakeTest, AnEditedTextIsSavedWhileTheJournalKeepsWhatWas
     EXPECT_EQ(intake->text(), "N10\r\n");
     EXPECT_TRUE(intake->replaceText("%\r\nN10\r\n"));
     EXPECT_EQ(journal.entries()[0].text, "N10\r\n");
-    ASSERT_TRUE(intake->saveAsNew("P1.NC").saved());
+    ASSERT_TRUE(saveNew(*intake, "P1.NC").saved());
     EXPECT_EQ(env.readFile(dir() + "P1.NC"), "%\r\nN10\r\n");
     EXPECT_EQ(pending, (QList<QPair<QString, long>>{{"P1.NC", 0L}}));
     // Saved is settled: a late edit changes nothing.
@@ -228,8 +246,8 @@ TEST_F(ReceivedProgramIntakeTest, AFailedWriteChangesNothingOnDiskAndKeepsTheJou
     const QByteArray received(512 * 1024, 'N');
     auto intake = receive(1, 4, received);
     prompts.queueAnswer(PromptAnswer::Retry); // then the default: Cancel
-    EXPECT_EQ(intake->saveAsUpdate("VOLL\\P1.NC").status, Status::NotWritten);
-    EXPECT_EQ(intake->saveAsNew("voll/P2.NC").status, Status::NotWritten);
+    EXPECT_EQ(saveUpdate(*intake, "VOLL\\P1.NC").status, Status::NotWritten);
+    EXPECT_EQ(saveNew(*intake, "voll/P2.NC").status, Status::NotWritten);
     ASSERT_EQ(prompts.asked().size(), 3);
     EXPECT_TRUE(prompts.asked()[0].text.contains("Aufgetreten in Form10.Command1_Click"));
     EXPECT_EQ(prompts.asked()[0].buttons, PromptButtons::RetryCancel);
@@ -259,4 +277,64 @@ TEST_F(ReceivedProgramIntakeTest, ARecoveryFileThatCannotBeWrittenIsToldAndTheJo
     EXPECT_EQ(intake->text(), "N10");
     EXPECT_TRUE(recoveryFiles(programDir).isEmpty());
     EXPECT_EQ(ReceptionJournal(programDir, clock).entries().size(), 1);
+}
+
+// The question after a failed write waits without holding anything up; the
+// save ends with its answer, or not at all when the program went its own way
+// meanwhile.
+TEST_F(ReceivedProgramIntakeTest, AFailedWriteAsksWithoutWaitingAndEndsWithTheAnswer)
+{
+    const QString mountPoint = dir() + "voll/";
+    test::SmallFileSystem disk(mountPoint, "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    const QByteArray old(4000, 'O');
+    env.writeFile(mountPoint + "P1.NC", old);
+    const QString filler = env.writeFile(mountPoint + "FUELLER", QByteArray(40000, 'F'));
+    const QByteArray received(40000, 'N');
+    prompts.holdQuestions(true);
+
+    // Retried once the disk has room: saved then.
+    auto intake = receive(1, 4, received);
+    std::optional<ReceivedProgramIntake::SaveResult> result;
+    intake->saveAsUpdate("VOLL\\P1.NC", [&](const ReceivedProgramIntake::SaveResult &r) { result = r; });
+    EXPECT_FALSE(result.has_value());
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::Cancel);
+    EXPECT_FALSE(intake->settled());
+    ASSERT_TRUE(QFile::remove(filler));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->status, Status::Saved);
+    EXPECT_EQ(env.readFile(mountPoint + "P1.NC"), received);
+    EXPECT_TRUE(intake->settled());
+
+    // Closed while the question waited: kept as a recovery file, and a
+    // Retry afterwards writes nothing.
+    env.writeFile(mountPoint + "FUELLER", QByteArray(40000, 'F'));
+    intake = receive(2, 4, QByteArray(40000, 'Z'));
+    result.reset();
+    intake->saveAsNew("voll/P2.NC", [&](const ReceivedProgramIntake::SaveResult &r) { result = r; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(intake->keepAsRecovery().kept);
+    ASSERT_TRUE(QFile::remove(mountPoint + "FUELLER"));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_FALSE(result.has_value());
+    EXPECT_FALSE(QFileInfo::exists(mountPoint + "P2.NC"));
+    EXPECT_TRUE(pending.isEmpty());
+    EXPECT_EQ(recoveryFiles().size(), 1);
+
+    // Gone with its window while the question waited: the answer finds
+    // nothing to do.
+    env.writeFile(mountPoint + "FUELLER", QByteArray(40000, 'F'));
+    intake = receive(3, 4, QByteArray(40000, 'Y'));
+    intake->saveAsNew("voll/P3.NC", [&](const ReceivedProgramIntake::SaveResult &r) { result = r; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    intake.reset();
+    ASSERT_TRUE(QFile::remove(mountPoint + "FUELLER"));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_FALSE(result.has_value());
+    EXPECT_FALSE(QFileInfo::exists(mountPoint + "P3.NC"));
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
 }

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <optional>
 #include <gtest/gtest.h>
 
 using namespace zep;
@@ -41,6 +42,14 @@ struct RecorderTest : ::testing::Test, StationFixture {
         PortDevices::setDevicePath(settings, 3, line.slavePath());
     }
     SerialRecorder::PortLender noLender() { return {}; }
+    // Stop with the name box answered at once: the file saved, or empty.
+    QString stop(SerialRecorder &recorder, const QString &presetPath)
+    {
+        std::optional<QString> saved;
+        recorder.stop(presetPath, [&](const QString &path) { saved = path; });
+        EXPECT_TRUE(saved.has_value()) << "the name is still being asked for";
+        return saved.value_or(QString("(offen)"));
+    }
     // Machine connection 2 active on port 3, the test's line, and the
     // station running.
     void loadWithConnectionOnTheLine()
@@ -52,7 +61,7 @@ struct RecorderTest : ::testing::Test, StationFixture {
         p.comAnschluss = 3;
         p.maschinenIndex = 1;
         p.save(settings, 1);
-        ASSERT_EQ(station->load(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
+        ASSERT_EQ(loadStation(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
     }
 
     PtyPair line;
@@ -81,7 +90,7 @@ TEST_F(RecorderTest, RecordsEveryByteRawAndSavesItByteForByte)
     const QString target = env.root() + "CNC.txt";
     env.writeFile("CNC.txt", "eine alte Aufnahme, die ersetzt wird");
     prompts.queueInput(target);
-    EXPECT_EQ(recorder.stop(env.root() + "Dokumente/CNC.txt"), target);
+    EXPECT_EQ(stop(recorder, env.root() + "Dokumente/CNC.txt"), target);
     EXPECT_FALSE(QFileInfo::exists(env.root() + "Dokumente"));
     EXPECT_FALSE(recorder.recording());
     ASSERT_EQ(prompts.asked().size(), 1);
@@ -94,7 +103,7 @@ TEST_F(RecorderTest, StopWithNothingReceivedSaysSoAndAsksForNoName)
 {
     SerialRecorder recorder(settings, prompts, noLender());
     ASSERT_TRUE(recorder.start(3, 2, "2400,N,8,1"));
-    EXPECT_EQ(recorder.stop(env.root() + "CNC.txt"), QString());
+    EXPECT_EQ(stop(recorder, env.root() + "CNC.txt"), QString());
     EXPECT_EQ(prompts.messageTexts(), QStringList{"Nichts empfangen..."});
     EXPECT_EQ(prompts.asked()[0].title, "ZEP");
     EXPECT_EQ(prompts.asked().size(), 1);
@@ -133,7 +142,7 @@ TEST_F(RecorderTest, ALineErrorEndsTheRecordingButKeepsItForStop)
     EXPECT_EQ(prompts.messageTexts(), QStringList{"Fehler im Übertragungs-Raster"});
     EXPECT_EQ(recorder.recorded(), "N10 G0");
     prompts.queueInput(env.root() + "F.txt");
-    EXPECT_EQ(recorder.stop(env.root() + "CNC.txt"), env.root() + "F.txt");
+    EXPECT_EQ(stop(recorder, env.root() + "CNC.txt"), env.root() + "F.txt");
     EXPECT_EQ(env.readFile(env.root() + "F.txt"), "N10 G0");
 
     EXPECT_EQ(SerialRecorder::lineErrorMessage(CommEvent::Break), "Anhaltesignal empfangen?");
@@ -149,17 +158,53 @@ TEST_F(RecorderTest, AFailedSaveKeepsTheRecordingAndAsksAgain)
     ASSERT_TRUE(runUntil([&] { return recorder.recorded() == "O1"; }));
     prompts.queueInput(env.root() + "fehlt/CNC.txt");
     prompts.queueInput(QString("CNC.txt")); // a bare name lies in the preset's folder
-    EXPECT_EQ(recorder.stop(env.root() + "CNC.txt"), env.root() + "CNC.txt");
+    EXPECT_EQ(stop(recorder, env.root() + "CNC.txt"), env.root() + "CNC.txt");
     EXPECT_TRUE(prompts.wasAsked("konnte nicht unter"));
     EXPECT_EQ(env.readFile(env.root() + "CNC.txt"), "O1");
 
     // The offered documents folder is made when it is not there yet.
     prompts.clear();
     prompts.queueInput(QString());
-    EXPECT_EQ(recorder.stop(env.root() + "Dokumente/CNC.txt"), QString()); // cancelled
+    EXPECT_EQ(stop(recorder, env.root() + "Dokumente/CNC.txt"), QString()); // cancelled
     prompts.queueInput(env.root() + "Dokumente/CNC.txt");
-    EXPECT_EQ(recorder.stop(env.root() + "Dokumente/CNC.txt"), env.root() + "Dokumente/CNC.txt");
+    EXPECT_EQ(stop(recorder, env.root() + "Dokumente/CNC.txt"), env.root() + "Dokumente/CNC.txt");
     EXPECT_EQ(env.readFile(env.root() + "Dokumente/CNC.txt"), "O1");
+}
+
+TEST_F(RecorderTest, StopAsksForTheNameWithoutWaitingAndSavesWhatWasRecordedThen)
+{
+    SerialRecorder recorder(settings, prompts, noLender());
+    ASSERT_TRUE(recorder.start(3, 0, "9600,N,8,1"));
+    line.send("O1");
+    ASSERT_TRUE(runUntil([&] { return recorder.recorded() == "O1"; }));
+    prompts.holdQuestions(true);
+    std::optional<QString> saved;
+    recorder.stop(env.root() + "CNC.txt", [&](const QString &path) { saved = path; });
+    EXPECT_FALSE(saved.has_value());
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].text, "Aufnahme speichern unter:");
+
+    // The line is free while the name is being asked for: a new recording
+    // starts, and the one that waits for its name is still the one stopped.
+    ASSERT_TRUE(recorder.start(3, 0, "9600,N,8,1"));
+    line.send("O2");
+    ASSERT_TRUE(runUntil([&] { return recorder.recorded() == "O2"; }));
+    prompts.answerHeldText(0, QString("ERSTE.txt"));
+    EXPECT_EQ(saved, env.root() + "ERSTE.txt");
+    EXPECT_EQ(env.readFile(env.root() + "ERSTE.txt"), "O1");
+    EXPECT_TRUE(recorder.recording());
+
+    // A failed write is told first; the name is asked again once it was read.
+    saved.reset();
+    recorder.stop(env.root() + "CNC.txt", [&](const QString &path) { saved = path; });
+    prompts.answerHeldText(0, env.root() + "fehlt/ZWEITE.txt");
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions()[0].text.startsWith("Die Aufnahme konnte nicht unter"));
+    prompts.answerHeld(0, PromptAnswer::Ok);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].text, "Aufnahme speichern unter:");
+    prompts.answerHeldText(0, std::nullopt);
+    EXPECT_EQ(saved, QString());
 }
 
 TEST_F(RecorderTest, TheIndicatorStepsAtMostEveryHalfSecond)

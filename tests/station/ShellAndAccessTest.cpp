@@ -34,11 +34,22 @@ TEST_F(Shell, ShutdownAnswersMapToMinimiseCloseAndCancel)
     prompts.queueAnswer(PromptAnswer::Yes);
     prompts.queueAnswer(PromptAnswer::No);
     prompts.queueAnswer(PromptAnswer::Cancel);
-    EXPECT_EQ(askShutdown(prompts), ShutdownAction::Minimise);
-    EXPECT_EQ(askShutdown(prompts), ShutdownAction::Close);
-    EXPECT_EQ(askShutdown(prompts), ShutdownAction::Cancel);
+    QList<ShutdownAction> actions;
+    for (int i = 0; i < 3; ++i)
+        askShutdown(prompts, [&](ShutdownAction action) { actions << action; });
+    EXPECT_EQ(actions, QList<ShutdownAction>({ShutdownAction::Minimise, ShutdownAction::Close, ShutdownAction::Cancel}));
     EXPECT_EQ(prompts.asked()[0].text, "Wollen Sie die Verzeichnisüberwachung aktiviert lassen?");
     EXPECT_EQ(prompts.asked()[0].title, "Wirklich beenden?");
+
+    // Asked without waiting: the action comes with the answer.
+    actions.clear();
+    prompts.holdQuestions(true);
+    askShutdown(prompts, [&](ShutdownAction action) { actions << action; });
+    EXPECT_TRUE(actions.isEmpty());
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::Cancel);
+    prompts.answerHeld(0, PromptAnswer::No);
+    EXPECT_EQ(actions, QList<ShutdownAction>{ShutdownAction::Close});
 }
 
 TEST_F(Shell, MissingHelpPageIsReportedWithoutAskingTheDesktop)

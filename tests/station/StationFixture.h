@@ -4,6 +4,8 @@
 
 #include "station/Station.h"
 
+#include <optional>
+
 namespace zep::test {
 
 // The windows the start-up may ask for, none of them shown.
@@ -17,6 +19,16 @@ struct StationFixture : SessionFixture {
     StationFixture() : station(std::make_unique<Station>(settings, prompts, clock, logbook, env.programDir()))
     {
         state = &station->state();
+    }
+
+    // The start-up, with every question in it answered at once by the
+    // scripted prompts.
+    Station::LoadOutcome loadStation(StationDialogs &dialogs, const QString &driveRoot)
+    {
+        std::optional<Station::LoadOutcome> outcome;
+        station->load(dialogs, driveRoot, [&](Station::LoadOutcome o) { outcome = o; });
+        EXPECT_TRUE(outcome.has_value()) << "a question of the start-up is still open";
+        return outcome.value_or(Station::LoadOutcome::EndProgram);
     }
 
     std::unique_ptr<Station> station;

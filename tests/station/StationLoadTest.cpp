@@ -38,7 +38,7 @@ struct Load : ::testing::Test, StationFixture {
 
     Station::LoadOutcome run()
     {
-        const auto outcome = station->load(dialogs, env.root() + "drive/");
+        const auto outcome = loadStation(dialogs, env.root() + "drive/");
         EXPECT_EQ(station->loaded(), outcome == Station::LoadOutcome::Ready);
         return outcome;
     }

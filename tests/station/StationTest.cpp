@@ -31,7 +31,7 @@ struct StationTest : ::testing::Test, StationFixture {
         QObject::connect(station.get(), &Station::programReceived,
                          [this](const ReceivedProgram &p) { received << p; });
     }
-    Station::LoadOutcome load() { return station->load(dialogs, env.root() + "drive/"); }
+    Station::LoadOutcome load() { return loadStation(dialogs, env.root() + "drive/"); }
     void activate(int i, const QString &device, long machine)
     {
         PortSettings p;
@@ -85,7 +85,9 @@ TEST_F(StationTest, AReceivedProgramIsOnDiskWithItsMachineBeforeAnyWindowSeesIt)
     // Rebinding the connection afterwards does not move the program.
     activate(1, machine.slavePath(), 9);
     ReceivedProgramIntake intake = station->intakeFor(received[0]);
-    ASSERT_TRUE(intake.saveAsNew("P4711.NC").saved());
+    bool saved = false;
+    intake.saveAsNew("P4711.NC", [&](const ReceivedProgramIntake::SaveResult &r) { saved = r.saved(); });
+    ASSERT_TRUE(saved);
     EXPECT_EQ(state->pendingMachines.value("P4711.NC"), 7);
     EXPECT_TRUE(station->journal().entries().isEmpty());
 }

@@ -26,7 +26,7 @@ struct UnrecordedFilesTest : ::testing::Test, StationFixture {
         QObject::connect(station.get(), &Station::recordCreated, [this](long) { ++editors; });
         QObject::connect(station.get(), &Station::statusChanged, [this](const QString &t) { status << t; });
     }
-    Station::LoadOutcome load() { return station->load(dialogs, env.root() + "drive/"); }
+    Station::LoadOutcome load() { return loadStation(dialogs, env.root() + "drive/"); }
     QList<std::pair<QString, QString>> records()
     {
         QList<std::pair<QString, QString>> out;

@@ -127,6 +127,29 @@ void QtPrompts::ask(const Question &question, AnswerHandler answered)
     box->raise();
 }
 
+void QtPrompts::askText(const QString &text, const QString &title, const QString &defaultText, TextHandler answered)
+{
+    auto *box = new QInputDialog(owner());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->setWindowTitle(title.isEmpty() ? QStringLiteral("ZEP") : title);
+    box->setLabelText(toDisplayText(text));
+    box->setTextValue(defaultText);
+    box->setOkButtonText(QStringLiteral("OK"));
+    box->setCancelButtonText(QStringLiteral("Abbrechen"));
+    auto pending = std::make_shared<TextHandler>(std::move(answered));
+    QObject::connect(box, &QDialog::finished, box, [box, pending](int result) {
+        if (TextHandler handler = std::exchange(*pending, {}))
+            handler(result == QDialog::Accepted ? std::optional<QString>(box->textValue()) : std::nullopt);
+    });
+    QObject::connect(box, &QObject::destroyed, [pending] {
+        if (TextHandler handler = std::exchange(*pending, {}))
+            handler(std::nullopt);
+    });
+    box->show();
+    box->raise();
+}
+
 PromptAnswer QtPrompts::message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
 {
     return toAnswer(messageBox(text, title, icon, buttons, owner())->exec());

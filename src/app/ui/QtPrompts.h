@@ -19,6 +19,8 @@ public:
     void setOwner(QWidget *owner) { m_owner = owner; }
 
     void ask(const Question &question, AnswerHandler answered = {}) override;
+    void askText(const QString &text, const QString &title, const QString &defaultText,
+                 TextHandler answered) override;
     PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
                          PromptButtons buttons = PromptButtons::Ok) override;
     std::optional<QString> input(const QString &text, const QString &title,

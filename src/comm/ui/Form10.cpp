@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <memory>
 
 namespace zep {
 
@@ -125,18 +127,27 @@ void Form10::compareWithSelection()
 
 bool Form10::save()
 {
-    const ReceivedProgramIntake::SaveResult result = m_ui.asNewFile->isChecked()
-                                                         ? m_intake.saveAsNew(m_ui.newName->text())
-                                                         : m_intake.saveAsUpdate(m_ui.targetName->text());
-    if (!result.offeredName.isEmpty()) {
-        // The name the user gave for the update, kept as if typed.
-        m_ui.newName->setText(result.offeredName);
-        m_ui.newName->setModified(true);
-    }
-    if (!result.saved())
-        return false;
-    close();
-    return true;
+    const QPointer<Form10> self(this);
+    const auto saved = std::make_shared<bool>(false);
+    // At once, or once the question after a failed write is answered.
+    auto done = [self, saved](const ReceivedProgramIntake::SaveResult &result) {
+        if (!self)
+            return;
+        if (!result.offeredName.isEmpty()) {
+            // The name the user gave for the update, kept as if typed.
+            self->m_ui.newName->setText(result.offeredName);
+            self->m_ui.newName->setModified(true);
+        }
+        if (!result.saved())
+            return;
+        *saved = true;
+        self->close();
+    };
+    if (m_ui.asNewFile->isChecked())
+        m_intake.saveAsNew(m_ui.newName->text(), done);
+    else
+        m_intake.saveAsUpdate(m_ui.targetName->text(), done);
+    return *saved;
 }
 
 void Form10::discard()

@@ -45,7 +45,9 @@ public:
     const Form10Controls &controls() const { return m_ui; }
     bool refreshing() const { return m_refresh.isActive(); }
 
-    // "&Speichern": true when the program was written and the dialog closed.
+    // "&Speichern": true when the program was written and the dialog closed
+    // by now; after a failed write it may be so later, once the user has
+    // answered the question whether to try again.
     bool save();
     // "&Verwerfen": drops the program without a question.
     void discard();

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -138,8 +139,16 @@ void SerialMonitor::start()
 
 void SerialMonitor::stop()
 {
-    const QString saved = m_recorder->stop(m_presetPath);
+    const QPointer<SerialMonitor> self(this);
+    m_recorder->stop(m_presetPath, [self](const QString &saved) {
+        if (self)
+            self->openRecording(saved);
+    });
     refreshView();
+}
+
+void SerialMonitor::openRecording(const QString &saved)
+{
     if (saved.isEmpty() || !m_viewer->isChecked())
         return;
     const QString program = DebuggerSettings::findHexViewer(m_settings);

@@ -67,6 +67,7 @@ public:
 private:
     void showState(bool recording);
     void refreshView();
+    void openRecording(const QString &saved);
 
     SettingsStore &m_settings;
     Prompts &m_prompts;

@@ -23,11 +23,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace zep {
 
@@ -206,7 +208,7 @@ void Form1::applyDefaultColumnWidths()
     }
 }
 
-Station::LoadOutcome Form1::load()
+void Form1::load(Station::LoadDone done)
 {
     RestoreGeometry(*this, m_station.settings());
     applyDefaultColumnWidths();
@@ -214,8 +216,8 @@ Station::LoadOutcome Form1::load()
     // The headings come with the list's model; an empty list until the first
     // search.
     m_records->clear();
-    return m_station.load(m_dialogs,
-                          m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot() : m_driveRoot);
+    m_station.load(m_dialogs, m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot() : m_driveRoot,
+                   std::move(done));
 }
 
 void Form1::toggleTraceWindow()
@@ -258,21 +260,36 @@ void Form1::closeEvent(QCloseEvent *event)
     // cancelled.
     saveLayout();
 
-    switch (askShutdown(m_station.prompts())) {
-    case ShutdownAction::Cancel:
+    // The station runs on while the question is open; the window closes
+    // once the answers say so: with this event when they came at once, by
+    // closing again when they come later.
+    const QPointer<Form1> self(this);
+    const auto withinEvent = std::make_shared<bool>(true);
+    askShutdown(m_station.prompts(), [self, withinEvent](ShutdownAction action) {
+        if (!self || self->m_ended)
+            return;
+        switch (action) {
+        case ShutdownAction::Cancel:
+            return;
+        case ShutdownAction::Minimise:
+            self->showMinimized();
+            return;
+        case ShutdownAction::Close:
+            break;
+        }
+        self->m_dialogs.mayEnd([self, withinEvent](bool may) {
+            if (!self || !may || self->m_ended)
+                return;
+            self->finish();
+            if (!*withinEvent)
+                self->close();
+        });
+    });
+    *withinEvent = false;
+    if (m_ended)
+        event->accept();
+    else
         event->ignore();
-        return;
-    case ShutdownAction::Minimise:
-        event->ignore();
-        showMinimized();
-        return;
-    case ShutdownAction::Close:
-        break;
-    }
-    if (!m_dialogs.mayEnd())
-        return event->ignore();
-    finish();
-    event->accept();
 }
 
 void Form1::endWithoutAsking()

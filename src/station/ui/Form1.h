@@ -38,8 +38,9 @@ public:
     explicit Form1(Station &station);
     ~Form1() override;
 
-    // The station's start-up; the window is not shown yet.
-    Station::LoadOutcome load();
+    // The station's start-up; the window is not shown yet. `done` gets the
+    // outcome, once any question of the start-up has been answered.
+    void load(Station::LoadDone done);
     bool loadFinished() const { return m_station.loaded(); }
 
     void setModalRunner(std::function<int(QDialog &)> runner) { m_dialogs.setModalRunner(std::move(runner)); }

@@ -255,9 +255,11 @@ void MainDialogs::openSerialMonitor()
     });
 }
 
-bool MainDialogs::mayEnd()
+void MainDialogs::mayEnd(std::function<void(bool)> answered)
 {
-    return closeEditors() && backupMayEnd();
+    if (!closeEditors())
+        return answered(false);
+    backupMayEnd(std::move(answered));
 }
 
 void MainDialogs::closeAll()
@@ -272,9 +274,9 @@ void MainDialogs::startBackup()
     m_backup->start();
 }
 
-bool MainDialogs::backupMayEnd()
+void MainDialogs::backupMayEnd(std::function<void(bool)> answered)
 {
-    return m_backup->mayEnd();
+    m_backup->mayEnd(std::move(answered));
 }
 
 void MainDialogs::endBackup()

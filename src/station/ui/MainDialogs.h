@@ -53,8 +53,8 @@ public:
     // The RS232-Debugger; the machine connections are opened again after it.
     void openSerialMonitor();
     // Ending the program: an edited program text and a running backup ask
-    // first; true = the program may end.
-    bool mayEnd();
+    // first; `answered` gets true when the program may end.
+    void mayEnd(std::function<void(bool)> answered);
     // Ends a running backup after its archive, closes every dialog.
     void closeAll();
     int runModal(QDialog &dialog);
@@ -79,8 +79,9 @@ public:
     // progress bar shown while it runs.
     void startBackup();
     StationBackup &backup() { return *m_backup; }
-    // Closing while a backup runs asks first; true = the program may end.
-    bool backupMayEnd();
+    // Closing while a backup runs asks first; `answered` gets true when the
+    // program may end.
+    void backupMayEnd(std::function<void(bool)> answered);
     // Ending: a running backup stops after its current archive.
     void endBackup();
 

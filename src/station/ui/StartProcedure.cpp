@@ -8,6 +8,7 @@
 #include "app/ui/frmSplash.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
@@ -28,32 +29,43 @@ StartProcedure::StartProcedure(Station &station, Form1 &mainWindow, Launcher lau
 {
 }
 
-bool StartProcedure::run()
+void StartProcedure::run(std::function<void(bool started)> started)
 {
-    auto *splash = new frmSplash;
+    QPointer<frmSplash> splash = new frmSplash;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     splash->setStatusText(QStringLiteral(" Externes Programm starten..."));
     splash->setVersionText(versionText());
     const QString startProgram = ProgramSettings::startProgram(m_station.settings());
 
-    if (m_mainWindow.load() == Station::LoadOutcome::EndProgram) {
-        splash->close();
-        return false;
-    }
-
-    if (!startProgram.isEmpty() && !m_mainWindow.isVisible())
-        startExternalProgram(startProgram, m_station.prompts(), m_launcher);
-
-    splash->setStatusText(QStringLiteral(" Programm initialisieren..."));
-    // The splash stays a moment without holding anything up: a machine may
-    // already be sending.
-    Form1 *window = &m_mainWindow;
-    QTimer::singleShot(m_minimumSplashMs, splash, [splash, window] {
-        splash->close();
-        window->show();
+    QPointer<Form1> window = &m_mainWindow;
+    Station *station = &m_station;
+    const Launcher launcher = m_launcher;
+    const int splashMs = m_minimumSplashMs;
+    m_mainWindow.load([=](Station::LoadOutcome outcome) {
+        if (outcome == Station::LoadOutcome::EndProgram || !window) {
+            if (splash)
+                splash->close();
+            started(false);
+            return;
+        }
+        if (!startProgram.isEmpty() && !window->isVisible())
+            startExternalProgram(startProgram, station->prompts(), launcher);
+        if (!splash) {
+            window->show();
+            started(true);
+            return;
+        }
+        splash->setStatusText(QStringLiteral(" Programm initialisieren..."));
+        // The splash stays a moment without holding anything up: a machine may
+        // already be sending.
+        QTimer::singleShot(splashMs, splash, [splash, window] {
+            splash->close();
+            if (window)
+                window->show();
+        });
+        started(true);
     });
-    return true;
 }
 
 } // namespace zep

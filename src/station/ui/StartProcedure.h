@@ -9,8 +9,7 @@ class Form1;
 class Station;
 
 // Splash window, the station's start-up, the start program, then the main
-// window once the splash has had its moment. Returns false when the program
-// must end instead.
+// window once the splash has had its moment.
 class StartProcedure {
 public:
     // How the start program is launched (detached, no waiting).
@@ -21,7 +20,9 @@ public:
     // The splash stays up at least this long after its last text.
     void setMinimumSplashMs(int ms) { m_minimumSplashMs = ms; }
 
-    bool run();
+    // `started` gets false when the program must end instead (the user has
+    // read why), true once the main window is on its way.
+    void run(std::function<void(bool started)> started);
 
 private:
     Station &m_station;

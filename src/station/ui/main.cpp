@@ -130,13 +130,19 @@ int main(int argc, char *argv[])
     QObject::connect(&mainWindow, &zep::Form1::shutDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     zep::StartProcedure start(station, mainWindow);
-    if (!start.run())
-        return 0;
-
-    if (line.quitAfterStart) {
-        // Used by the start-up test and the screenshot script: come up fully,
-        // then end as a No in the shut-down question would.
-        QTimer::singleShot(300, &mainWindow, &zep::Form1::endWithoutAsking);
-    }
+    // A question at first start or about the database is answered in the
+    // program's own loop; the start goes on from there.
+    start.run([&mainWindow, quitAfterStart = line.quitAfterStart](bool started) {
+        if (!started) {
+            // Queued: the loop may not be running yet.
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            return;
+        }
+        if (quitAfterStart) {
+            // Used by the start-up test and the screenshot script: come up fully,
+            // then end as a No in the shut-down question would.
+            QTimer::singleShot(300, &mainWindow, &zep::Form1::endWithoutAsking);
+        }
+    });
     return app.exec();
 }

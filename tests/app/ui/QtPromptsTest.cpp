@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QApplication>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace zep;
 using namespace zep::test;
@@ -151,4 +153,39 @@ TEST(QtPrompts, TheSaveDialogProposesTheNameInsideTheStartFolderWithOrWithoutIts
         EXPECT_EQ(seen.folder, home) << start.toStdString();
         EXPECT_EQ(seen.file, home + "/RX009.CNC.pdf") << start.toStdString();
     }
+}
+
+TEST(QtPrompts, AnInputBoxReturnsAtOnceAndItsTextComesWhenConfirmed)
+{
+    QtPrompts prompts;
+    std::vector<std::optional<QString>> answers;
+    prompts.askText("Aufnahme speichern unter:", "Speichern...", "CNC.txt",
+                    [&](std::optional<QString> text) { answers.push_back(text); });
+    QInputDialog *box = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *input = qobject_cast<QInputDialog *>(w); input && input->isVisible())
+            box = input;
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(box->windowTitle(), "Speichern...");
+    EXPECT_EQ(box->textValue(), "CNC.txt");
+    EXPECT_TRUE(answers.empty());
+    box->setTextValue("F.txt");
+    box->accept();
+    QTest::qWait(10);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], QString("F.txt"));
+
+    // Cancelled: no text, and the handler runs once only.
+    prompts.askText("Name?", {}, {}, [&](std::optional<QString> text) { answers.push_back(text); });
+    box = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *input = qobject_cast<QInputDialog *>(w); input && input->isVisible())
+            box = input;
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "ZEP");
+    box->reject();
+    QTest::qWait(10);
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_FALSE(answers[1].has_value());
 }

@@ -29,7 +29,7 @@ struct CaseTwinCommandsTest : ::testing::Test, UiFixture {
             ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname, Bezeichnung) VALUES (?, 'Teil')",
                                    {QString::fromLatin1(name)}));
         db.close();
-        ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+        ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
         prompts.clear();
         window->setModalRunner([this](QDialog &dialog) {
             modalTitles << dialog.windowTitle();

@@ -36,7 +36,7 @@ struct MainListTest : ::testing::Test, UiFixture {
         add("A.NC", "Müller's", 0, QDate(2026, 6, 1));
         add("C.NC", "Albrecht", 1, QDate(2025, 2, 3));
         db.close();
-        ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+        ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
         showActive();
     }
     QString dataDir() const { return env.root() + "data/"; }

@@ -59,7 +59,7 @@ struct PhotoAreaTest : ::testing::Test, UiFixture {
         prepareRegularStart();
         QDir().mkpath(env.root() + "data/");
         QDir().mkpath(fotoDir());
-        ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+        ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
         showActive();
     }
     void TearDown() override { window->dialogs().closeRecordEditors(); }

@@ -42,7 +42,7 @@ struct RecordEditorTest : ::testing::Test, UiFixture {
         ASSERT_TRUE(db.execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('DMU 50', 'Halle 1')"));
         ASSERT_TRUE(db.execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('CTX 400', 'Halle 2')"));
         db.close();
-        ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+        ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
         showActive();
         QGuiApplication::clipboard()->clear();
     }

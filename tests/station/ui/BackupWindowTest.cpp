@@ -28,7 +28,7 @@ struct BackupWindow : ::testing::Test, UiFixture {
         env.writeFile("data/P1.NC", "G1");
         env.writeFile("foto/F.jpg", "jpg");
         settings.write("Settings", "BackupDir", env.root() + "sicherung/");
-        ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+        ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
         // Whatever the start asked about the uncatalogued program is not the backup's concern.
         prompts.clear();
         window->show();

@@ -38,7 +38,7 @@ struct EditorAndMonitor : ::testing::Test, UiFixture {
 TEST_F(EditorAndMonitor, ProgrammBearbeitenOpensTheEditorOnTheSelectedFile)
 {
     const QString path = env.writeFile("data/DREHEN/WELLE.NC", "%\r\nN10 G0\r\n");
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     showActive();
     window->searchField()->setText("");
     QTest::keyClick(window->searchField(), Qt::Key_Return);
@@ -62,7 +62,7 @@ TEST_F(EditorAndMonitor, TheDebuggerTakesAConnectionsLineAndTheConnectionIsOpenA
     p.maschinenIndex = 1;
     p.save(settings, 0);
     settings.write("Schnittstellen", "COM2", machine.slavePath());
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     ASSERT_TRUE(station->comm().port(0).portOpen());
 
     bool recorded = false;
@@ -95,7 +95,7 @@ TEST_F(EditorAndMonitor, TheDebuggerTakesAConnectionsLineAndTheConnectionIsOpenA
 TEST_F(EditorAndMonitor, EndingTheProgramAsksForAnEditedProgramFirst)
 {
     const QString path = env.writeFile("data/DREHEN/WELLE.NC", "N10\r\n");
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     showActive();
     window->dialogs().openEditor(path);
     CNCEditor *editor = window->findChild<CNCEditor *>();

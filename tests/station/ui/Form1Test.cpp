@@ -24,7 +24,7 @@ struct MainWindow : ::testing::Test, UiFixture {};
 TEST_F(MainWindow, ComesUpWithHeadingsDefaultWidthsStatusClockAndGreyLamps)
 {
     prepareRegularStart();
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     window->show();
 
     RecordListView *grid = window->grid();
@@ -89,7 +89,7 @@ TEST_F(MainWindow, HasEveryMenuItemWithItsCaption)
 TEST_F(MainWindow, CtrlDTogglesTheTraceWindowAndItsFlag)
 {
     prepareRegularStart();
-    window->load();
+    loadWindow();
     showActive();
     QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
     ASSERT_NE(window->traceWindow(), nullptr);
@@ -108,7 +108,7 @@ TEST_F(MainWindow, CtrlDTogglesTheTraceWindowAndItsFlag)
 TEST_F(MainWindow, EscapeMinimises)
 {
     prepareRegularStart();
-    window->load();
+    loadWindow();
     showActive();
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->isMinimized());
@@ -117,7 +117,7 @@ TEST_F(MainWindow, EscapeMinimises)
 TEST_F(MainWindow, ShutdownQuestionYesMinimisesCancelKeepsNoEnds)
 {
     prepareRegularStart();
-    window->load();
+    loadWindow();
     window->show();
     QSignalSpy ended(window.get(), &Form1::shutDown);
 
@@ -144,12 +144,35 @@ TEST_F(MainWindow, ShutdownQuestionYesMinimisesCancelKeepsNoEnds)
     EXPECT_EQ(prompts.titles(), QStringList(3, "Wirklich beenden?"));
 }
 
+TEST_F(MainWindow, WhileTheShutdownQuestionWaitsTheStationRunsOn)
+{
+    prepareRegularStart();
+    loadWindow();
+    window->show();
+    QSignalSpy ended(window.get(), &Form1::shutDown);
+    prompts.holdQuestions(true);
+    window->close();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Wirklich beenden?");
+    // No loop of the question's own: the checks run in the program's loop.
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->timer1()->isActive());
+    env.writeFile("data/WAEHREND.NC", "O1");
+    QSignalSpy created(station.get(), &Station::recordCreated);
+    station->tick();
+    EXPECT_EQ(created.count(), 1);
+
+    prompts.answerHeld(0, PromptAnswer::No);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ended.count(), 1);
+}
+
 TEST_F(MainWindow, SavedColumnWidthsReplaceTheDefaults)
 {
     prepareRegularStart();
     settings.write("GridWidthForm1Grid1", "Col0", "222");
     settings.write("GridWidthForm1Grid1", "Col2", "0");
-    window->load();
+    loadWindow();
     EXPECT_EQ(window->grid()->columnWidth(0), 222);
     EXPECT_GT(window->grid()->columnWidth(2), 0);
 }
@@ -160,7 +183,7 @@ TEST_F(MainWindow, SavedGeometrySmallerThanDesignedIsIgnored)
     const QSize designed = window->size();
     settings.write("SizeOfForm1", "Width", "300");
     settings.write("SizeOfForm1", "Height", "200");
-    window->load();
+    loadWindow();
     EXPECT_EQ(window->size(), designed);
 }
 
@@ -186,7 +209,7 @@ TEST_F(MainWindow, LampClickShowsItsToolTip)
 TEST_F(MainWindow, GuardedSettingsNeedThePasswordExactly)
 {
     prepareRegularStart();
-    window->load();
+    loadWindow();
     settings.write("Settings", "Passwort", "Geheim");
     QStringList offered;
     window->setLoginRunner([&](const QString &stored) { return offered << stored, false; });
@@ -213,7 +236,7 @@ TEST_F(MainWindow, FirstStartManualSetupOpensTheSettingsBeforeTheWindowShows)
         settings.write("Settings", "FotoVerzeichnis", env.root() + "fotos/");
         return dialog.result();
     };
-    EXPECT_EQ(window->load(), Station::LoadOutcome::Ready);
+    EXPECT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     EXPECT_EQ(modalTitles, QStringList{"Einstellungen"});
     EXPECT_EQ(state->verzeichnis, env.root() + "manuell/");
 }

@@ -72,7 +72,7 @@ TEST_F(MachineConnections, ProgramFromAMachineArrivesWhileAMissingDeviceFailsOnl
     ASSERT_TRUE(machine.ok());
     activate(0, env.root() + "no-such-device");
     activate(1, machine.slavePath());
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     window->show();
 
     EXPECT_EQ(window->lamp(0)->color(), LampColour::Red);
@@ -103,7 +103,7 @@ TEST_F(MachineConnections, LampClickTellsTheConnectionsStateAndThePortDialogOpen
     prepareRegularStart();
     PtyPair machine;
     activate(3, machine.slavePath());
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     prompts.clear();
 
     QTest::mouseClick(window->lamp(3), Qt::LeftButton);
@@ -130,7 +130,7 @@ TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesT
     PtyPair machine;
     ASSERT_TRUE(machine.ok());
     activate(1, machine.slavePath()); // connection 2, bound to machine 1
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     window->show();
 
     // The machine sends a program; its save dialog opens.
@@ -182,7 +182,7 @@ TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesT
 TEST_F(MachineConnections, EndingWithASaveDialogOpenKeepsItsProgram)
 {
     prepareRegularStart();
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     window->dialogs().openSaveDialog(ReceivedProgram{3, 0, "%\r\nN10 M30\r\n", {}});
     window->endWithoutAsking();
     const QStringList kept = QDir(env.programDir()).entryList({"Nicht_gespeichert_Maschine3_*.txt"});

@@ -26,7 +26,7 @@ struct MachinesMenu : ::testing::Test, UiFixture {
 TEST_F(MachinesMenu, StartUpShowsDueTasksSilentlyAndTheMenuSaysWhenNothingIsDue)
 {
     prepareRegularStart();
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     EXPECT_FALSE(window->dueWindow());
     EXPECT_TRUE(prompts.asked().isEmpty());
     window->action("mmWartungen")->trigger();
@@ -52,7 +52,7 @@ TEST_F(MachinesMenu, DueTasksOpenTheirWindowAtStartUp)
                                "('Fräse', 'Halle', 2, ?)",
                                {QDateTime(QDate(2026, 11, 1), QTime(8, 0))}));
     }
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     ASSERT_TRUE(window->dueWindow());
     EXPECT_EQ(window->dueWindow()->list()->topLevelItemCount(), 1);
     EXPECT_TRUE(prompts.asked().isEmpty());
@@ -62,7 +62,7 @@ TEST_F(MachinesMenu, TheWizardCreatesAMachineThatTheMachineFilterListsAtOnce)
 {
     prepareRegularStart();
     settings.write("Settings", "HideWizSide1", "1");
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     onModal = [this](QDialog &dialog) {
         EXPECT_EQ(dialog.objectName(), "frmWizard");
         dialog.findChild<QLineEdit *>("bezeichnung")->setText("Drehbank 3");
@@ -80,7 +80,7 @@ TEST_F(MachinesMenu, TheWizardCreatesAMachineThatTheMachineFilterListsAtOnce)
 TEST_F(MachinesMenu, TheMachineManagerAsksForThePasswordAndItsNewMachineIsInTheFilterAfterwards)
 {
     prepareRegularStart();
-    ASSERT_EQ(window->load(), Station::LoadOutcome::Ready);
+    ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
     settings.write("Settings", "Passwort", "geheim");
     QStringList offered;
     window->setLoginRunner([&](const QString &stored) { return offered << stored, false; });

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace zep::test {
 
@@ -24,6 +25,16 @@ struct UiFixture : StationFixture {
             modalTitles << dialog.windowTitle();
             return onModal ? onModal(dialog) : 0;
         });
+    }
+
+    // The start-up, with every question in it answered at once by the
+    // scripted prompts.
+    Station::LoadOutcome loadWindow()
+    {
+        std::optional<Station::LoadOutcome> outcome;
+        window->load([&](Station::LoadOutcome o) { outcome = o; });
+        EXPECT_TRUE(outcome.has_value()) << "a question of the start-up is still open";
+        return outcome.value_or(Station::LoadOutcome::EndProgram);
     }
 
     void prepareRegularStart()
