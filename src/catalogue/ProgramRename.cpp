@@ -1,8 +1,8 @@
 #include "catalogue/ProgramRename.h"
 
 #include "app/CatalogueNames.h"
-#include "catalogue/PhotoFiles.h"
 #include "db/Database.h"
+#include "photos/PhotoFiles.h"
 
 #include <QDir>
 #include <QFile>
