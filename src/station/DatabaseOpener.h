@@ -1,12 +1,22 @@
 #pragma once
 
+#include "db/Schema.h"
+
 namespace zep {
 
+class Database;
+class Prompts;
 struct MainState;
 
 // Opens CNCPRG.mdb for the load sequence and the first-start set-up and
 // brings its schema up to date. Returns false when the program must end; the
 // user has then been told why.
 bool openCatalogueDatabase(MainState &state);
+
+// Brings an open catalogue's schema up to date and tells the user what came
+// of it: an error in the retry form, where retrying runs the whole check
+// again (a failed check has left the file as it was), and an upgrade with a
+// notice. Returns how it ended.
+SchemaCheck checkCatalogueSchema(Database &database, Prompts &prompts);
 
 } // namespace zep
