@@ -2,8 +2,8 @@
 
 #include "app/CatalogueNames.h"
 #include "app/SystemError.h"
-#include "catalogue/PhotoFiles.h"
 #include "db/Database.h"
+#include "photos/PhotoFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,14 +2,14 @@
 
 #include "app/CatalogueNames.h"
 #include "app/ErrorReport.h"
+#include "app/FileCopy.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
-#include "catalogue/FileCopy.h"
 #include "catalogue/FileRemoval.h"
 #include "catalogue/MonitoredDirectory.h"
-#include "catalogue/PhotoFiles.h"
 #include "db/Database.h"
+#include "photos/PhotoFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

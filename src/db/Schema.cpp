@@ -1,7 +1,5 @@
 #include "db/Schema.h"
 
-#include "app/ErrorReport.h"
-#include "app/Prompts.h"
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/JetErrors.h"
@@ -18,7 +16,6 @@ namespace zep {
 
 namespace {
 
-const QString kPlace = QStringLiteral("Aufgetreten in Form1.CheckOldDB");
 const QString kProbe = QStringLiteral("SELECT * FROM Maschinen");
 
 bool createWith(const QString &path, const QStringList &statements, ErrorInfo *error, bool withSearchIndex)
@@ -103,39 +100,37 @@ std::optional<ErrorInfo> attempt(Database &db, const QString &statement, const s
     return db.lastError();
 }
 
-enum class Run { Done, Cancelled, Restart };
-
-Run runUpgrade(Database &db, Prompts &prompts, const QStringList &statements)
+SchemaCheckResult failed(Database &db, const ErrorInfo &error)
 {
-    auto statementShown = [&db] { return db.lastStatement(); };
-    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("BEGIN"), [&] { return db.transaction(); }); },
-                      statementShown))
-        return Run::Cancelled;
+    return {SchemaCheck::Failed, error, db.lastStatement()};
+}
+
+enum class Run { Done, Failed, Restart };
+
+Run runUpgrade(Database &db, const QStringList &statements, SchemaCheckResult &failure)
+{
+    if (auto e = attempt(db, QStringLiteral("BEGIN"), [&] { return db.transaction(); })) {
+        failure = failed(db, *e);
+        return Run::Failed;
+    }
     for (const QString &statement : statements) {
-        bool lostTransaction = false;
-        const bool ok = runWithRetry(
-            prompts, kPlace,
-            [&]() -> std::optional<ErrorInfo> {
-                if (!db.inTransaction()) {
-                    // The engine rolled back on its own (a full disk, say):
-                    // everything so far is gone, so the plan starts again.
-                    lostTransaction = true;
-                    return std::nullopt;
-                }
-                return attempt(db, statement, [&] { return db.execute(statement); });
-            },
-            statementShown);
-        if (lostTransaction)
+        if (!db.inTransaction()) {
+            // The engine rolled back on its own (a full disk, say):
+            // everything so far is gone, so the plan starts again.
             return Run::Restart;
-        if (!ok) {
+        }
+        if (auto e = attempt(db, statement, [&] { return db.execute(statement); })) {
+            failure = failed(db, *e);
             db.rollback();
-            return Run::Cancelled;
+            return Run::Failed;
         }
     }
-    if (!runWithRetry(prompts, kPlace, [&] { return attempt(db, QStringLiteral("COMMIT"), [&] { return db.commit(); }); },
-                      statementShown)) {
+    if (!db.inTransaction())
+        return Run::Restart;
+    if (auto e = attempt(db, QStringLiteral("COMMIT"), [&] { return db.commit(); })) {
+        failure = failed(db, *e);
         db.rollback();
-        return Run::Cancelled;
+        return Run::Failed;
     }
     return Run::Done;
 }
@@ -155,51 +150,36 @@ bool createOlderDatabase(const QString &path, ErrorInfo *error)
     return createWith(path, {CatalogueSchema::olderDateiListe().createStatement()}, error, false);
 }
 
-SchemaCheck CheckOldDB(Database &database, Prompts &prompts)
+SchemaCheckResult CheckOldDB(Database &database)
 {
     // The probe: a missing machine table (3078) is the old layout; any other
     // error means the file cannot be read as it should and is reported.
-    const bool probed = runWithRetry(
-        prompts, kPlace,
-        [&] {
-            return attempt(database, kProbe, [&] {
-                return database.openRecordset(kProbe, RecordsetType::Snapshot) != nullptr
-                       || database.lastError().number == JetErrors::MissingObject;
-            });
-        },
-        [&database] { return database.lastStatement(); });
-    if (!probed)
-        return SchemaCheck::Failed;
+    const std::optional<ErrorInfo> probe = attempt(database, kProbe, [&] {
+        return database.openRecordset(kProbe, RecordsetType::Snapshot) != nullptr
+               || database.lastError().number == JetErrors::MissingObject;
+    });
+    if (probe)
+        return failed(database, *probe);
 
     for (;;) {
-        std::optional<QStringList> statements;
-        const bool checked = runWithRetry(
-            prompts, kPlace,
-            [&]() -> std::optional<ErrorInfo> {
-                statements = missingPieces(database);
-                if (statements)
-                    return std::nullopt;
-                return database.lastError();
-            },
-            [&database] { return database.lastStatement(); });
-        if (!checked)
-            return SchemaCheck::Failed;
+        const std::optional<QStringList> statements = missingPieces(database);
+        if (!statements)
+            return failed(database, database.lastError());
         if (statements->isEmpty()) {
             // Not part of the shape other installations know: made, or made
             // again, without a word.
             SearchIndex::ensure(database);
-            return SchemaCheck::Current;
+            return {SchemaCheck::Current, {}, {}};
         }
-        const Run run = runUpgrade(database, prompts, *statements);
-        if (run == Run::Cancelled)
-            return SchemaCheck::Failed;
+        SchemaCheckResult failure;
+        const Run run = runUpgrade(database, *statements, failure);
+        if (run == Run::Failed)
+            return failure;
         if (run == Run::Done)
             break;
     }
     SearchIndex::ensure(database);
-    prompts.message(QStringLiteral("Ihre Datenbank wurde aktualisiert!"), QStringLiteral("Datenbank aktualisiert"),
-                    PromptIcon::Information);
-    return SchemaCheck::Upgraded;
+    return {SchemaCheck::Upgraded, {}, {}};
 }
 
 } // namespace zep

@@ -1,9 +1,9 @@
 #include "photos/RecordPhotos.h"
 
+#include "app/FileCopy.h"
 #include "app/SystemError.h"
-#include "catalogue/FileCopy.h"
-#include "catalogue/PhotoFiles.h"
 #include "photos/JpegWriter.h"
+#include "photos/PhotoFiles.h"
 #include "photos/PhotoReader.h"
 #include "photos/cDIBSection.h"
 

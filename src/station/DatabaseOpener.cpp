@@ -1,8 +1,10 @@
 #include "station/DatabaseOpener.h"
 
+#include "app/ErrorReport.h"
 #include "app/Prompts.h"
-#include "station/MainState.h"
+#include "db/Database.h"
 #include "db/Schema.h"
+#include "station/MainState.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,8 +51,28 @@ bool openCatalogueDatabase(MainState &state, std::function<void()> toldWhy)
             std::move(then));
         return false;
     }
-    CheckOldDB(state.database, state.prompts);
+    checkCatalogueSchema(state.database, state.prompts);
     return true;
+}
+
+SchemaCheck checkCatalogueSchema(Database &database, Prompts &prompts)
+{
+    SchemaCheckResult result;
+    const bool finished = runWithRetry(
+        prompts, QStringLiteral("Aufgetreten in Form1.CheckOldDB"),
+        [&]() -> std::optional<ErrorInfo> {
+            result = CheckOldDB(database);
+            if (result.outcome == SchemaCheck::Failed)
+                return result.error;
+            return std::nullopt;
+        },
+        [&result] { return result.statement; });
+    if (!finished)
+        return SchemaCheck::Failed;
+    if (result.outcome == SchemaCheck::Upgraded)
+        prompts.message(QStringLiteral("Ihre Datenbank wurde aktualisiert!"),
+                        QStringLiteral("Datenbank aktualisiert"), PromptIcon::Information);
+    return result.outcome;
 }
 
 } // namespace zep

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "db/Schema.h"
+
 #include <functional>
 
 namespace zep {
 
+class Database;
+class Prompts;
 struct MainState;
 
 // Opens CNCPRG.mdb for the load sequence and the first-start set-up and
@@ -11,5 +15,11 @@ struct MainState;
 // user is then told why, and `toldWhy` runs once the notice has been read
 // (the program must not be gone before it could be read).
 bool openCatalogueDatabase(MainState &state, std::function<void()> toldWhy);
+
+// Brings an open catalogue's schema up to date and tells the user what came
+// of it: an error in the retry form, where retrying runs the whole check
+// again (a failed check has left the file as it was), and an upgrade with a
+// notice. Returns how it ended.
+SchemaCheck checkCatalogueSchema(Database &database, Prompts &prompts);
 
 } // namespace zep

@@ -2,10 +2,10 @@
 #include "support/SmallFileSystem.h"
 
 #include "catalogue/FileListFile.h"
-#include "catalogue/PhotoFiles.h"
 #include "catalogue/RecordCommands.h"
 #include "catalogue/RecordSearch.h"
 #include "db/Database.h"
+#include "photos/PhotoFiles.h"
 
 
 namespace zep::test {

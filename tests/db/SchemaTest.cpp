@@ -1,4 +1,3 @@
-#include "app/ScriptedPrompts.h"
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -40,7 +39,6 @@ struct SchemaCheckTest : ::testing::Test {
     }
 
     TestEnvironment env;
-    ScriptedPrompts prompts;
     Database db;
 };
 
@@ -51,8 +49,7 @@ TEST_F(SchemaCheckTest, CurrentDatabaseIsLeftAloneWithoutAWord)
     ASSERT_TRUE(createFreshDatabase(dbPath()));
     const QByteArray before = fileHash();
     openDb();
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Current);
-    EXPECT_TRUE(prompts.asked().isEmpty());
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Current);
     db.close();
     EXPECT_EQ(fileHash(), before);
 }
@@ -65,11 +62,7 @@ TEST_F(SchemaCheckTest, OlderShapeIsUpgradedOnceAndKeepsItsRecords)
     ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname, Bezeichnung, Kunde, Datum) VALUES (?, ?, ?, ?)",
                            {"O'NEIL.NC", "Welle Ø40", "Müller's Söhne", QDateTime(QDate(2001, 5, 3), QTime(8, 0))}));
 
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(prompts.asked().first().text, "Ihre Datenbank wurde aktualisiert!");
-    EXPECT_EQ(prompts.asked().first().title, "Datenbank aktualisiert");
-    EXPECT_EQ(prompts.asked().first().icon, PromptIcon::Information);
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Upgraded);
     expectCurrentShape();
 
     auto rows = db.openRecordset("SELECT * FROM DateiListe", RecordsetType::Snapshot);
@@ -88,11 +81,9 @@ TEST_F(SchemaCheckTest, OlderShapeIsUpgradedOnceAndKeepsItsRecords)
     EXPECT_EQ(machines->value("Maschinennummer").toInt(), 1);
     machines.reset();
 
-    prompts.clear();
     db.close();
     openDb();
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Current);
-    EXPECT_TRUE(prompts.asked().isEmpty());
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Current);
 }
 
 TEST_F(SchemaCheckTest, HalfUpgradedDatabaseIsRepairedEvenThoughTheMachineTableExists)
@@ -103,8 +94,7 @@ TEST_F(SchemaCheckTest, HalfUpgradedDatabaseIsRepairedEvenThoughTheMachineTableE
     ASSERT_TRUE(db.execute(CatalogueSchema::maschinen().createStatement()));
     ASSERT_TRUE(db.execute("ALTER TABLE Maschinen DROP COLUMN WartText3"));
 
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
-    EXPECT_EQ(prompts.messageTexts(), QStringList{"Ihre Datenbank wurde aktualisiert!"});
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Upgraded);
     expectCurrentShape();
 }
 
@@ -112,11 +102,11 @@ TEST_F(SchemaCheckTest, EmptyFileBecomesAWholeCatalogue)
 {
     env.writeFile("CNCPRG.mdb", {});
     openDb();
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Upgraded);
     expectCurrentShape();
 }
 
-TEST_F(SchemaCheckTest, FailedStatementIsReportedAndCancelLeavesTheFileAsItWas)
+TEST_F(SchemaCheckTest, FailedStatementIsReturnedRolledBackWithTheFileAsItWas)
 {
     ASSERT_TRUE(createOlderDatabase(dbPath()));
     openDb();
@@ -126,15 +116,12 @@ TEST_F(SchemaCheckTest, FailedStatementIsReportedAndCancelLeavesTheFileAsItWas)
     const QByteArray before = fileHash();
     openDb();
 
-    prompts.queueAnswer(PromptAnswer::Cancel);
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Failed);
-    ASSERT_EQ(prompts.asked().size(), 1);
-    const auto &report = prompts.asked().first();
-    EXPECT_EQ(report.title, "Error");
-    EXPECT_EQ(report.buttons, PromptButtons::RetryCancel);
-    EXPECT_TRUE(report.text.contains("\r\rAufgetreten in Form1.CheckOldDB\r\r")) << report.text;
-    EXPECT_TRUE(report.text.contains("Letzter SQL-Befehl: CREATE TABLE Wartungen (Datum DATE, ")) << report.text;
-    EXPECT_TRUE(report.text.contains("Fehlernummer: 3010")) << report.text;
+    const SchemaCheckResult result = CheckOldDB(db);
+    EXPECT_EQ(result.outcome, SchemaCheck::Failed);
+    EXPECT_EQ(result.error.number, 3010);
+    EXPECT_TRUE(result.statement.startsWith("CREATE TABLE Wartungen (Datum DATE, ")) << result.statement;
+    // Rolled back before it is told: no transaction waits on the answer.
+    EXPECT_FALSE(db.inTransaction());
 
     // Nothing of the upgrade stayed: the next start tries the whole of it again.
     EXPECT_FALSE(db.hasTable("Maschinen"));
@@ -143,33 +130,29 @@ TEST_F(SchemaCheckTest, FailedStatementIsReportedAndCancelLeavesTheFileAsItWas)
     EXPECT_EQ(fileHash(), before);
 }
 
-TEST_F(SchemaCheckTest, RetryAfterTheCauseIsGoneFinishesTheUpgrade)
+TEST_F(SchemaCheckTest, CheckingAgainAfterTheCauseIsGoneFinishesTheUpgrade)
 {
     ASSERT_TRUE(createOlderDatabase(dbPath()));
     openDb();
     ASSERT_TRUE(db.execute("CREATE VIEW Wartungen AS SELECT 1 AS x"));
 
-    prompts.queueAnswer(PromptAnswer::Retry);
-    prompts.onMessage([&](const ScriptedPrompts::Asked &asked) {
-        if (asked.title == "Error")
-            EXPECT_TRUE(db.execute("DROP VIEW Wartungen")) << db.lastError().description.toStdString();
-    });
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Upgraded);
-    EXPECT_EQ(prompts.titles(), (QStringList{"Error", "Datenbank aktualisiert"}));
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Failed);
+    ASSERT_TRUE(db.execute("DROP VIEW Wartungen")) << db.lastError().description.toStdString();
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Upgraded);
     expectCurrentShape();
 }
 
-TEST_F(SchemaCheckTest, ProbeErrorOtherThanAMissingTableIsReportedNotSwallowed)
+TEST_F(SchemaCheckTest, ProbeErrorOtherThanAMissingTableIsReturnedNotSwallowed)
 {
     ASSERT_TRUE(createOlderDatabase(dbPath()));
     openDb();
     ASSERT_TRUE(db.execute("CREATE VIEW Maschinen AS SELECT no_such_function(1) AS x"));
 
-    prompts.queueAnswer(PromptAnswer::Cancel);
-    EXPECT_EQ(CheckOldDB(db, prompts), SchemaCheck::Failed);
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_TRUE(prompts.asked().first().text.contains("Letzter SQL-Befehl: SELECT * FROM Maschinen"));
-    EXPECT_FALSE(prompts.asked().first().text.contains("Fehlernummer: 3078"));
+    const SchemaCheckResult result = CheckOldDB(db);
+    EXPECT_EQ(result.outcome, SchemaCheck::Failed);
+    EXPECT_EQ(result.statement, "SELECT * FROM Maschinen");
+    EXPECT_NE(result.error.number, 0);
+    EXPECT_NE(result.error.number, 3078);
     EXPECT_FALSE(db.hasColumn("DateiListe", "MaschinenIndex"));
 }
 

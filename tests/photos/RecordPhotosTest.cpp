@@ -3,7 +3,7 @@
 #include "support/TestEnvironment.h"
 
 #include "app/ErrorReport.h"
-#include "catalogue/PhotoFiles.h"
+#include "photos/PhotoFiles.h"
 #include "photos/PhotoReader.h"
 #include "photos/RecordPhotos.h"
 

@@ -5,10 +5,9 @@
 #include "app/SettingsStore.h"
 #include "app/widgets/WindowPlacement.h"
 #include "comm/CommStation.h"
+#include "comm/MachineLines.h"
 #include "comm/SendJob.h"
 #include "comm/SendReceivers.h"
-#include "db/Database.h"
-#include "machines/MachineList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -108,8 +107,11 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
 
 void SendDialog::listReceivers()
 {
-    const QHash<long, QString> names =
-        m_ctx.database && m_ctx.database->isOpen() ? MachineList::texts(*m_ctx.database) : QHash<long, QString>();
+    QHash<long, QString> names;
+    if (m_ctx.machines)
+        for (const MachineLines::Machine &machine : m_ctx.machines->machines())
+            if (!names.contains(machine.number))
+                names.insert(machine.number, machine.text);
     const SendReceivers list = SendReceivers::list(m_ctx.settings, names, m_request.maschinenIndex);
     for (int i = 0; i < 5; ++i) {
         m_receivers[i]->setText(list.options[i].text);

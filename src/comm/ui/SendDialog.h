@@ -19,8 +19,8 @@ class QRadioButton;
 namespace zep {
 
 class CommStation;
-class Database;
 class Logbook;
+class MachineLines;
 class Prompts;
 class ReceptionClock;
 class SettingsStore;
@@ -39,7 +39,7 @@ struct SendRequest {
 struct SendDialogContext {
     SettingsStore &settings;
     Prompts &prompts;
-    Database *database;
+    const MachineLines *machines; // may be null: the receivers then go without machine names
     CommStation &station; // sends, and tells the transfer's progress to whoever listens
     std::function<void(const QString &)> status;
 };

@@ -2,12 +2,9 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
-#include "app/SystemClock.h"
 #include "comm/LineSettings.h"
+#include "comm/MachineLines.h"
 #include "comm/PortDevices.h"
-#include "db/Database.h"
-#include "machines/MachineList.h"
-#include "machines/MachineStore.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -43,10 +40,10 @@ void selectText(QComboBox *box, const QString &text)
 }
 } // namespace
 
-frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, Database *database,
+frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, const MachineLines *machines,
                              std::function<void()> setComm, std::function<void(const QString &)> statusText,
                              QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_db(database), m_setComm(std::move(setComm)),
+    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_machines(machines), m_setComm(std::move(setComm)),
       m_statusText(std::move(statusText)), m_tabs(new QTabBar(this)), m_port(new QComboBox(this)),
       m_speed(new QComboBox(this)), m_parity(new QComboBox(this)), m_dataBits(new QComboBox(this)),
       m_stopBits(new QComboBox(this)), m_buffer(new QComboBox(this)), m_machine(new QComboBox(this)),
@@ -156,9 +153,9 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, Database
 void frmProperties::fillMachines()
 {
     m_machine->addItem(QStringLiteral("keine Zuordnung"), 0);
-    if (!m_db)
+    if (!m_machines)
         return;
-    for (const MachineChoice &machine : MachineList::all(*m_db))
+    for (const MachineLines::Machine &machine : m_machines->machines())
         m_machine->addItem(machine.text, int(machine.number));
 }
 
@@ -223,13 +220,6 @@ void frmProperties::rebuildLine()
 
 void frmProperties::SetMachineDefaults(int n)
 {
-    MachineRecord record;
-    SystemClock clock;
-    if (!m_db || MachineStore(*m_db, clock).load(n, record)) {
-        m_prompts.message(QStringLiteral("Datenbank konnte Maschine nichtmehr finden! (SetMachineDefaults)"),
-                          QStringLiteral("ZEP"), PromptIcon::Exclamation);
-        return;
-    }
     LineSettings shown;
     shown.baud = m_speed->currentText();
     const QString parity = m_parity->currentText().left(1).toUpper();
@@ -237,7 +227,13 @@ void frmProperties::SetMachineDefaults(int n)
         shown.parity = parity.at(0);
     shown.dataBits = m_dataBits->currentText();
     shown.stopBits = m_stopBits->currentText();
-    m_copy[m_shown].serialDefaults() = record.serialDefaults(shown);
+    const std::optional<SerialDefaults> defaults = m_machines ? m_machines->lineDefaults(n, shown) : std::nullopt;
+    if (!defaults) {
+        m_prompts.message(QStringLiteral("Datenbank konnte Maschine nichtmehr finden! (SetMachineDefaults)"),
+                          QStringLiteral("ZEP"), PromptIcon::Exclamation);
+        return;
+    }
+    m_copy[m_shown].serialDefaults() = *defaults;
 }
 
 bool frmProperties::save()

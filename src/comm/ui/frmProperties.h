@@ -17,7 +17,7 @@ class QTabBar;
 
 namespace zep {
 
-class Database;
+class MachineLines;
 class Prompts;
 class SettingsStore;
 
@@ -28,10 +28,11 @@ class frmProperties : public QDialog
     Q_OBJECT
 
 public:
-    // `database` may be null (no machine list); `setComm` reopens the ports
+    // `machines` may be null (no machine list); `setComm` reopens the ports
     // after saving; `statusText` gets "Bereit" when the dialog closes.
-    frmProperties(SettingsStore &settings, Prompts &prompts, Database *database, std::function<void()> setComm,
-                  std::function<void(const QString &)> statusText, QWidget *parent = nullptr);
+    frmProperties(SettingsStore &settings, Prompts &prompts, const MachineLines *machines,
+                  std::function<void()> setComm, std::function<void(const QString &)> statusText,
+                  QWidget *parent = nullptr);
 
     void LoadPropertySettings();
     void SetMachine(int i);
@@ -67,7 +68,7 @@ private:
 
     SettingsStore &m_settings;
     Prompts &m_prompts;
-    Database *m_db;
+    const MachineLines *m_machines;
     std::function<void()> m_setComm;
     std::function<void(const QString &)> m_statusText;
     std::array<PortSettings, 5> m_copy;

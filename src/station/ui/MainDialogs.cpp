@@ -11,6 +11,7 @@
 #include "comm/ui/frmProperties.h"
 #include "editor/ui/CNCEditor.h"
 #include "editor/ui/SerialMonitor.h"
+#include "machines/CatalogueMachineLines.h"
 #include "machines/MachineCreation.h"
 #include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
@@ -90,9 +91,9 @@ void MainDialogs::openComPrefs()
     if (!checkAccess())
         return;
     paused([this] {
-        Database *database = m_station.database().isOpen() ? &m_station.database() : nullptr;
+        const CatalogueMachineLines machines(m_station.database());
         frmProperties dialog(
-            m_station.settings(), m_station.prompts(), database, [this] { m_station.reopenConnections(); },
+            m_station.settings(), m_station.prompts(), &machines, [this] { m_station.reopenConnections(); },
             [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
         runModal(dialog);
     });
@@ -119,7 +120,8 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
     request.dateiIndex = row.dateiIndex();
     request.maschinenIndex = row.machineNumber();
     paused([&] {
-        SendDialog dialog({m_station.settings(), m_station.prompts(), &m_station.database(), m_station.comm(),
+        const CatalogueMachineLines machines(m_station.database());
+        SendDialog dialog({m_station.settings(), m_station.prompts(), &machines, m_station.comm(),
                            [this](const QString &text) { m_station.showStatus(text); }},
                           request, &m_owner);
         runModal(dialog);

@@ -7,6 +7,7 @@
 #include "comm/ui/SendDialog.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "machines/CatalogueMachineLines.h"
 #include "support/QStringPrinter.h"
 
 #include <QCheckBox>
@@ -40,7 +41,7 @@ struct SendDialogTest : ::testing::Test {
     {
         SendRequest request{"P1.NC", path, "Welle", 7, machine};
         auto d = std::make_unique<SendDialog>(
-            SendDialogContext{s.settings, s.prompts, &database, s.station,
+            SendDialogContext{s.settings, s.prompts, &machines, s.station,
                               [this](const QString &t) {
                                   status << t;
                                   if (onStatus)
@@ -54,6 +55,7 @@ struct SendDialogTest : ::testing::Test {
     Station s;
     PtyPair pty;
     Database database;
+    CatalogueMachineLines machines{database};
     QString path;
     QStringList status;
     std::function<void()> onStatus;

@@ -3,6 +3,7 @@
 #include "comm/ui/frmProperties.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "machines/CatalogueMachineLines.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
 
@@ -27,12 +28,15 @@ struct Dialog {
     Dialog() : settings(env.iniFile()) {}
     std::unique_ptr<frmProperties> open(Database *db = nullptr)
     {
-        return std::make_unique<frmProperties>(settings, prompts, db, [this] { ++setComms; },
+        if (db)
+            machines.emplace(*db);
+        return std::make_unique<frmProperties>(settings, prompts, db ? &*machines : nullptr, [this] { ++setComms; },
                                                [this](const QString &t) { status = t; });
     }
     test::TestEnvironment env;
     IniSettingsStore settings;
     ScriptedPrompts prompts;
+    std::optional<CatalogueMachineLines> machines;
     int setComms = 0;
     QString status;
 };

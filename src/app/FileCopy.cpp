@@ -1,4 +1,4 @@
-#include "catalogue/FileCopy.h"
+#include "app/FileCopy.h"
 
 #include "app/AtomicFileWriter.h"
 #include "app/SystemError.h"

@@ -1,4 +1,4 @@
-#include "catalogue/PhotoFiles.h"
+#include "photos/PhotoFiles.h"
 
 #include "app/CatalogueNames.h"
 

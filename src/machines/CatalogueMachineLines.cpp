@@ -1,0 +1,35 @@
+#include "machines/CatalogueMachineLines.h"
+
+#include "app/SystemClock.h"
+#include "db/Database.h"
+#include "machines/MachineList.h"
+#include "machines/MachineStore.h"
+
+namespace zep {
+
+CatalogueMachineLines::CatalogueMachineLines(Database &database) : m_database(database)
+{
+}
+
+QList<MachineLines::Machine> CatalogueMachineLines::machines() const
+{
+    QList<Machine> out;
+    if (!m_database.isOpen())
+        return out;
+    for (const MachineChoice &choice : MachineList::all(m_database))
+        out.append({choice.number, choice.text});
+    return out;
+}
+
+std::optional<SerialDefaults> CatalogueMachineLines::lineDefaults(long number, const LineSettings &shown) const
+{
+    if (!m_database.isOpen())
+        return std::nullopt;
+    MachineRecord record;
+    SystemClock clock;
+    if (MachineStore(m_database, clock).load(number, record))
+        return std::nullopt;
+    return record.serialDefaults(shown);
+}
+
+} // namespace zep

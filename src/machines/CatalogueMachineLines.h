@@ -1,0 +1,21 @@
+#pragma once
+
+#include "comm/MachineLines.h"
+
+namespace zep {
+
+class Database;
+
+// The connection windows' view of the machine table of the catalogue.
+class CatalogueMachineLines : public MachineLines {
+public:
+    explicit CatalogueMachineLines(Database &database);
+
+    QList<Machine> machines() const override;
+    std::optional<SerialDefaults> lineDefaults(long number, const LineSettings &shown) const override;
+
+private:
+    Database &m_database;
+};
+
+} // namespace zep
