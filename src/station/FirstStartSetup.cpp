@@ -65,8 +65,8 @@ FirstStartSetup::Outcome FirstStartSetup::runAutomatic()
             return Outcome::EndProgram;
         }
     }
-    ProgramSettings::setVerzeichnis(m_state.settings, data);
-    ProgramSettings::setFotoVerzeichnis(m_state.settings, photo);
+    ProgramSettings::verzeichnis.write(m_state.settings, data);
+    ProgramSettings::fotoVerzeichnis.write(m_state.settings, photo);
 
     if (m_hooks.status)
         m_hooks.status(QStringLiteral("Öffne Datenbank für Assistent... (") + m_state.databasePath()

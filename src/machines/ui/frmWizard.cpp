@@ -83,7 +83,7 @@ frmWizard::frmWizard(Database &database, SettingsStore &settings, Prompts &promp
     connect(m_next, &QPushButton::clicked, this, &frmWizard::forward);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    const bool skipStart = ProgramSettings::hideWizSide1(m_settings);
+    const bool skipStart = ProgramSettings::hideWizSide1.read(m_settings);
     showPage(skipStart ? DataPage : StartPage);
     resize(520, 380);
 }
@@ -227,7 +227,7 @@ void frmWizard::showPage(Page page)
 
 void frmWizard::start()
 {
-    ProgramSettings::setHideWizSide1(m_settings, m_hideStart->isChecked());
+    ProgramSettings::hideWizSide1.write(m_settings, m_hideStart->isChecked());
     showPage(DataPage);
 }
 

@@ -35,7 +35,7 @@ bool StartProcedure::run()
     splash->show();
     splash->setStatusText(QStringLiteral(" Externes Programm starten..."));
     splash->setVersionText(versionText());
-    const QString startProgram = ProgramSettings::startProgram(m_station.settings());
+    const QString startProgram = ProgramSettings::startProgram.read(m_station.settings());
 
     if (m_mainWindow.load() == Station::LoadOutcome::EndProgram) {
         splash->close();
