@@ -34,8 +34,8 @@ inline LineSettings line() { return LineSettings::fromText(QLatin1String(kLine),
 // A port settings group ("COM" + n + "Einstellungen") that lacks a key, as
 // the port settings dialog shows it and as opening the connections takes it:
 // a group never written is an inactive connection on RTS/CTS, bound to no
-// machine, whose programs end with Ctrl-Z. Both read it alike so that what
-// the dialog shows is what is opened.
+// machine, whose programs end with Ctrl-Z. Both fall back to the same values
+// so that what the dialog shows for a missing key is what is opened.
 namespace PortGroup {
 inline constexpr char kLine[] = "9600,N,8,1";
 inline constexpr int kHandshake = 2;
