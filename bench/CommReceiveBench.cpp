@@ -41,7 +41,7 @@ double receiveSeconds(const QByteArray &program, const QByteArray &expected, boo
     PortSettings p;
     p.aktiviert = true;
     p.maschinenIndex = 1;
-    p.ecrZu = 255; // CR deleted: the conversion is part of the work
+    p.conversions.ecrZu = 255; // CR deleted: the conversion is part of the work
     p.save(settings, 0);
     settings.write("Schnittstellen", "COM1", pty.path);
     station.SetComm();

@@ -55,7 +55,7 @@ Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
     settings.write("Schnittstellen", "COM1", pty.path);
     PortSettings p;
     p.endCode = "<ST>"; // the bytes as they are
-    p.exon = 1;
+    p.conversions.exon = 1;
     p.save(settings, 0);
     SystemClock clock;
     Logbook logbook(dir + "/", clock);

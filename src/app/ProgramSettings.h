@@ -1,86 +1,76 @@
 #pragma once
 
+#include "app/SettingKey.h"
+
 #include <QString>
 
 namespace zep {
 
-class SettingsStore;
-
 // Section "Settings" of the settings store: every key of the section and the
-// default a read gives for it are written here and nowhere else. Values are
-// stored as text; the accessors convert where the program uses a number.
-class ProgramSettings {
-public:
-    static QString section();
+// value a read gives when it is missing are declared here and nowhere else.
+// Read `ProgramSettings::intervall.read(store)`, write
+// `ProgramSettings::intervall.write(store, value)`.
+struct ProgramSettings {
+    static inline const QString kSection = QStringLiteral("Settings");
 
-    // Monitored directory, ending with the separator; "" = not set up yet.
-    static QString verzeichnis(const SettingsStore &store);
-    static void setVerzeichnis(SettingsStore &store, const QString &dir);
-
-    // Photo directory, ending with the separator; "" = not set up yet.
-    static QString fotoVerzeichnis(const SettingsStore &store);
-    static void setFotoVerzeichnis(SettingsStore &store, const QString &dir);
-
-    // Directory check interval in seconds as stored: kDefaultIntervall when
-    // missing or not a whole number. Bounds are the settings rules'.
-    static int intervall(const SettingsStore &store);
-    // Stored as the settings dialog's field shows it.
-    static void setIntervall(SettingsStore &store, const QString &seconds);
     static constexpr int kDefaultIntervall = 5;
-
-    // JPEG quality in percent as stored: kDefaultJpgQualitaet when missing or
-    // not a whole number. Bounds are the settings rules'.
-    static int jpgQualitaet(const SettingsStore &store);
-    static void setJpgQualitaet(SettingsStore &store, const QString &percent);
     static constexpr int kDefaultJpgQualitaet = 80;
 
+    // Monitored directory, ending with the separator; "" = not set up yet.
+    static inline const TextSetting verzeichnis{kSection, QStringLiteral("Verzeichnis")};
+    // Photo directory, ending with the separator; "" = not set up yet.
+    static inline const TextSetting fotoVerzeichnis{kSection, QStringLiteral("FotoVerzeichnis")};
+
+    // Directory check interval in seconds as stored; bounds are the settings
+    // rules'. Written as the settings dialog's field shows it.
+    static inline const NumberSetting intervall{kSection, QStringLiteral("Intervall"), kDefaultIntervall};
+    // JPEG quality in percent as stored; bounds are the settings rules'.
+    // Written as the field shows it.
+    static inline const NumberSetting jpgQualitaet{kSection, QStringLiteral("JPGQualitaet"), kDefaultJpgQualitaet};
+
     // Access password; "" = no lock.
-    static QString passwort(const SettingsStore &store);
-    static void setPasswort(SettingsStore &store, const QString &password);
-
+    static inline const TextSetting passwort{kSection, QStringLiteral("Passwort")};
     // Program started after start-up; "" = none.
-    static QString startProgram(const SettingsStore &store);
-    static void setStartProgram(SettingsStore &store, const QString &path);
-
+    static inline const TextSetting startProgram{kSection, QStringLiteral("StartProgram")};
     // Backup directory, ending with the separator; "" = not set.
-    static QString backupDir(const SettingsStore &store);
-    static void setBackupDir(SettingsStore &store, const QString &dir);
+    static inline const TextSetting backupDir{kSection, QStringLiteral("BackupDir")};
 
     // The directory an import or export last took a file from or put it
-    // into; "A:\" when none was remembered yet.
+    // into. Import and export started on the floppy drive of the shop's
+    // first station; the callers fall back to the home directory when it is
+    // missing.
+    static inline const TextSetting defaultImportDir{kSection, QStringLiteral("DefaultImportDir"),
+                                                     QStringLiteral("A:\\")};
+    static inline const TextSetting defaultExportDir{kSection, QStringLiteral("DefaultExportDir"),
+                                                     QStringLiteral("A:\\")};
     enum class LastDirectory { Import, Export };
-    static QString lastDirectory(const SettingsStore &store, LastDirectory which);
-    static void setLastDirectory(SettingsStore &store, LastDirectory which, const QString &dir);
+    static const TextSetting &lastDirectory(LastDirectory which)
+    {
+        return which == LastDirectory::Import ? defaultImportDir : defaultExportDir;
+    }
 
-    // The directory a photo was last taken from; the current photo directory
-    // until one was.
-    static QString defaultFotoDir(const SettingsStore &store, const QString &currentPhotoDir);
-    static void setDefaultFotoDir(SettingsStore &store, const QString &dir);
+    // The directory a photo was last taken from; read with the current photo
+    // directory as the fallback until one was.
+    static inline const TextSetting defaultFotoDir{kSection, QStringLiteral("DefaultFotoDir")};
 
     // The scanner or camera photos are taken from (a SANE device name);
     // "" = the first one found.
-    static QString twainQuelle(const SettingsStore &store);
-    static void setTwainQuelle(SettingsStore &store, const QString &device);
+    static inline const TextSetting twainQuelle{kSection, QStringLiteral("TWAINQuelle")};
 
-    // The send dialog's delay switch ("0"/"1"; anything but a non-zero whole
-    // number is off).
-    static bool sendWithDelay(const SettingsStore &store);
-    static void setSendWithDelay(SettingsStore &store, bool on);
-
+    // The send dialog's delay switch.
+    static inline const FlagSetting sendWithDelay{kSection, QStringLiteral("SendWithDelay"), false,
+                                                  FlagSetting::Form::Digit};
     // The send delay in seconds, as text: the dialog shows it as stored.
-    static QString zeitversatz(const SettingsStore &store);
-    static void setZeitversatz(SettingsStore &store, const QString &seconds);
+    static inline const TextSetting zeitversatz{kSection, QStringLiteral("Zeitversatz"), QStringLiteral("20")};
 
     // Splitter positions of the program text editor; -1 = not set.
-    static int editSplitterH(const SettingsStore &store);
-    static void setEditSplitterH(SettingsStore &store, int position);
-    static int editSplitterV(const SettingsStore &store);
-    static void setEditSplitterV(SettingsStore &store, int position);
+    static inline const NumberSetting editSplitterH{kSection, QStringLiteral("EditSplitterH"), -1};
+    static inline const NumberSetting editSplitterV{kSection, QStringLiteral("EditSplitterV"), -1};
 
-    // The machine wizard skips its first page (stored "1"; "0" or missing
-    // shows it).
-    static bool hideWizSide1(const SettingsStore &store);
-    static void setHideWizSide1(SettingsStore &store, bool hide);
+    // The machine wizard skips its first page: stored "1" ("0" or anything
+    // else shows it).
+    static inline const FlagSetting hideWizSide1{kSection, QStringLiteral("HideWizSide1"), false,
+                                                 FlagSetting::Form::DigitOne};
 };
 
 } // namespace zep

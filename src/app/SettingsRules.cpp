@@ -169,13 +169,13 @@ bool SettingsRules::nestedDirectories(const QString &a, const QString &b)
 
 int SettingsRules::effectiveInterval(const SettingsStore &settings)
 {
-    const int value = ProgramSettings::intervall(settings);
+    const int value = ProgramSettings::intervall.read(settings);
     return value >= 1 && value <= kMaxInterval ? value : kDefaultInterval;
 }
 
 int SettingsRules::effectiveJpgQuality(const SettingsStore &settings)
 {
-    const int value = ProgramSettings::jpgQualitaet(settings);
+    const int value = ProgramSettings::jpgQualitaet.read(settings);
     return value >= 10 && value <= 99 ? value : kDefaultJpgQuality;
 }
 

@@ -8,10 +8,10 @@ namespace zep {
 BackupPlan BackupPlan::fromSettings(const SettingsStore &settings, const QString &programDir)
 {
     BackupPlan plan;
-    plan.backupDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::backupDir(settings));
+    plan.backupDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::backupDir.read(settings));
     plan.programDir = CatalogueNames::ensureTrailingSeparator(programDir);
-    plan.monitoredDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::verzeichnis(settings));
-    plan.photoDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::fotoVerzeichnis(settings));
+    plan.monitoredDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::verzeichnis.read(settings));
+    plan.photoDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::fotoVerzeichnis.read(settings));
     return plan;
 }
 

@@ -30,7 +30,7 @@ QString missingFileText(const QString &name)
 
 QString RecordCommands::startDirectory(ProgramSettings::LastDirectory which) const
 {
-    const QString stored = ProgramSettings::lastDirectory(m_ctx.settings, which);
+    const QString stored = ProgramSettings::lastDirectory(which).read(m_ctx.settings);
     if (QFileInfo(stored).isDir())
         return stored;
     return CatalogueNames::ensureTrailingSeparator(QDir::homePath());
@@ -38,8 +38,8 @@ QString RecordCommands::startDirectory(ProgramSettings::LastDirectory which) con
 
 void RecordCommands::rememberDirectory(ProgramSettings::LastDirectory which, const QString &chosenFile)
 {
-    ProgramSettings::setLastDirectory(m_ctx.settings, which,
-                                      CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
+    ProgramSettings::lastDirectory(which).write(
+        m_ctx.settings, CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
 }
 
 RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row, bool inEditor)

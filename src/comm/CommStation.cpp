@@ -97,13 +97,13 @@ void CommStation::SetComm()
             port.setPortOpen(false);
         setLamp(i, LampColour::Green);
 
-        const PortSettings::Opening opening = PortSettings::opening(m_settings, i);
-        const QString line = opening.einstellungen;
+        const PortSettings opening = PortSettings::opening(m_settings, i);
+        const QString line = opening.line.text();
         if (!line.isEmpty() && !port.setSettings(line))
             reportOpenError(QStringLiteral("Konnte Maschineneinstellungen (") + line + QStringLiteral(") für Maschine ") +
                             n + QStringLiteral(" nicht setzen: ") + port.errorDescription());
 
-        const QString portText = opening.comAnschluss;
+        const QString portText = PortSettings::openingComAnschluss(m_settings, i);
         bool numeric = false;
         const int portNumber = portText.trimmed().toInt(&numeric);
         if (!numeric)
@@ -122,7 +122,7 @@ void CommStation::SetComm()
             reportOpenError(QStringLiteral("Konnte Puffergrösse für Maschineneinstellung") + n +
                             QStringLiteral(" nicht setzen: ") + port.errorDescription());
         }
-        const int handshaking = opening.handshaking;
+        const int handshaking = opening.line.handshake();
         if (!port.setHandshaking(handshaking)) {
             setLamp(i, LampColour::Red);
             reportOpenError(QStringLiteral("Protokoll für Maschineneinstellung") + n +
@@ -183,7 +183,7 @@ void CommStation::tryReopen(int i)
         }
     }
     setLamp(i, LampColour::Green);
-    setToolTip(i, openedToolTip(i, PortSettings::opening(m_settings, i).einstellungen));
+    setToolTip(i, openedToolTip(i, PortSettings::opening(m_settings, i).line.text()));
     trace.line(QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - Verbindung wiederhergestellt"));
     Q_EMIT lineRestored(i);
 }
@@ -325,7 +325,7 @@ void CommStation::handOverFinished(int i)
     setLamp(i, LampColour::Green);
     const ReceiveSettings s = receiveSettings(i);
     QByteArray text = m_receivers[i]->takeText();
-    EmpfangUmwandeln(text, s, s.nulFilter, trace);
+    EmpfangUmwandeln(text, s, s.conversions.nulFilter(), trace);
     // The port's buffer is not cleared here: it was read just before, and
     // whatever came after the end code starts the next reception.
     m_receivers[i]->startFollowing(m_clock.seconds(), s);

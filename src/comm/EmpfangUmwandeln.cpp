@@ -9,7 +9,8 @@ namespace zep {
 
 QByteArray EmpfangUmwandeln(QByteArray &text, const ReceiveSettings &s, bool removeNul, const TraceSink &trace)
 {
-    ConversionCode::applyLineEnds(text, s.ecrZu, s.elfZu, QStringLiteral("EmpfangUmwandeln"), trace);
+    ConversionCode::applyLineEnds(text, s.conversions.ecrZu, s.conversions.elfZu, QStringLiteral("EmpfangUmwandeln"),
+                                  trace);
     const EndCode &code = s.endCode;
     if (code.kind() == EndCode::Kind::Character && code.character() >= 0) {
         if (!text.isEmpty() && quint8(text.back()) == code.character()) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "comm/LineSettings.h"
-#include "comm/SerialDefaults.h"
+#include "comm/PortSettings.h"
 
 #include <QList>
 #include <QString>
@@ -25,9 +25,10 @@ public:
 
     // Every machine in table order; none while there is no catalogue.
     virtual QList<Machine> machines() const = 0;
-    // The machine's line defaults as a connection takes them over, parts the
-    // lists do not offer kept from `shown`; empty when the machine is gone.
-    virtual std::optional<SerialDefaults> lineDefaults(long number, const LineSettings &shown) const = 0;
+    // Puts the machine's line defaults into `port` as a connection takes them
+    // over, parts the lists do not offer kept from `shown`. False, and `port`
+    // untouched, when the machine is gone.
+    virtual bool takeLineDefaults(long number, PortSettings &port, const LineSettings &shown) const = 0;
 };
 
 } // namespace zep

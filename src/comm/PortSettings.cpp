@@ -8,39 +8,28 @@ namespace zep {
 
 namespace {
 
-const QString kTrue = QStringLiteral("True");
-const QString kFalse = QStringLiteral("False");
-
-const QString kEinstellungen = QStringLiteral("Einstellungen");
-const QString kComAnschluss = QStringLiteral("COM-Anschluß");
-const QString kHandshaking = QStringLiteral("Handshaking");
-const QString kAktiviert = QStringLiteral("Aktiviert");
-const QString kMaschinenIndex = QStringLiteral("MaschinenIndex");
-const QString kPuffer = QStringLiteral("Puffer");
-const QString kEcrZu = QStringLiteral("ECRzu");
-const QString kElfZu = QStringLiteral("ELFzu");
-const QString kScrZu = QStringLiteral("SCRzu");
-const QString kSlfZu = QStringLiteral("SLFzu");
-const QString kExon = QStringLiteral("EXON");
-const QString kSxon = QStringLiteral("SXON");
-const QString kEndCode = QStringLiteral("EndCode");
-
-// Opening leaves the port object's number alone when none is stored.
-const QString kOpeningComAnschluss = QStringLiteral("0");
-
-int readBounded(const SettingsStore &s, const QString &section, const QString &key, int def, int lo, int hi)
+NumberSetting byteKey(const QString &section, const char *key)
 {
-    const int v = s.readInt(section, key, def);
-    return (v < lo || v > hi) ? def : v;
-}
-
-// A conversion code or flag: 0 when missing or not a code 0-255.
-int readByte(const SettingsStore &s, const QString &section, const QString &key)
-{
-    return readBounded(s, section, key, 0, 0, 255);
+    // A conversion code or flag: 0 when missing or not a byte.
+    return NumberSetting(section, QLatin1String(key), 0, 0, 255);
 }
 
 } // namespace
+
+PortSettings::Keys::Keys(int connection) : Keys(section(connection)) {}
+
+PortSettings::Keys::Keys(const QString &section)
+    : einstellungen(section, QStringLiteral("Einstellungen"), QLatin1String(LineDefaults::PortGroup::kLine)),
+      comAnschluss(section, QStringLiteral("COM-Anschluß"), LineDefaults::PortGroup::kComPort, 1, 16),
+      handshaking(section, QStringLiteral("Handshaking"), LineDefaults::PortGroup::kHandshake, 0, 3),
+      aktiviert(section, QStringLiteral("Aktiviert"), false, FlagSetting::Form::TrueFalse),
+      maschinenIndex(section, QStringLiteral("MaschinenIndex"), 0),
+      puffer(section, QStringLiteral("Puffer"), LineDefaults::PortGroup::kBuffer), ecrZu(byteKey(section, "ECRzu")),
+      elfZu(byteKey(section, "ELFzu")), scrZu(byteKey(section, "SCRzu")), slfZu(byteKey(section, "SLFzu")),
+      exon(byteKey(section, "EXON")), sxon(byteKey(section, "SXON")),
+      endCode(section, QStringLiteral("EndCode"), QLatin1String(LineDefaults::PortGroup::kEndCode))
+{
+}
 
 QString PortSettings::section(int connection)
 {
@@ -49,57 +38,58 @@ QString PortSettings::section(int connection)
 
 QString PortSettings::comAnschlussKey()
 {
-    return kComAnschluss;
+    return Keys(0).comAnschluss.key();
 }
 
 PortSettings PortSettings::load(const SettingsStore &s, int connection)
 {
-    const QString sec = section(connection);
+    const Keys keys(connection);
     PortSettings p;
-    p.einstellungen = s.read(sec, kEinstellungen, p.einstellungen);
-    p.comAnschluss = readBounded(s, sec, kComAnschluss, p.comAnschluss, 1, 16);
-    p.handshaking = readBounded(s, sec, kHandshaking, p.handshaking, 0, 3);
-    p.aktiviert = s.read(sec, kAktiviert, kFalse).compare(kTrue, Qt::CaseInsensitive) == 0;
-    p.maschinenIndex = s.readInt(sec, kMaschinenIndex, p.maschinenIndex);
-    p.puffer = s.readInt(sec, kPuffer, p.puffer);
-    p.ecrZu = readByte(s, sec, kEcrZu);
-    p.elfZu = readByte(s, sec, kElfZu);
-    p.scrZu = readByte(s, sec, kScrZu);
-    p.slfZu = readByte(s, sec, kSlfZu);
-    p.exon = readByte(s, sec, kExon);
-    p.sxon = readByte(s, sec, kSxon);
-    p.endCode = s.read(sec, kEndCode, p.endCode);
+    p.line = LineSettings::fromText(keys.einstellungen.read(s), keys.handshaking.read(s));
+    p.comAnschluss = keys.comAnschluss.read(s);
+    p.aktiviert = keys.aktiviert.read(s);
+    p.maschinenIndex = keys.maschinenIndex.read(s);
+    p.puffer = keys.puffer.read(s);
+    p.conversions.ecrZu = keys.ecrZu.read(s);
+    p.conversions.elfZu = keys.elfZu.read(s);
+    p.conversions.scrZu = keys.scrZu.read(s);
+    p.conversions.slfZu = keys.slfZu.read(s);
+    p.conversions.exon = keys.exon.read(s);
+    p.conversions.sxon = keys.sxon.read(s);
+    p.endCode = keys.endCode.read(s);
     return p;
 }
 
-PortSettings::Opening PortSettings::opening(const SettingsStore &s, int connection)
+PortSettings PortSettings::opening(const SettingsStore &s, int connection)
 {
-    const QString sec = section(connection);
-    const PortSettings defaults;
-    Opening o;
-    o.einstellungen = s.read(sec, kEinstellungen, defaults.einstellungen);
-    o.comAnschluss = s.read(sec, kComAnschluss, kOpeningComAnschluss);
-    o.puffer = s.readInt(sec, kPuffer, defaults.puffer);
-    o.handshaking = s.readInt(sec, kHandshaking, defaults.handshaking);
-    return o;
+    const Keys keys(connection);
+    PortSettings p = load(s, connection);
+    p.line.setHandshake(keys.handshaking.readUnbounded(s));
+    p.comAnschluss = openingComAnschluss(s, connection).trimmed().toInt();
+    return p;
+}
+
+QString PortSettings::openingComAnschluss(const SettingsStore &s, int connection)
+{
+    return Keys(connection).comAnschluss.readText(s, QLatin1String(LineDefaults::Opening::kComPort));
 }
 
 void PortSettings::save(SettingsStore &s, int connection) const
 {
-    const QString sec = section(connection);
-    s.write(sec, kEinstellungen, einstellungen);
-    s.write(sec, kComAnschluss, QString::number(comAnschluss));
-    s.write(sec, kHandshaking, QString::number(handshaking));
-    s.write(sec, kAktiviert, aktiviert ? kTrue : kFalse);
-    s.write(sec, kMaschinenIndex, QString::number(maschinenIndex));
-    s.write(sec, kPuffer, QString::number(puffer));
-    s.write(sec, kEcrZu, QString::number(ecrZu));
-    s.write(sec, kElfZu, QString::number(elfZu));
-    s.write(sec, kScrZu, QString::number(scrZu));
-    s.write(sec, kSlfZu, QString::number(slfZu));
-    s.write(sec, kExon, QString::number(exon));
-    s.write(sec, kSxon, QString::number(sxon));
-    s.write(sec, kEndCode, endCode);
+    const Keys keys(connection);
+    keys.einstellungen.write(s, line.text());
+    keys.comAnschluss.write(s, comAnschluss);
+    keys.handshaking.write(s, line.handshake());
+    keys.aktiviert.write(s, aktiviert);
+    keys.maschinenIndex.write(s, maschinenIndex);
+    keys.puffer.write(s, puffer);
+    keys.ecrZu.write(s, conversions.ecrZu);
+    keys.elfZu.write(s, conversions.elfZu);
+    keys.scrZu.write(s, conversions.scrZu);
+    keys.slfZu.write(s, conversions.slfZu);
+    keys.exon.write(s, conversions.exon);
+    keys.sxon.write(s, conversions.sxon);
+    keys.endCode.write(s, endCode);
 }
 
 QString PortSettings::summary() const
@@ -137,11 +127,11 @@ QString PortSettings::summary() const
     case EndCode::Kind::Other:
         break;
     }
-    t += cr + QStringLiteral("Empfang:") + cr + QStringLiteral("CR zu ") + ConversionCode::name(ecrZu) + cr +
-         QStringLiteral("LF zu ") + ConversionCode::name(elfZu) + cr;
-    t += cr + QStringLiteral("Senden:") + cr + QStringLiteral("CR zu ") + ConversionCode::name(scrZu) + cr +
-         QStringLiteral("LF zu ") + ConversionCode::name(slfZu) + cr;
-    if (exon == 1)
+    t += cr + QStringLiteral("Empfang:") + cr + QStringLiteral("CR zu ") + ConversionCode::name(conversions.ecrZu) + cr +
+         QStringLiteral("LF zu ") + ConversionCode::name(conversions.elfZu) + cr;
+    t += cr + QStringLiteral("Senden:") + cr + QStringLiteral("CR zu ") + ConversionCode::name(conversions.scrZu) + cr +
+         QStringLiteral("LF zu ") + ConversionCode::name(conversions.slfZu) + cr;
+    if (conversions.exon == 1)
         t += cr + QStringLiteral("Nullfilter: AUS!");
     return t;
 }

@@ -9,13 +9,11 @@ ReceiveSettings ReceiveSettings::read(const SettingsStore &store, int connection
     return from(PortSettings::load(store, connection));
 }
 
-ReceiveSettings ReceiveSettings::from(const SerialDefaults &d)
+ReceiveSettings ReceiveSettings::from(const PortSettings &port)
 {
     ReceiveSettings r;
-    r.endCode = EndCode::parse(d.endCode);
-    r.nulFilter = d.nulFilter();
-    r.ecrZu = d.ecrZu;
-    r.elfZu = d.elfZu;
+    r.endCode = EndCode::parse(port.endCode);
+    r.conversions = port.conversions;
     return r;
 }
 

@@ -1,23 +1,24 @@
 #pragma once
 
 #include "comm/EndCode.h"
+#include "comm/LineConversions.h"
+#include "comm/LineDefaults.h"
 
 namespace zep {
 
 class SettingsStore;
-struct SerialDefaults;
+struct PortSettings;
 
 // What the receive path reads from a connection's port settings group at
-// every use, so that a change takes effect with the next piece.
+// every use, so that a change takes effect with the next piece: the end code
+// (parsed) and the conversions, of which receiving uses ECRzu, ELFzu and the
+// NUL filter.
 struct ReceiveSettings {
-    EndCode endCode = EndCode::parse(QStringLiteral("<SA>26"));
-    bool nulFilter = true; // EXON 0
-    int ecrZu = 0;
-    int elfZu = 0;
+    EndCode endCode = EndCode::parse(QLatin1String(LineDefaults::PortGroup::kEndCode));
+    LineConversions conversions;
 
     static ReceiveSettings read(const SettingsStore &store, int connection);
-    // The receiving half of a connection's serial defaults.
-    static ReceiveSettings from(const SerialDefaults &defaults);
+    static ReceiveSettings from(const PortSettings &port);
 };
 
 } // namespace zep

@@ -55,7 +55,7 @@ Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const Receiv
             continue;
         }
 
-        if (s.nulFilter) {
+        if (s.conversions.nulFilter()) {
             if (!m_leaderPassed && m_total.size() > 5) {
                 m_leaderPassed = true;
                 m_trace.line(QStringLiteral(">>Nullzeichenprüfung aktiv<<"));
@@ -69,7 +69,7 @@ Receiver::Piece Receiver::feed(const QByteArray &piece, double now, const Receiv
             kept.append(b);
 
         // With the NUL filter off there is no leader to wait for.
-        if (s.nulFilter && !m_leaderPassed)
+        if (s.conversions.nulFilter() && !m_leaderPassed)
             continue;
         if (code.kind() == EndCode::Kind::Character) {
             if (code.character() >= 0 && quint8(b) == code.character()) {

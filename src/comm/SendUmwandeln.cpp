@@ -13,13 +13,11 @@ SendSettings SendSettings::read(const SettingsStore &store, int connection)
     return from(PortSettings::load(store, connection));
 }
 
-SendSettings SendSettings::from(const SerialDefaults &d)
+SendSettings SendSettings::from(const PortSettings &port)
 {
     SendSettings s;
-    s.nulFilter = d.nulFilter();
-    s.scrZu = d.scrZu;
-    s.slfZu = d.slfZu;
-    s.endCode = d.endCode;
+    s.endCode = port.endCode;
+    s.conversions = port.conversions;
     return s;
 }
 
@@ -28,11 +26,12 @@ QByteArray SendUmwandeln(QByteArray &text, const SendSettings &s, const TraceSin
     const EndCode code = EndCode::parse(s.endCode);
 
     QByteArray out = text;
-    if (s.nulFilter && out.contains('\0')) {
+    if (s.conversions.nulFilter() && out.contains('\0')) {
         out.replace(QByteArray(1, '\0'), QByteArray());
         trace.line(QStringLiteral("SendUmwandeln: vorhandene ASC(0) entfernt"));
     }
-    ConversionCode::applyLineEnds(out, s.scrZu, s.slfZu, QStringLiteral("SendUmwandeln"), trace);
+    ConversionCode::applyLineEnds(out, s.conversions.scrZu, s.conversions.slfZu, QStringLiteral("SendUmwandeln"),
+                                  trace);
     // A code that cannot be a byte on the line counts as an end code of no
     // known form: nothing is added, as the reception expects none.
     if (code.kind() == EndCode::Kind::Character && code.character() >= 0) {

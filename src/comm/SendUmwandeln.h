@@ -1,5 +1,8 @@
 #pragma once
 
+#include "comm/LineConversions.h"
+#include "comm/LineDefaults.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -7,19 +10,18 @@
 namespace zep {
 
 class SettingsStore;
-struct SerialDefaults;
+struct PortSettings;
 class TraceSink;
 
-// What the outgoing conversion of one connection reads from its settings.
+// What the outgoing conversion of one connection reads from its settings:
+// the end code and the conversions, of which sending uses SCRzu, SLFzu and
+// the NUL filter.
 struct SendSettings {
-    bool nulFilter = true; // EXON 0
-    int scrZu = 0;
-    int slfZu = 0;
-    QString endCode = QStringLiteral("<SA>26");
+    QString endCode = QLatin1String(LineDefaults::PortGroup::kEndCode);
+    LineConversions conversions;
 
     static SendSettings read(const SettingsStore &store, int connection);
-    // The sending half of a connection's serial defaults.
-    static SendSettings from(const SerialDefaults &defaults);
+    static SendSettings from(const PortSettings &port);
 };
 
 // Converts `text` for the machine and returns it; the text passed in is

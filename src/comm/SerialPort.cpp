@@ -111,23 +111,23 @@ bool SerialPort::setSettings(const QString &settings)
         return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
     // QSerialPort has no 4 data bits and no "1.5" for 8 bits; refuse what
     // the line could not do instead of running it with other parameters.
-    if (line->dataBits == QLatin1String("4"))
+    if (line->dataBits() == QLatin1String("4"))
         return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
-    m_settings = settings.trimmed();
+    m_line = LineSettings::fromText(settings.trimmed(), m_line.handshake());
     if (portOpen() && !applyLine() && !isPseudoTerminal(int(m_port->handle())))
-        return fail(QStringLiteral("Die Schnittstelle unterstützt die Einstellungen ") + m_settings +
+        return fail(QStringLiteral("Die Schnittstelle unterstützt die Einstellungen ") + m_line.text() +
                     QStringLiteral(" nicht: ") + m_port->errorString());
     return true;
 }
 
 bool SerialPort::applyLine()
 {
-    const auto line = LineSettings::parse(m_settings);
+    const auto line = LineSettings::parse(m_line.text());
     if (!line)
         return false;
-    bool ok = m_port->setBaudRate(line->baud.toInt());
+    bool ok = m_port->setBaudRate(line->speed().toInt());
     QSerialPort::Parity parity = QSerialPort::NoParity;
-    switch (line->parity.toLatin1()) {
+    switch (line->parity().toLatin1()) {
     case 'E': parity = QSerialPort::EvenParity; break;
     case 'O': parity = QSerialPort::OddParity; break;
     case 'M': parity = QSerialPort::MarkParity; break;
@@ -137,9 +137,9 @@ bool SerialPort::applyLine()
     // A pseudo-terminal refuses parity and 7 bits; that is "not supported
     // here", not a reason to fail the connection.
     ok = m_port->setParity(parity) && ok;
-    ok = m_port->setDataBits(QSerialPort::DataBits(line->dataBits.toInt())) && ok;
-    const QSerialPort::StopBits stop = line->stopBits == QLatin1String("2")     ? QSerialPort::TwoStop
-                                       : line->stopBits == QLatin1String("1.5") ? QSerialPort::OneAndHalfStop
+    ok = m_port->setDataBits(QSerialPort::DataBits(line->dataBits().toInt())) && ok;
+    const QSerialPort::StopBits stop = line->stopBits() == QLatin1String("2")     ? QSerialPort::TwoStop
+                                       : line->stopBits() == QLatin1String("1.5") ? QSerialPort::OneAndHalfStop
                                                                                 : QSerialPort::OneStop;
     ok = m_port->setStopBits(stop) && ok;
     m_port->clearError();
@@ -150,7 +150,7 @@ bool SerialPort::setHandshaking(int mode)
 {
     if (mode < 0 || mode > 3)
         return fail(QStringLiteral("Ungültiger Eigenschaftswert"));
-    m_handshaking = mode;
+    m_line.setHandshake(mode);
     if (portOpen()) {
         m_port->setFlowControl(mode == 0   ? QSerialPort::NoFlowControl
                                : mode == 1 ? QSerialPort::SoftwareControl
@@ -228,10 +228,10 @@ bool SerialPort::setPortOpen(bool open)
         const QString reason = m_port->errorString();
         m_port->close();
         return fail(QStringLiteral("Die Schnittstelle ") + path + QStringLiteral(" unterstützt die Einstellungen ") +
-                    m_settings + QStringLiteral(" nicht: ") + reason);
+                    m_line.text() + QStringLiteral(" nicht: ") + reason);
     }
-    setHandshaking(m_handshaking);
-    if (m_handshaking == 3) {
+    setHandshaking(m_line.handshake());
+    if (m_line.handshake() == 3) {
         termios t{};
         if (::tcgetattr(fd, &t) == 0) {
             t.c_iflag |= IXON | IXOFF;

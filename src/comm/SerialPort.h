@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/LineDefaults.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -44,9 +46,9 @@ public:
     static bool isPseudoTerminal(int fd);
 
     bool setSettings(const QString &settings);
-    QString settings() const { return m_settings; }
+    QString settings() const { return m_line.text(); }
     bool setHandshaking(int mode);
-    int handshaking() const { return m_handshaking; }
+    int handshaking() const { return m_line.handshake(); }
     bool setInBufferSize(int bytes);
     bool setOutBufferSize(int bytes);
     int inBufferSize() const { return m_inBufferSize; }
@@ -108,11 +110,11 @@ private:
     const SettingsStore &m_store;
     QSerialPort *m_port;
     QTimer *m_poll;
-    int m_commPort = 1;
-    QString m_settings = QStringLiteral("9600,N,8,1");
-    int m_handshaking = 0;
-    int m_inBufferSize = 1024;
-    int m_outBufferSize = 512;
+    int m_commPort = LineDefaults::PortObject::kComPort;
+    // "Settings" with "Handshaking".
+    LineSettings m_line = LineDefaults::PortObject::line();
+    int m_inBufferSize = LineDefaults::PortObject::kInBuffer;
+    int m_outBufferSize = LineDefaults::PortObject::kOutBuffer;
     int m_rThreshold = 0;
     int m_sThreshold = 0;
     int m_inputLen = 0;

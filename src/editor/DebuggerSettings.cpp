@@ -1,56 +1,20 @@
 #include "editor/DebuggerSettings.h"
 
-#include "app/SettingsStore.h"
-
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace zep {
 
-namespace {
-const QString kHandshake = QStringLiteral("Handshake");
-const QString kComPort = QStringLiteral("COMPort");
-const QString kComString = QStringLiteral("COMString");
-const QString kHexViewer = QStringLiteral("HexViewer");
-} // namespace
-
-QString DebuggerSettings::section()
+LineSettings DebuggerSettings::line(const SettingsStore &store)
 {
-    return QStringLiteral("Debugger");
+    return LineSettings::fromText(comString.read(store), handshake.read(store));
 }
 
-int DebuggerSettings::handshake(const SettingsStore &store)
+void DebuggerSettings::save(SettingsStore &store, const LineSettings &line, int port)
 {
-    const int value = store.readInt(section(), kHandshake, 2);
-    return value >= 0 && value <= 3 ? value : 2;
-}
-
-int DebuggerSettings::comPort(const SettingsStore &store)
-{
-    const int value = store.readInt(section(), kComPort, 1);
-    return value >= 1 && value <= 16 ? value : 1;
-}
-
-QString DebuggerSettings::comString(const SettingsStore &store)
-{
-    return store.read(section(), kComString, QStringLiteral("2400,N,8,1"));
-}
-
-void DebuggerSettings::save(SettingsStore &store, int handshake, int comPort, const QString &comString)
-{
-    store.write(section(), kHandshake, QString::number(handshake));
-    store.write(section(), kComPort, QString::number(comPort));
-    store.write(section(), kComString, comString);
-}
-
-QString DebuggerSettings::hexViewer(const SettingsStore &store)
-{
-    return store.read(section(), kHexViewer, QString());
-}
-
-void DebuggerSettings::setHexViewer(SettingsStore &store, const QString &program)
-{
-    store.write(section(), kHexViewer, program);
+    handshake.write(store, line.handshake());
+    comPort.write(store, port);
+    comString.write(store, line.text());
 }
 
 const QStringList &DebuggerSettings::knownHexViewers()
@@ -62,7 +26,7 @@ const QStringList &DebuggerSettings::knownHexViewers()
 
 QString DebuggerSettings::findHexViewer(const SettingsStore &store)
 {
-    const QString stored = hexViewer(store).trimmed();
+    const QString stored = hexViewer.read(store).trimmed();
     if (!stored.isEmpty()) {
         const QFileInfo info(stored);
         if (info.isAbsolute())

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/SettingKey.h"
+#include "comm/LineDefaults.h"
+#include "comm/LineSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,25 +12,30 @@ namespace zep {
 class SettingsStore;
 
 // Section "Debugger" of the settings store: the serial monitor's last line
-// and the hex viewer it opens a recording in. Keys and defaults are written
+// and the hex viewer it opens a recording in. Keys and defaults are declared
 // here and nowhere else.
-class DebuggerSettings {
-public:
-    static QString section();
+struct DebuggerSettings {
+    static inline const QString kSection = QStringLiteral("Debugger");
 
-    // Flow control 0-3 as the list shows it ("Kein", "XON/XOFF", "RTS/CTS",
-    // "XON/RTS"); 2 when missing or out of range.
-    static int handshake(const SettingsStore &store);
-    // Port number 1-16; 1 when missing or out of range.
-    static int comPort(const SettingsStore &store);
-    // Line parameters as typed ("2400,N,8,1" when missing).
-    static QString comString(const SettingsStore &store);
-    static void save(SettingsStore &store, int handshake, int comPort, const QString &comString);
+    // Flow control 0-3 as the monitor's list shows it; the default when
+    // missing or out of range.
+    static inline const NumberSetting handshake{kSection, QStringLiteral("Handshake"),
+                                                LineDefaults::Monitor::kHandshake, 0, 3};
+    // Port number 1-16; the default when missing or out of range.
+    static inline const NumberSetting comPort{kSection, QStringLiteral("COMPort"), LineDefaults::Monitor::kComPort,
+                                              1, 16};
+    // Line parameters as typed.
+    static inline const TextSetting comString{kSection, QStringLiteral("COMString"),
+                                              QLatin1String(LineDefaults::Monitor::kLine)};
+    // The program a recording is opened in; empty = the first of
+    // knownHexViewers() found on the PATH.
+    static inline const TextSetting hexViewer{kSection, QStringLiteral("HexViewer")};
 
-    // The program a recording is opened in ("HexViewer"); empty = the first
-    // of kHexViewers found on the PATH.
-    static QString hexViewer(const SettingsStore &store);
-    static void setHexViewer(SettingsStore &store, const QString &program);
+    // The last line the monitor opened: "COMString" with "Handshake".
+    static LineSettings line(const SettingsStore &store);
+    // What a recording was started with.
+    static void save(SettingsStore &store, const LineSettings &line, int comPort);
+
     // Common Linux hex viewers that take a file name as their only argument.
     static const QStringList &knownHexViewers();
     // The viewer to start: the stored one if it can be found, otherwise the

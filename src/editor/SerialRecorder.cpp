@@ -81,7 +81,8 @@ bool SerialRecorder::start(int portNumber, int handshake, const QString &paramet
     m_port->setInputLen(0);
     if (!m_port->setSettings(parameters))
         tell();
-    if (!m_port->setHandshaking(handshake) || !m_port->setInBufferSize(256) || !m_port->setOutBufferSize(256))
+    if (!m_port->setHandshaking(handshake) || !m_port->setInBufferSize(LineDefaults::Monitor::kBuffer)
+        || !m_port->setOutBufferSize(LineDefaults::Monitor::kBuffer))
         tell();
     if (!m_port->setCommPort(portNumber)) {
         tell();
@@ -94,7 +95,7 @@ bool SerialRecorder::start(int portNumber, int handshake, const QString &paramet
         tell();
         return false;
     }
-    DebuggerSettings::save(m_settings, handshake, portNumber, parameters);
+    DebuggerSettings::save(m_settings, LineSettings::fromText(parameters, handshake), portNumber);
     Q_EMIT recordingChanged(true);
     return true;
 }

@@ -21,15 +21,16 @@ QList<MachineLines::Machine> CatalogueMachineLines::machines() const
     return out;
 }
 
-std::optional<SerialDefaults> CatalogueMachineLines::lineDefaults(long number, const LineSettings &shown) const
+bool CatalogueMachineLines::takeLineDefaults(long number, PortSettings &port, const LineSettings &shown) const
 {
     if (!m_database.isOpen())
-        return std::nullopt;
+        return false;
     MachineRecord record;
     SystemClock clock;
     if (MachineStore(m_database, clock).load(number, record))
-        return std::nullopt;
-    return record.serialDefaults(shown);
+        return false;
+    record.copyDefaultsTo(port, shown);
+    return true;
 }
 
 } // namespace zep

@@ -12,7 +12,7 @@ public:
     explicit CatalogueMachineLines(Database &database);
 
     QList<Machine> machines() const override;
-    std::optional<SerialDefaults> lineDefaults(long number, const LineSettings &shown) const override;
+    bool takeLineDefaults(long number, PortSettings &port, const LineSettings &shown) const override;
 
 private:
     Database &m_database;

@@ -4,7 +4,6 @@
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
-#include "comm/LineSettings.h"
 #include "comm/PortSettings.h"
 #include "db/Database.h"
 #include "machines/MachineLists.h"
@@ -28,7 +27,7 @@ QStringList MachineCreation::freePorts(const SettingsStore &settings)
     QStringList ports;
     for (int p = 1; p <= 16; ++p)
         if (!used.contains(p))
-            ports.append(QStringLiteral("Com") + QString::number(p));
+            ports.append(LineChoices::portName(p));
     return ports;
 }
 
@@ -38,19 +37,6 @@ int MachineCreation::firstInactiveConnection(const SettingsStore &settings)
         if (!PortSettings::load(settings, i).aktiviert)
             return i;
     return -1;
-}
-
-QString MachineCreation::comString(const WizardChoices &c)
-{
-    return c.dataBits + QLatin1Char(',') + LineSettings::parityChoices().value(c.parity, QStringLiteral("None")).left(1)
-           + QLatin1Char(',') + c.stopBits;
-}
-
-QString MachineCreation::lineSettings(const WizardChoices &c)
-{
-    return LineSettings::speedChoices().value(c.speed).trimmed() + QLatin1Char(',')
-           + LineSettings::parityChoices().value(c.parity, QStringLiteral("None")).left(1) + QLatin1Char(',') + c.dataBits.trimmed()
-           + QLatin1Char(',') + c.stopBits.trimmed();
 }
 
 QString MachineCreation::noFreeConnectionText()
@@ -80,21 +66,22 @@ MachineCreation::Result MachineCreation::CreateMachine(Database &database, Setti
             return std::nullopt;
         }
         const QDateTime now = clock.now();
+        const LineConversions conversions;
         const QList<std::pair<QString, QVariant>> values{
             {QStringLiteral("Bezeichnung"), c.bezeichnung},
             {QStringLiteral("Standort"), c.standort},
-            {QStringLiteral("ECRzu"), 0},
-            {QStringLiteral("ELFzu"), 0},
-            {QStringLiteral("SCRzu"), 0},
-            {QStringLiteral("SLFzu"), 0},
-            {QStringLiteral("Baudrate"), QString::number(c.speed)},
-            {QStringLiteral("COMString"), comString(c)},
+            {QStringLiteral("ECRzu"), conversions.ecrZu},
+            {QStringLiteral("ELFzu"), conversions.elfZu},
+            {QStringLiteral("SCRzu"), conversions.scrZu},
+            {QStringLiteral("SLFzu"), conversions.slfZu},
+            {QStringLiteral("Baudrate"), QString::number(c.line.speedPosition())},
+            {QStringLiteral("COMString"), c.line.comString()},
             {QStringLiteral("Sonderzeichen"), 0},
             {QStringLiteral("Param1"), QString()},
             {QStringLiteral("Param2"), QString()},
             {QStringLiteral("Param3"), QString()},
-            {QStringLiteral("EXON"), 0},
-            {QStringLiteral("SXON"), 0},
+            {QStringLiteral("EXON"), conversions.exon},
+            {QStringLiteral("SXON"), conversions.sxon},
             {QStringLiteral("WartungsArt1"), c.interval},
             {QStringLiteral("WartungsArt2"), 0},
             {QStringLiteral("WartungsArt3"), 0},
@@ -133,12 +120,12 @@ MachineCreation::Result MachineCreation::CreateMachine(Database &database, Setti
     // Every key of the group is written, so nothing of the connection's
     // earlier use remains.
     PortSettings port;
-    port.einstellungen = lineSettings(c);
-    port.comAnschluss = c.port.mid(3).toInt();
-    port.handshaking = c.handshaking;
+    port.line = c.line;
+    port.comAnschluss = LineChoices::portNumber(c.port);
     port.maschinenIndex = int(machine);
-    port.puffer = 256;
-    port.endCode = QStringLiteral("<ST>");
+    port.puffer = LineDefaults::Wizard::kBuffer;
+    port.endCode = QLatin1String(LineDefaults::Wizard::kEndCode);
+    port.conversions = LineConversions();
     port.aktiviert = true;
     port.save(settings, connection);
     result.connection = connection;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "comm/LineChoices.h"
+#include "comm/LineDefaults.h"
+#include "comm/LineSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,12 +19,9 @@ struct WizardChoices {
     QString bezeichnung;
     QString standort;
     bool rs232 = false;
-    QString port = QStringLiteral("Com1"); // "Com" + number
-    int speed = 6;                         // position in the speed list
-    QString dataBits = QStringLiteral("8");
-    int parity = 2; // "Even", "Odd", "None", "Mark", "Space"
-    QString stopBits = QStringLiteral("1");
-    int handshaking = 0;
+    QString port = LineChoices::portName(1); // "Com" + number
+    // Speed, parity, data bits, stop bits and flow control as chosen.
+    LineSettings line = LineDefaults::Wizard::line();
     int interval = 0;
     QString note;
 };
@@ -31,11 +32,6 @@ public:
     static QStringList freePorts(const SettingsStore &settings);
     // The first connection (0-4) not active, or -1.
     static int firstInactiveConnection(const SettingsStore &settings);
-    // "8,N,1" as the machine record stores it.
-    static QString comString(const WizardChoices &choices);
-    // "9600,N,8,1" as the port settings store it.
-    static QString lineSettings(const WizardChoices &choices);
-
     enum class Outcome {
         Created,       // the record and, where asked for, its connection
         CreatedWithErrors, // the record is stored, a later step gave up

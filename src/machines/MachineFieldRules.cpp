@@ -1,5 +1,7 @@
 #include "machines/MachineFieldRules.h"
 
+#include "comm/LineChoices.h"
+#include "comm/LineDefaults.h"
 #include "comm/LineSettings.h"
 #include "machines/MachineLists.h"
 
@@ -45,8 +47,7 @@ bool isEndCharacterCode(const QString &text)
 
 bool isComString(const QString &text)
 {
-    static const QRegularExpression format(QStringLiteral("^[5-8],[NEOMSneoms],(1|1\\.5|2)$"));
-    return format.match(text).hasMatch();
+    return LineSettings::isComString(text);
 }
 
 QString endCharacterCodeRefusal()
@@ -64,8 +65,8 @@ int speedPosition(const QString &baudrate)
 {
     bool ok = false;
     const int position = baudrate.trimmed().toInt(&ok);
-    if (!ok || position < 0 || position >= LineSettings::speedChoices().size())
-        return MachineLists::kManagerSpeed;
+    if (!ok || LineChoices::speedAt(position).isEmpty())
+        return LineDefaults::Manager::kSpeedPosition;
     return position;
 }
 

@@ -35,7 +35,8 @@ int pairFieldLimit(int otherLength);
 // 0-255 in plain digits. "1310" (CR LF) names two characters and is refused.
 bool isEndCharacterCode(const QString &text);
 // Data bits, parity letter and stop bits as the port settings dialog reads
-// them back from the end: "8,N,1", "7,E,2", "8,N,1.5".
+// them back from the end: "8,N,1", "7,E,2", "8,N,1.5" (LineSettings'
+// reading of a COMString).
 bool isComString(const QString &text);
 // The messages with which the manager refuses such a field.
 QString endCharacterCodeRefusal();

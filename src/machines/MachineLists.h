@@ -10,10 +10,6 @@ namespace zep {
 // record stores, so their order is part of the stored format.
 namespace MachineLists {
 
-// Positions in LineSettings::speedChoices(), which `Baudrate` stores in digits.
-constexpr int kManagerSpeed = 4; // "2400"
-constexpr int kWizardSpeed = 6;  // "9600"
-
 struct Conversion {
     QString name;
     int code;

@@ -1,33 +1,25 @@
 #include "machines/MachineRecord.h"
 
-#include "comm/LineSettings.h"
 #include "comm/PortSettings.h"
 #include "machines/MachineFieldRules.h"
 
 namespace zep {
 
-namespace {
-
-// A byte column as a port settings group can hold it.
-int byteValue(int stored)
+LineSettings MachineRecord::line() const
 {
-    return (stored < 0 || stored > 255) ? 0 : stored;
+    return LineSettings::fromMachine(baudrate.toInt(), comString);
 }
 
-} // namespace
-
-SerialDefaults MachineRecord::serialDefaults(const LineSettings &currentLine) const
+QString MachineRecord::endCode() const
 {
-    SerialDefaults d;
-    d.einstellungen = LineSettings::fromMachine(baudrate.toInt(), comString, currentLine).join();
-    d.endCode = PortSettings::endCodeFromMachine(sonderzeichen, param1, param2, param3);
-    d.ecrZu = byteValue(ecrZu);
-    d.elfZu = byteValue(elfZu);
-    d.scrZu = byteValue(scrZu);
-    d.slfZu = byteValue(slfZu);
-    d.exon = byteValue(exon);
-    d.sxon = byteValue(sxon);
-    return d;
+    return PortSettings::endCodeFromMachine(sonderzeichen, param1, param2, param3);
+}
+
+void MachineRecord::copyDefaultsTo(PortSettings &port, const LineSettings &shownLine) const
+{
+    port.line = shownLine.takingOver(line());
+    port.endCode = endCode();
+    port.conversions = conversions.asBytes();
 }
 
 CommunicationFields CommunicationFields::fromRecord(const MachineRecord &r)
@@ -40,14 +32,10 @@ CommunicationFields CommunicationFields::fromRecord(const MachineRecord &r)
     const auto [start, end] = MachineFieldRules::splitParam2(r.param2);
     f.start = start;
     f.end = end;
-    f.ecrZu = r.ecrZu;
-    f.elfZu = r.elfZu;
-    f.scrZu = r.scrZu;
-    f.slfZu = r.slfZu;
-    f.exon = r.exon != 0;
-    f.sxon = r.sxon != 0;
-    f.baudrate = MachineFieldRules::speedPosition(r.baudrate);
-    f.comString = r.comString;
+    f.conversions = r.conversions;
+    f.conversions.exon = r.conversions.exon != 0 ? 1 : 0;
+    f.conversions.sxon = r.conversions.sxon != 0 ? 1 : 0;
+    f.line = LineSettings::fromMachine(MachineFieldRules::speedPosition(r.baudrate), r.comString);
     return f;
 }
 

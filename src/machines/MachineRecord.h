@@ -1,6 +1,8 @@
 #pragma once
 
-#include "comm/SerialDefaults.h"
+#include "comm/LineConversions.h"
+#include "comm/LineDefaults.h"
+#include "comm/LineSettings.h"
 
 #include <QDateTime>
 #include <QString>
@@ -9,7 +11,7 @@
 
 namespace zep {
 
-struct LineSettings;
+struct PortSettings;
 
 // One row of `Maschinen` as the machine manager reads it. A NULL column of an
 // old database reads as the empty text, 0 or an invalid date.
@@ -22,23 +24,30 @@ struct MachineRecord {
     QString param1;
     QString param2;
     QString param3;
-    int ecrZu = 0;
-    int elfZu = 0;
-    int scrZu = 0;
-    int slfZu = 0;
-    int exon = 0;
-    int sxon = 0;
+    LineConversions conversions; // as stored
+    // `Baudrate` (the speed's position in the speed list, in digits) and
+    // `COMString` ("8,N,1") as stored. They are kept as the texts they are
+    // because a `Baudrate` that is no number is read in two ways: the manager
+    // shows its preselected speed, the port settings dialog takes it over as
+    // position 0.
     QString baudrate;
     QString comString;
     std::array<int, 3> wartungsArt{};
     std::array<QDateTime, 3> wartStart;
     std::array<QString, 3> wartText;
 
-    // The machine's serial defaults as a connection takes them over: line
-    // parameters from Baudrate and COMString (a part the lists do not offer
-    // keeps the one of `currentLine`), end code from Sonderzeichen and
-    // Param1..3, conversion codes and flags as stored (outside 0-255: 0).
-    SerialDefaults serialDefaults(const LineSettings &currentLine) const;
+    // The machine's line as a connection takes it over. Flow control is no
+    // part of a machine record and stays unset.
+    LineSettings line() const;
+    // In the special-character notation, from Sonderzeichen and Param1..3.
+    QString endCode() const;
+    // "-> COM" of the port settings dialog: the machine's serial defaults
+    // into a connection's settings. The line gets every part the machine's
+    // has; a part the lists do not offer keeps the one of `shownLine`, the
+    // line the dialog shows, and the connection keeps its flow control. The
+    // end code and the conversions are the machine's (a stored value outside
+    // 0-255 as 0).
+    void copyDefaultsTo(PortSettings &port, const LineSettings &shownLine) const;
 };
 
 // One entry of the manager's machine list.
@@ -58,19 +67,17 @@ struct CommunicationFields {
     QString code;              // "ASCII-Code:"
     QString start;             // start string
     QString end;               // end string
-    int ecrZu = 0;
-    int elfZu = 0;
-    int scrZu = 0;
-    int slfZu = 0;
-    bool exon = false;
-    bool sxon = false;
-    int baudrate = 4; // position in the speed list
-    QString comString;
+    // The four conversion lists' codes, "Nullzeichen nicht ausfiltern" and
+    // "XON senden" (0 or 1).
+    LineConversions conversions;
+    // The speed list's position and the "Com-String:" text as typed.
+    LineSettings line = LineSettings::fromMachine(LineDefaults::Manager::kSpeedPosition, QString());
 
     // The fields as the manager shows a stored record. With end mode 0 the
     // window leaves its code, start and end fields as they were; the
     // conversion codes are the stored ones (the window shows an unknown one
-    // as "normal").
+    // as "normal"); a `Baudrate` that names no speed shows the preselected
+    // one.
     static CommunicationFields fromRecord(const MachineRecord &record);
 };
 

@@ -1,6 +1,7 @@
 #include "machines/MachineStore.h"
 
 #include "app/Clock.h"
+#include "comm/LineDefaults.h"
 #include "db/Database.h"
 #include "db/JetErrors.h"
 #include "machines/MachineFieldRules.h"
@@ -69,12 +70,12 @@ MachineStore::Result MachineStore::load(long maschinennummer, MachineRecord &rec
     record.param1 = text(*set, "Param1");
     record.param2 = text(*set, "Param2");
     record.param3 = text(*set, "Param3");
-    record.ecrZu = number(*set, "ECRzu");
-    record.elfZu = number(*set, "ELFzu");
-    record.scrZu = number(*set, "SCRzu");
-    record.slfZu = number(*set, "SLFzu");
-    record.exon = number(*set, "EXON");
-    record.sxon = number(*set, "SXON");
+    record.conversions.ecrZu = number(*set, "ECRzu");
+    record.conversions.elfZu = number(*set, "ELFzu");
+    record.conversions.scrZu = number(*set, "SCRzu");
+    record.conversions.slfZu = number(*set, "SLFzu");
+    record.conversions.exon = number(*set, "EXON");
+    record.conversions.sxon = number(*set, "SXON");
     record.baudrate = text(*set, "Baudrate");
     record.comString = text(*set, "COMString");
     for (int task = 0; task < 3; ++task) {
@@ -105,11 +106,12 @@ MachineStore::Result MachineStore::storeCommunication(long maschinennummer, cons
     }
     columns << QStringLiteral("ECRzu") << QStringLiteral("ELFzu") << QStringLiteral("SCRzu") << QStringLiteral("SLFzu")
             << QStringLiteral("EXON") << QStringLiteral("SXON") << QStringLiteral("Baudrate");
-    values << f.ecrZu << f.elfZu << f.scrZu << f.slfZu << (f.exon ? 1 : 0) << (f.sxon ? 1 : 0)
-           << QString::number(f.baudrate);
-    if (MachineFieldRules::isComString(f.comString)) {
+    const LineConversions &c = f.conversions;
+    values << c.ecrZu << c.elfZu << c.scrZu << c.slfZu << (c.exon != 0 ? 1 : 0) << (c.sxon != 0 ? 1 : 0)
+           << QString::number(f.line.speedPosition());
+    if (LineSettings::isComString(f.line.comString())) {
         columns << QStringLiteral("COMString");
-        values << f.comString;
+        values << f.line.comString();
     }
     return updateMachine(maschinennummer, columns, values);
 }
@@ -143,21 +145,23 @@ MachineStore::Result MachineStore::addMachine(long &created)
     if (!set)
         return m_database.lastError();
     const QDateTime now = m_clock.now();
+    namespace Manager = LineDefaults::Manager;
+    const LineConversions conversions;
     const QList<std::pair<QString, QVariant>> values{
         {QStringLiteral("Bezeichnung"), QStringLiteral("neue Maschine")},
         {QStringLiteral("Standort"), QStringLiteral("neuer Standort")},
-        {QStringLiteral("Sonderzeichen"), 1},
-        {QStringLiteral("Param1"), QStringLiteral("26")},
-        {QStringLiteral("Param2"), QStringLiteral("^2^||^3^")},
-        {QStringLiteral("Param3"), QStringLiteral("A")},
-        {QStringLiteral("ECRzu"), 0},
-        {QStringLiteral("ELFzu"), 0},
-        {QStringLiteral("SCRzu"), 0},
-        {QStringLiteral("SLFzu"), 0},
-        {QStringLiteral("EXON"), 0},
-        {QStringLiteral("SXON"), 0},
-        {QStringLiteral("Baudrate"), QStringLiteral("4")},
-        {QStringLiteral("COMString"), QStringLiteral("8,N,1")},
+        {QStringLiteral("Sonderzeichen"), Manager::kSonderzeichen},
+        {QStringLiteral("Param1"), QLatin1String(Manager::kParam1)},
+        {QStringLiteral("Param2"), QLatin1String(Manager::kParam2)},
+        {QStringLiteral("Param3"), QLatin1String(Manager::kParam3)},
+        {QStringLiteral("ECRzu"), conversions.ecrZu},
+        {QStringLiteral("ELFzu"), conversions.elfZu},
+        {QStringLiteral("SCRzu"), conversions.scrZu},
+        {QStringLiteral("SLFzu"), conversions.slfZu},
+        {QStringLiteral("EXON"), conversions.exon},
+        {QStringLiteral("SXON"), conversions.sxon},
+        {QStringLiteral("Baudrate"), QString::number(Manager::kSpeedPosition)},
+        {QStringLiteral("COMString"), QLatin1String(Manager::kComString)},
         {QStringLiteral("WartungsArt1"), 0},
         {QStringLiteral("WartungsArt2"), 0},
         {QStringLiteral("WartungsArt3"), 0},

@@ -6,7 +6,7 @@ namespace zep {
 
 bool CheckAccess(const SettingsStore &settings, const std::function<bool(const QString &stored)> &askLogin)
 {
-    const QString stored = ProgramSettings::passwort(settings);
+    const QString stored = ProgramSettings::passwort.read(settings);
     if (stored.isEmpty())
         return true;
     return askLogin && askLogin(stored);

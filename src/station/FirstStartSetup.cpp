@@ -81,8 +81,8 @@ void FirstStartSetup::createDirectories(const Done &done)
             return;
         }
     }
-    ProgramSettings::setVerzeichnis(m_state.settings, dataDirectory());
-    ProgramSettings::setFotoVerzeichnis(m_state.settings, photoDirectory());
+    ProgramSettings::verzeichnis.write(m_state.settings, dataDirectory());
+    ProgramSettings::fotoVerzeichnis.write(m_state.settings, photoDirectory());
 
     if (m_hooks.status)
         m_hooks.status(QStringLiteral("Öffne Datenbank für Assistent... (") + m_state.databasePath()

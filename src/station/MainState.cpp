@@ -8,12 +8,12 @@ namespace zep {
 
 void MainState::readMonitoredDirectory()
 {
-    verzeichnis = ProgramSettings::verzeichnis(settings);
+    verzeichnis = ProgramSettings::verzeichnis.read(settings);
 }
 
 void MainState::readCurrentValues()
 {
-    fotoVerzeichnis = ProgramSettings::fotoVerzeichnis(settings);
+    fotoVerzeichnis = ProgramSettings::fotoVerzeichnis.read(settings);
     intervall = SettingsRules::effectiveInterval(settings);
     jpgQualitaet = SettingsRules::effectiveJpgQuality(settings);
 }

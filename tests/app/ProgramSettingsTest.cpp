@@ -12,21 +12,21 @@ TEST(ProgramSettings, AFreshStoreGivesEachKeysDefault)
 {
     TestEnvironment env;
     const IniSettingsStore store(env.iniFile());
-    EXPECT_EQ(ProgramSettings::verzeichnis(store), "");
-    EXPECT_EQ(ProgramSettings::fotoVerzeichnis(store), "");
-    EXPECT_EQ(ProgramSettings::intervall(store), 5);
-    EXPECT_EQ(ProgramSettings::jpgQualitaet(store), 80);
-    EXPECT_EQ(ProgramSettings::passwort(store), "");
-    EXPECT_EQ(ProgramSettings::startProgram(store), "");
-    EXPECT_EQ(ProgramSettings::backupDir(store), "");
-    EXPECT_EQ(ProgramSettings::lastDirectory(store, ProgramSettings::LastDirectory::Import), "A:\\");
-    EXPECT_EQ(ProgramSettings::lastDirectory(store, ProgramSettings::LastDirectory::Export), "A:\\");
-    EXPECT_EQ(ProgramSettings::defaultFotoDir(store, "/fotos/"), "/fotos/");
-    EXPECT_FALSE(ProgramSettings::sendWithDelay(store));
-    EXPECT_EQ(ProgramSettings::zeitversatz(store), "20");
-    EXPECT_EQ(ProgramSettings::editSplitterH(store), -1);
-    EXPECT_EQ(ProgramSettings::editSplitterV(store), -1);
-    EXPECT_FALSE(ProgramSettings::hideWizSide1(store));
+    EXPECT_EQ(ProgramSettings::verzeichnis.read(store), "");
+    EXPECT_EQ(ProgramSettings::fotoVerzeichnis.read(store), "");
+    EXPECT_EQ(ProgramSettings::intervall.read(store), 5);
+    EXPECT_EQ(ProgramSettings::jpgQualitaet.read(store), 80);
+    EXPECT_EQ(ProgramSettings::passwort.read(store), "");
+    EXPECT_EQ(ProgramSettings::startProgram.read(store), "");
+    EXPECT_EQ(ProgramSettings::backupDir.read(store), "");
+    EXPECT_EQ(ProgramSettings::lastDirectory(ProgramSettings::LastDirectory::Import).read(store), "A:\\");
+    EXPECT_EQ(ProgramSettings::lastDirectory(ProgramSettings::LastDirectory::Export).read(store), "A:\\");
+    EXPECT_EQ(ProgramSettings::defaultFotoDir.read(store, "/fotos/"), "/fotos/");
+    EXPECT_FALSE(ProgramSettings::sendWithDelay.read(store));
+    EXPECT_EQ(ProgramSettings::zeitversatz.read(store), "20");
+    EXPECT_EQ(ProgramSettings::editSplitterH.read(store), -1);
+    EXPECT_EQ(ProgramSettings::editSplitterV.read(store), -1);
+    EXPECT_FALSE(ProgramSettings::hideWizSide1.read(store));
 }
 
 TEST(ProgramSettings, WritesTheKeysAndTextsOfTheSettingsSection)
@@ -34,21 +34,21 @@ TEST(ProgramSettings, WritesTheKeysAndTextsOfTheSettingsSection)
     // Another program (and an older ZEP) reads these very keys and texts.
     TestEnvironment env;
     IniSettingsStore store(env.iniFile());
-    ProgramSettings::setVerzeichnis(store, "/daten/");
-    ProgramSettings::setFotoVerzeichnis(store, "/fotos/");
-    ProgramSettings::setIntervall(store, "12");
-    ProgramSettings::setJpgQualitaet(store, "75");
-    ProgramSettings::setPasswort(store, "Geheim");
-    ProgramSettings::setStartProgram(store, "/opt/server.sh");
-    ProgramSettings::setBackupDir(store, "/sicherung/");
-    ProgramSettings::setLastDirectory(store, ProgramSettings::LastDirectory::Import, "/import/");
-    ProgramSettings::setLastDirectory(store, ProgramSettings::LastDirectory::Export, "/export/");
-    ProgramSettings::setDefaultFotoDir(store, "/kamera/");
-    ProgramSettings::setSendWithDelay(store, true);
-    ProgramSettings::setZeitversatz(store, "2.5");
-    ProgramSettings::setEditSplitterH(store, 300);
-    ProgramSettings::setEditSplitterV(store, 200);
-    ProgramSettings::setHideWizSide1(store, true);
+    ProgramSettings::verzeichnis.write(store, "/daten/");
+    ProgramSettings::fotoVerzeichnis.write(store, "/fotos/");
+    ProgramSettings::intervall.writeText(store, "12");
+    ProgramSettings::jpgQualitaet.writeText(store, "75");
+    ProgramSettings::passwort.write(store, "Geheim");
+    ProgramSettings::startProgram.write(store, "/opt/server.sh");
+    ProgramSettings::backupDir.write(store, "/sicherung/");
+    ProgramSettings::lastDirectory(ProgramSettings::LastDirectory::Import).write(store, "/import/");
+    ProgramSettings::lastDirectory(ProgramSettings::LastDirectory::Export).write(store, "/export/");
+    ProgramSettings::defaultFotoDir.write(store, "/kamera/");
+    ProgramSettings::sendWithDelay.write(store, true);
+    ProgramSettings::zeitversatz.write(store, "2.5");
+    ProgramSettings::editSplitterH.write(store, 300);
+    ProgramSettings::editSplitterV.write(store, 200);
+    ProgramSettings::hideWizSide1.write(store, true);
 
     const IniSettingsStore other(env.iniFile());
     const std::pair<const char *, const char *> expected[] = {
@@ -61,11 +61,11 @@ TEST(ProgramSettings, WritesTheKeysAndTextsOfTheSettingsSection)
     for (const auto &[key, value] : expected)
         EXPECT_EQ(other.read("Settings", key, "fehlt"), QString::fromUtf8(value)) << key;
 
-    EXPECT_EQ(ProgramSettings::intervall(other), 12);
-    EXPECT_TRUE(ProgramSettings::sendWithDelay(other));
-    EXPECT_TRUE(ProgramSettings::hideWizSide1(other));
-    ProgramSettings::setSendWithDelay(store, false);
-    ProgramSettings::setHideWizSide1(store, false);
+    EXPECT_EQ(ProgramSettings::intervall.read(other), 12);
+    EXPECT_TRUE(ProgramSettings::sendWithDelay.read(other));
+    EXPECT_TRUE(ProgramSettings::hideWizSide1.read(other));
+    ProgramSettings::sendWithDelay.write(store, false);
+    ProgramSettings::hideWizSide1.write(store, false);
     EXPECT_EQ(other.read("Settings", "SendWithDelay"), "0");
     EXPECT_EQ(other.read("Settings", "HideWizSide1"), "0");
 }
@@ -79,9 +79,9 @@ TEST(ProgramSettings, HandEditedNumbersFallBackToTheirDefaults)
     store.write("Settings", "SendWithDelay", "ja");
     store.write("Settings", "HideWizSide1", "2");
     store.write("Settings", "EditSplitterH", "1.5");
-    EXPECT_EQ(ProgramSettings::intervall(store), 5);
-    EXPECT_EQ(ProgramSettings::jpgQualitaet(store), 80);
-    EXPECT_FALSE(ProgramSettings::sendWithDelay(store));
-    EXPECT_FALSE(ProgramSettings::hideWizSide1(store)) << "only 1 skips the wizard's first page";
-    EXPECT_EQ(ProgramSettings::editSplitterH(store), -1);
+    EXPECT_EQ(ProgramSettings::intervall.read(store), 5);
+    EXPECT_EQ(ProgramSettings::jpgQualitaet.read(store), 80);
+    EXPECT_FALSE(ProgramSettings::sendWithDelay.read(store));
+    EXPECT_FALSE(ProgramSettings::hideWizSide1.read(store)) << "only 1 skips the wizard's first page";
+    EXPECT_EQ(ProgramSettings::editSplitterH.read(store), -1);
 }

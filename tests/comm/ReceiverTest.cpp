@@ -17,9 +17,9 @@ ReceiveSettings settings(const QString &endCode, bool nulFilter = true, int ecr 
 {
     ReceiveSettings s;
     s.endCode = EndCode::parse(endCode);
-    s.nulFilter = nulFilter;
-    s.ecrZu = ecr;
-    s.elfZu = elf;
+    s.conversions.exon = nulFilter ? 0 : 1;
+    s.conversions.ecrZu = ecr;
+    s.conversions.elfZu = elf;
     return s;
 }
 
@@ -44,7 +44,7 @@ Outcome run(const QByteArray &stream, int size, const ReceiveSettings &s)
     o.finished = r.tick(now + 1, s) == Receiver::Tick::HandOver;
     if (o.finished) {
         o.text = r.takeText();
-        EmpfangUmwandeln(o.text, s, s.nulFilter, trace);
+        EmpfangUmwandeln(o.text, s, s.conversions.nulFilter(), trace);
     }
     return o;
 }
@@ -148,7 +148,7 @@ TEST(Receiver, TheEndLineIsTracedAfterThePieceThatCarriedTheEnd)
     // An empty start string is cut (nothing) and traced like any other.
     lines.clear();
     QByteArray text = r.takeText();
-    EmpfangUmwandeln(text, s, s.nulFilter, trace);
+    EmpfangUmwandeln(text, s, s.conversions.nulFilter(), trace);
     EXPECT_EQ(text, "%N10\r\n");
     EXPECT_TRUE(lines.contains("line:EmpfangUmwandeln:  vorne weggeschnitten"));
 }

@@ -32,10 +32,10 @@ QByteArray bytes(std::initializer_list<int> codes)
 QByteArray convert(QByteArray text, int scr, int slf, const QString &endCode, bool nulFilter = true)
 {
     SendSettings s;
-    s.scrZu = scr;
-    s.slfZu = slf;
+    s.conversions.scrZu = scr;
+    s.conversions.slfZu = slf;
     s.endCode = endCode;
-    s.nulFilter = nulFilter;
+    s.conversions.exon = nulFilter ? 0 : 1;
     return SendUmwandeln(text, s, TraceSink{});
 }
 

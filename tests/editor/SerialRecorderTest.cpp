@@ -77,9 +77,9 @@ TEST_F(RecorderTest, RecordsEveryByteRawAndSavesItByteForByte)
     EXPECT_TRUE(recorder.recording());
     EXPECT_TRUE(prompts.asked().isEmpty());
     // The three keys are kept for the next time.
-    EXPECT_EQ(DebuggerSettings::comPort(settings), 3);
-    EXPECT_EQ(DebuggerSettings::handshake(settings), 0);
-    EXPECT_EQ(DebuggerSettings::comString(settings), "9600,N,8,1");
+    EXPECT_EQ(DebuggerSettings::comPort.read(settings), 3);
+    EXPECT_EQ(DebuggerSettings::handshake.read(settings), 0);
+    EXPECT_EQ(DebuggerSettings::comString.read(settings), "9600,N,8,1");
 
     const QByteArray sent = QByteArray("%\r\nN10\0\0X1\n", 11) + allBytes() + "\x11\x13\x1a\xff";
     line.send(sent.left(100));
@@ -117,7 +117,7 @@ TEST_F(RecorderTest, AnInvalidParameterTextIsToldAndThePortStillOpens)
     EXPECT_TRUE(prompts.asked()[0].text.startsWith("COM konnte nicht geöffnet werden: "));
     EXPECT_EQ(prompts.asked()[0].title, "ZEP");
     EXPECT_TRUE(recorder.recording());
-    EXPECT_EQ(DebuggerSettings::comString(settings), "X,N,8,1");
+    EXPECT_EQ(DebuggerSettings::comString.read(settings), "X,N,8,1");
 }
 
 TEST_F(RecorderTest, AMissingDeviceLeavesEverythingClosedAndTheKeysUnchanged)
@@ -128,7 +128,7 @@ TEST_F(RecorderTest, AMissingDeviceLeavesEverythingClosedAndTheKeysUnchanged)
     EXPECT_FALSE(recorder.recording());
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_TRUE(prompts.asked()[0].text.startsWith("COM konnte nicht geöffnet werden: "));
-    EXPECT_EQ(DebuggerSettings::comPort(settings), 1);
+    EXPECT_EQ(DebuggerSettings::comPort.read(settings), 1);
 }
 
 TEST_F(RecorderTest, ALineErrorEndsTheRecordingButKeepsItForStop)
@@ -277,13 +277,22 @@ TEST(DebuggerSettingsTest, DefaultsAndAViewerFoundOnThePath)
 {
     TestEnvironment env;
     IniSettingsStore settings(env.iniFile());
-    EXPECT_EQ(DebuggerSettings::handshake(settings), 2);
-    EXPECT_EQ(DebuggerSettings::comPort(settings), 1);
-    EXPECT_EQ(DebuggerSettings::comString(settings), "2400,N,8,1");
+    EXPECT_EQ(DebuggerSettings::handshake.read(settings), 2);
+    EXPECT_EQ(DebuggerSettings::comPort.read(settings), 1);
+    EXPECT_EQ(DebuggerSettings::comString.read(settings), "2400,N,8,1");
     settings.write("Debugger", "COMPort", "17");
     settings.write("Debugger", "Handshake", "x");
-    EXPECT_EQ(DebuggerSettings::comPort(settings), 1);
-    EXPECT_EQ(DebuggerSettings::handshake(settings), 2);
+    EXPECT_EQ(DebuggerSettings::comPort.read(settings), 1);
+    EXPECT_EQ(DebuggerSettings::handshake.read(settings), 2);
+
+    // The last line is written as typed, whatever it holds, and read back so.
+    for (const char *typed : {"19200,E,7,1.5", "X,N,8,1", " 9600 , n , 8 , 1", ""}) {
+        DebuggerSettings::save(settings, LineSettings::fromText(QString::fromUtf8(typed), 3), 16);
+        EXPECT_EQ(settings.read("Debugger", "COMString", "fehlt"), QString::fromUtf8(typed));
+        EXPECT_EQ(settings.read("Debugger", "Handshake"), "3");
+        EXPECT_EQ(settings.read("Debugger", "COMPort"), "16");
+        EXPECT_EQ(DebuggerSettings::line(settings), LineSettings::fromText(QString::fromUtf8(typed), 3));
+    }
 
     const QByteArray oldPath = qgetenv("PATH");
     const QString bin = env.root() + "bin/";
@@ -291,10 +300,10 @@ TEST(DebuggerSettingsTest, DefaultsAndAViewerFoundOnThePath)
     QFile::setPermissions(ghex, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("PATH", bin.toLocal8Bit());
     EXPECT_EQ(DebuggerSettings::findHexViewer(settings), ghex);
-    DebuggerSettings::setHexViewer(settings, env.root() + "nicht-da");
+    DebuggerSettings::hexViewer.write(settings, env.root() + "nicht-da");
     EXPECT_EQ(DebuggerSettings::findHexViewer(settings), QString());
     qputenv("PATH", QByteArray());
-    DebuggerSettings::setHexViewer(settings, QString());
+    DebuggerSettings::hexViewer.write(settings, QString());
     EXPECT_EQ(DebuggerSettings::findHexViewer(settings), QString());
     qputenv("PATH", oldPath);
 }

@@ -1,6 +1,7 @@
 #include "machines/MachineLists.h"
 
-#include "comm/LineSettings.h"
+#include "comm/LineChoices.h"
+#include "comm/LineDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,9 @@ TEST(MachineLists, EndCharacterNamesCompareZeroAsTextAndTheRestByValue)
 
 TEST(MachineLists, IntervalsHaveTheirFixedLengthsAndDueWindowNames)
 {
-    EXPECT_EQ(LineSettings::speedChoices().at(kManagerSpeed), "2400");
-    EXPECT_EQ(LineSettings::speedChoices().at(kWizardSpeed), "9600");
-    EXPECT_EQ(LineSettings::speedChoices().size(), 16);
+    EXPECT_EQ(LineChoices::speeds().at(LineDefaults::Manager::kSpeedPosition), "2400");
+    EXPECT_EQ(LineChoices::speeds().at(LineDefaults::Wizard::kSpeedPosition), "9600");
+    EXPECT_EQ(LineChoices::speeds().size(), 16);
     const int days[] = {0, 1, 7, 30, 91, 365, 0};
     for (int p = 0; p <= 6; ++p)
         EXPECT_EQ(intervalDays(p), days[p]) << p;

@@ -15,7 +15,7 @@ struct MachineStoreTest : MachineFixture {
         f.code = code;
         f.start = "^2^";
         f.end = "^3^";
-        f.comString = "8,N,1";
+        f.line = LineSettings::fromMachine(4, "8,N,1");
         return f;
     }
 };
@@ -70,13 +70,12 @@ TEST_F(MachineStoreTest, CommunicationFieldsFollowTheEndMode)
 {
     const long n = insertMachine("Fräse");
     CommunicationFields f = sendsWithCharacter();
-    f.ecrZu = 254;
-    f.elfZu = 255;
-    f.scrZu = 13;
-    f.slfZu = 10;
-    f.exon = true;
-    f.baudrate = 13;
-    f.comString = "7,E,2";
+    f.conversions.ecrZu = 254;
+    f.conversions.elfZu = 255;
+    f.conversions.scrZu = 13;
+    f.conversions.slfZu = 10;
+    f.conversions.exon = 1;
+    f.line = LineSettings::fromMachine(13, "7,E,2");
     ASSERT_FALSE(store.storeCommunication(n, f));
     MachineRecord r;
     ASSERT_FALSE(store.load(n, r));
@@ -85,9 +84,10 @@ TEST_F(MachineStoreTest, CommunicationFieldsFollowTheEndMode)
     EXPECT_EQ(r.param1, "26");
     EXPECT_EQ(r.param2, "^2^||^3^");
     EXPECT_EQ(r.param3, "A");
-    EXPECT_EQ((std::array<int, 4>{r.ecrZu, r.elfZu, r.scrZu, r.slfZu}), (std::array<int, 4>{254, 255, 13, 10}));
-    EXPECT_EQ(r.exon, 1);
-    EXPECT_EQ(r.sxon, 0);
+    const LineConversions &c = r.conversions;
+    EXPECT_EQ((std::array<int, 4>{c.ecrZu, c.elfZu, c.scrZu, c.slfZu}), (std::array<int, 4>{254, 255, 13, 10}));
+    EXPECT_EQ(c.exon, 1);
+    EXPECT_EQ(c.sxon, 0);
     EXPECT_EQ(r.baudrate, "13");
     EXPECT_EQ(r.comString, "7,E,2");
 
@@ -114,8 +114,7 @@ TEST_F(MachineStoreTest, CodesThatAreNoSingleCharacterAndMalformedComStringsAreN
                                  {1, "26", "A", "8,N,1"});
     for (const QString code : {"1310", "256", "-1", "abc", "", " 26", "26.0", "2 6"}) {
         CommunicationFields f = sendsWithCharacter(code);
-        f.comString = code; // none of these is a Com-String either
-        f.baudrate = 6;
+        f.line = LineSettings::fromMachine(6, code); // none of these is a Com-String either
         ASSERT_FALSE(store.storeCommunication(n, f));
         EXPECT_EQ(column(n, "Param1").toString(), "26") << code;
         EXPECT_EQ(column(n, "COMString").toString(), "8,N,1") << code;
@@ -127,7 +126,7 @@ TEST_F(MachineStoreTest, CodesThatAreNoSingleCharacterAndMalformedComStringsAreN
     }
     for (const QString comString : {"7,E,2", "8,n,1.5", "5,S,1"}) {
         CommunicationFields f = sendsWithCharacter();
-        f.comString = comString;
+        f.line = LineSettings::fromMachine(4, comString);
         ASSERT_FALSE(store.storeCommunication(n, f));
         EXPECT_EQ(column(n, "COMString").toString(), comString);
     }
@@ -211,7 +210,7 @@ TEST_F(MachineStoreTest, ARowOfNullsListsAndLoadsAsEmptyTextsAndZeros)
     ASSERT_FALSE(store.load(entries[0].maschinennummer, r));
     EXPECT_EQ(r.param2, "");
     EXPECT_EQ(r.baudrate, "");
-    EXPECT_EQ(r.ecrZu, 0);
+    EXPECT_EQ(r.conversions.ecrZu, 0);
     EXPECT_FALSE(r.wartStart[0].isValid());
     EXPECT_EQ(r.wartText[2], "");
 }

@@ -182,7 +182,7 @@ void PhotoArea::tellUnreadable(const QString &file, const PhotoReader::Result &r
 
 void PhotoArea::addFromFile()
 {
-    const QString start = ProgramSettings::defaultFotoDir(m_ctx.settings, m_ctx.fotoVerzeichnis);
+    const QString start = ProgramSettings::defaultFotoDir.read(m_ctx.settings, m_ctx.fotoVerzeichnis);
     const QString chosen = m_ctx.prompts.openFile(
         QStringLiteral("Bilddatei wählen..."),
         QStringLiteral("Bilddateien (*.jpg, *.gif, *.bmp)|*.jpg;*.gif;*.bmp|alle Dateien (*.*)|*.*"), start);
@@ -224,7 +224,7 @@ void PhotoArea::addFile(const QString &file, bool rememberFolder)
     FotosEintragen(m_storedName);
     select(int(m_names.indexOf(QFileInfo(added.path).fileName())) + 1);
     if (rememberFolder)
-        ProgramSettings::setDefaultFotoDir(m_ctx.settings, QFileInfo(file).absolutePath() + QLatin1Char('/'));
+        ProgramSettings::defaultFotoDir.write(m_ctx.settings, QFileInfo(file).absolutePath() + QLatin1Char('/'));
 }
 
 void PhotoArea::setScanning(bool on)
@@ -245,7 +245,7 @@ void PhotoArea::addFromScanner()
     if (scanRunning() || m_storedName.isEmpty())
         return;
     setScanning(true);
-    const QString device = ProgramSettings::twainQuelle(m_ctx.settings);
+    const QString device = ProgramSettings::twainQuelle.read(m_ctx.settings);
     ImageScanner *scanner = m_scanner;
     m_scan->start([scanner, device, this](WorkerThread &self, const std::atomic<bool> &cancel) {
         const ImageScanner::Result result = scanner->acquire(device, cancel);
@@ -271,7 +271,7 @@ void PhotoArea::scanDone(const QImage &image, bool cancelled)
         return;
     }
     const RecordPhotos photos(m_ctx.fotoVerzeichnis, m_storedName);
-    const RecordPhotos::Added added = photos.addPicture(image, ProgramSettings::jpgQualitaet(m_ctx.settings));
+    const RecordPhotos::Added added = photos.addPicture(image, ProgramSettings::jpgQualitaet.read(m_ctx.settings));
     if (added.number == 0) {
         m_ctx.prompts.message(QStringLiteral("Kein Platz für mehr als ") + QString::number(PhotoFiles::kMaxPhotos)
                                   + QStringLiteral(" Fotos vorgesehen!"),
@@ -315,10 +315,10 @@ void PhotoArea::showSources(const QList<ImageScanner::Source> &sources)
                               QStringLiteral("TWAIN-Quelle"), PromptIcon::Information);
         return;
     }
-    ScanSourceDialog dialog(sources, ProgramSettings::twainQuelle(m_ctx.settings), window());
+    ScanSourceDialog dialog(sources, ProgramSettings::twainQuelle.read(m_ctx.settings), window());
     const int accepted = m_ctx.runModal ? m_ctx.runModal(dialog) : dialog.exec();
     if (accepted == QDialog::Accepted && !dialog.chosen().isEmpty())
-        ProgramSettings::setTwainQuelle(m_ctx.settings, dialog.chosen());
+        ProgramSettings::twainQuelle.write(m_ctx.settings, dialog.chosen());
 }
 
 void PhotoArea::deletePhoto()

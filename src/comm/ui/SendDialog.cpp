@@ -95,8 +95,8 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
     connect(m_cancel, &QPushButton::clicked, this, &SendDialog::reject);
 
     m_ctx.status(QStringLiteral("Datenübertragung wählen"));
-    m_delay->setText(ProgramSettings::zeitversatz(m_ctx.settings));
-    m_delayBox->setChecked(ProgramSettings::sendWithDelay(m_ctx.settings));
+    m_delay->setText(ProgramSettings::zeitversatz.read(m_ctx.settings));
+    m_delayBox->setChecked(ProgramSettings::sendWithDelay.read(m_ctx.settings));
     listReceivers();
     if (QFileInfo::exists(m_request.path)) {
         RestoreGeometry(*this, m_ctx.settings);
@@ -153,14 +153,14 @@ void SendDialog::startSending()
                               PromptIcon::Exclamation);
         return;
     }
-    ProgramSettings::setSendWithDelay(m_ctx.settings, m_delayBox->isChecked());
+    ProgramSettings::sendWithDelay.write(m_ctx.settings, m_delayBox->isChecked());
     SendOrder order{m_request.path, m_selected, std::nullopt};
     if (m_delayBox->isChecked()) {
         bool ok = false;
         double seconds = m_delay->text().trimmed().toDouble(&ok);
         if (!ok || !std::isfinite(seconds))
             seconds = 0;
-        ProgramSettings::setZeitversatz(m_ctx.settings, QString::number(seconds));
+        ProgramSettings::zeitversatz.write(m_ctx.settings, QString::number(seconds));
         order.delay = seconds;
     }
     QString refusal;

@@ -2,7 +2,7 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
-#include "comm/LineSettings.h"
+#include "comm/LineChoices.h"
 #include "comm/MachineLines.h"
 #include "comm/PortDevices.h"
 
@@ -23,9 +23,6 @@
 namespace zep {
 
 namespace {
-const QStringList &kSpeeds = LineSettings::speedChoices();
-const QStringList &kParities = LineSettings::parityChoices();
-
 void selectText(QComboBox *box, const QString &text)
 {
     int k = box->findText(text);
@@ -55,12 +52,11 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, const Ma
     setWindowTitle(QStringLiteral("Kommunikations-Einstellungen"));
     for (int k = 1; k <= 5; ++k)
         m_tabs->addTab(QStringLiteral("Maschine") + QString::number(k));
-    for (int k = 1; k <= 16; ++k)
-        m_port->addItem(QStringLiteral("Com") + QString::number(k));
-    m_speed->addItems(kSpeeds);
-    m_dataBits->addItems(LineSettings::dataBitChoices());
-    m_parity->addItems(kParities);
-    m_stopBits->addItems(LineSettings::stopBitChoices());
+    m_port->addItems(LineChoices::ports());
+    m_speed->addItems(LineChoices::speeds());
+    m_dataBits->addItems(LineChoices::dataBits());
+    m_parity->addItems(LineChoices::parities());
+    m_stopBits->addItems(LineChoices::stopBits());
     m_buffer->addItems({"64", "128", "256", "512", "1024"});
     m_takeOver->setToolTip(QStringLiteral("Übernimmt die Maschinenparameter in diesen Einstellungsdialog"));
     m_device->setToolTip(QStringLiteral("Gerätedatei der gewählten Schnittstelle"));
@@ -79,7 +75,7 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, const Ma
     form->addRow(QStringLiteral("Puffer"), m_buffer);
     auto *flowBox = new QGroupBox(QStringLiteral("Protokoll"), this);
     auto *flowRow = new QHBoxLayout(flowBox);
-    const QStringList flows = {"Kein", "Xon/Xoff", "RTS", "Xon/RTS"};
+    const QStringList &flows = LineChoices::handshakes();
     for (int k = 0; k < flows.size(); ++k) {
         auto *b = new QRadioButton(flows[k], flowBox);
         m_flow->addButton(b, k);
@@ -115,7 +111,7 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, const Ma
     connect(m_port, &QComboBox::currentIndexChanged, this, [this](int k) {
         if (m_filling)
             return;
-        m_copy[m_shown].comAnschluss = k + 1;
+        m_copy[m_shown].comAnschluss = LineChoices::portAt(k);
         showDevice();
     });
     connect(m_device, &QLineEdit::textEdited, this,
@@ -124,7 +120,8 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, const Ma
         if (!m_filling)
             m_copy[m_shown].puffer = m_buffer->currentText().toInt();
     });
-    connect(m_flow, &QButtonGroup::idClicked, this, [this](int id) { m_copy[m_shown].handshaking = id; });
+    connect(m_flow, &QButtonGroup::idClicked, this,
+            [this](int id) { m_copy[m_shown].line.setHandshake(LineChoices::handshakeAt(id)); });
     connect(m_active, &QCheckBox::toggled, this, [this](bool on) {
         if (m_filling)
             return;
@@ -179,17 +176,15 @@ void frmProperties::SetMachine(int i)
     if (m_tabs->currentIndex() != i)
         m_tabs->setCurrentIndex(i);
     PortSettings &p = m_copy[i];
-    const LineSettings line = LineSettings::split(p.einstellungen);
-    selectText(m_speed, line.baud);
-    for (int k = 0; k < kParities.size(); ++k)
-        if (kParities[k].at(0) == line.parity)
-            m_parity->setCurrentIndex(k);
-    selectText(m_dataBits, line.dataBits);
-    selectText(m_stopBits, line.stopBits);
-    if (p.comAnschluss >= 1 && p.comAnschluss <= 16)
-        m_port->setCurrentIndex(p.comAnschluss - 1);
+    selectText(m_speed, p.line.speed());
+    if (const int parity = LineChoices::parityPosition(p.line.parity()); parity >= 0)
+        m_parity->setCurrentIndex(parity);
+    selectText(m_dataBits, p.line.dataBits());
+    selectText(m_stopBits, p.line.stopBits());
+    if (const int port = LineChoices::portPosition(p.comAnschluss); port >= 0)
+        m_port->setCurrentIndex(port);
     selectText(m_buffer, QString::number(p.puffer));
-    if (auto *b = m_flow->button(p.handshaking))
+    if (auto *b = m_flow->button(LineChoices::handshakePosition(p.line.handshake())))
         b->setChecked(true);
     m_active->setChecked(p.aktiviert);
     m_number->setText(QString::number(i + 1));
@@ -212,28 +207,21 @@ void frmProperties::rebuildLine()
 {
     if (m_filling)
         return;
-    m_copy[m_shown].einstellungen = m_speed->currentText().trimmed() + QLatin1Char(',') +
-                                    m_parity->currentText().left(1).toUpper() + QLatin1Char(',') +
-                                    m_dataBits->currentText().trimmed() + QLatin1Char(',') +
-                                    m_stopBits->currentText().trimmed();
+    LineSettings &line = m_copy[m_shown].line;
+    line = LineSettings(m_speed->currentText().trimmed(), LineChoices::parityAt(m_parity->currentIndex()),
+                        m_dataBits->currentText().trimmed(), m_stopBits->currentText().trimmed(), line.handshake());
 }
 
 void frmProperties::SetMachineDefaults(int n)
 {
-    LineSettings shown;
-    shown.baud = m_speed->currentText();
-    const QString parity = m_parity->currentText().left(1).toUpper();
-    if (!parity.isEmpty())
-        shown.parity = parity.at(0);
-    shown.dataBits = m_dataBits->currentText();
-    shown.stopBits = m_stopBits->currentText();
-    const std::optional<SerialDefaults> defaults = m_machines ? m_machines->lineDefaults(n, shown) : std::nullopt;
-    if (!defaults) {
+    PortSettings &port = m_copy[m_shown];
+    const LineSettings shown(m_speed->currentText(), LineChoices::parityAt(m_parity->currentIndex()),
+                             m_dataBits->currentText(), m_stopBits->currentText(), port.line.handshake());
+    if (!m_machines || !m_machines->takeLineDefaults(n, port, shown)) {
         m_prompts.message(QStringLiteral("Datenbank konnte Maschine nichtmehr finden! (SetMachineDefaults)"),
                           QStringLiteral("ZEP"), PromptIcon::Exclamation);
         return;
     }
-    m_copy[m_shown].serialDefaults() = *defaults;
 }
 
 bool frmProperties::save()

@@ -297,14 +297,14 @@ void CNCEditor::applySplitters()
         const int first = qBound(0, position, total);
         splitter->setSizes({first, total - first});
     };
-    apply(m_splitH, ProgramSettings::editSplitterH(m_settings));
-    apply(m_splitV, ProgramSettings::editSplitterV(m_settings));
+    apply(m_splitH, ProgramSettings::editSplitterH.read(m_settings));
+    apply(m_splitV, ProgramSettings::editSplitterV.read(m_settings));
 }
 
 void CNCEditor::storeLayout()
 {
-    ProgramSettings::setEditSplitterH(m_settings, m_splitH->sizes().value(0));
-    ProgramSettings::setEditSplitterV(m_settings, m_splitV->sizes().value(0));
+    ProgramSettings::editSplitterH.write(m_settings, m_splitH->sizes().value(0));
+    ProgramSettings::editSplitterV.write(m_settings, m_splitV->sizes().value(0));
     SaveGeometry(*this, m_settings);
 }
 

@@ -1,5 +1,6 @@
 #include "editor/ui/SerialMonitor.h"
 
+#include "comm/LineChoices.h"
 #include "editor/DebuggerSettings.h"
 #include "editor/ui/HexView.h"
 #include "editor/ui/HexViewWindow.h"
@@ -36,13 +37,11 @@ SerialMonitor::SerialMonitor(SettingsStore &settings, Prompts &prompts, SerialRe
     m_port = new QComboBox(this);
     m_port->setObjectName(QStringLiteral("cboPort"));
     m_port->setToolTip(QStringLiteral("COM-Port"));
-    for (int i = 1; i <= 16; ++i)
-        m_port->addItem(QStringLiteral("Com") + QString::number(i));
+    m_port->addItems(LineChoices::ports());
     m_handshake = new QComboBox(this);
     m_handshake->setObjectName(QStringLiteral("cboHandshake"));
     m_handshake->setToolTip(QStringLiteral("Handshakeprotokoll"));
-    m_handshake->addItems({QStringLiteral("Kein"), QStringLiteral("XON/XOFF"), QStringLiteral("RTS/CTS"),
-                           QStringLiteral("XON/RTS")});
+    m_handshake->addItems(LineChoices::monitorHandshakes());
     m_parameters = new QLineEdit(this);
     m_parameters->setObjectName(QStringLiteral("txtParameter"));
     m_parameters->setToolTip(QStringLiteral("Baudrate, Parität, Datenbits, Stopbits"));
@@ -89,9 +88,10 @@ SerialMonitor::SerialMonitor(SettingsStore &settings, Prompts &prompts, SerialRe
     layout->addWidget(m_live, 1);
     resize(720, 520);
 
-    m_handshake->setCurrentIndex(DebuggerSettings::handshake(settings));
-    m_port->setCurrentIndex(DebuggerSettings::comPort(settings) - 1);
-    m_parameters->setText(DebuggerSettings::comString(settings));
+    const LineSettings line = DebuggerSettings::line(settings);
+    m_handshake->setCurrentIndex(LineChoices::handshakePosition(line.handshake()));
+    m_port->setCurrentIndex(LineChoices::portPosition(DebuggerSettings::comPort.read(settings)));
+    m_parameters->setText(line.text());
     // A viewer program if one is installed, our own view otherwise: there is
     // always one to open the recording in.
     m_viewer->setEnabled(true);
@@ -133,7 +133,8 @@ void SerialMonitor::refreshView()
 
 void SerialMonitor::start()
 {
-    m_recorder->start(m_port->currentIndex() + 1, m_handshake->currentIndex(), m_parameters->text());
+    m_recorder->start(LineChoices::portAt(m_port->currentIndex()), LineChoices::handshakeAt(m_handshake->currentIndex()),
+                      m_parameters->text());
     refreshView();
 }
 

@@ -5,6 +5,7 @@
 #include "app/Clock.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
+#include "comm/LineDefaults.h"
 #include "machines/MachineFieldRules.h"
 #include "machines/MachineLists.h"
 
@@ -138,7 +139,7 @@ Form6::~Form6()
 
 void Form6::fillLists()
 {
-    m_ui.speed->setCurrentIndex(MachineLists::kManagerSpeed);
+    m_ui.speed->setCurrentIndex(LineDefaults::Manager::kSpeedPosition);
     for (QComboBox *conversion : m_ui.conversions)
         conversion->setCurrentIndex(0);
     m_ui.endBySpecial->setChecked(true);
@@ -228,16 +229,17 @@ void Form6::showMachine(const MachineRecord &r)
     } else {
         m_ui.endByTimeout->setChecked(true);
     }
-    const std::array<int, 4> codes{f.ecrZu, f.elfZu, f.scrZu, f.slfZu};
+    const LineConversions &c = f.conversions;
+    const std::array<int, 4> codes{c.ecrZu, c.elfZu, c.scrZu, c.slfZu};
     for (int i = 0; i < 4; ++i)
         m_ui.conversions[i]->setCurrentIndex(MachineLists::GetComboIdx(codes[i]));
-    m_ui.exon->setChecked(f.exon);
-    m_ui.sxon->setChecked(f.sxon);
+    m_ui.exon->setChecked(c.exon != 0);
+    m_ui.sxon->setChecked(c.sxon != 0);
     // "auf XON warten" has no column; it must not show one machine's click on
     // the next.
     m_ui.waitXon->setChecked(false);
-    m_ui.speed->setCurrentIndex(f.baudrate);
-    setLimitedText(m_ui.comString, f.comString, kParamLength);
+    m_ui.speed->setCurrentIndex(f.line.speedPosition());
+    setLimitedText(m_ui.comString, f.line.comString(), kParamLength);
     for (int task = 0; task < 3; ++task) {
         m_ui.turnus[task]->setCurrentIndex(intervalPosition(r.wartungsArt[task]));
         m_ui.dates[task]->setDateTime(r.wartStart[task].isValid() ? r.wartStart[task] : m_clock.now());
@@ -404,7 +406,7 @@ void Form6::TrageCNCEin()
     m_ui.end->setModified(false);
     if (isEndCharacterCode(fields.code) || !fields.sonderzeichen)
         m_ui.code->setModified(false);
-    if (isComString(fields.comString))
+    if (isComString(fields.line.comString()))
         m_ui.comString->setModified(false);
 }
 
@@ -433,14 +435,13 @@ CommunicationFields Form6::communicationFields() const
     f.code = m_ui.code->text();
     f.start = m_ui.start->text();
     f.end = m_ui.end->text();
-    f.ecrZu = m_ui.conversions[0]->currentData().toInt();
-    f.elfZu = m_ui.conversions[1]->currentData().toInt();
-    f.scrZu = m_ui.conversions[2]->currentData().toInt();
-    f.slfZu = m_ui.conversions[3]->currentData().toInt();
-    f.exon = m_ui.exon->isChecked();
-    f.sxon = m_ui.sxon->isChecked();
-    f.baudrate = m_ui.speed->currentIndex();
-    f.comString = m_ui.comString->text();
+    f.conversions.ecrZu = m_ui.conversions[0]->currentData().toInt();
+    f.conversions.elfZu = m_ui.conversions[1]->currentData().toInt();
+    f.conversions.scrZu = m_ui.conversions[2]->currentData().toInt();
+    f.conversions.slfZu = m_ui.conversions[3]->currentData().toInt();
+    f.conversions.exon = m_ui.exon->isChecked() ? 1 : 0;
+    f.conversions.sxon = m_ui.sxon->isChecked() ? 1 : 0;
+    f.line = LineSettings::fromMachine(m_ui.speed->currentIndex(), m_ui.comString->text());
     return f;
 }
 

@@ -1,6 +1,6 @@
 #include "machines/ui/Form6Controls.h"
 
-#include "comm/LineSettings.h"
+#include "comm/LineChoices.h"
 #include "machines/MachineLists.h"
 
 #include <QButtonGroup>
@@ -102,7 +102,7 @@ void Form6Controls::build(QDialog *dialog)
     rs232 = named<QCheckBox>("chkRS232", QStringLiteral("Datenübertragung per RS232 möglich"));
 
     auto *lineFrame = named<QGroupBox>("fraRS232", QStringLiteral("RS232-Verbindungs-Vorgaben:"));
-    speed = fixedList("cboBaudrate", LineSettings::speedChoices());
+    speed = fixedList("cboBaudrate", LineChoices::speeds());
     comString = named<QLineEdit>("txtComString");
     comString->setToolTip(QStringLiteral("Schnelleinstellung Bits,Parität,Stopbits"));
     auto *lineForm = new QFormLayout(lineFrame);

@@ -3,7 +3,8 @@
 #include "app/Prompts.h"
 #include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
-#include "comm/LineSettings.h"
+#include "comm/LineChoices.h"
+#include "comm/LineDefaults.h"
 #include "machines/MachineLists.h"
 
 #include <QButtonGroup>
@@ -83,7 +84,7 @@ frmWizard::frmWizard(Database &database, SettingsStore &settings, Prompts &promp
     connect(m_next, &QPushButton::clicked, this, &frmWizard::forward);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    const bool skipStart = ProgramSettings::hideWizSide1(m_settings);
+    const bool skipStart = ProgramSettings::hideWizSide1.read(m_settings);
     showPage(skipStart ? DataPage : StartPage);
     resize(520, 380);
 }
@@ -152,13 +153,15 @@ QWidget *frmWizard::buildConnectionPage()
 
     auto *format = new QGroupBox(QStringLiteral("Übertragungsformat"));
     auto *ff = new QFormLayout(format);
-    m_speed = listOf(LineSettings::speedChoices(), LineSettings::speedChoices().at(MachineLists::kWizardSpeed),
-                     QStringLiteral("speed"));
+    const LineSettings preselected = LineDefaults::Wizard::line();
+    m_speed = listOf(LineChoices::speeds(), preselected.speed(), QStringLiteral("speed"));
     m_speed->setToolTip(QStringLiteral("Übertragungsgeschwindigkeit in Bits/Sekunde"));
-    m_dataBits = listOf(LineSettings::dataBitChoices(), QStringLiteral("8"), QStringLiteral("dataBits"));
-    m_parity = listOf(LineSettings::parityChoices(), QStringLiteral("None"), QStringLiteral("parity"));
+    m_dataBits = listOf(LineChoices::dataBits(), preselected.dataBits(), QStringLiteral("dataBits"));
+    m_parity = listOf(LineChoices::parities(),
+                      LineChoices::parities().value(LineChoices::parityPosition(preselected.parity())),
+                      QStringLiteral("parity"));
     m_parity->setToolTip(QStringLiteral("Übertragungsprüfung"));
-    m_stopBits = listOf(LineSettings::stopBitChoices(), QStringLiteral("1"), QStringLiteral("stopBits"));
+    m_stopBits = listOf(LineChoices::stopBits(), preselected.stopBits(), QStringLiteral("stopBits"));
     ff->addRow(QStringLiteral("Baudrate:"), m_speed);
     ff->addRow(QStringLiteral("Datenbits:"), m_dataBits);
     ff->addRow(QStringLiteral("Parität:"), m_parity);
@@ -168,16 +171,15 @@ QWidget *frmWizard::buildConnectionPage()
     auto *protocol = new QGroupBox(QStringLiteral("&Protokoll"));
     auto *pv = new QHBoxLayout(protocol);
     m_protocol = new QButtonGroup(this);
-    const QList<std::pair<QString, QString>> choices{{QStringLiteral("Kein"), QStringLiteral("Keine Prüfung")},
-                                                     {QStringLiteral("Xon/Xoff"), QStringLiteral("Softwareseitige Prüfung")},
-                                                     {QStringLiteral("RTS"), QStringLiteral("Hardwareseitige Prüfung")},
-                                                     {QStringLiteral("Xon/RTS"),
-                                                      QStringLiteral("Hard- und Softwareseitige Prüfung")}};
+    const QStringList toolTips{QStringLiteral("Keine Prüfung"), QStringLiteral("Softwareseitige Prüfung"),
+                               QStringLiteral("Hardwareseitige Prüfung"),
+                               QStringLiteral("Hard- und Softwareseitige Prüfung")};
+    const QStringList &choices = LineChoices::handshakes();
     for (int i = 0; i < choices.size(); ++i) {
-        auto *button = new QRadioButton(choices[i].first);
+        auto *button = new QRadioButton(choices[i]);
         button->setObjectName(QStringLiteral("protocol%1").arg(i));
-        button->setToolTip(choices[i].second);
-        button->setChecked(i == 0);
+        button->setToolTip(toolTips.value(i));
+        button->setChecked(LineChoices::handshakeAt(i) == preselected.handshake());
         m_protocol->addButton(button, i);
         pv->addWidget(button);
     }
@@ -227,7 +229,7 @@ void frmWizard::showPage(Page page)
 
 void frmWizard::start()
 {
-    ProgramSettings::setHideWizSide1(m_settings, m_hideStart->isChecked());
+    ProgramSettings::hideWizSide1.write(m_settings, m_hideStart->isChecked());
     showPage(DataPage);
 }
 
@@ -269,11 +271,9 @@ WizardChoices frmWizard::choices() const
     c.standort = m_standort->text();
     c.rs232 = m_rs232->isChecked();
     c.port = m_port->currentText();
-    c.speed = m_speed->currentIndex();
-    c.dataBits = m_dataBits->currentText();
-    c.parity = m_parity->currentIndex();
-    c.stopBits = m_stopBits->currentText();
-    c.handshaking = qMax(0, m_protocol->checkedId());
+    c.line = LineSettings(m_speed->currentText(), LineChoices::parityAt(m_parity->currentIndex()),
+                          m_dataBits->currentText(), m_stopBits->currentText(),
+                          qMax(0, LineChoices::handshakeAt(m_protocol->checkedId())));
     c.interval = m_interval->currentIndex();
     c.note = m_note->toPlainText();
     return c;

@@ -118,9 +118,9 @@ Form2::Form2(QWidget *owner, MainState &state) : QDialog(owner), m_state(state)
     field(2)->setText(QString::number(m_state.intervall));
     field(3)->setText(m_state.fotoVerzeichnis);
     field(4)->setText(QString::number(m_state.jpgQualitaet));
-    field(5)->setText(ProgramSettings::startProgram(m_state.settings));
-    field(6)->setText(ProgramSettings::backupDir(m_state.settings));
-    const QString stored = ProgramSettings::passwort(m_state.settings);
+    field(5)->setText(ProgramSettings::startProgram.read(m_state.settings));
+    field(6)->setText(ProgramSettings::backupDir.read(m_state.settings));
+    const QString stored = ProgramSettings::passwort.read(m_state.settings);
     field(7)->setText(stored);
     field(8)->setText(stored);
 }
@@ -219,13 +219,13 @@ void Form2::pressApply()
     m_state.jpgQualitaet = field(4)->text().toInt();
 
     SettingsStore &s = m_state.settings;
-    ProgramSettings::setVerzeichnis(s, monitored);
-    ProgramSettings::setFotoVerzeichnis(s, photos);
-    ProgramSettings::setIntervall(s, field(2)->text());
-    ProgramSettings::setJpgQualitaet(s, field(4)->text());
-    ProgramSettings::setPasswort(s, field(7)->text());
-    ProgramSettings::setStartProgram(s, field(5)->text());
-    ProgramSettings::setBackupDir(s, field(6)->text());
+    ProgramSettings::verzeichnis.write(s, monitored);
+    ProgramSettings::fotoVerzeichnis.write(s, photos);
+    ProgramSettings::intervall.writeText(s, field(2)->text());
+    ProgramSettings::jpgQualitaet.writeText(s, field(4)->text());
+    ProgramSettings::passwort.write(s, field(7)->text());
+    ProgramSettings::startProgram.write(s, field(5)->text());
+    ProgramSettings::backupDir.write(s, field(6)->text());
     accept();
 }
 

@@ -36,7 +36,7 @@ void StartProcedure::run(std::function<void(bool started)> started)
     splash->show();
     splash->setStatusText(QStringLiteral(" Externes Programm starten..."));
     splash->setVersionText(versionText());
-    const QString startProgram = ProgramSettings::startProgram(m_station.settings());
+    const QString startProgram = ProgramSettings::startProgram.read(m_station.settings());
 
     QPointer<Form1> window = &m_mainWindow;
     Station *station = &m_station;

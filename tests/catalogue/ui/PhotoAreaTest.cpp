@@ -118,7 +118,7 @@ TEST_F(PhotoAreaTest, TheEditorListsOnlyItsRecordsPhotosAndAddsFromAFile)
     EXPECT_EQ(env.readFile(fotoDir() + "Foto_A_2.peg"), scan);
     EXPECT_EQ(photos->count(), 2);
     EXPECT_EQ(photos->selected(), 2);
-    EXPECT_EQ(QDir(ProgramSettings::defaultFotoDir(settings, {})).absolutePath(), QDir(env.root() + "bilder").absolutePath());
+    EXPECT_EQ(QDir(ProgramSettings::defaultFotoDir.read(settings, {})).absolutePath(), QDir(env.root() + "bilder").absolutePath());
     photos->addFromFile(); // cancelled: nothing happens
     EXPECT_EQ(QDir(lastAsked()->text).absolutePath(), QDir(env.root() + "bilder").absolutePath());
     EXPECT_EQ(photos->count(), 2);
@@ -356,7 +356,7 @@ TEST_F(PhotoAreaTest, APhotoFromTheScannerIsStoredAsJpegAndTheSourceIsKept)
     };
     photos->button("cmdTwainQuelle")->click();
     EXPECT_TRUE(QTest::qWaitFor([this] { return modalTitles.contains("TWAIN-Quelle wählen"); }, 20000));
-    EXPECT_EQ(ProgramSettings::twainQuelle(settings), "test:1");
+    EXPECT_EQ(ProgramSettings::twainQuelle.read(settings), "test:1");
 
     photos->button("cmdFotoTwain")->click();
     EXPECT_FALSE(photos->scanLabel()->isHidden());

@@ -71,7 +71,7 @@ TEST(frmProperties, StopBitsOneAndAHalfAreShownAndEditsRebuildTheLine)
     EXPECT_EQ(w->stopBitsList()->currentText(), "1.5");
     w->speedList()->setCurrentText("115200");
     w->parityList()->setCurrentText("Odd");
-    EXPECT_EQ(w->workingCopy(1).einstellungen, "115200,O,7,1.5");
+    EXPECT_EQ(w->workingCopy(1).line.text(), "115200,O,7,1.5");
     EXPECT_EQ(d.settings.read("COM1Einstellungen", "Einstellungen"), "9600,E,7,1.5"); // nothing written yet
 }
 
@@ -114,10 +114,10 @@ TEST(frmProperties, MachineDefaultsAreTakenOverAndSavedWithTheDevicePath)
     w->activeBox()->setChecked(true);
     QTest::mouseClick(w->takeOverButton(), Qt::LeftButton);
     const PortSettings &p = w->workingCopy(0);
-    EXPECT_EQ(p.einstellungen, "9600,E,7,2");
+    EXPECT_EQ(p.line.text(), "9600,E,7,2");
     EXPECT_EQ(p.endCode, "<SZ>%||M30");
-    EXPECT_EQ(p.ecrZu, 254);
-    EXPECT_EQ(p.exon, 1);
+    EXPECT_EQ(p.conversions.ecrZu, 254);
+    EXPECT_EQ(p.conversions.exon, 1);
     EXPECT_TRUE(w->summary()->text().contains("CR zu CRLF\nLF zu löschen"));
     EXPECT_TRUE(w->summary()->text().endsWith("Nullfilter: AUS!"));
 

@@ -190,7 +190,7 @@ TEST_F(EditorTest, ThrowingChangesAwayIsAskedFirst)
 
 TEST_F(EditorTest, SplitterPositionsAreKeptAsWholeNumbers)
 {
-    EXPECT_EQ(ProgramSettings::editSplitterH(settings), -1);
+    EXPECT_EQ(ProgramSettings::editSplitterH.read(settings), -1);
     {
         auto editor = open(env.writeFile("data/P1.NC", "N10"));
         editor->resize(700, 500);
@@ -202,8 +202,8 @@ TEST_F(EditorTest, SplitterPositionsAreKeptAsWholeNumbers)
         editor->splitterV()->setSizes({300, 300});
         editor->close();
     }
-    const int h = ProgramSettings::editSplitterH(settings);
-    const int v = ProgramSettings::editSplitterV(settings);
+    const int h = ProgramSettings::editSplitterH.read(settings);
+    const int v = ProgramSettings::editSplitterV.read(settings);
     EXPECT_GT(h, 150);
     EXPECT_GT(v, 200);
     auto again = open(env.root() + "data/P1.NC");

@@ -120,7 +120,7 @@ TEST_F(frmWizardTest, TheLineChosenIsBoundToTheFirstInactiveConnection)
     const PortSettings bound = PortSettings::load(settings, 1);
     EXPECT_TRUE(bound.aktiviert);
     EXPECT_EQ(bound.comAnschluss, 3);
-    EXPECT_EQ(bound.einstellungen, "9600,N,8,1");
+    EXPECT_EQ(bound.line.text(), "9600,N,8,1");
     EXPECT_EQ(bound.endCode, "<ST>");
     EXPECT_EQ(bound.maschinenIndex, w->result().machine);
     EXPECT_EQ(column(w->result().machine, "WartungsArt1").toInt(), 2);
