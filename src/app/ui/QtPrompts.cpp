@@ -60,6 +60,28 @@ QString germanButtonText(QMessageBox::StandardButton button)
     }
 }
 
+// Shows `box` without a loop of its own and hands `answered` exactly one
+// answer: what `answerOf` makes of the finished box, or `gone` when the box
+// goes with its owner window unanswered. Not modal: the operator may go on
+// working while the box waits, and nothing behind it runs inside the box.
+template <typename Handler, typename AnswerOf, typename Answer>
+void showWithoutWaiting(QDialog *box, Handler answered, AnswerOf answerOf, Answer gone)
+{
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    auto pending = std::make_shared<Handler>(std::move(answered));
+    QObject::connect(box, &QDialog::finished, box, [pending, answerOf](int result) {
+        if (Handler handler = std::exchange(*pending, {}))
+            handler(answerOf(result));
+    });
+    QObject::connect(box, &QObject::destroyed, [pending, gone] {
+        if (Handler handler = std::exchange(*pending, {}))
+            handler(gone);
+    });
+    box->show();
+    box->raise();
+}
+
 } // namespace
 
 QWidget *QtPrompts::owner() const
@@ -106,48 +128,30 @@ std::unique_ptr<QMessageBox> QtPrompts::messageBox(const QString &text, const QS
 void QtPrompts::ask(const Question &question, AnswerHandler answered)
 {
     QMessageBox *box = messageBox(question.text, question.title, question.icon, question.buttons, owner()).release();
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    // Not modal: the operator may go on working while the box waits, and
-    // nothing behind it runs inside a loop of the box's own.
-    box->setWindowModality(Qt::NonModal);
-    auto pending = std::make_shared<AnswerHandler>(std::move(answered));
     const PromptButtons buttons = question.buttons;
-    QObject::connect(box, &QDialog::finished, box, [box, pending, buttons](int) {
-        QAbstractButton *clicked = box->clickedButton();
-        const PromptAnswer answer = clicked ? toAnswer(box->standardButton(clicked)) : cautiousAnswer(buttons);
-        if (AnswerHandler handler = std::exchange(*pending, {}))
-            handler(answer);
-    });
-    // A box that goes with its owner window still ends its conversation.
-    QObject::connect(box, &QObject::destroyed, [pending, buttons] {
-        if (AnswerHandler handler = std::exchange(*pending, {}))
-            handler(cautiousAnswer(buttons));
-    });
-    box->show();
-    box->raise();
+    showWithoutWaiting(
+        box, std::move(answered),
+        [box, buttons](int) {
+            QAbstractButton *clicked = box->clickedButton();
+            return clicked ? toAnswer(box->standardButton(clicked)) : cautiousAnswer(buttons);
+        },
+        cautiousAnswer(buttons));
 }
 
 void QtPrompts::askText(const QString &text, const QString &title, const QString &defaultText, TextHandler answered)
 {
     auto *box = new QInputDialog(owner());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
     box->setWindowTitle(title.isEmpty() ? QStringLiteral("ZEP") : title);
     box->setLabelText(toDisplayText(text));
     box->setTextValue(defaultText);
     box->setOkButtonText(QStringLiteral("OK"));
     box->setCancelButtonText(QStringLiteral("Abbrechen"));
-    auto pending = std::make_shared<TextHandler>(std::move(answered));
-    QObject::connect(box, &QDialog::finished, box, [box, pending](int result) {
-        if (TextHandler handler = std::exchange(*pending, {}))
-            handler(result == QDialog::Accepted ? std::optional<QString>(box->textValue()) : std::nullopt);
-    });
-    QObject::connect(box, &QObject::destroyed, [pending] {
-        if (TextHandler handler = std::exchange(*pending, {}))
-            handler(std::nullopt);
-    });
-    box->show();
-    box->raise();
+    showWithoutWaiting(
+        box, std::move(answered),
+        [box](int result) {
+            return result == QDialog::Accepted ? std::optional<QString>(box->textValue()) : std::nullopt;
+        },
+        std::optional<QString>());
 }
 
 PromptAnswer QtPrompts::message(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
