@@ -82,59 +82,63 @@ void CommStation::reportOpenError(const QString &message)
 
 void CommStation::SetComm()
 {
-    for (int i = 0; i < kConnections; ++i) {
-        const QString n = num(i + 1);
-        SerialPort &port = *m_ports[i];
-        // Saved settings open the line afresh; a waiting reopen is void.
-        m_reopen[i]->stop();
-        if (!PortSettings::load(m_settings, i).aktiviert) {
-            setLamp(i, LampColour::Grey);
-            setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" nicht Aktiv"));
-            port.setPortOpen(false);
-            continue;
-        }
-        if (port.portOpen())
-            port.setPortOpen(false);
-        setLamp(i, LampColour::Green);
+    for (int i = 0; i < kConnections; ++i)
+        SetComm(i);
+}
 
-        const PortSettings opening = PortSettings::opening(m_settings, i);
-        const QString line = opening.line.text();
-        if (!line.isEmpty() && !port.setSettings(line))
-            reportOpenError(QStringLiteral("Konnte Maschineneinstellungen (") + line + QStringLiteral(") für Maschine ") +
-                            n + QStringLiteral(" nicht setzen: ") + port.errorDescription());
-
-        const QString portText = PortSettings::openingComAnschluss(m_settings, i);
-        bool numeric = false;
-        const int portNumber = portText.trimmed().toInt(&numeric);
-        if (!numeric)
-            reportOpenError(QStringLiteral("Ungültiger Eigenschaftswert: ") + PortSettings::comAnschlussKey() +
-                            QStringLiteral(" ") + portText);
-        else if (portNumber != 0 && !port.setCommPort(portNumber))
-            reportOpenError(port.errorDescription());
-
-        port.setRThreshold(1);
-        port.setSThreshold(1);
-        port.setInputLen(0);
-
-        const int buffer = opening.puffer;
-        if (!port.setInBufferSize(buffer) || !port.setOutBufferSize(buffer)) {
-            setLamp(i, LampColour::Red);
-            reportOpenError(QStringLiteral("Konnte Puffergrösse für Maschineneinstellung") + n +
-                            QStringLiteral(" nicht setzen: ") + port.errorDescription());
-        }
-        const int handshaking = opening.line.handshake();
-        if (!port.setHandshaking(handshaking)) {
-            setLamp(i, LampColour::Red);
-            reportOpenError(QStringLiteral("Protokoll für Maschineneinstellung") + n +
-                            QStringLiteral(" konnte nicht zugewiesen werden: ") + port.errorDescription());
-        }
-        if (!port.setPortOpen(true)) {
-            setLamp(i, LampColour::Red);
-            reportOpenError(QStringLiteral("Konnte Maschineneinstellung") + n + QStringLiteral(" nicht öffnen: ") +
-                            port.errorDescription());
-        }
-        setToolTip(i, openedToolTip(i, line));
+void CommStation::SetComm(int i)
+{
+    const QString n = num(i + 1);
+    SerialPort &port = *m_ports[i];
+    // Saved settings open the line afresh; a waiting reopen is void.
+    m_reopen[i]->stop();
+    if (!PortSettings::load(m_settings, i).aktiviert) {
+        setLamp(i, LampColour::Grey);
+        setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" nicht Aktiv"));
+        port.setPortOpen(false);
+        return;
     }
+    if (port.portOpen())
+        port.setPortOpen(false);
+    setLamp(i, LampColour::Green);
+
+    const PortSettings opening = PortSettings::opening(m_settings, i);
+    const QString line = opening.line.text();
+    if (!line.isEmpty() && !port.setSettings(line))
+        reportOpenError(QStringLiteral("Konnte Maschineneinstellungen (") + line + QStringLiteral(") für Maschine ") +
+                        n + QStringLiteral(" nicht setzen: ") + port.errorDescription());
+
+    const QString portText = PortSettings::openingComAnschluss(m_settings, i);
+    bool numeric = false;
+    const int portNumber = portText.trimmed().toInt(&numeric);
+    if (!numeric)
+        reportOpenError(QStringLiteral("Ungültiger Eigenschaftswert: ") + PortSettings::comAnschlussKey() +
+                        QStringLiteral(" ") + portText);
+    else if (portNumber != 0 && !port.setCommPort(portNumber))
+        reportOpenError(port.errorDescription());
+
+    port.setRThreshold(1);
+    port.setSThreshold(1);
+    port.setInputLen(0);
+
+    const int buffer = opening.puffer;
+    if (!port.setInBufferSize(buffer) || !port.setOutBufferSize(buffer)) {
+        setLamp(i, LampColour::Red);
+        reportOpenError(QStringLiteral("Konnte Puffergrösse für Maschineneinstellung") + n +
+                        QStringLiteral(" nicht setzen: ") + port.errorDescription());
+    }
+    const int handshaking = opening.line.handshake();
+    if (!port.setHandshaking(handshaking)) {
+        setLamp(i, LampColour::Red);
+        reportOpenError(QStringLiteral("Protokoll für Maschineneinstellung") + n +
+                        QStringLiteral(" konnte nicht zugewiesen werden: ") + port.errorDescription());
+    }
+    if (!port.setPortOpen(true)) {
+        setLamp(i, LampColour::Red);
+        reportOpenError(QStringLiteral("Konnte Maschineneinstellung") + n + QStringLiteral(" nicht öffnen: ") +
+                        port.errorDescription());
+    }
+    setToolTip(i, openedToolTip(i, line));
 }
 
 bool CommStation::reopenPending(int i) const
@@ -188,7 +192,7 @@ void CommStation::tryReopen(int i)
     Q_EMIT lineRestored(i);
 }
 
-std::optional<QString> CommStation::lendLine(int portNumber, const QString &devicePath)
+std::optional<QString> CommStation::lendLine(int portNumber, const QString &devicePath, QList<int> *lent)
 {
     QList<int> users;
     for (int i = 0; i < kConnections; ++i) {
@@ -216,6 +220,8 @@ std::optional<QString> CommStation::lendLine(int portNumber, const QString &devi
         setToolTip(i, QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - COM") + num(m_ports[i]->commPort())
                           + QStringLiteral(" wird vom RS232-Debugger benutzt"));
     }
+    if (lent)
+        *lent = users;
     return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include "comm/TraceSink.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -49,6 +50,8 @@ public:
     ~CommStation() override;
 
     void SetComm();
+    // Connection i alone opened afresh from its stored settings.
+    void SetComm(int i);
     void comTimerTick();
     // The lamp of connection i was clicked: its tool tip in a box.
     void showLampInfo(int i);
@@ -75,8 +78,9 @@ public:
     // Another user (the serial monitor) wants port `portNumber` (device
     // `devicePath`): every connection on that line is closed and not tried
     // again until the next SetComm(). Refused, with the reason, while one of
-    // them is sending or receiving a program.
-    std::optional<QString> lendLine(int portNumber, const QString &devicePath);
+    // them is sending or receiving a program. `lent`, when given, gets the
+    // connections that were closed.
+    std::optional<QString> lendLine(int portNumber, const QString &devicePath, QList<int> *lent = nullptr);
 
 Q_SIGNALS:
     // A finished reception on connection 0-4 (the machine connection number

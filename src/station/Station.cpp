@@ -16,6 +16,7 @@
 #include "machines/DueMaintenance.h"
 #include "station/DatabaseOpener.h"
 #include "station/FirstStartSetup.h"
+#include "station/MainState.h"
 
 #include <QDir>
 #include <QPointer>
@@ -25,11 +26,13 @@ namespace zep {
 
 Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, Logbook &logbook,
                  const QString &programDir, Attendance attendance, QObject *parent)
-    : QObject(parent), m_relay(prompts, logbook, attendance), m_state(settings, m_relay, clock, logbook, programDir),
+    : QObject(parent), m_relay(prompts, logbook, attendance),
+      m_state(std::make_unique<MainState>(settings, m_relay, clock, logbook, programDir)),
+      m_settingsService(std::make_unique<StationSettings>(*m_state)),
       m_receptionClock(std::make_unique<SteadyReceptionClock>()),
-      m_journal(std::make_unique<ReceptionJournal>(m_state.programDir, clock))
+      m_journal(std::make_unique<ReceptionJournal>(m_state->programDir, clock))
 {
-    m_trace.isOn = [this] { return m_state.traceFlag; };
+    m_trace.isOn = [this] { return m_state->traceFlag; };
     m_trace.appendLine = [this](const QString &line) { Q_EMIT traceLine(line); };
     m_trace.appendRaw = [this](const QString &text) { Q_EMIT traceRaw(text); };
 
@@ -38,13 +41,14 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     // run inside it could only start a second walk, a delete or a rebuild in
     // the middle of this one. Only a message box it shows lets events run.
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-        m_relay, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
+        m_relay, logbook, m_state->programDir, m_state->verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
-        *m_files, m_state.database, m_relay, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
+        *m_files, m_state->database, m_relay, clock, m_state->pendingMachines, [this] { Q_EMIT attentionWanted(); },
         [this](long index) { Q_EMIT recordCreated(index); }, {}, &logbook, [this](const QString &t) { showStatus(t); }});
 
-    m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state.programDir, this);
+    m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state->programDir, this);
     m_comm->trace = m_trace;
+    m_connections = new Connections(*m_comm, this);
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
     connect(m_comm, &CommStation::programReceived, this, &Station::received);
@@ -56,6 +60,8 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     connect(m_comm, &CommStation::lineLost, this, &Station::lineLost);
     connect(m_comm, &CommStation::lineRestored, this, &Station::lineRestored);
 
+    connect(&m_status, &StatusLine::changed, this, &Station::statusChanged);
+
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     connect(m_timer1, &QTimer::timeout, this, &Station::tick);
@@ -65,17 +71,21 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     connect(m_comTimer, &QTimer::timeout, this, &Station::comTick);
 }
 
-Station::~Station() = default;
+Station::~Station()
+{
+    // Whoever listened may be gone already.
+    disconnect(&m_status, nullptr, this, nullptr);
+}
 
 void Station::load(StationDialogs &dialogs, const QString &driveRoot, LoadDone done)
 {
     m_loaded = false;
-    m_state.readMonitoredDirectory();
-    if (!m_state.verzeichnis.isEmpty())
+    m_state->readMonitoredDirectory();
+    if (!m_state->verzeichnis.isEmpty())
         return loadAfterSetup(done);
     const QPointer<Station> self(this);
     StationDialogs *windows = &dialogs;
-    FirstStartSetup setup(m_state,
+    FirstStartSetup setup(*m_state,
                           {[self](const QString &t) {
                                if (self)
                                    self->showStatus(t);
@@ -87,7 +97,7 @@ void Station::load(StationDialogs &dialogs, const QString &driveRoot, LoadDone d
             return;
         if (outcome == FirstStartSetup::Outcome::EndProgram)
             return done(LoadOutcome::EndProgram);
-        self->m_state.readMonitoredDirectory();
+        self->m_state->readMonitoredDirectory();
         self->m_files->GetFileListe();
         self->loadAfterSetup(done);
     });
@@ -95,17 +105,17 @@ void Station::load(StationDialogs &dialogs, const QString &driveRoot, LoadDone d
 
 void Station::loadAfterSetup(const LoadDone &done)
 {
-    m_state.readCurrentValues();
+    m_state->readCurrentValues();
     removeLeftovers();
 
-    showStatus(QStringLiteral("Lese aktuelle FileListe..."));
+    m_loading = m_status.busy(QStringLiteral("Lese aktuelle FileListe..."));
     m_files->LoadFileListe();
     // Armed before the database opens; its ticks wait for loaded().
     armTimers();
 
-    showStatus(QStringLiteral("Öffne Datenbank... (") + m_state.databasePath() + QStringLiteral(")"));
+    m_loading.setText(QStringLiteral("Öffne Datenbank... (") + m_state->databasePath() + QStringLiteral(")"));
     const QPointer<Station> self(this);
-    const bool opened = openCatalogueDatabase(m_state, [self, done] {
+    const bool opened = openCatalogueDatabase(*m_state, [self, done] {
         if (!self)
             return;
         self->m_timer1->stop();
@@ -119,14 +129,14 @@ void Station::loadAfterSetup(const LoadDone &done)
         return;
     }
 
-    showStatus(QStringLiteral("Setze Window-Defaults..."));
-    showStatus(QStringLiteral("Initialisiere Comm-Verbindungen..."));
+    m_loading.setText(QStringLiteral("Setze Window-Defaults..."));
+    m_loading.setText(QStringLiteral("Initialisiere Comm-Verbindungen..."));
     m_comm->SetComm();
 
-    showStatus(QStringLiteral("Maschinen eintragen..."));
+    m_loading.setText(QStringLiteral("Maschinen eintragen..."));
     Q_EMIT machineListChanged();
 
-    showStatus(QStringLiteral("Bereit"));
+    m_loading.end();
     m_loaded = true;
     showClock();
     checkMaintenance();
@@ -139,12 +149,12 @@ void Station::removeLeftovers()
 {
     // The program directory's lock is held: no write of ours is running, so
     // a hidden temporary file is what a cut-short write left behind.
-    QStringList removed = removeLeftoverTemporaries(m_state.programDir, LeftoverSearch::ThisDirectory);
+    QStringList removed = removeLeftoverTemporaries(m_state->programDir, LeftoverSearch::ThisDirectory);
     removed += removeLeftoverTemporaries(m_journal->directory(), LeftoverSearch::ThisDirectory);
-    if (!m_state.verzeichnis.isEmpty())
-        removed += removeLeftoverTemporaries(m_state.verzeichnis, LeftoverSearch::WholeTree);
+    if (!m_state->verzeichnis.isEmpty())
+        removed += removeLeftoverTemporaries(m_state->verzeichnis, LeftoverSearch::WholeTree);
     for (const QString &path : std::as_const(removed))
-        m_state.logbook.LogbuchSchreiben(QStringLiteral("Unvollständig geschriebene Datei entfernt: ")
+        m_state->logbook.LogbuchSchreiben(QStringLiteral("Unvollständig geschriebene Datei entfernt: ")
                                          + QDir::toNativeSeparators(path));
 }
 
@@ -154,14 +164,14 @@ void Station::received(int connection, const QByteArray &text)
     program.maschinenNummer = connection + 1;
     // The machine the connection is bound to now, when the program arrives;
     // a later rebinding must not move it to another machine.
-    program.machine = PortSettings::load(m_state.settings, connection).maschinenIndex;
+    program.machine = PortSettings::load(m_state->settings, connection).maschinenIndex;
     program.text = text;
     const ReceptionJournal::Added added = m_journal->add(program.maschinenNummer, program.machine, text);
     if (added.ok())
         program.journalId = added.id;
     else
         // The dialog still opens: the program is in memory and can be saved.
-        m_state.logbook.LogbuchSchreiben(QStringLiteral("Empfang von Maschine ") + QString::number(connection + 1)
+        m_state->logbook.LogbuchSchreiben(QStringLiteral("Empfang von Maschine ") + QString::number(connection + 1)
                                          + QStringLiteral(" konnte nicht zwischengespeichert werden: ")
                                          + added.error);
     Q_EMIT programReceived(program);
@@ -172,9 +182,9 @@ void Station::offerJournalled()
     QStringList skipped;
     const QList<ReceptionJournal::Entry> entries = m_journal->entries(&skipped);
     for (const QString &name : std::as_const(skipped))
-        m_state.logbook.LogbuchSchreiben(QStringLiteral("Unlesbarer Eintrag im Empfangsordner übergangen: ") + name);
+        m_state->logbook.LogbuchSchreiben(QStringLiteral("Unlesbarer Eintrag im Empfangsordner übergangen: ") + name);
     for (const ReceptionJournal::Entry &entry : entries) {
-        m_state.logbook.LogbuchSchreiben(QStringLiteral("Nicht gespeichertes Programm von Maschine ")
+        m_state->logbook.LogbuchSchreiben(QStringLiteral("Nicht gespeichertes Programm von Maschine ")
                                          + QString::number(entry.connection) + QStringLiteral(" vom ")
                                          + entry.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
                                          + QStringLiteral(" wird erneut angeboten."));
@@ -184,7 +194,7 @@ void Station::offerJournalled()
 
 ReceivedProgramIntake Station::intakeFor(const ReceivedProgram &program)
 {
-    MainState &state = m_state;
+    MainState &state = *m_state;
     return ReceivedProgramIntake(
         {state.prompts, state.logbook, state.clock, state.programDir, [&state] { return state.verzeichnis; }, m_trace,
          m_journal.get()},
@@ -194,7 +204,7 @@ ReceivedProgramIntake Station::intakeFor(const ReceivedProgram &program)
 
 void Station::armTimers()
 {
-    m_timer1->setInterval(m_state.intervall * 1000);
+    m_timer1->setInterval(m_state->intervall * 1000);
     if (m_pauses == 0)
         m_timer1->start();
     m_comTimer->start();
@@ -205,23 +215,54 @@ void Station::shutDown()
     m_loaded = false;
     m_timer1->stop();
     m_comTimer->stop();
-    m_state.database.close();
+    m_state->database.close();
+}
+
+SettingsStore &Station::settings()
+{
+    return m_state->settings;
+}
+
+const Clock &Station::clock() const
+{
+    return m_state->clock;
+}
+
+Logbook &Station::logbook()
+{
+    return m_state->logbook;
+}
+
+const QString &Station::programDir() const
+{
+    return m_state->programDir;
+}
+
+Database &Station::database()
+{
+    return m_state->database;
 }
 
 void Station::showStatus(const QString &text)
 {
-    Q_EMIT statusChanged(text);
+    m_status.show(text);
 }
 
 void Station::setTraceOn(bool on)
 {
-    m_state.traceFlag = on;
+    m_state->traceFlag = on;
 }
 
-void Station::pauseMonitoring()
+bool Station::traceOn() const
+{
+    return m_state->traceFlag;
+}
+
+MonitoringPause Station::pauseMonitoring()
 {
     ++m_pauses;
     m_timer1->stop();
+    return MonitoringPause(this);
 }
 
 void Station::resumeMonitoring()
@@ -235,19 +276,24 @@ bool Station::monitoring() const
     return m_timer1->isActive();
 }
 
+int Station::monitoringInterval() const
+{
+    return m_timer1->interval();
+}
+
 void Station::settingsChanged()
 {
-    m_state.readCurrentValues();
+    m_state->readCurrentValues();
     m_files->LoadFileListe();
-    m_timer1->setInterval(m_state.intervall * 1000);
+    m_timer1->setInterval(m_state->intervall * 1000);
     m_files->whenFree([this] { offerUnrecorded(); });
 }
 
 void Station::offerUnrecorded()
 {
-    if (!m_loaded || !m_state.database.isOpen())
+    if (!m_loaded || !m_state->database.isOpen())
         return;
-    UnrecordedFiles::offer({m_state.database, m_state.prompts, m_state.clock, m_state.pendingMachines,
+    UnrecordedFiles::offer({m_state->database, m_state->prompts, m_state->clock, m_state->pendingMachines,
                             [this](const QString &t) { showStatus(t); }},
                            m_files->entries());
 }
@@ -257,14 +303,19 @@ void Station::reopenConnections()
     m_comm->SetComm();
 }
 
-std::optional<QString> Station::lendPort(int portNumber, const QString &devicePath)
-{
-    return m_comm->lendLine(portNumber, devicePath);
-}
-
 void Station::machinesChanged()
 {
     Q_EMIT machineListChanged();
+}
+
+void Station::machineWizardEnded(bool created)
+{
+    if (!created)
+        return;
+    Q_EMIT machineListChanged();
+    // At the first start the connections open later, with the others.
+    if (m_loaded)
+        m_comm->SetComm();
 }
 
 void Station::rescan()
@@ -275,7 +326,7 @@ void Station::rescan()
     m_files->SaveFileListe();
     m_files->whenFree([this] {
         const QPointer<Station> self(this);
-        m_state.prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
+        m_state->prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
                              PromptIcon::Information},
                             [self](PromptAnswer) {
                                 // Listed files without a record (an archive that
@@ -289,11 +340,11 @@ void Station::rescan()
 
 std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
 {
-    pauseMonitoring();
+    MonitoringPause pause = pauseMonitoring();
     const std::optional<ErrorInfo> error = rename.run();
     if (!error)
         m_files->renameEntry(rename.oldStoredName(), rename.newStoredName());
-    resumeMonitoring();
+    pause.end();
     if (!error && !rename.moves().isEmpty())
         Q_EMIT programRenamed(rename.moves().first().from, rename.moves().first().to);
     return error;
@@ -301,10 +352,10 @@ std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
 
 int Station::checkMaintenance()
 {
-    if (!m_state.database.isOpen())
+    if (!m_state->database.isOpen())
         return 0;
     const QList<DueTask> due =
-        findDueMaintenance(m_state.database, m_state.prompts, m_state.clock, m_state.logbook);
+        findDueMaintenance(m_state->database, m_state->prompts, m_state->clock, m_state->logbook);
     if (!due.isEmpty())
         Q_EMIT maintenanceDue(due);
     return int(due.size());
@@ -312,14 +363,15 @@ int Station::checkMaintenance()
 
 void Station::showClock()
 {
-    Q_EMIT clockChanged(m_state.clock.now().toString(QStringLiteral("HH:mm")));
+    Q_EMIT clockChanged(m_state->clock.now().toString(QStringLiteral("HH:mm")));
 }
 
 void Station::tick()
 {
     showClock();
-    // Ticks before the database is open wait for it.
-    if (!m_loaded)
+    // Ticks before the database is open wait for it; a paused check waits
+    // for the last pause to end, even for a tick already on its way.
+    if (!m_loaded || m_pauses > 0)
         return;
     m_check->tick();
 }

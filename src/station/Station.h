@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/StatusLine.h"
+#include "comm/Connections.h"
 #include "comm/LampState.h"
 #include "comm/ReceivedProgramIntake.h"
 #include "comm/TraceSink.h"
 #include "machines/MaintenanceSchedule.h"
-#include "station/MainState.h"
+#include "station/MonitoringPause.h"
 #include "station/QuestionRelay.h"
+#include "station/StationSettings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,11 +23,13 @@ class QTimer;
 namespace zep {
 
 class CommStation;
+class Database;
 class DirectoryCheck;
 class ProgramRename;
 class MonitoredDirectory;
 class ReceptionClock;
 class ReceptionJournal;
+struct MainState;
 
 // The windows the start-up needs before the station can run: the first start
 // asks for the directories through one of them.
@@ -70,45 +75,53 @@ public:
     // Stops the timers and closes the database; nothing is told afterwards.
     void shutDown();
 
-    MainState &state() { return m_state; }
-    SettingsStore &settings() { return m_state.settings; }
+    SettingsStore &settings();
     // The station's relay: what goes this way is logged (questions) and
     // answered by policy when nobody is there.
-    Prompts &prompts() { return m_state.prompts; }
+    Prompts &prompts() { return m_relay; }
     bool unattended() const { return m_relay.unattended(); }
-    const Clock &clock() const { return m_state.clock; }
-    Logbook &logbook() { return m_state.logbook; }
-    Database &database() { return m_state.database; }
-    const QString &programDir() const { return m_state.programDir; }
-    MonitoredDirectory &files() { return *m_files; }
-    CommStation &comm() { return *m_comm; }
-    const ReceptionClock &receptionClock() const { return *m_receptionClock; }
+    const Clock &clock() const;
+    Logbook &logbook();
+    const QString &programDir() const;
     const TraceSink &trace() const { return m_trace; }
-    QTimer *directoryTimer() const { return m_timer1; }
-    QTimer *receptionTimer() const { return m_comTimer; }
 
-    // The status line; "Bereit" when idle.
+    // The services the windows work with.
+    Connections &connections() { return *m_connections; }
+    StationSettings &stationSettings() { return *m_settingsService; }
+    // The status line: busy texts while work runs, "Bereit" when none is
+    // left.
+    StatusLine &status() { return m_status; }
+    // A passing text for the status line (a result, a step told by a
+    // window).
     void showStatus(const QString &text);
+
+    // The record and machine windows still reach these until they get
+    // services of their own; nothing else may.
+    MainState &state() { return *m_state; }
+    Database &database();
+    MonitoredDirectory &files() { return *m_files; }
+
     // The trace window is open: trace lines are made and told.
     void setTraceOn(bool on);
-    bool traceOn() const { return m_state.traceFlag; }
+    bool traceOn() const;
 
     // Dialogs that may change the settings, the machines or the ports stop
     // the directory check while they are open. Nested pauses count.
-    void pauseMonitoring();
-    void resumeMonitoring();
+    MonitoringPause pauseMonitoring();
     bool monitoring() const;
+    // Milliseconds between two directory checks.
+    int monitoringInterval() const;
     // The settings dialog has stored new values.
     void settingsChanged();
     // The port settings or the machine bindings changed: every connection is
     // opened again.
     void reopenConnections();
-    // The serial monitor wants port `portNumber` (device `devicePath`): every
-    // machine connection on that line is closed until reopenConnections().
-    // Refused, with the reason, while one of them is sending a program.
-    std::optional<QString> lendPort(int portNumber, const QString &devicePath);
     // The machine records changed.
     void machinesChanged();
+    // The machine wizard has closed. A machine it made belongs in the
+    // machine filter at once, and the connection it may have bound is
+    // opened with its new settings.
+    void machineWizardEnded(bool created);
     // Ctrl+N: the file list read again from the directory.
     void rescan();
     // Renames a catalogued program (file, photos, record) that the rename
@@ -122,7 +135,6 @@ public:
     // What becomes of a received program: saved, discarded or kept. Its
     // journal entry goes with that decision.
     ReceivedProgramIntake intakeFor(const ReceivedProgram &program);
-    ReceptionJournal &journal() { return *m_journal; }
 
     // One periodic check (the timer calls it; tests may too).
     void tick();
@@ -158,6 +170,18 @@ Q_SIGNALS:
     void lineRestored(int connection);
 
 private:
+    // The backup and the pause belong to the station's own core; the tests
+    // look inside through StationInternals.
+    friend class MonitoringPause;
+    friend class StationBackup;
+    friend struct StationInternals;
+
+    CommStation &comm() { return *m_comm; }
+    QTimer *directoryTimer() const { return m_timer1; }
+    QTimer *receptionTimer() const { return m_comTimer; }
+    ReceptionJournal &journal() { return *m_journal; }
+    void resumeMonitoring();
+
     void loadAfterSetup(const LoadDone &done);
     void armTimers();
     void showClock();
@@ -168,13 +192,18 @@ private:
     void offerUnrecorded();
 
     QuestionRelay m_relay;
-    MainState m_state;
+    std::unique_ptr<MainState> m_state;
+    StatusLine m_status;
+    // The start-up's steps, until the station is ready.
+    StatusLine::Busy m_loading;
+    std::unique_ptr<StationSettings> m_settingsService;
     TraceSink m_trace;
     std::unique_ptr<MonitoredDirectory> m_files;
     std::unique_ptr<DirectoryCheck> m_check;
     std::unique_ptr<ReceptionClock> m_receptionClock;
     std::unique_ptr<ReceptionJournal> m_journal;
     CommStation *m_comm = nullptr;
+    Connections *m_connections = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_comTimer = nullptr;
     int m_pauses = 0;

@@ -4,6 +4,8 @@
 #include "app/ProgramSettings.h"
 #include "app/Prompts.h"
 #include "backup/BackupJob.h"
+#include "backup/BackupPlan.h"
+#include "station/MainState.h"
 #include "station/Station.h"
 
 #include <QCoreApplication>
@@ -39,12 +41,12 @@ bool StationBackup::start()
         return false;
     }
     // The directories the station works with now.
-    plan.monitoredDir = m_station.state().verzeichnis;
-    plan.photoDir = m_station.state().fotoVerzeichnis;
+    plan.monitoredDir = m_station.m_state->verzeichnis;
+    plan.photoDir = m_station.m_state->fotoVerzeichnis;
 
     m_backupDir = plan.backupDir;
-    m_station.pauseMonitoring();
-    m_paused = true;
+    m_pause = m_station.pauseMonitoring();
+    m_busy = m_station.status().busy(BackupTexts::notice());
     m_job->start(plan);
     Q_EMIT runningChanged(true);
     Q_EMIT progress(0);
@@ -53,10 +55,8 @@ bool StationBackup::start()
 
 void StationBackup::done(const BackupOutcome &outcome)
 {
-    if (m_paused) {
-        m_paused = false;
-        m_station.resumeMonitoring();
-    }
+    m_pause.end();
+    m_busy.end();
     Q_EMIT runningChanged(false);
     Q_EMIT finished(outcome);
     Prompts &prompts = m_station.prompts();
@@ -99,7 +99,7 @@ void StationBackup::stopAndWait()
 {
     if (!running())
         return;
-    m_station.showStatus(QStringLiteral("Backup wird beendet..."));
+    m_busy.setText(QStringLiteral("Backup wird beendet..."));
     m_job->requestStop();
     m_job->wait();
     // Its end is told now, while the station still runs, not at some later

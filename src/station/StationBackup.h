@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/StatusLine.h"
 #include "backup/BackupRun.h"
+#include "station/MonitoringPause.h"
 
 #include <QObject>
 #include <functional>
@@ -51,7 +53,9 @@ private:
 
     Station &m_station;
     BackupJob *m_job = nullptr;
-    bool m_paused = false;
+    // Held while the archives are written.
+    MonitoringPause m_pause;
+    StatusLine::Busy m_busy;
     QString m_backupDir;
 };
 

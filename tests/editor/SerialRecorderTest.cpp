@@ -8,6 +8,7 @@
 #include "comm/SerialPort.h"
 #include "db/Schema.h"
 #include "station/StationFixture.h"
+#include "station/StationInternals.h"
 #include "support/AllBytes.h"
 #include "support/PtyPair.h"
 
@@ -235,20 +236,21 @@ TEST_F(RecorderTest, StartTakesTheLineFromItsConnectionAndClosingGivesItBack)
     loadWithConnectionOnTheLine();
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(station->comm().port(1).portOpen());
+    CommStation &comm = StationInternals::comm(*station);
+    ASSERT_TRUE(comm.port(1).portOpen());
 
     {
-        SerialRecorder recorder(settings, prompts, [this](int n, const QString &device) {
-            return station->lendPort(n, device);
-        });
+        Connections::LineLoan loan = station->connections().lendLines();
+        SerialRecorder recorder(settings, prompts,
+                                [&loan](int n, const QString &device) { return loan.take(n, device); });
         ASSERT_TRUE(recorder.start(3, 0, "9600,N,8,1"));
-        EXPECT_FALSE(station->comm().port(1).portOpen());
+        EXPECT_FALSE(comm.port(1).portOpen());
         line.send("N1");
         ASSERT_TRUE(runUntil([&] { return recorder.recorded() == "N1"; }));
         recorder.close();
+        EXPECT_FALSE(comm.port(1).portOpen());
     }
-    station->reopenConnections();
-    EXPECT_TRUE(station->comm().port(1).portOpen());
+    EXPECT_TRUE(comm.port(1).portOpen());
     EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
 }
 
@@ -259,18 +261,20 @@ TEST_F(RecorderTest, StartIsRefusedWhileAProgramIsBeingSentOnThatLine)
         return;
     const QString program = env.writeFile("data/P1.NC", "N10 G0\r\n");
     // Counting down before the transfer: the line is in use already.
-    ASSERT_NE(station->comm().startSend({program, 1, 30.0}), nullptr);
+    CommStation &comm = StationInternals::comm(*station);
+    ASSERT_NE(station->connections().send({program, 1, 30.0}), nullptr);
 
-    SerialRecorder recorder(settings, prompts, [this](int n, const QString &device) {
-        return station->lendPort(n, device);
-    });
+    Connections::LineLoan loan = station->connections().lendLines();
+    SerialRecorder recorder(settings, prompts,
+                            [&loan](int n, const QString &device) { return loan.take(n, device); });
     EXPECT_FALSE(recorder.start(3, 0, "9600,N,8,1"));
     EXPECT_FALSE(recorder.recording());
-    EXPECT_TRUE(station->comm().port(1).portOpen());
+    EXPECT_TRUE(comm.port(1).portOpen());
+    EXPECT_TRUE(loan.taken().isEmpty());
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_TRUE(prompts.asked()[0].text.contains("Maschinenverbindung 2"));
     EXPECT_TRUE(prompts.asked()[0].text.contains("gesendet"));
-    station->comm().sendJob(1)->cancel();
+    comm.sendJob(1)->cancel();
 }
 
 TEST(DebuggerSettingsTest, DefaultsAndAViewerFoundOnThePath)

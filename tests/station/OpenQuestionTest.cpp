@@ -11,6 +11,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "support/PtyPair.h"
+#include "station/StationInternals.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -93,7 +94,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
     // its line reports an error, and that notice waits too.
     machines[0].send("%\r\nN10 G0 X1\r\nM30\r\n\x1A");
     ASSERT_TRUE(runUntil([&] { return from(1) != nullptr; }));
-    station->comm().port(0).raiseEvent(CommEvent::Frame);
+    StationInternals::comm(*station).port(0).raiseEvent(CommEvent::Frame);
     ASSERT_EQ(prompts.heldQuestions().size(), 1);
     EXPECT_EQ(prompts.heldQuestions()[0].title, "Comm-Fehler");
 
@@ -103,7 +104,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
     const QByteArray outgoing = QByteArray("%\r\n") + QByteArray(3000, 'G') + "\r\nM30\r\n";
     const QString path = env.writeFile("data/RAUS.NC", outgoing);
     std::optional<QString> sendError;
-    SendJob *job = station->comm().startSend(SendOrder{path, 3, std::nullopt});
+    SendJob *job = station->connections().send(SendOrder{path, 3, std::nullopt});
     ASSERT_TRUE(job);
     QObject::connect(job, &SendJob::finished, [&](const QString &error) { sendError = error; });
     machines[1].send("%\r\nN10 B2\r\nM30\r\n\x1A");
@@ -114,7 +115,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
     ASSERT_TRUE(runUntil([&] { return from(2) && from(3) && sendError && created.size() >= 3; }))
         << received.size() << " received, " << created.size() << " records";
     // Both receptions are on disk in the journal, each with its machine.
-    const QList<ReceptionJournal::Entry> journalled = station->journal().entries();
+    const QList<ReceptionJournal::Entry> journalled = StationInternals::journal(*station).entries();
     ASSERT_EQ(journalled.size(), 3);
     for (const ReceptionJournal::Entry &entry : journalled) {
         const ReceivedProgram *program = from(entry.connection);
@@ -141,7 +142,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
     // catalogued under the machine it came from.
     prompts.answerHeld(0, PromptAnswer::Ok);
     EXPECT_TRUE(prompts.heldQuestions().isEmpty());
-    station->comm().port(0).raiseEvent(CommEvent::Break);
+    StationInternals::comm(*station).port(0).raiseEvent(CommEvent::Break);
     ASSERT_EQ(prompts.heldQuestions().size(), 1);
     EXPECT_TRUE(prompts.heldQuestions()[0].text.endsWith("Anhaltesignal empfangen?"));
     std::optional<ReceivedProgramIntake::SaveResult> saved;
@@ -151,7 +152,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
     EXPECT_EQ(env.readFile(env.root() + "data/VON1.NC"), "%\r\nN10 G0 X1\r\nM30\r\n");
     ASSERT_TRUE(runUntil([&] { return machineOfRecord("VON1.NC") >= 0; }));
     EXPECT_EQ(machineOfRecord("VON1.NC"), 11);
-    EXPECT_EQ(station->journal().entries().size(), 2);
+    EXPECT_EQ(StationInternals::journal(*station).entries().size(), 2);
 }
 
 // A station with nobody at the PC: what it would ask is answered by each
@@ -166,12 +167,12 @@ TEST_F(OpenQuestionTest, AnUnattendedStationJournalsWhatArrivesAndRunsOn)
 
     machines[0].send("%\r\nN10 G0 X1\r\n\x1A");
     ASSERT_TRUE(runUntil([&] { return from(1) != nullptr; }));
-    ASSERT_EQ(station->journal().entries().size(), 1);
-    EXPECT_EQ(station->journal().entries()[0].text, "%\r\nN10 G0 X1\r\n");
+    ASSERT_EQ(StationInternals::journal(*station).entries().size(), 1);
+    EXPECT_EQ(StationInternals::journal(*station).entries()[0].text, "%\r\nN10 G0 X1\r\n");
 
     // A line error, and the notice after the file list was read again: told
     // into the logbook only, and what follows the notice runs at once.
-    station->comm().port(0).raiseEvent(CommEvent::Frame);
+    StationInternals::comm(*station).port(0).raiseEvent(CommEvent::Frame);
     station->rescan();
     EXPECT_TRUE(prompts.asked().isEmpty());
     const QString log = logbookText();
@@ -191,7 +192,7 @@ TEST_F(OpenQuestionTest, AnUnattendedStationJournalsWhatArrivesAndRunsOn)
     machines[0].send("%\r\nN20 G0 X2\r\n\x1A");
     ASSERT_TRUE(runUntil([&] { return received.size() >= 2; }));
     EXPECT_EQ(received.last().text, "%\r\nN20 G0 X2\r\n");
-    EXPECT_EQ(station->journal().entries().size(), 2);
+    EXPECT_EQ(StationInternals::journal(*station).entries().size(), 2);
     env.writeFile("data/NACHTS.NC", "O1");
     ASSERT_TRUE(runUntil([&] { return machineOfRecord("NACHTS.NC") >= 0; }));
     EXPECT_TRUE(prompts.asked().isEmpty());

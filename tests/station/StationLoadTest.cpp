@@ -3,6 +3,7 @@
 #include "comm/CommStation.h"
 #include "station/Station.h"
 #include "db/Schema.h"
+#include "station/StationInternals.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -74,7 +75,7 @@ TEST_F(Load, RunsItsStepsInTheFixedOrderAndOpensTheDatabase)
     EXPECT_TRUE(station->findChild<QTimer *>("ComTimer")->isActive());
     // The timer is armed early, but its ticks must wait for the database.
     EXPECT_TRUE(monitoringBeforeDatabase);
-    EXPECT_EQ(station->comm().lamp(0).colour, LampColour::Grey);
+    EXPECT_EQ(StationInternals::comm(*station).lamp(0).colour, LampColour::Grey);
 }
 
 TEST_F(Load, ReadsTheCurrentValuesWithSaneDefaultsForHandEditedNonsense)

@@ -8,6 +8,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "support/PtyPair.h"
+#include "station/StationInternals.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,7 +68,7 @@ TEST_F(StationTest, AReceivedProgramIsOnDiskWithItsMachineBeforeAnyWindowSeesIt)
     activate(1, machine.slavePath(), 7);
     QList<ReceptionJournal::Entry> onDiskWhenTold;
     QObject::connect(station.get(), &Station::programReceived,
-                     [&](const ReceivedProgram &) { onDiskWhenTold = station->journal().entries(); });
+                     [&](const ReceivedProgram &) { onDiskWhenTold = StationInternals::journal(*station).entries(); });
     ASSERT_EQ(load(), Station::LoadOutcome::Ready);
 
     QByteArray program("%\r\nN10 G0 X\xe4\xf6\xfc\r\nM30\r\n");
@@ -89,7 +90,7 @@ TEST_F(StationTest, AReceivedProgramIsOnDiskWithItsMachineBeforeAnyWindowSeesIt)
     intake.saveAsNew("P4711.NC", [&](const ReceivedProgramIntake::SaveResult &r) { saved = r.saved(); });
     ASSERT_TRUE(saved);
     EXPECT_EQ(state->pendingMachines.value("P4711.NC"), 7);
-    EXPECT_TRUE(station->journal().entries().isEmpty());
+    EXPECT_TRUE(StationInternals::journal(*station).entries().isEmpty());
 }
 
 TEST_F(StationTest, WhatWaitsInTheJournalIsOfferedAgainAtStartAndCutShortWritesAreCleared)
@@ -125,17 +126,28 @@ TEST_F(StationTest, PausesNestAndTheCheckRunsAgainOnlyAfterTheLast)
 {
     ASSERT_EQ(load(), Station::LoadOutcome::Ready);
     EXPECT_TRUE(station->monitoring());
-    station->pauseMonitoring();
-    station->pauseMonitoring();
-    station->resumeMonitoring();
-    EXPECT_FALSE(station->monitoring());
-    station->resumeMonitoring();
+    {
+        const MonitoringPause outer = station->pauseMonitoring();
+        {
+            MonitoringPause inner = station->pauseMonitoring();
+            MonitoringPause handedOn = std::move(inner);
+            EXPECT_FALSE(station->monitoring());
+        }
+        EXPECT_FALSE(station->monitoring());
+    }
     EXPECT_TRUE(station->monitoring());
-    station->resumeMonitoring(); // one too many changes nothing
+    MonitoringPause ended = station->pauseMonitoring();
+    ended.end();
+    ended.end(); // once is enough
+    EXPECT_TRUE(station->monitoring());
+    {
+        const MonitoringPause again = station->pauseMonitoring();
+        EXPECT_FALSE(station->monitoring());
+    }
     EXPECT_TRUE(station->monitoring());
     station->shutDown();
     EXPECT_FALSE(station->monitoring());
-    EXPECT_FALSE(station->receptionTimer()->isActive());
+    EXPECT_FALSE(StationInternals::receptionTimer(*station)->isActive());
 }
 
 TEST_F(StationTest, ANewFileGetsItsRecordWithThePendingMachineAndIsTold)
@@ -167,7 +179,7 @@ TEST_F(StationTest, ASendsProgressReachesEveryListenerAndEndsHidden)
     QObject::connect(station.get(), &Station::transferProgress, [&](int p) { progress << p; });
     const QString path = env.writeFile("data/LANG.NC", QByteArray(4096, 'G'));
     QString refusal;
-    ASSERT_TRUE(station->comm().startSend(SendOrder{path, 0, std::nullopt}, &refusal)) << refusal.toStdString();
+    ASSERT_TRUE(station->connections().send(SendOrder{path, 0, std::nullopt}, &refusal)) << refusal.toStdString();
     QByteArray got;
     ASSERT_TRUE(runUntil([&] {
         got += machine.readAvailable(5);
@@ -191,7 +203,7 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     ASSERT_TRUE(QFile::link(machine->slavePath(), link));
     activate(0, link, 1);
     ASSERT_EQ(load(), Station::LoadOutcome::Ready);
-    ASSERT_TRUE(station->comm().port(0).portOpen());
+    ASSERT_TRUE(StationInternals::comm(*station).port(0).portOpen());
     QStringList told;
     QObject::connect(station.get(), &Station::sendingChanged,
                      [&](int i, bool on) { told << QString("sending %1 %2").arg(i).arg(on); });
@@ -199,7 +211,7 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     QObject::connect(station.get(), &Station::lineRestored, [&](int i) { told << QString("back %1").arg(i); });
 
     const QString path = env.writeFile("data/LANG.NC", QByteArray(512 * 1024, 'G'));
-    SendJob *job = station->comm().startSend(SendOrder{path, 0, std::nullopt});
+    SendJob *job = station->connections().send(SendOrder{path, 0, std::nullopt});
     ASSERT_TRUE(job);
     QString error;
     bool ended = false;
@@ -216,7 +228,7 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     EXPECT_LT(sinceLoss.elapsed(), 2000);
     RecordProperty("ms_until_send_ended", int(sinceLoss.elapsed()));
     EXPECT_TRUE(error.startsWith("Die Verbindung zu Maschine 1 wurde unterbrochen.")) << error.toStdString();
-    EXPECT_EQ(station->comm().lamp(0).colour, LampColour::Red);
+    EXPECT_EQ(StationInternals::comm(*station).lamp(0).colour, LampColour::Red);
 
     timespec before{}, after{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
@@ -235,10 +247,10 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     ASSERT_TRUE(QFile::link(machine->slavePath(), link));
     QElapsedTimer back;
     back.start();
-    ASSERT_TRUE(runUntil([&] { return station->comm().port(0).portOpen(); }));
+    ASSERT_TRUE(runUntil([&] { return StationInternals::comm(*station).port(0).portOpen(); }));
     EXPECT_LT(back.elapsed(), 10000);
     RecordProperty("ms_until_reopened", int(back.elapsed()));
-    EXPECT_EQ(station->comm().lamp(0).colour, LampColour::Green);
+    EXPECT_EQ(StationInternals::comm(*station).lamp(0).colour, LampColour::Green);
     machine->send("%\r\nN10 M30\r\n\x1A");
     ASSERT_TRUE(runUntil([&] { return !received.isEmpty(); }));
     EXPECT_EQ(received.last().text, "%\r\nN10 M30\r\n");

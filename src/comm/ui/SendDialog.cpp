@@ -1,11 +1,10 @@
 #include "comm/ui/SendDialog.h"
 
 #include "app/Prompts.h"
-#include "app/ProgramSettings.h"
-#include "app/SettingsStore.h"
 #include "app/widgets/WindowPlacement.h"
-#include "comm/CommStation.h"
+#include "comm/Connections.h"
 #include "comm/MachineLines.h"
+#include "comm/SendDelay.h"
 #include "comm/SendJob.h"
 #include "comm/SendReceivers.h"
 
@@ -22,12 +21,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace zep {
-
-namespace {
-}
 
 SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *parent)
     : QDialog(parent), m_ctx(std::move(context)), m_request(std::move(request))
@@ -94,9 +89,10 @@ SendDialog::SendDialog(SendDialogContext context, SendRequest request, QWidget *
     connect(m_send, &QPushButton::clicked, this, &SendDialog::startSending);
     connect(m_cancel, &QPushButton::clicked, this, &SendDialog::reject);
 
-    m_ctx.status(QStringLiteral("Datenübertragung wählen"));
-    m_delay->setText(ProgramSettings::zeitversatz.read(m_ctx.settings));
-    m_delayBox->setChecked(ProgramSettings::sendWithDelay.read(m_ctx.settings));
+    showBusy(QStringLiteral("Datenübertragung wählen"));
+    const SendDelay::Choice delay = SendDelay::stored(m_ctx.settings);
+    m_delay->setText(delay.field);
+    m_delayBox->setChecked(delay.delayed);
     listReceivers();
     if (QFileInfo::exists(m_request.path)) {
         RestoreGeometry(*this, m_ctx.settings);
@@ -130,6 +126,14 @@ bool SendDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+void SendDialog::showBusy(const QString &text)
+{
+    if (m_busy.active())
+        m_busy.setText(text);
+    else
+        m_busy = m_ctx.status.busy(text);
+}
+
 void SendDialog::setIdle(bool idle)
 {
     m_receiverFrame->setEnabled(idle);
@@ -153,18 +157,10 @@ void SendDialog::startSending()
                               PromptIcon::Exclamation);
         return;
     }
-    ProgramSettings::sendWithDelay.write(m_ctx.settings, m_delayBox->isChecked());
-    SendOrder order{m_request.path, m_selected, std::nullopt};
-    if (m_delayBox->isChecked()) {
-        bool ok = false;
-        double seconds = m_delay->text().trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(seconds))
-            seconds = 0;
-        ProgramSettings::zeitversatz.write(m_ctx.settings, QString::number(seconds));
-        order.delay = seconds;
-    }
+    const SendOrder order{m_request.path, m_selected,
+                          SendDelay::take(m_ctx.settings, {m_delayBox->isChecked(), m_delay->text()})};
     QString refusal;
-    SendJob *job = m_ctx.station.startSend(order, &refusal);
+    SendJob *job = m_ctx.connections.send(order, &refusal);
     if (!job) {
         m_ctx.prompts.message(refusal, QStringLiteral("Datenübertragung"), PromptIcon::Exclamation);
         return;
@@ -176,9 +172,9 @@ void SendDialog::startSending()
     connect(job, &SendJob::sendingStarted, this, [this] {
         m_transferBegun = true;
         m_countdown->setVisible(false);
-        m_ctx.status(QStringLiteral("Senden von ") + m_request.dateiname + QStringLiteral("..."));
+        showBusy(QStringLiteral("Senden von ") + m_request.dateiname + QStringLiteral("..."));
     });
-    connect(job, &SendJob::status, this, [this](const QString &text) { m_ctx.status(text); });
+    connect(job, &SendJob::status, this, &SendDialog::showBusy);
     connect(job, &SendJob::finished, this, &SendDialog::jobFinished);
 }
 
@@ -205,14 +201,16 @@ void SendDialog::jobFinished()
     case SendJob::Outcome::Cancelled:
         // The dialog stays for another try.
         if (m_transferBegun)
-            m_ctx.status(QStringLiteral("Bereit"));
+            m_busy.end();
         return;
     case SendJob::Outcome::Failed:
     case SendJob::Outcome::Sent:
     case SendJob::Outcome::None: break;
     }
-    m_failed = !error.isEmpty();
-    m_ctx.status(m_failed ? QStringLiteral("Fehler beim Senden: \r") + error : QStringLiteral("Bereit"));
+    if (error.isEmpty())
+        m_busy.end();
+    else
+        m_busy.endWith(QStringLiteral("Fehler beim Senden: \r") + error);
     accept();
 }
 
@@ -240,8 +238,7 @@ void SendDialog::closeEvent(QCloseEvent *event)
 
 void SendDialog::done(int result)
 {
-    if (!m_failed)
-        m_ctx.status(QStringLiteral("Bereit"));
+    m_busy.end();
     SaveGeometry(*this, m_ctx.settings);
     QDialog::done(result);
 }

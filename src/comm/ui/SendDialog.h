@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StatusLine.h"
 #include "comm/SendJob.h"
 #include "comm/TraceSink.h"
 
@@ -18,7 +19,7 @@ class QRadioButton;
 
 namespace zep {
 
-class CommStation;
+class Connections;
 class Logbook;
 class MachineLines;
 class Prompts;
@@ -40,8 +41,8 @@ struct SendDialogContext {
     SettingsStore &settings;
     Prompts &prompts;
     const MachineLines *machines; // may be null: the receivers then go without machine names
-    CommStation &station; // sends, and tells the transfer's progress to whoever listens
-    std::function<void(const QString &)> status;
+    Connections &connections; // sends, and tells the transfer's progress to whoever listens
+    StatusLine &status;
 };
 
 // The send dialog: choose the machine, optionally count down, send. The
@@ -80,13 +81,15 @@ private:
     void showRemaining(int seconds);
     void jobFinished();
     void setIdle(bool idle);
+    void showBusy(const QString &text);
 
     SendDialogContext m_ctx;
     SendRequest m_request;
     QPointer<SendJob> m_job;
     int m_selected = -1;
     bool m_transferBegun = false;
-    bool m_failed = false;
+    // What the dialog is doing, on the status line while it is open.
+    StatusLine::Busy m_busy;
 
     QGroupBox *m_receiverFrame = nullptr;
     std::array<QRadioButton *, 5> m_receivers{};

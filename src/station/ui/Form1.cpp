@@ -6,7 +6,6 @@
 #include "app/ui/Form8.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/ui/RecordListView.h"
-#include "comm/CommStation.h"
 #include "comm/ui/Form10.h"
 #include "station/FirstStartSetup.h"
 #include "station/ShellActions.h"
@@ -60,7 +59,7 @@ Form1::Form1(Station &station) : m_station(station), m_dialogs(station, *this)
     buildCentralArea();
     m_statusArea = new MainStatusArea(*statusBar());
     connect(m_statusArea, &MainStatusArea::lampClicked, this,
-            [this](int i) { m_station.comm().showLampInfo(i); });
+            [this](int i) { m_station.connections().showLampInfo(i); });
     buildShortcuts();
     buildMainList();
     connectStation();
@@ -148,8 +147,8 @@ void Form1::connectStation()
     connect(&m_station, &Station::attentionWanted, this, &Form1::bringToFront);
     connect(&m_station, &Station::machineListChanged, m_list, &MainListController::ShowMaschinen);
     connect(&m_station, &Station::maintenanceDue, this, [this](const QList<DueTask> &due) { m_dialogs.showDue(due); });
-    for (int i = 0; i < CommStation::kConnections; ++i)
-        m_statusArea->showLamp(i, m_station.comm().lamp(i));
+    for (int i = 0; i < Connections::kConnections; ++i)
+        m_statusArea->showLamp(i, m_station.connections().lamp(i));
     connect(&m_dialogs.backup(), &StationBackup::runningChanged, this, [this](bool running) {
         m_commands->showBackupRunning(running);
         m_statusArea->showSteps(running ? 0 : -1, StationBackup::kSteps);
@@ -177,8 +176,6 @@ void Form1::menuCommand(const QString &name)
         m_dialogs.openMachineManager();
     } else if (name == QLatin1String("mmWizard")) {
         m_dialogs.openWizard();
-        // The wizard may have bound a machine to a connection.
-        m_station.reopenConnections();
     } else if (name == QLatin1String("mmEinst")) {
         m_dialogs.openSettings();
     } else if (name == QLatin1String("mmComPrefs")) {

@@ -65,8 +65,6 @@ public:
     QComboBox *machineFilter() const { return m_machineFilter; }
     QLabel *clockLabel() const { return m_statusArea->clockLabel(); }
     QProgressBar *progressBar() const { return m_statusArea->progressBar(); }
-    QTimer *timer1() const { return m_station.directoryTimer(); }
-    QTimer *comTimer() const { return m_station.receptionTimer(); }
     frmWartung *dueWindow() const { return m_dialogs.dueWindow(); }
     QList<QPointer<Form10>> saveDialogs() const { return m_dialogs.saveDialogs(); }
     QAction *action(const QString &objectName) const { return m_commands->action(objectName); }

@@ -4,9 +4,7 @@
 
 #include "app/Prompts.h"
 #include "app/SettingsRules.h"
-#include "app/ProgramSettings.h"
-#include "app/SettingsStore.h"
-#include "station/MainState.h"
+#include "station/StationSettings.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,17 +19,19 @@ namespace zep {
 namespace {
 
 
-// Shows the check's message, if it has one; true when the check passed.
+// Shows the check's message, if it has one, without waiting for it to be
+// read; true when the check passed.
 bool tell(Prompts &prompts, const SettingsRules::Check &check)
 {
     if (!check.text.isEmpty())
-        prompts.message(check.text, check.title, check.icon);
+        prompts.ask({check.text, check.title, check.icon});
     return check.ok;
 }
 
 } // namespace
 
-Form2::Form2(QWidget *owner, MainState &state) : QDialog(owner), m_state(state)
+Form2::Form2(QWidget *owner, StationSettings &settings, Prompts &prompts)
+    : QDialog(owner), m_settings(settings), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Einstellungen"));
@@ -111,18 +111,22 @@ Form2::Form2(QWidget *owner, MainState &state) : QDialog(owner), m_state(state)
     layout->addLayout(buttons);
     resize(640, sizeHint().height());
 
-    // Opening: the stored values, with the program's current monitored
-    // directory (which may not have been stored yet on a first start).
-    m_state.readCurrentValues();
-    field(1)->setText(m_state.verzeichnis);
-    field(2)->setText(QString::number(m_state.intervall));
-    field(3)->setText(m_state.fotoVerzeichnis);
-    field(4)->setText(QString::number(m_state.jpgQualitaet));
-    field(5)->setText(ProgramSettings::startProgram.read(m_state.settings));
-    field(6)->setText(ProgramSettings::backupDir.read(m_state.settings));
-    const QString stored = ProgramSettings::passwort.read(m_state.settings);
-    field(7)->setText(stored);
-    field(8)->setText(stored);
+    showDraft(m_settings.draft());
+}
+
+SettingsDraft Form2::draft() const
+{
+    return {field(1)->text(), field(2)->text(), field(3)->text(), field(4)->text(),
+            field(5)->text(), field(6)->text(), field(7)->text(), field(8)->text()};
+}
+
+void Form2::showDraft(const SettingsDraft &draft)
+{
+    const QString texts[] = {draft.verzeichnis, draft.intervall,   draft.fotoVerzeichnis, draft.jpgQualitaet,
+                             draft.startProgram, draft.backupDir, draft.passwort,        draft.passwortWiederholung};
+    for (int number = 1; number <= 8; ++number)
+        if (field(number)->text() != texts[number - 1])
+            field(number)->setText(texts[number - 1]);
 }
 
 QLineEdit *Form2::addField(int number, const QString &toolTip)
@@ -146,29 +150,21 @@ void Form2::leaveDirectoryField(int fieldNumber)
 
 void Form2::leaveIntervalField()
 {
-    if (m_checking)
-        return;
-    m_checking = true;
     const SettingsRules::Check check = SettingsRules::checkInterval(field(2)->text());
     if (check.replacement)
         field(2)->setText(*check.replacement);
     if (check.beep)
-        m_state.prompts.beep();
-    tell(m_state.prompts, check);
-    m_checking = false;
+        m_prompts.beep();
+    tell(m_prompts, check);
 }
 
 bool Form2::leaveQualityField()
 {
-    if (m_checking)
-        return true;
     const SettingsRules::Check check = SettingsRules::checkJpgQuality(field(4)->text());
     markInvalid(field(4), !check.ok);
     if (check.ok)
         return true;
-    m_checking = true;
-    tell(m_state.prompts, check);
-    m_checking = false;
+    tell(m_prompts, check);
     field(4)->setFocus();
     field(4)->selectAll();
     return false;
@@ -179,14 +175,14 @@ void Form2::browseDirectory(int fieldNumber)
     static const QMap<int, QString> titles{{1, QStringLiteral("Überwachungs-Verzeichnis wählen...")},
                                            {3, QStringLiteral("Foto-Verzeichnis wählen...")},
                                            {6, QStringLiteral("Backup-Sicherungs-Verzeichnis wählen...")}};
-    const QString chosen = m_state.prompts.chooseFolder(titles.value(fieldNumber), field(fieldNumber)->text());
+    const QString chosen = m_prompts.chooseFolder(titles.value(fieldNumber), field(fieldNumber)->text());
     if (!chosen.isEmpty())
         field(fieldNumber)->setText(SettingsRules::normaliseDirectory(chosen));
 }
 
 void Form2::browseStartProgram()
 {
-    const QString chosen = m_state.prompts.openFile(
+    const QString chosen = m_prompts.openFile(
         QStringLiteral("ausführbare Datei wählen..."),
         QStringLiteral("ausführbare Dateien (*.bat,*.exe)|*.bat;*.exe;*.com;*.vbs|alle Dateien (*.*)|*.*"),
         field(5)->text());
@@ -196,42 +192,25 @@ void Form2::browseStartProgram()
 
 void Form2::pressApply()
 {
-    for (int number : {1, 3, 6})
-        leaveDirectoryField(number);
-    if (field(2)->text().toInt() < 1)
-        leaveIntervalField();
-    if (!leaveQualityField())
-        return;
-
-    const QString monitored = field(1)->text();
-    const QString photos = field(3)->text();
-    if (!tell(m_state.prompts, SettingsRules::checkSave(field(7)->text(), field(8)->text(), monitored, photos)))
-        return;
-    if (!tell(m_state.prompts,
-              SettingsRules::checkBackupDir(field(6)->text(), {m_state.programDir, monitored, photos})))
-        return;
-
-    // Taken as the program's current values only once they are valid and
-    // stored: the program never monitors a directory it has not saved.
-    m_state.verzeichnis = monitored;
-    m_state.fotoVerzeichnis = photos;
-    m_state.intervall = field(2)->text().toInt();
-    m_state.jpgQualitaet = field(4)->text().toInt();
-
-    SettingsStore &s = m_state.settings;
-    ProgramSettings::verzeichnis.write(s, monitored);
-    ProgramSettings::fotoVerzeichnis.write(s, photos);
-    ProgramSettings::intervall.writeText(s, field(2)->text());
-    ProgramSettings::jpgQualitaet.writeText(s, field(4)->text());
-    ProgramSettings::passwort.write(s, field(7)->text());
-    ProgramSettings::startProgram.write(s, field(5)->text());
-    ProgramSettings::backupDir.write(s, field(6)->text());
-    accept();
+    const StationSettings::Applied applied = m_settings.apply(draft());
+    showDraft(applied.draft);
+    markInvalid(field(4), applied.qualityRefused);
+    for (const SettingsRules::Check &check : applied.checks) {
+        if (check.beep)
+            m_prompts.beep();
+        tell(m_prompts, check);
+    }
+    if (applied.qualityRefused) {
+        field(4)->setFocus();
+        field(4)->selectAll();
+    }
+    if (applied.applied)
+        accept();
 }
 
 bool Form2::mayClose()
 {
-    return tell(m_state.prompts, SettingsRules::checkClose(m_state.verzeichnis, m_state.fotoVerzeichnis));
+    return tell(m_prompts, m_settings.closeCheck());
 }
 
 void Form2::done(int result)

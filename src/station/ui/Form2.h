@@ -6,7 +6,9 @@ class QLineEdit;
 
 namespace zep {
 
-struct MainState;
+class Prompts;
+class StationSettings;
+struct SettingsDraft;
 
 // "Einstellungen": directories, interval, JPEG quality, start program,
 // backup directory and the access password.
@@ -15,7 +17,7 @@ class Form2 : public QDialog
     Q_OBJECT
 
 public:
-    Form2(QWidget *owner, MainState &state);
+    Form2(QWidget *owner, StationSettings &settings, Prompts &prompts);
 
     QLineEdit *field(int number) const;
 
@@ -34,10 +36,12 @@ public:
 private:
     QLineEdit *addField(int number, const QString &toolTip);
     bool mayClose();
+    SettingsDraft draft() const;
+    void showDraft(const SettingsDraft &draft);
 
-    MainState &m_state;
+    StationSettings &m_settings;
+    Prompts &m_prompts;
     QLineEdit *m_fields[9]{};
-    bool m_checking = false;
 };
 
 } // namespace zep

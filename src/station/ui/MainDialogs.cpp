@@ -5,7 +5,6 @@
 #include "catalogue/ui/PresetsDialog.h"
 #include "catalogue/ui/RecordEditors.h"
 #include "catalogue/RecordRow.h"
-#include "comm/CommStation.h"
 #include "comm/ui/Form10.h"
 #include "comm/ui/SendDialog.h"
 #include "comm/ui/frmProperties.h"
@@ -16,8 +15,8 @@
 #include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
 #include "machines/ui/frmWizard.h"
-#include "backup/BackupPlan.h"
 #include "station/AccessCheck.h"
+#include "station/MainState.h"
 #include "station/StationBackup.h"
 #include "station/ui/Form2.h"
 #include "station/ui/MainListController.h"
@@ -35,9 +34,6 @@ MainDialogs::MainDialogs(Station &station, QWidget &owner) : m_station(station),
     // Every record the directory check makes gets its editor, in turn.
     QObject::connect(&station, &Station::recordCreated, &owner, [this](long index) { openNewRecordEditor(index); });
     m_backup = std::make_unique<StationBackup>(station);
-    QObject::connect(m_backup.get(), &StationBackup::runningChanged, &m_owner, [this](bool running) {
-        m_station.showStatus(running ? BackupTexts::notice() : QStringLiteral("Bereit"));
-    });
 }
 
 MainDialogs::~MainDialogs() = default;
@@ -54,14 +50,13 @@ bool MainDialogs::checkAccess()
 
 void MainDialogs::paused(const std::function<void()> &work)
 {
-    m_station.pauseMonitoring();
+    const MonitoringPause pause = m_station.pauseMonitoring();
     work();
-    m_station.resumeMonitoring();
 }
 
 void MainDialogs::openSettingsDialog()
 {
-    Form2 dialog(&m_owner, m_station.state());
+    Form2 dialog(&m_owner, m_station.stationSettings(), m_station.prompts());
     runModal(dialog);
 }
 
@@ -69,21 +64,18 @@ void MainDialogs::openWizard()
 {
     frmWizard wizard(m_station.database(), m_station.settings(), m_station.prompts(), m_station.clock(), &m_owner);
     runModal(wizard);
-    // A new machine belongs in the machine filter at once.
-    if (wizard.result().outcome != MachineCreation::Outcome::NotCreated)
-        m_station.machinesChanged();
+    m_station.machineWizardEnded(wizard.result().outcome != MachineCreation::Outcome::NotCreated);
 }
 
 void MainDialogs::openSettings()
 {
     if (!checkAccess())
         return;
-    m_station.showStatus(QStringLiteral("Einstellungen"));
+    const StatusLine::Busy busy = m_station.status().busy(QStringLiteral("Einstellungen"));
     paused([this] {
         openSettingsDialog();
         m_station.settingsChanged();
     });
-    m_station.showStatus(QStringLiteral("Bereit"));
 }
 
 void MainDialogs::openComPrefs()
@@ -121,8 +113,8 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
     request.maschinenIndex = row.machineNumber();
     paused([&] {
         const CatalogueMachineLines machines(m_station.database());
-        SendDialog dialog({m_station.settings(), m_station.prompts(), &machines, m_station.comm(),
-                           [this](const QString &text) { m_station.showStatus(text); }},
+        SendDialog dialog({m_station.settings(), m_station.prompts(), &machines, m_station.connections(),
+                           m_station.status()},
                           request, &m_owner);
         runModal(dialog);
     });
@@ -223,10 +215,9 @@ void MainDialogs::closeRecordEditors()
 
 void MainDialogs::openPresets()
 {
-    m_station.showStatus(QStringLiteral("F-Tastenbelegung"));
+    const StatusLine::Busy busy = m_station.status().busy(QStringLiteral("F-Tastenbelegung"));
     PresetsDialog dialog(m_station.settings(), &m_owner);
     runModal(dialog);
-    m_station.showStatus(QStringLiteral("Bereit"));
 }
 
 void MainDialogs::openEditor(const QString &path)
@@ -247,13 +238,13 @@ void MainDialogs::openEditor(const QString &path)
 void MainDialogs::openSerialMonitor()
 {
     paused([this] {
+        // A connection whose line the monitor took opens again when the
+        // monitor has closed.
+        Connections::LineLoan loan = m_station.connections().lendLines();
         SerialMonitor monitor(
             m_station.settings(), m_station.prompts(),
-            [this](int portNumber, const QString &device) { return m_station.lendPort(portNumber, device); },
-            &m_owner);
+            [&loan](int portNumber, const QString &device) { return loan.take(portNumber, device); }, &m_owner);
         runModal(monitor);
-        // A connection whose line the monitor took is open again.
-        m_station.reopenConnections();
     });
 }
 

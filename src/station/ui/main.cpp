@@ -11,7 +11,7 @@
 #include "app/SystemClock.h"
 #include "app/ui/QtPrompts.h"
 #include "station/ui/StartProcedure.h"
-#include "db/Schema.h"
+#include "station/FreshCatalogue.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,9 +24,8 @@ namespace {
 
 int createDatabaseFile(const QString &file)
 {
-    zep::ErrorInfo error;
-    if (!zep::createFreshDatabase(file, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.description));
+    if (const std::optional<QString> error = zep::createCatalogueFile(file)) {
+        std::fprintf(stderr, "%s\n", qPrintable(*error));
         return 1;
     }
     return 0;

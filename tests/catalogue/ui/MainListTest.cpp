@@ -163,7 +163,7 @@ TEST_F(MainListTest, CommandsForAMissingProgramFileSayItIsMissing)
     window->command(7)->click();
     EXPECT_EQ(prompts.titles(), QStringList({"Datei fehlt!", "Datei fehlt!"}));
     EXPECT_EQ(prompts.asked().first().text, "Die Datei '" + dataDir() + "A.NC' konnte nicht gefunden werden!");
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
 }
 
 TEST_F(MainListTest, RightClickSelectsTheRecordUnderTheMouse)

@@ -1,6 +1,8 @@
 #include "../CommStationFixture.h"
 #include "../MachineSide.h"
 
+#include "app/StatusLine.h"
+#include "comm/Connections.h"
 #include "comm/MachineReady.h"
 #include "comm/SendJob.h"
 #include "comm/SerialPort.h"
@@ -25,6 +27,11 @@ struct SendDialogTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(pty.ok());
+        QObject::connect(&statusLine, &StatusLine::changed, &statusLine, [this](const QString &t) {
+            status << t;
+            if (onStatus)
+                onStatus();
+        });
         ASSERT_TRUE(createFreshDatabase(s.env.programDir() + "CNCPRG.mdb"));
         ASSERT_TRUE(database.open(s.env.programDir() + "CNCPRG.mdb"));
         ASSERT_TRUE(database.execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('Müller''s Drehbank ', 'Halle 1 ')"));
@@ -41,18 +48,14 @@ struct SendDialogTest : ::testing::Test {
     {
         SendRequest request{"P1.NC", path, "Welle", 7, machine};
         auto d = std::make_unique<SendDialog>(
-            SendDialogContext{s.settings, s.prompts, &machines, s.station,
-                              [this](const QString &t) {
-                                  status << t;
-                                  if (onStatus)
-                                      onStatus();
-                              }},
-            request);
+            SendDialogContext{s.settings, s.prompts, &machines, connections, statusLine}, request);
         d->show();
         return d;
     }
 
     Station s;
+    Connections connections{s.station};
+    StatusLine statusLine;
     PtyPair pty;
     Database database;
     CatalogueMachineLines machines{database};

@@ -69,7 +69,7 @@ TEST_F(BackupWindow, TheCommandIsDisabledWhileTheNoticeAndProgressShow)
     EXPECT_FALSE(notice()->isVisible());
     EXPECT_FALSE(window->progressBar()->isVisible());
     EXPECT_EQ(prompts.titles(), QStringList({"Backup ausgeführt!"}));
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
     EXPECT_TRUE(state->database.isOpen());
 }
 
@@ -100,7 +100,7 @@ TEST_F(BackupWindow, QuittingDuringTheBackupAsksFirst)
 
 TEST_F(BackupWindow, SettingsRefuseABackupDirectoryInsideABackedUpOne)
 {
-    Form2 dialog(window.get(), *state);
+    Form2 dialog(window.get(), station->stationSettings(), station->prompts());
     dialog.show();
     dialog.field(6)->setText(env.root() + "data/Sicherung");
     dialog.pressApply();

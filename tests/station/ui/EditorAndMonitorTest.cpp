@@ -9,6 +9,7 @@
 #include "editor/ui/SerialMonitor.h"
 #include "support/PtyPair.h"
 #include "support/QStringPrinter.h"
+#include "station/StationInternals.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -63,7 +64,7 @@ TEST_F(EditorAndMonitor, TheDebuggerTakesAConnectionsLineAndTheConnectionIsOpenA
     p.save(settings, 0);
     settings.write("Schnittstellen", "COM2", machine.slavePath());
     ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
-    ASSERT_TRUE(station->comm().port(0).portOpen());
+    ASSERT_TRUE(StationInternals::comm(*station).port(0).portOpen());
 
     bool recorded = false;
     bool connectionClosedMeanwhile = false;
@@ -72,13 +73,13 @@ TEST_F(EditorAndMonitor, TheDebuggerTakesAConnectionsLineAndTheConnectionIsOpenA
         auto *monitor = qobject_cast<SerialMonitor *>(&dialog);
         if (!monitor)
             return 0;
-        pausedMeanwhile = !window->timer1()->isActive();
+        pausedMeanwhile = !station->monitoring();
         monitor->portList()->setCurrentIndex(1);
         monitor->handshakeList()->setCurrentIndex(0);
         monitor->parameterField()->setText("9600,N,8,1");
         monitor->start();
         recorded = monitor->recorder().recording();
-        connectionClosedMeanwhile = !station->comm().port(0).portOpen();
+        connectionClosedMeanwhile = !StationInternals::comm(*station).port(0).portOpen();
         monitor->done(0);
         return 0;
     };
@@ -87,8 +88,8 @@ TEST_F(EditorAndMonitor, TheDebuggerTakesAConnectionsLineAndTheConnectionIsOpenA
     EXPECT_TRUE(pausedMeanwhile);
     EXPECT_TRUE(recorded);
     EXPECT_TRUE(connectionClosedMeanwhile);
-    EXPECT_TRUE(station->comm().port(0).portOpen());
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(StationInternals::comm(*station).port(0).portOpen());
+    EXPECT_TRUE(station->monitoring());
     EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
 }
 

@@ -43,8 +43,8 @@ TEST_F(MainWindow, ComesUpWithHeadingsDefaultWidthsStatusClockAndGreyLamps)
         EXPECT_EQ(window->lamp(i)->color(), LampColour::Grey);
         EXPECT_EQ(window->lamp(i)->toolTip(), QString("Maschine %1 nicht Aktiv").arg(i + 1));
     }
-    EXPECT_TRUE(window->timer1()->isActive());
-    EXPECT_EQ(window->timer1()->interval(), 5000);
+    EXPECT_TRUE(station->monitoring());
+    EXPECT_EQ(station->monitoringInterval(), 5000);
 }
 
 TEST_F(MainWindow, HasEveryMenuItemWithItsCaption)
@@ -132,7 +132,7 @@ TEST_F(MainWindow, ShutdownQuestionYesMinimisesCancelKeepsNoEnds)
     prompts.queueAnswer(PromptAnswer::Yes);
     window->close();
     EXPECT_TRUE(window->isMinimized());
-    EXPECT_TRUE(window->timer1()->isActive()); // monitoring goes on
+    EXPECT_TRUE(station->monitoring()); // monitoring goes on
     EXPECT_EQ(ended.count(), 0);
 
     window->showNormal();
@@ -156,7 +156,7 @@ TEST_F(MainWindow, WhileTheShutdownQuestionWaitsTheStationRunsOn)
     EXPECT_EQ(prompts.heldQuestions()[0].title, "Wirklich beenden?");
     // No loop of the question's own: the checks run in the program's loop.
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
     env.writeFile("data/WAEHREND.NC", "O1");
     QSignalSpy created(station.get(), &Station::recordCreated);
     station->tick();
@@ -216,13 +216,13 @@ TEST_F(MainWindow, GuardedSettingsNeedThePasswordExactly)
     window->action("mmEinst")->trigger();
     EXPECT_EQ(offered, QStringList{"Geheim"});
     EXPECT_TRUE(modalTitles.isEmpty()); // denied: the dialog never opened
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
 
     window->setLoginRunner([](const QString &) { return true; });
     window->action("mmEinst")->trigger();
     EXPECT_EQ(modalTitles, QStringList{"Einstellungen"});
     EXPECT_EQ(window->statusText(), "Bereit");
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
 }
 
 TEST_F(MainWindow, FirstStartManualSetupOpensTheSettingsBeforeTheWindowShows)

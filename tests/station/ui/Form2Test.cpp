@@ -1,5 +1,6 @@
 #include "UiFixture.h"
 
+#include "station/StationSettings.h"
 #include "station/ui/Form2.h"
 
 #include <QLineEdit>
@@ -17,10 +18,11 @@ struct SettingsDialog : ::testing::Test, SessionFixture {
         settings.write("Settings", "Intervall", "7");
         settings.write("Settings", "Passwort", "alt");
         state->verzeichnis = settings.read("Settings", "Verzeichnis");
-        dialog = std::make_unique<Form2>(nullptr, *state);
+        dialog = std::make_unique<Form2>(nullptr, service, prompts);
         dialog->show();
     }
     QLineEdit *f(int n) { return dialog->field(n); }
+    StationSettings service{*state};
     std::unique_ptr<Form2> dialog;
 };
 
@@ -131,7 +133,8 @@ TEST_F(SettingsDialog, BrowsingFillsTheFieldAndCancelKeepsIt)
 TEST(SettingsDialogFirstStart, CannotBeLeftWithoutTwoValidDirectories)
 {
     SessionFixture fx;
-    Form2 dialog(nullptr, *fx.state);
+    StationSettings service(*fx.state);
+    Form2 dialog(nullptr, service, fx.prompts);
     dialog.show();
     dialog.reject();
     EXPECT_TRUE(dialog.isVisible());

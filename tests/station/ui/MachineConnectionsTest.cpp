@@ -13,6 +13,7 @@
 #include "db/Database.h"
 #include "support/PtyPair.h"
 #include "support/QStringPrinter.h"
+#include "station/StationInternals.h"
 
 #include <QAction>
 #include <QDir>
@@ -81,7 +82,7 @@ TEST_F(MachineConnections, ProgramFromAMachineArrivesWhileAMissingDeviceFailsOnl
     EXPECT_EQ(window->lamp(1)->color(), LampColour::Green);
     EXPECT_EQ(window->lamp(1)->toolTip(), "Maschine 2 - COM2:9600,N,8,1");
     EXPECT_EQ(window->lamp(2)->color(), LampColour::Grey);
-    EXPECT_TRUE(window->comTimer()->isActive());
+    EXPECT_TRUE(StationInternals::receptionTimer(*station)->isActive());
 
     // With the trace window open, the received bytes show up there as they
     // came, not one line per piece.
@@ -115,7 +116,7 @@ TEST_F(MachineConnections, LampClickTellsTheConnectionsStateAndThePortDialogOpen
 
     window->action("mmComPrefs")->trigger();
     EXPECT_EQ(modalTitles, QStringList{"Kommunikations-Einstellungen"});
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
     EXPECT_EQ(window->statusText(), "Bereit");
 }
 

@@ -92,7 +92,7 @@ TEST_F(MachinesMenu, TheMachineManagerAsksForThePasswordAndItsNewMachineIsInTheF
     bool timerStopped = false;
     onModal = [&](QDialog &dialog) {
         EXPECT_EQ(dialog.objectName(), "Form6");
-        timerStopped = !window->timer1()->isActive();
+        timerStopped = !station->monitoring();
         EXPECT_EQ(window->statusText(), "Maschinenverwaltung");
         dialog.findChild<QPushButton *>("Command1")->click();
         dialog.findChild<QPushButton *>("Command3")->click();
@@ -100,7 +100,7 @@ TEST_F(MachinesMenu, TheMachineManagerAsksForThePasswordAndItsNewMachineIsInTheF
     };
     window->action("mmMaschinen")->trigger();
     EXPECT_TRUE(timerStopped);
-    EXPECT_TRUE(window->timer1()->isActive());
+    EXPECT_TRUE(station->monitoring());
     EXPECT_EQ(window->statusText(), "Bereit");
     EXPECT_GE(window->machineFilter()->findText("neue Maschine", Qt::MatchStartsWith), 1);
 }

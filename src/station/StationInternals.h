@@ -1,0 +1,21 @@
+#pragma once
+
+#include "station/MainState.h"
+#include "station/Station.h"
+
+namespace zep {
+
+class CommStation;
+class ReceptionJournal;
+
+// The station's parts, for tests that look inside. Windows get services
+// from the station, never these.
+struct StationInternals {
+    static MainState &state(Station &station) { return *station.m_state; }
+    static CommStation &comm(Station &station) { return station.comm(); }
+    static ReceptionJournal &journal(Station &station) { return station.journal(); }
+    static QTimer *directoryTimer(Station &station) { return station.directoryTimer(); }
+    static QTimer *receptionTimer(Station &station) { return station.receptionTimer(); }
+};
+
+} // namespace zep
