@@ -1,6 +1,8 @@
 #include "CommStationFixture.h"
 #include "support/PtyPair.h"
 
+#include "comm/CommEvent.h"
+#include "comm/Connections.h"
 #include "comm/SendJob.h"
 #include "comm/SerialPort.h"
 #include "support/QStringPrinter.h"
@@ -104,4 +106,72 @@ TEST(CommStation, AProgramArrivingWhenTheMonitorAskedIsReceivedWholeAndTheLineLe
 
     EXPECT_FALSE(s.station.lendLine(2, machine.slavePath()).has_value());
     EXPECT_FALSE(s.station.port(1).portOpen());
+}
+
+// The serial monitor borrows lines for as long as it is open. When it
+// closes, the connections it took open again; a connection it did not
+// touch keeps its line and its lamp, so a line error shown there is still
+// there to be read.
+TEST(LineLoan, TheConnectionsTakenOpenAgainWhenTheLoanEndsAndNoOthers)
+{
+    Station s;
+    Connections connections(s.station);
+    PtyPair lent;
+    PtyPair other;
+    ASSERT_TRUE(lent.ok());
+    ASSERT_TRUE(other.ok());
+    s.activate(1, lent.slavePath());
+    s.activate(3, other.slavePath());
+    s.station.SetComm();
+    ASSERT_TRUE(s.station.port(1).portOpen());
+    s.station.port(3).raiseEvent(CommEvent::Frame);
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.lamp(3).colour == LampColour::Red; }));
+    const QString errorTip = s.station.lamp(3).toolTip;
+
+    {
+        Connections::LineLoan loan = connections.lendLines();
+        EXPECT_FALSE(loan.take(2, lent.slavePath()).has_value());
+        EXPECT_EQ(loan.taken(), QList<int>{1});
+        Connections::LineLoan handedOn = std::move(loan);
+        loan.end(); // the moved-from loan gives nothing back
+        EXPECT_FALSE(s.station.port(1).portOpen());
+        EXPECT_EQ(connections.lamp(1).colour, LampColour::Grey);
+    }
+    EXPECT_TRUE(s.station.port(1).portOpen());
+    EXPECT_EQ(connections.lamp(1).colour, LampColour::Green);
+    EXPECT_TRUE(s.station.port(3).portOpen());
+    EXPECT_EQ(s.station.lamp(3).colour, LampColour::Red);
+    EXPECT_EQ(s.station.lamp(3).toolTip, errorTip);
+
+    // The connection received as before the loan.
+    lent.send("%\r\nN10 G0 X1\r\nM30\r\n\x1A");
+    ASSERT_TRUE(s.pumpUntil([&] { return s.station.receiver(1).finished(); }));
+}
+
+// A loan refused because a program is going out takes nothing; ending it
+// leaves the sending connection's line alone, so the transfer runs on.
+TEST(LineLoan, ARefusedLoanLeavesTheSendingConnectionAlone)
+{
+    Station s;
+    Connections connections(s.station);
+    PtyPair machine;
+    ASSERT_TRUE(machine.ok());
+    s.activate(1, machine.slavePath());
+    s.station.SetComm();
+    SendJob *job = connections.send({s.env.writeFile("data/P1.NC", "N10 G0\r\n"), 1, 30.0});
+    ASSERT_NE(job, nullptr);
+    QString refusal;
+    EXPECT_EQ(connections.send({s.env.writeFile("data/P2.NC", "N20\r\n"), 1, std::nullopt}, &refusal), nullptr);
+    EXPECT_FALSE(refusal.isEmpty());
+    {
+        Connections::LineLoan loan = connections.lendLines();
+        const std::optional<QString> refused = loan.take(2, machine.slavePath());
+        ASSERT_TRUE(refused.has_value());
+        EXPECT_EQ(*refused, busyText("gesendet"));
+        EXPECT_TRUE(loan.taken().isEmpty());
+    }
+    EXPECT_TRUE(s.station.port(1).portOpen());
+    EXPECT_EQ(s.station.sendJob(1), job);
+    EXPECT_EQ(job->state(), SendJob::State::CountingDown);
+    job->cancel();
 }

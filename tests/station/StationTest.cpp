@@ -150,6 +150,24 @@ TEST_F(StationTest, PausesNestAndTheCheckRunsAgainOnlyAfterTheLast)
     EXPECT_FALSE(StationInternals::receptionTimer(*station)->isActive());
 }
 
+// A paused check stays paused for every tick, not only for its timer: a
+// dialog that changes the directories must not have a check run under it.
+TEST_F(StationTest, NoDirectoryCheckRunsWhilePaused)
+{
+    ASSERT_EQ(load(), Station::LoadOutcome::Ready);
+    QList<long> created;
+    QObject::connect(station.get(), &Station::recordCreated, [&](long index) { created << index; });
+    {
+        const MonitoringPause outer = station->pauseMonitoring();
+        const MonitoringPause inner = station->pauseMonitoring();
+        env.writeFile("data/NEU.NC", "O1");
+        station->tick();
+        EXPECT_TRUE(created.isEmpty());
+    }
+    station->tick();
+    EXPECT_EQ(created.size(), 1);
+}
+
 TEST_F(StationTest, ANewFileGetsItsRecordWithThePendingMachineAndIsTold)
 {
     ASSERT_EQ(load(), Station::LoadOutcome::Ready);

@@ -1,5 +1,6 @@
 #include "station/ui/MainStatusArea.h"
 
+#include "app/StatusLine.h"
 #include "station/ui/StatusLamp.h"
 
 #include <QLabel>
@@ -10,7 +11,7 @@ namespace zep {
 
 MainStatusArea::MainStatusArea(QStatusBar &bar) : QObject(&bar)
 {
-    m_status = new QLabel(QStringLiteral("Bereit"), &bar);
+    m_status = new QLabel(StatusLine::idleText(), &bar);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     bar.addWidget(m_status, 1);
     m_progress = new QProgressBar(&bar);
