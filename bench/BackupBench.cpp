@@ -127,11 +127,11 @@ int main(int argc, char *argv[])
     const qint64 idle = longest;
 
     removeTree(backupDir);
-    BackupJob job;
-    QObject::connect(&job, &BackupJob::finished, &app, &QCoreApplication::quit);
+    BackupJob job(plan);
+    QObject::connect(&job, &Job::finished, &app, &QCoreApplication::quit);
     longest = 0;
     gap.restart();
-    job.start(plan);
+    job.start();
     app.exec();
     std::printf("main thread, longest wait between 5 ms ticks: %lld ms during a backup job, %lld ms idle "
                 "(reference)\n",

@@ -102,8 +102,8 @@ Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
     SendJob job({settings, logbook, receptionClock}, port, SendOrder{path, 0, std::nullopt});
     QString error;
     QEventLoop loop;
-    QObject::connect(&job, &SendJob::finished, &loop, [&](const QString &e) {
-        error = e;
+    QObject::connect(&job, &Job::finished, &loop, [&] {
+        error = job.error();
         loop.quit();
     });
     const double cpuBefore = threadCpuSeconds();

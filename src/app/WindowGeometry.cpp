@@ -1,6 +1,5 @@
 #include "app/WindowGeometry.h"
 
-#include "app/SettingsStore.h"
 
 #include <algorithm>
 
@@ -23,12 +22,20 @@ void restoreAxis(int savedExtent, int savedPos, int designed, int screen, int &e
         pos = std::max(0, (screen - extent) / 2);
 }
 
-const QString kWidth = QStringLiteral("Width");
-const QString kHeight = QStringLiteral("Height");
-const QString kLeft = QStringLiteral("Left");
-const QString kTop = QStringLiteral("Top");
-
 } // namespace
+
+WindowGeometry::SizeKeys::SizeKeys(const QString &windowName)
+    : width(sizeSection(windowName), QStringLiteral("Width"), -1),
+      height(sizeSection(windowName), QStringLiteral("Height"), -1),
+      left(sizeSection(windowName), QStringLiteral("Left"), -1),
+      top(sizeSection(windowName), QStringLiteral("Top"), -1)
+{
+}
+
+NumberSetting WindowGeometry::columnKey(const QString &container, const QString &list, int column)
+{
+    return NumberSetting(columnSection(container, list), QStringLiteral("Col") + QString::number(column), 0);
+}
 
 bool WindowGeometry::shouldSave(int width, bool minimised)
 {
@@ -47,22 +54,22 @@ bool WindowGeometry::save(SettingsStore &settings, const QString &windowName, co
 {
     if (!shouldSave(geometry.width, minimised))
         return false;
-    const QString section = sizeSection(windowName);
-    settings.write(section, kWidth, QString::number(geometry.width));
-    settings.write(section, kHeight, QString::number(geometry.height));
-    settings.write(section, kLeft, QString::number(geometry.x));
-    settings.write(section, kTop, QString::number(geometry.y));
+    const SizeKeys keys(windowName);
+    keys.width.write(settings, geometry.width);
+    keys.height.write(settings, geometry.height);
+    keys.left.write(settings, geometry.x);
+    keys.top.write(settings, geometry.y);
     return true;
 }
 
 WindowGeometry::Saved WindowGeometry::read(const SettingsStore &settings, const QString &windowName)
 {
-    const QString section = sizeSection(windowName);
+    const SizeKeys keys(windowName);
     Saved saved;
-    saved.width = settings.readInt(section, kWidth, -1);
-    saved.height = settings.readInt(section, kHeight, -1);
-    saved.left = settings.readInt(section, kLeft, -1);
-    saved.top = settings.readInt(section, kTop, -1);
+    saved.width = keys.width.read(settings);
+    saved.height = keys.height.read(settings);
+    saved.left = keys.left.read(settings);
+    saved.top = keys.top.read(settings);
     return saved;
 }
 
@@ -75,18 +82,16 @@ WindowGeometry::Rect WindowGeometry::restore(const SettingsStore &settings, cons
 void WindowGeometry::saveColumns(SettingsStore &settings, const QString &container, const QString &list,
                                  const QList<int> &widths)
 {
-    const QString section = columnSection(container, list);
     for (int i = 0; i < widths.size(); ++i)
-        settings.write(section, QStringLiteral("Col") + QString::number(i), QString::number(widths.at(i)));
+        columnKey(container, list, i).write(settings, widths.at(i));
 }
 
 QList<int> WindowGeometry::restoreColumns(const SettingsStore &settings, const QString &container,
                                           const QString &list, int columnCount)
 {
-    const QString section = columnSection(container, list);
     QList<int> widths;
     for (int i = 0; i < columnCount; ++i)
-        widths << std::max(0, settings.readInt(section, QStringLiteral("Col") + QString::number(i), 0));
+        widths << std::max(0, columnKey(container, list, i).read(settings));
     return widths;
 }
 

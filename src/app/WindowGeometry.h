@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SettingKey.h"
+
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -50,6 +52,18 @@ public:
     // One entry per column; 0 where no width was saved (keep the default).
     static QList<int> restoreColumns(const SettingsStore &settings, const QString &container, const QString &list,
                                      int columnCount);
+
+    // One window's saved place: section "SizeOf" + windowName; -1 when missing.
+    struct SizeKeys {
+        NumberSetting width;
+        NumberSetting height;
+        NumberSetting left;
+        NumberSetting top;
+        explicit SizeKeys(const QString &windowName);
+    };
+    // One list column's saved width: section "GridWidth" + container + list,
+    // key "Col" + index; 0 (keep the default) when missing.
+    static NumberSetting columnKey(const QString &container, const QString &list, int column);
 
     static QString sizeSection(const QString &windowName) { return QStringLiteral("SizeOf") + windowName; }
     static QString columnSection(const QString &container, const QString &list)

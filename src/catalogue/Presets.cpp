@@ -1,21 +1,24 @@
 #include "catalogue/Presets.h"
 
-#include "app/SettingsStore.h"
-
 namespace zep {
+
+TextSetting Presets::key(int n)
+{
+    return TextSetting(QStringLiteral("Vorgaben"), QStringLiteral("F") + QString::number(n));
+}
 
 QString Presets::text(const SettingsStore &settings, int n)
 {
-    if (n < 1 || n > 8)
+    if (n < 1 || n > kCount)
         return {};
-    return settings.read(QStringLiteral("Vorgaben"), QStringLiteral("F") + QString::number(n), QString());
+    return key(n).read(settings);
 }
 
 void Presets::store(SettingsStore &settings, int n, const QString &text)
 {
     if (n < 1 || n > kCount)
         return;
-    settings.write(QStringLiteral("Vorgaben"), QStringLiteral("F") + QString::number(n), text);
+    key(n).write(settings, text);
 }
 
 } // namespace zep

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SettingKey.h"
+
 #include <QString>
 
 namespace zep {
@@ -15,6 +17,8 @@ public:
     // An empty text is stored as an empty value.
     static void store(SettingsStore &settings, int n, const QString &text);
     static constexpr int kCount = 8;
+    // Section "Vorgaben", key "F<n>"; empty when missing.
+    static TextSetting key(int n);
 };
 
 } // namespace zep

@@ -1,32 +1,27 @@
 #include "comm/PortDevices.h"
 
-#include "app/SettingsStore.h"
-
 namespace zep {
-
-namespace {
-
-QString key(int number)
-{
-    return QStringLiteral("COM") + QString::number(number);
-}
-
-} // namespace
 
 QString PortDevices::section()
 {
     return QStringLiteral("Schnittstellen");
 }
 
-QString PortDevices::devicePath(const SettingsStore &store, int number)
+TextSetting PortDevices::devicePathKey(int number)
 {
     // COM1 is the first on-board port, as on the machines the shop had before.
-    return store.read(section(), key(number), QStringLiteral("/dev/ttyS") + QString::number(number - 1));
+    return TextSetting(section(), QStringLiteral("COM") + QString::number(number),
+                       QStringLiteral("/dev/ttyS") + QString::number(number - 1));
+}
+
+QString PortDevices::devicePath(const SettingsStore &store, int number)
+{
+    return devicePathKey(number).read(store);
 }
 
 void PortDevices::setDevicePath(SettingsStore &store, int number, const QString &path)
 {
-    store.write(section(), key(number), path);
+    devicePathKey(number).write(store, path);
 }
 
 } // namespace zep

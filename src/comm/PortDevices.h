@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SettingKey.h"
+
 #include <QString>
 
 namespace zep {
@@ -11,6 +13,8 @@ class SettingsStore;
 class PortDevices {
 public:
     static QString section();
+    // Key "COM<number>"; the fallback is /dev/ttyS(number-1).
+    static TextSetting devicePathKey(int number);
 
     // The device path of port `number` (1-16); /dev/ttyS(number-1) unless
     // another one was stored.

@@ -22,7 +22,7 @@ constexpr int kOutputPoll = 20;
 } // namespace
 
 SendJob::SendJob(SendJobContext context, SerialPort &port, SendOrder order, MachineReady *ready, QObject *parent)
-    : QObject(parent), m_ctx(context), m_port(port), m_order(std::move(order)), m_ready(ready)
+    : Job(parent), m_ctx(context), m_port(port), m_order(std::move(order)), m_ready(ready)
 {
     m_trace.isOn = [this] { return tracing(); };
     m_trace.appendLine = [this](const QString &text) { Q_EMIT traceLine(text); };
@@ -45,12 +45,12 @@ bool SendJob::tracing() const
 
 void SendJob::start()
 {
-    if (m_state != State::Ready)
+    if (!begin())
         return;
     if (!m_order.delay) {
-        m_state = State::Starting;
+        m_phase = Phase::Starting;
         QTimer::singleShot(0, this, [this] {
-            if (m_state == State::Starting)
+            if (m_phase == Phase::Starting)
                 DateiSenden();
         });
         return;
@@ -64,7 +64,7 @@ void SendJob::start()
         m_readyConnection = connect(m_ready, &MachineReady::signalled, this, &SendJob::countdownTick,
                                     Qt::QueuedConnection);
     }
-    m_state = State::CountingDown;
+    m_phase = Phase::CountingDown;
     m_deadline = m_ctx.clock.seconds() + *m_order.delay;
     m_lastSecond = -1;
     connect(&m_tick, &QTimer::timeout, this, &SendJob::countdownTick);
@@ -75,7 +75,7 @@ void SendJob::start()
 
 void SendJob::countdownTick()
 {
-    if (m_state != State::CountingDown)
+    if (m_phase != Phase::CountingDown)
         return;
     const double now = m_ctx.clock.seconds();
     if (now >= m_deadline || (m_ready && m_ready->isSet())) {
@@ -95,12 +95,12 @@ void SendJob::DateiSenden()
     m_tick.disconnect(this);
     disconnect(m_readyConnection);
     if (!QFileInfo::exists(m_order.path)) {
-        finish(Outcome::FileMissing, missingText());
+        end(Outcome::FileMissing, missingText());
         return;
     }
-    m_state = State::Sending;
+    m_phase = Phase::Sending;
     Q_EMIT sendingStarted();
-    if (m_state != State::Sending)
+    if (m_phase != Phase::Sending)
         return; // cancelled by a receiver of the signal
 
     const FileText file = DateiLesen(m_order.path);
@@ -142,7 +142,7 @@ void SendJob::advance()
 {
     // A loop, not a chain of calls: a port that takes pieces at once must
     // not grow the stack with every piece.
-    while (m_state == State::Sending) {
+    while (m_phase == Phase::Sending) {
         if (m_pieceOut) {
             const QString error = m_port.outputError();
             if (!error.isEmpty()) {
@@ -154,8 +154,7 @@ void SendJob::advance()
             if (m_lastPiece) {
                 m_trace.raw(QStringLiteral("\r\nENDE DER ÜBERTRAGUNG"));
                 Q_EMIT lamp(m_order.connection, LampColour::Green);
-                Q_EMIT progress(-1);
-                finish(Outcome::Sent);
+                end(Outcome::Sent);
                 return;
             }
         }
@@ -171,10 +170,10 @@ void SendJob::writePiece()
         const int percent = int(100.0 / double(length) * double(m_position));
         // A receiver of these signals may cancel: nothing more after that.
         Q_EMIT status(QStringLiteral("Senden (") + QString::number(percent) + QStringLiteral(" %)"));
-        if (m_state != State::Sending)
+        if (m_phase != Phase::Sending)
             return;
-        Q_EMIT progress(percent);
-        if (m_state != State::Sending)
+        setPercent(percent);
+        if (m_phase != Phase::Sending)
             return;
         piece = m_text.mid(m_position - 1, m_pieceSize);
         m_position += m_pieceSize;
@@ -185,7 +184,7 @@ void SendJob::writePiece()
     }
     if (tracing()) {
         m_trace.raw(CodePage1252::decode(piece));
-        if (m_state != State::Sending)
+        if (m_phase != Phase::Sending)
             return; // cancelled while the piece was traced: it must not go out
     }
     m_pieceOut = true;
@@ -207,40 +206,43 @@ void SendJob::fail(const QString &description)
     m_trace.raw(QStringLiteral("\r\nFEHLER: ") + description);
     // Red, not the transfer's yellow: the line is no longer sending.
     Q_EMIT lamp(m_order.connection, LampColour::Red);
-    Q_EMIT progress(-1);
-    finish(Outcome::Failed, description);
+    end(Outcome::Failed, description);
 }
 
-void SendJob::cancel()
+void SendJob::stopRunning()
 {
-    switch (m_state) {
-    case State::Finished: return;
-    case State::Sending:
+    switch (m_phase) {
+    case Phase::Finished: return;
+    case Phase::Sending:
         m_port.clearOutput();
         Q_EMIT lamp(m_order.connection, LampColour::Red);
         m_trace.raw(QStringLiteral("\r\nABBRUCH"));
-        Q_EMIT progress(-1);
         break;
-    case State::Ready:
-    case State::Starting:
-    case State::CountingDown: break;
+    case Phase::Ready:
+    case Phase::Starting:
+    case Phase::CountingDown: break;
     }
-    finish(Outcome::Cancelled);
+    end(Outcome::Cancelled);
 }
 
-void SendJob::finish(Outcome outcome, const QString &error)
+void SendJob::end(Outcome outcome, const QString &error)
 {
-    if (m_state == State::Finished)
+    if (m_phase == Phase::Finished)
         return;
     m_tick.stop();
     m_tick.disconnect(this);
     disconnect(m_written);
     disconnect(m_readyConnection);
     m_text.clear();
-    m_state = State::Finished;
+    m_phase = Phase::Finished;
     m_outcome = outcome;
-    m_error = error;
-    Q_EMIT finished(error);
+    switch (outcome) {
+    case Outcome::Sent: finish(Result::Succeeded); break;
+    case Outcome::Cancelled: finish(Result::Cancelled); break;
+    case Outcome::None:
+    case Outcome::Failed:
+    case Outcome::FileMissing: finish(Result::Failed, error); break;
+    }
 }
 
 } // namespace zep

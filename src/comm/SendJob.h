@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/Job.h"
 #include "comm/LampState.h"
 #include "comm/TraceSink.h"
 
 #include <QByteArray>
 #include <QMetaObject>
-#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -39,17 +39,19 @@ constexpr int kFallbackPieceSize = 256;
 
 // Sends one program file over one port without ever blocking its caller:
 // start() returns at once, the job reports through its signals and ends with
-// finished(). After an optional countdown the file is read, converted for the
+// finished(); its percent is that of the pieces gone out. After an optional countdown the file is read, converted for the
 // machine and written in pieces of the port's output buffer size, each piece
 // once the previous one has left that buffer. The port's own "written"
 // signal drives the pieces, with a short timer behind it for a port that
 // went quiet, so the transfer neither spins nor nests an event loop.
-class SendJob : public QObject
+class SendJob : public Job
 {
     Q_OBJECT
 
 public:
-    enum class State { Ready, Starting, CountingDown, Sending, Finished };
+    // Where a running job stands.
+    enum class Phase { Ready, Starting, CountingDown, Sending, Finished };
+    // The job's result in the send's own terms.
     enum class Outcome { None, Sent, Cancelled, Failed, FileMissing };
 
     // `ready` is the machine-ready signal of the order's connection (may be
@@ -61,18 +63,13 @@ public:
     // Begins the countdown or the transfer; the first signals come from the
     // event loop, so a caller may connect after starting.
     void start();
-    // Ends the job in any state; what is still in the port's output is thrown
-    // away. finished() is emitted before this returns.
-    void cancel();
+    // cancel() ends the job in any phase, before it returns; what is still in
+    // the port's output is thrown away.
 
     int connection() const { return m_order.connection; }
     const SendOrder &order() const { return m_order; }
-    State state() const { return m_state; }
+    Phase phase() const { return m_phase; }
     Outcome outcome() const { return m_outcome; }
-    bool isFinished() const { return m_state == State::Finished; }
-    bool isCancelled() const { return m_outcome == Outcome::Cancelled; }
-    // The error finished() reported, empty after a normal end or a cancel.
-    QString error() const { return m_error; }
 
     // The error of a program file that is gone when the transfer should begin.
     static QString missingText();
@@ -84,15 +81,13 @@ Q_SIGNALS:
     // The countdown is over (or there was none): the transfer begins.
     void sendingStarted();
     void status(const QString &text);
-    // 0-100 while pieces go out, -1 when the transfer is over.
-    void progress(int percent);
     void lamp(int connection, LampColour colour);
     // The trace window's text: whole lines, and the program text as it goes out.
     void traceLine(const QString &text);
     void traceText(const QString &text);
-    // Empty after a normal end or a cancel (see isCancelled()), else the
-    // error's description. The job does nothing more afterwards.
-    void finished(const QString &error);
+
+protected:
+    void stopRunning() override;
 
 private:
     void countdownTick();
@@ -101,7 +96,7 @@ private:
     void writePiece();
     void lineLost(const QString &systemText);
     void fail(const QString &description);
-    void finish(Outcome outcome, const QString &error = {});
+    void end(Outcome outcome, const QString &error = {});
     bool tracing() const;
 
     SendJobContext m_ctx;
@@ -109,9 +104,8 @@ private:
     SendOrder m_order;
     QPointer<MachineReady> m_ready;
     TraceSink m_trace;
-    State m_state = State::Ready;
+    Phase m_phase = Phase::Ready;
     Outcome m_outcome = Outcome::None;
-    QString m_error;
 
     QTimer m_tick;
     double m_deadline = 0;

@@ -53,8 +53,14 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
     connect(m_comm, &CommStation::programReceived, this, &Station::received);
     connect(m_comm, &CommStation::sendingChanged, this, [this](int i, bool sending) {
-        if (SendJob *job = sending ? m_comm->sendJob(i) : nullptr)
-            connect(job, &SendJob::progress, this, &Station::transferProgress);
+        if (SendJob *job = sending ? m_comm->sendJob(i) : nullptr) {
+            connect(job, &Job::percentChanged, this, &Station::transferProgress);
+            // The bar goes when a transfer that showed it ends.
+            connect(job, &Job::finished, this, [this, job] {
+                if (job->percent() >= 0)
+                    Q_EMIT transferProgress(-1);
+            });
+        }
         Q_EMIT sendingChanged(i, sending);
     });
     connect(m_comm, &CommStation::lineLost, this, &Station::lineLost);

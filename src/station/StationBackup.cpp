@@ -8,16 +8,13 @@
 #include "station/MainState.h"
 #include "station/Station.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 
 namespace zep {
 
 StationBackup::StationBackup(Station &station, QObject *parent)
-    : QObject(parent), m_station(station), m_job(new BackupJob(this))
+    : QObject(parent), m_station(station)
 {
-    connect(m_job, &BackupJob::progress, this, &StationBackup::progress);
-    connect(m_job, &BackupJob::finished, this, &StationBackup::done);
 }
 
 StationBackup::~StationBackup()
@@ -27,7 +24,7 @@ StationBackup::~StationBackup()
 
 bool StationBackup::running() const
 {
-    return m_job->running();
+    return m_job && m_job->isRunning();
 }
 
 bool StationBackup::start()
@@ -47,14 +44,20 @@ bool StationBackup::start()
     m_backupDir = plan.backupDir;
     m_pause = m_station.pauseMonitoring();
     m_busy = m_station.status().busy(BackupTexts::notice());
-    m_job->start(plan);
+    m_job = new BackupJob(plan, this);
+    connect(m_job, &Job::percentChanged, this, &StationBackup::progress);
+    connect(m_job, &Job::finished, this, &StationBackup::done);
+    m_job->start();
     Q_EMIT runningChanged(true);
     Q_EMIT progress(0);
     return true;
 }
 
-void StationBackup::done(const BackupOutcome &outcome)
+void StationBackup::done()
 {
+    const BackupOutcome outcome = m_job->outcome();
+    m_job->deleteLater();
+    m_job = nullptr;
     m_pause.end();
     m_busy.end();
     Q_EMIT runningChanged(false);
@@ -100,11 +103,10 @@ void StationBackup::stopAndWait()
     if (!running())
         return;
     m_busy.setText(QStringLiteral("Backup wird beendet..."));
-    m_job->requestStop();
-    m_job->wait();
+    m_job->cancel();
     // Its end is told now, while the station still runs, not at some later
     // turn of an event loop that may not come.
-    QCoreApplication::sendPostedEvents(m_job, QEvent::MetaCall);
+    m_job->wait();
 }
 
 } // namespace zep

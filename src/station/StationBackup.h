@@ -5,6 +5,7 @@
 #include "station/MonitoringPause.h"
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 namespace zep {
@@ -37,22 +38,18 @@ public:
     // Ends a running backup unasked, after its current archive.
     void stopAndWait();
 
-    BackupJob &job() { return *m_job; }
-
-    static constexpr int kSteps = 3;
-
 Q_SIGNALS:
     void runningChanged(bool running);
-    // 0 at the start, 1 to kSteps as the program, monitored and photo
-    // directory are done.
-    void progress(int step);
+    // The running backup's percent: 0 at the start, a third more as each of
+    // the program, monitored and photo directory is done.
+    void progress(int percent);
     void finished(const zep::BackupOutcome &outcome);
 
 private:
-    void done(const BackupOutcome &outcome);
+    void done();
 
     Station &m_station;
-    BackupJob *m_job = nullptr;
+    QPointer<BackupJob> m_job; // the running one
     // Held while the archives are written.
     MonitoringPause m_pause;
     StatusLine::Busy m_busy;

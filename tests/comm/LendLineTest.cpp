@@ -172,6 +172,6 @@ TEST(LineLoan, ARefusedLoanLeavesTheSendingConnectionAlone)
     }
     EXPECT_TRUE(s.station.port(1).portOpen());
     EXPECT_EQ(s.station.sendJob(1), job);
-    EXPECT_EQ(job->state(), SendJob::State::CountingDown);
+    EXPECT_EQ(job->phase(), SendJob::Phase::CountingDown);
     job->cancel();
 }

@@ -4,7 +4,7 @@
 
 #include "photos/RecordPhotos.h"
 #include "photos/SaneScanner.h"
-#include "photos/WorkerThread.h"
+#include "photos/ScanJob.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,51 +66,54 @@ TEST(SaneScannerTest, ADeviceThatFailsOrIsMissingGivesNoPicture)
     EXPECT_FALSE(missing.error.isEmpty());
 }
 
+// The scan as the record editor runs it: a job off the main thread.
+struct Scan {
+    SaneScanner scanner;
+    ScanJob job{scanner, {}};
+    int endings = 0;
+    Qt::HANDLE endedOn = nullptr;
+    Scan()
+    {
+        QObject::connect(&job, &Job::finished, [this] {
+            ++endings;
+            endedOn = QThread::currentThreadId();
+        });
+    }
+    ImageScanner::Result result() const { return job.scan(); }
+};
+
 TEST(SaneScannerTest, AScanOffTheMainThreadCanBeCancelled)
 {
     // A slow device: 600 dpi handed over a byte a read takes many seconds.
     SaneTestDevice slow("enable-test-options true\nresolution 600\nread-limit true\nread-limit-size 1\n");
-    SaneScanner scanner;
-    WorkerThread worker;
-    bool delivered = false;
-    std::atomic<bool> started{false};
-    worker.start([&](WorkerThread &self, const std::atomic<bool> &cancel) {
-        started = true;
-        const ImageScanner::Result result = scanner.acquire("test:0", cancel);
-        self.post([&] { delivered = true; });
-        EXPECT_TRUE(result.cancelled);
-    });
-    while (!started)
-        QThread::msleep(1);
-    QThread::msleep(100);
-    EXPECT_TRUE(worker.isRunning());
-    worker.cancel();
-    EXPECT_FALSE(worker.isRunning());
+    Scan scan;
+    scan.job.start();
+    QThread::msleep(150);
+    EXPECT_TRUE(scan.job.isRunning());
+    scan.job.cancel();
+    scan.job.wait();
+    EXPECT_EQ(scan.endings, 1);
+    EXPECT_TRUE(scan.job.isCancelled());
+    EXPECT_TRUE(scan.result().cancelled);
+    EXPECT_TRUE(scan.result().image.isNull());
+    scan.job.cancel();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(delivered); // a cancelled scan hands nothing back
+    EXPECT_EQ(scan.endings, 1);
 }
 
 TEST(SaneScannerTest, AFinishedScanIsHandedToTheOwnersThread)
 {
     SaneTestDevice device;
-    SaneScanner scanner;
-    WorkerThread worker;
-    QImage got;
-    Qt::HANDLE deliveredOn = nullptr;
-    worker.start([&](WorkerThread &self, const std::atomic<bool> &cancel) {
-        ImageScanner::Result result = scanner.acquire({}, cancel);
-        EXPECT_FALSE(result.image.isNull()) << result.error.toStdString();
-        self.post([&, image = result.image] {
-            got = image;
-            deliveredOn = QThread::currentThreadId();
-        });
-    });
+    Scan scan;
+    scan.job.start();
     QElapsedTimer waited;
     waited.start();
-    while (got.isNull() && waited.elapsed() < 20000)
+    while (!scan.job.isFinished() && waited.elapsed() < 20000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_FALSE(got.isNull());
-    EXPECT_EQ(deliveredOn, QThread::currentThreadId());
+    EXPECT_EQ(scan.job.result(), Job::Result::Succeeded);
+    EXPECT_FALSE(scan.result().image.isNull()) << scan.result().error.toStdString();
+    EXPECT_EQ(scan.endings, 1);
+    EXPECT_EQ(scan.endedOn, QThread::currentThreadId());
 }
 
 } // namespace

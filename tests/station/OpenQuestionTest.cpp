@@ -106,7 +106,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
     std::optional<QString> sendError;
     SendJob *job = station->connections().send(SendOrder{path, 3, std::nullopt});
     ASSERT_TRUE(job);
-    QObject::connect(job, &SendJob::finished, [&](const QString &error) { sendError = error; });
+    QObject::connect(job, &Job::finished, [&, job] { sendError = job->error(); });
     machines[1].send("%\r\nN10 B2\r\nM30\r\n\x1A");
     machines[2].send("%\r\nN10 C3\r\nM30\r\n\x1A");
     env.writeFile("data/NEU1.NC", "O1");

@@ -84,7 +84,7 @@ TEST_F(StationBackupTest, RunsBesideTheOpenCatalogueAndPausesOnlyTheDirectoryChe
     ASSERT_TRUE(waitForEnd());
 
     EXPECT_EQ(running, QList<bool>({true, false}));
-    EXPECT_EQ(steps, QList<int>({0, 1, 2, 3}));
+    EXPECT_EQ(steps, QList<int>({0, 33, 66, 100}));
     EXPECT_TRUE(station->monitoring());
     EXPECT_TRUE(station->database().isOpen());
     ASSERT_EQ(prompts.asked().size(), 1);

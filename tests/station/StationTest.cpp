@@ -233,7 +233,7 @@ TEST_F(StationTest, ALineLostMidSendGoesQuietAndComesBackToReceive)
     ASSERT_TRUE(job);
     QString error;
     bool ended = false;
-    QObject::connect(job, &SendJob::finished, [&](const QString &e) { error = e, ended = true; });
+    QObject::connect(job, &Job::finished, [&, job] { error = job->error(), ended = true; });
     qsizetype got = 0;
     ASSERT_TRUE(runUntil([&] {
         got += machine->readAvailable(1).size();

@@ -2,6 +2,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/ProgramSettings.h"
+#include "app/ThreadJob.h"
 #include "app/Prompts.h"
 #include "catalogue/ui/PhotoView.h"
 #include "catalogue/ui/ScanSourceDialog.h"
@@ -9,7 +10,7 @@
 #include "photos/PhotoReader.h"
 #include "photos/RecordPhotos.h"
 #include "photos/SaneScanner.h"
-#include "photos/WorkerThread.h"
+#include "photos/ScanJob.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -44,7 +45,7 @@ QStringList localFiles(const QMimeData *data)
 } // namespace
 
 PhotoArea::PhotoArea(Context context, QWidget *parent)
-    : QGroupBox(QStringLiteral("Fotos"), parent), m_ctx(std::move(context)), m_scan(new WorkerThread(this))
+    : QGroupBox(QStringLiteral("Fotos"), parent), m_ctx(std::move(context))
 {
     setObjectName(QStringLiteral("fraFotos"));
     setAcceptDrops(true);
@@ -107,8 +108,29 @@ PhotoArea::PhotoArea(Context context, QWidget *parent)
 
 PhotoArea::~PhotoArea()
 {
-    // The scan must end before the scanner it uses goes.
+    // The scan must end before the scanner it uses goes; nothing is told to
+    // a window that is going.
+    if (m_scan)
+        m_scan->disconnect(this);
+    endScanJob();
+}
+
+void PhotoArea::startScanJob(ThreadJob *job)
+{
+    endScanJob();
+    m_scan = job;
+    connect(job, &Job::finished, job, &QObject::deleteLater);
+    job->start();
+}
+
+void PhotoArea::endScanJob()
+{
+    // One access to the scanner at a time: the next begins once this one
+    // has let go of the device.
+    if (!m_scan)
+        return;
     m_scan->cancel();
+    m_scan->wait();
 }
 
 QPushButton *PhotoArea::button(const QString &objectName) const
@@ -246,16 +268,17 @@ void PhotoArea::addFromScanner()
         return;
     setScanning(true);
     const QString device = ProgramSettings::twainQuelle.read(m_ctx.settings);
-    ImageScanner *scanner = m_scanner;
-    m_scan->start([scanner, device, this](WorkerThread &self, const std::atomic<bool> &cancel) {
-        const ImageScanner::Result result = scanner->acquire(device, cancel);
-        self.post([this, image = result.image, cancelled = result.cancelled] { scanDone(image, cancelled); });
+    auto *job = new ScanJob(*m_scanner, device, this);
+    connect(job, &Job::finished, this, [this, job] {
+        const ImageScanner::Result result = job->scan();
+        scanDone(result.image, job->isCancelled() || result.cancelled);
     });
+    startScanJob(job);
 }
 
 void PhotoArea::cancelScan()
 {
-    m_scan->cancel();
+    endScanJob();
     setScanning(false);
 }
 
@@ -298,14 +321,15 @@ void PhotoArea::chooseScanSource()
     m_source->setEnabled(false);
     m_fromScanner->setEnabled(false);
     ImageScanner *scanner = m_scanner;
-    m_scan->start([scanner, this](WorkerThread &self, const std::atomic<bool> &) {
-        const QList<ImageScanner::Source> sources = scanner->sources();
-        self.post([this, sources] {
-            m_source->setEnabled(true);
-            m_fromScanner->setEnabled(true);
-            showSources(sources);
-        });
+    auto *job = new ThreadJob([scanner](ThreadJob::Control &) { return QVariant::fromValue(scanner->sources()); },
+                              this);
+    connect(job, &Job::finished, this, [this, job] {
+        m_source->setEnabled(true);
+        m_fromScanner->setEnabled(true);
+        if (!job->isCancelled())
+            showSources(job->value().value<QList<ImageScanner::Source>>());
     });
+    startScanJob(job);
 }
 
 void PhotoArea::showSources(const QList<ImageScanner::Source> &sources)

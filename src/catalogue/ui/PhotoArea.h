@@ -20,7 +20,7 @@ namespace zep {
 class PhotoView;
 class Prompts;
 class SettingsStore;
-class WorkerThread;
+class ThreadJob;
 
 // The record editor's photos: the list with its selector and preview, the
 // commands to add (from a file, a scanner or a dropped file), delete and
@@ -85,6 +85,8 @@ private:
     void scanDone(const QImage &image, bool cancelled);
     void showSources(const QList<ImageScanner::Source> &sources);
     void setScanning(bool on);
+    void startScanJob(ThreadJob *job);
+    void endScanJob();
     void tellUnreadable(const QString &path, const PhotoReader::Result &read);
     QString path(int number) const;
 
@@ -104,7 +106,7 @@ private:
     QPushButton *m_large = nullptr;
     QLabel *m_scanLabel = nullptr;
     QPushButton *m_cancelScan = nullptr;
-    WorkerThread *m_scan = nullptr;
+    QPointer<ThreadJob> m_scan; // the scan or the source listing, while it runs
     QPointer<PhotoView> m_view;
 };
 

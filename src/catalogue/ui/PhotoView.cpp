@@ -1,7 +1,7 @@
 #include "catalogue/ui/PhotoView.h"
 
 #include "photos/BlockFilters.h"
-#include "photos/WorkerThread.h"
+#include "photos/FilterJob.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,7 +20,7 @@ const QColor kBackground(Qt::darkGray);
 } // namespace
 
 PhotoView::PhotoView(QImage photo, QWidget *editor)
-    : QWidget(editor), m_photo(std::move(photo)), m_filter(new WorkerThread(this))
+    : QWidget(editor), m_photo(std::move(photo))
 {
     // In place where the format allows (a photo with alpha channel): no
     // second copy of a large photo.
@@ -89,7 +89,7 @@ PhotoView::~PhotoView() = default;
 
 bool PhotoView::filterRunning() const
 {
-    return m_filter->isRunning() || !m_progress->isHidden();
+    return (m_filter && m_filter->isRunning()) || !m_progress->isHidden();
 }
 
 double PhotoView::twipsPerPixel() const
@@ -128,7 +128,8 @@ void PhotoView::updateScrollBars()
 
 void PhotoView::RedrawPic()
 {
-    m_filter->cancel();
+    if (m_filter)
+        m_filter->cancel();
     m_progress->hide();
     m_zoomed = false;
     m_zoomedImage = QImage();
@@ -229,43 +230,29 @@ void PhotoView::runFilter(Filter filter)
     if (!m_zoomed || m_zoomedImage.isNull())
         return;
     showFilterButtons(false);
-    const int maximum = m_zoomedImage.width() / 2 * 2 + m_zoomedImage.height() / 2 * 2;
-    m_progress->setRange(1, qMax(1, maximum));
-    m_progress->setValue(1);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
     m_progress->show();
-    const int distance = m_filterDistance;
-    const QImage surface = m_zoomedImage;
-    m_filter->start([this, filter, distance, surface](WorkerThread &self, const std::atomic<bool> &cancel) {
-        QImage view = surface.copy();
-        int shown = -1;
-        FilterProgress progress{[&](int value, int max) {
-                                    // A hundred steps are enough for the eye.
-                                    const int percent = int(qint64(value) * 100 / qMax(1, max));
-                                    if (percent == shown)
-                                        return;
-                                    shown = percent;
-                                    self.post([this, value, max] {
-                                        m_progress->setRange(1, qMax(1, max));
-                                        m_progress->setValue(value);
-                                    });
-                                },
-                                &cancel};
-        const bool done = filter == Filter::DeBlock ? BlockFilters::DeBlock(view, progress)
-                                                    : BlockFilters::DeBlockPlus(view, distance, progress);
-        if (!done)
+    auto *job = new FilterJob(m_zoomedImage, filter, m_filterDistance, this);
+    m_filter = job;
+    connect(job, &Job::percentChanged, m_progress, &QProgressBar::setValue);
+    connect(job, &Job::finished, this, [this, job] {
+        job->deleteLater();
+        // A cancelled filter belongs to a view that is going or unzoomed.
+        if (job->result() != Job::Result::Succeeded)
             return;
-        self.post([this, view] {
-            m_zoomedImage = view;
-            m_progress->hide();
-            showFilterButtons(true);
-            m_canvas->update();
-        });
+        m_zoomedImage = job->image();
+        m_progress->hide();
+        showFilterButtons(true);
+        m_canvas->update();
     });
+    job->start();
 }
 
 void PhotoView::closeView()
 {
-    m_filter->cancel();
+    if (m_filter)
+        m_filter->cancel();
     hide();
     Q_EMIT closed();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "photos/FilterJob.h"
 #include "photos/ZoomFrame.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QProgressBar;
@@ -11,7 +13,6 @@ class QScrollBar;
 
 namespace zep {
 
-class WorkerThread;
 
 // The large photo view laid over the record editor: the photo 1:1 from its
 // top-left corner with scroll bars, a frame dragged from its centre zooms
@@ -22,7 +23,7 @@ class PhotoView : public QWidget
     Q_OBJECT
 
 public:
-    enum class Filter { DeBlock, DeBlockPlus };
+    using Filter = FilterJob::Filter;
 
     // The photo is taken over, not copied: a large one is in memory once.
     PhotoView(QImage photo, QWidget *editor);
@@ -70,7 +71,7 @@ private:
     QProgressBar *m_progress = nullptr;
     QPushButton *m_deBlock = nullptr;
     QPushButton *m_deBlockPlus = nullptr;
-    WorkerThread *m_filter = nullptr;
+    QPointer<FilterJob> m_filter; // the filter running, if any
 };
 
 } // namespace zep

@@ -142,12 +142,12 @@ void SendDialog::setIdle(bool idle)
 
 bool SendDialog::waiting() const
 {
-    return m_job && m_job->state() == SendJob::State::CountingDown;
+    return m_job && m_job->phase() == SendJob::Phase::CountingDown;
 }
 
 bool SendDialog::sending() const
 {
-    return m_job && (m_job->state() == SendJob::State::Starting || m_job->state() == SendJob::State::Sending);
+    return m_job && (m_job->phase() == SendJob::Phase::Starting || m_job->phase() == SendJob::Phase::Sending);
 }
 
 void SendDialog::startSending()

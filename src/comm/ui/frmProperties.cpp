@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -109,29 +110,21 @@ frmProperties::frmProperties(SettingsStore &settings, Prompts &prompts, const Ma
     for (QComboBox *box : {m_speed, m_parity, m_dataBits, m_stopBits})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { rebuildLine(); });
     connect(m_port, &QComboBox::currentIndexChanged, this, [this](int k) {
-        if (m_filling)
-            return;
         m_copy[m_shown].comAnschluss = LineChoices::portAt(k);
         showDevice();
     });
     connect(m_device, &QLineEdit::textEdited, this,
             [this](const QString &t) { m_devices[m_copy[m_shown].comAnschluss] = t.trimmed(); });
-    connect(m_buffer, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_filling)
-            m_copy[m_shown].puffer = m_buffer->currentText().toInt();
-    });
+    connect(m_buffer, &QComboBox::currentIndexChanged, this,
+            [this] { m_copy[m_shown].puffer = m_buffer->currentText().toInt(); });
     connect(m_flow, &QButtonGroup::idClicked, this,
             [this](int id) { m_copy[m_shown].line.setHandshake(LineChoices::handshakeAt(id)); });
     connect(m_active, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_filling)
-            return;
         m_copy[m_shown].aktiviert = on;
         m_number->setStyleSheet(on ? QStringLiteral("color: red") : QStringLiteral("color: blue"));
     });
-    connect(m_machine, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_filling)
-            m_copy[m_shown].maschinenIndex = m_machine->currentData().toInt();
-    });
+    connect(m_machine, &QComboBox::currentIndexChanged, this,
+            [this] { m_copy[m_shown].maschinenIndex = m_machine->currentData().toInt(); });
     connect(m_takeOver, &QPushButton::clicked, this, [this] {
         if (m_machine->currentIndex() <= 0) {
             m_prompts.beep();
@@ -171,7 +164,12 @@ void frmProperties::showDevice()
 
 void frmProperties::SetMachine(int i)
 {
-    m_filling = true;
+    // Showing a connection's values is no edit of them: the fields' change
+    // signals stay quiet until every field shows the same connection, or a
+    // half-shown tab would be written into the one being shown.
+    const QSignalBlocker quiet[] = {QSignalBlocker(m_tabs),   QSignalBlocker(m_port),     QSignalBlocker(m_speed),
+                                    QSignalBlocker(m_parity), QSignalBlocker(m_dataBits), QSignalBlocker(m_stopBits),
+                                    QSignalBlocker(m_buffer), QSignalBlocker(m_active),   QSignalBlocker(m_machine)};
     m_shown = i;
     if (m_tabs->currentIndex() != i)
         m_tabs->setCurrentIndex(i);
@@ -200,13 +198,10 @@ void frmProperties::SetMachine(int i)
     // The stored summary separates its parts by CR, which a label does not
     // break at.
     m_summary->setText(p.summary().replace(QLatin1Char('\r'), QLatin1Char('\n')));
-    m_filling = false;
 }
 
 void frmProperties::rebuildLine()
 {
-    if (m_filling)
-        return;
     LineSettings &line = m_copy[m_shown].line;
     line = LineSettings(m_speed->currentText().trimmed(), LineChoices::parityAt(m_parity->currentIndex()),
                         m_dataBits->currentText().trimmed(), m_stopBits->currentText().trimmed(), line.handshake());

@@ -74,7 +74,6 @@ private:
     std::array<PortSettings, 5> m_copy;
     std::map<int, QString> m_devices; // port number -> device path, as edited
     int m_shown = 0;
-    bool m_filling = false;
 
     QTabBar *m_tabs;
     QComboBox *m_port, *m_speed, *m_parity, *m_dataBits, *m_stopBits, *m_buffer, *m_machine;

@@ -151,10 +151,9 @@ void Form1::connectStation()
         m_statusArea->showLamp(i, m_station.connections().lamp(i));
     connect(&m_dialogs.backup(), &StationBackup::runningChanged, this, [this](bool running) {
         m_commands->showBackupRunning(running);
-        m_statusArea->showSteps(running ? 0 : -1, StationBackup::kSteps);
+        m_statusArea->showProgress(running ? 0 : -1);
     });
-    connect(&m_dialogs.backup(), &StationBackup::progress, this,
-            [this](int step) { m_statusArea->showSteps(step, StationBackup::kSteps); });
+    connect(&m_dialogs.backup(), &StationBackup::progress, m_statusArea, &MainStatusArea::showProgress);
 }
 
 void Form1::menuCommand(const QString &name)

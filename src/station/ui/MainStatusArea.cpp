@@ -59,15 +59,6 @@ void MainStatusArea::showProgress(int percent)
     }
 }
 
-void MainStatusArea::showSteps(int step, int steps)
-{
-    m_progress->setVisible(step >= 0);
-    if (step >= 0) {
-        m_progress->setRange(0, steps);
-        m_progress->setValue(step);
-    }
-}
-
 void MainStatusArea::showLamp(int connection, const LampState &lamp)
 {
     if (connection >= 0 && connection < int(m_lamps.size()))

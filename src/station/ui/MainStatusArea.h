@@ -28,8 +28,6 @@ public:
     void setClock(const QString &hhmm);
     // 0-100 shows the bar, -1 hides it.
     void showProgress(int percent);
-    // Step `step` of `steps`; a step below 0 hides the bar.
-    void showSteps(int step, int steps);
     void showLamp(int connection, const LampState &lamp);
 
     StatusLamp *lamp(int index) const { return m_lamps[index]; }

@@ -188,7 +188,7 @@ TEST_F(SendDialogTest, ALineThatIsStillSendingRefusesTheNextProgramAndAFailedSen
     path = s.env.writeFile("data/P1.NC", QByteArray(512 * 1024, 'G'));
     SendJob *running = s.station.startSend(SendOrder{path, 0, std::nullopt});
     ASSERT_TRUE(running);
-    ASSERT_TRUE(s.pumpUntil([&] { return running->state() == SendJob::State::Sending; }));
+    ASSERT_TRUE(s.pumpUntil([&] { return running->phase() == SendJob::Phase::Sending; }));
 
     auto d = open();
     s.prompts.clear();

@@ -75,6 +75,46 @@ TEST(frmProperties, StopBitsOneAndAHalfAreShownAndEditsRebuildTheLine)
     EXPECT_EQ(d.settings.read("COM1Einstellungen", "Einstellungen"), "9600,E,7,1.5"); // nothing written yet
 }
 
+TEST(frmProperties, GoingFromTabToTabShowsEachConnectionWithoutChangingAny)
+{
+    Dialog d;
+    d.settings.write("COM1Einstellungen", "Einstellungen", "19200,O,7,2");
+    d.settings.write("COM1Einstellungen", "COM-Anschluß", "4");
+    d.settings.write("COM1Einstellungen", "Puffer", "1024");
+    d.settings.write("COM1Einstellungen", "Aktiviert", "True");
+    d.settings.write("COM2Einstellungen", "Einstellungen", "4800,E,8,1.5");
+    d.settings.write("COM2Einstellungen", "COM-Anschluß", "16");
+    auto w = d.open();
+    std::array<PortSettings, 5> before;
+    for (int i = 0; i < 5; ++i)
+        before[i] = w->workingCopy(i);
+    for (const int tab : {1, 0, 2, 1, 4, 2, 0}) {
+        w->tabs()->setCurrentIndex(tab);
+        const PortSettings &shown = w->workingCopy(tab);
+        EXPECT_EQ(w->speedList()->currentText(), shown.line.speed()) << tab;
+        EXPECT_EQ(w->portList()->currentText(), "Com" + QString::number(shown.comAnschluss)) << tab;
+        EXPECT_EQ(w->bufferList()->currentText(), QString::number(shown.puffer)) << tab;
+        EXPECT_EQ(w->activeBox()->isChecked(), shown.aktiviert) << tab;
+    }
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(w->workingCopy(i).line.text(), before[i].line.text()) << i;
+        EXPECT_EQ(w->workingCopy(i).comAnschluss, before[i].comAnschluss) << i;
+        EXPECT_EQ(w->workingCopy(i).puffer, before[i].puffer) << i;
+        EXPECT_EQ(w->workingCopy(i).aktiviert, before[i].aktiviert) << i;
+    }
+    EXPECT_EQ(w->workingCopy(1).line.text(), "19200,O,7,2");
+    EXPECT_EQ(w->workingCopy(2).line.text(), "4800,E,8,1.5");
+    // What the user changes afterwards still counts, on the tab shown.
+    w->tabs()->setCurrentIndex(1);
+    w->speedList()->setCurrentText("9600");
+    w->bufferList()->setCurrentText("64");
+    w->activeBox()->setChecked(false);
+    EXPECT_EQ(w->workingCopy(1).line.text(), "9600,O,7,2");
+    EXPECT_EQ(w->workingCopy(1).puffer, 64);
+    EXPECT_FALSE(w->workingCopy(1).aktiviert);
+    EXPECT_EQ(w->workingCopy(2).line.text(), "4800,E,8,1.5");
+}
+
 TEST(frmProperties, ActiveConnectionsWithoutMachineAreRefusedNamingTheLast)
 {
     Dialog d;

@@ -60,7 +60,9 @@ TEST_F(BackupWindow, TheCommandIsDisabledWhileTheNoticeAndProgressShow)
     EXPECT_TRUE(notice()->isVisible());
     EXPECT_EQ(notice()->text(), "Backup läuft (kann mehrere Minuten dauern)...");
     EXPECT_TRUE(window->progressBar()->isVisible());
-    EXPECT_EQ(window->progressBar()->maximum(), 3);
+    // In percent, a third for each of the three directories.
+    EXPECT_EQ(window->progressBar()->maximum(), 100);
+    EXPECT_EQ(window->progressBar()->value(), 0);
     // The window answers meanwhile: its list and search stay usable.
     EXPECT_TRUE(window->searchField()->isEnabled());
 
