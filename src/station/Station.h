@@ -19,8 +19,10 @@ class QTimer;
 
 namespace zep {
 
+class CatalogueService;
 class CommStation;
 class DirectoryCheck;
+class MachinesService;
 class ProgramRename;
 class MonitoredDirectory;
 class ReceptionClock;
@@ -83,6 +85,11 @@ public:
     MonitoredDirectory &files() { return *m_files; }
     CommStation &comm() { return *m_comm; }
     const ReceptionClock &receptionClock() const { return *m_receptionClock; }
+    // The services the windows work with: the catalogue (search, record
+    // sessions, record commands) and the machines (the manager's session,
+    // the wizard, the due maintenance, the machines of the connections).
+    CatalogueService &catalogue() { return *m_catalogue; }
+    MachinesService &machines() { return *m_machines; }
     const TraceSink &trace() const { return m_trace; }
     QTimer *directoryTimer() const { return m_timer1; }
     QTimer *receptionTimer() const { return m_comTimer; }
@@ -172,6 +179,8 @@ private:
     TraceSink m_trace;
     std::unique_ptr<MonitoredDirectory> m_files;
     std::unique_ptr<DirectoryCheck> m_check;
+    std::unique_ptr<CatalogueService> m_catalogue;
+    std::unique_ptr<MachinesService> m_machines;
     std::unique_ptr<ReceptionClock> m_receptionClock;
     std::unique_ptr<ReceptionJournal> m_journal;
     CommStation *m_comm = nullptr;

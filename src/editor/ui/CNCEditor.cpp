@@ -375,35 +375,26 @@ ProgramText::LineEnd CNCEditor::lineEndOf(const QTextBlock &block) const
 
 std::optional<QByteArray> CNCEditor::currentBytes(int *badBlock, qsizetype *badColumn) const
 {
-    // One pass over the raw text (blocks joined by U+2029); the blocks are
-    // walked only for a text with line ends of more than one kind.
-    const QString raw = m_document->toRawText();
-    const QStringView text(raw);
-    QByteArray out;
-    out.reserve(raw.size() + raw.size() / 16);
+    // The blocks are walked only for a text with line ends of more than one
+    // kind; the conversion asks for the lines in order.
     QTextBlock block = m_mixed ? m_document->begin() : QTextBlock();
-    int number = 0;
-    qsizetype start = 0;
-    while (true) {
-        qsizetype end = raw.indexOf(QChar::ParagraphSeparator, start);
-        const QStringView line = text.mid(start, (end < 0 ? raw.size() : end) - start);
-        qsizetype bad = 0;
-        if (!ProgramText::appendLine(out, line, &bad)) {
-            if (badBlock)
-                *badBlock = number;
-            if (badColumn)
-                *badColumn = bad;
-            return std::nullopt;
-        }
-        if (end < 0)
-            break;
-        out.append(ProgramText::lineEndBytes(m_mixed ? lineEndOf(block) : m_usualEnd));
-        if (m_mixed)
-            block = block.next();
-        ++number;
-        start = end + 1;
+    const auto endOf = [this, &block](int) {
+        if (!m_mixed)
+            return m_usualEnd;
+        const ProgramText::LineEnd end = lineEndOf(block);
+        block = block.next();
+        return end;
+    };
+    ProgramText::Place bad;
+    std::optional<QByteArray> bytes =
+        ProgramText::fromEdited(m_document->toRawText(), endOf, ProgramText::Foreign::Refuse, &bad);
+    if (!bytes) {
+        if (badBlock)
+            *badBlock = bad.line;
+        if (badColumn)
+            *badColumn = bad.column;
     }
-    return out;
+    return bytes;
 }
 
 bool CNCEditor::acceptChanges()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/EditorFile.h"
-#include "editor/ProgramText.h"
+#include "comm/ProgramText.h"
 
 #include <QMainWindow>
 #include <QPointer>
