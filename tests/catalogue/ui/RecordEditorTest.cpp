@@ -126,6 +126,40 @@ TEST_F(RecordEditorTest, TheListOpensOneEditorPerRecordWithEveryField)
     EXPECT_TRUE(editors()->editors().isEmpty());
 }
 
+// The record editor that the directory check opens for a new record must
+// not stop the check while its reading waits for the user's retry.
+TEST_F(RecordEditorTest, AnEditorWhoseReadingFailedWaitsForTheRetryAnswerWithoutHoldingUpTheStation)
+{
+    const long index = addRecord("A.NC");
+    const long other = addRecord("B.NC");
+    prompts.holdQuestions(true);
+    db().close();
+    window->dialogs().openRecordEditor(index);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions().first().text.contains("Aufgetreten in Form3.Form_Load"));
+    Form3 *form = editor(index);
+    ASSERT_TRUE(form);
+    EXPECT_FALSE(form->isVisible());
+
+    ASSERT_TRUE(db().open(dbPath()));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->fileNameField()->text(), "A.NC");
+    EXPECT_EQ(window->statusText(), "Editieren");
+
+    // Cancelled: the window never shows and its place is free.
+    db().close();
+    window->dialogs().openRecordEditor(other);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    QPointer<Form3> cancelled(editor(other));
+    ASSERT_TRUE(cancelled);
+    prompts.answerHeld(0, PromptAnswer::Cancel);
+    ASSERT_TRUE(db().open(dbPath()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cancelled.isNull(); }));
+    EXPECT_EQ(editor(other), nullptr);
+    prompts.holdQuestions(false);
+}
+
 TEST_F(RecordEditorTest, WritingStoresTheFieldsAndRefreshesTheListLine)
 {
     const long index = addRecord("A.NC");
