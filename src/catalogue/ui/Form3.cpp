@@ -2,7 +2,6 @@
 
 #include "ui_Form3.h"
 
-#include "app/CatalogueNames.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "app/widgets/InvalidField.h"

@@ -1,7 +1,7 @@
 #include "comm/ui/CompareWindow.h"
 
 #include "app/widgets/WindowPlacement.h"
-#include "comm/ProgramText.h"
+#include "comm/ui/ProgramDocument.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -31,7 +31,7 @@ QPlainTextEdit *programEditor(const QString &name, const QByteArray &text, QWidg
     editor->setObjectName(name);
     editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    editor->setPlainText(ProgramText::show(text).text);
+    ProgramDocument::fill(*editor->document(), ProgramText::show(text));
     return editor;
 }
 
@@ -90,7 +90,8 @@ QByteArray CompareWindow::editedText() const
     const QString raw = m_received->document()->toRawText();
     if (raw == m_shownOriginal)
         return m_original;
-    return ProgramText::fromEdited(raw, m_lineEnd, ProgramText::Foreign::Question).value_or(QByteArray());
+    return ProgramDocument::bytes(*m_received->document(), m_lineEnd, ProgramText::Foreign::Question)
+        .value_or(QByteArray());
 }
 
 void CompareWindow::done(int result)

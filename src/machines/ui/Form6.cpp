@@ -3,7 +3,6 @@
 #include "app/widgets/InvalidField.h"
 
 #include "app/Clock.h"
-#include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "comm/LineDefaults.h"
 #include "machines/MachineFieldRules.h"
