@@ -6,7 +6,11 @@
 // editor reading its previews unscaled would pay ten times). Median of five.
 #include "BenchTiming.h"
 #include "app/IniSettingsStore.h"
+#include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
+#include "app/SystemClock.h"
+#include "catalogue/CatalogueService.h"
+#include "catalogue/MonitoredDirectory.h"
 #include "catalogue/ui/Form3.h"
 #include "catalogue/ui/PhotoArea.h"
 #include "db/Database.h"
@@ -93,11 +97,15 @@ int main(int argc, char **argv)
     set.reset();
     IniSettingsStore settings(dir.path() + "/ZEP.ini");
     ScriptedPrompts prompts;
+    SystemClock clock;
+    Logbook logbook(dir.path() + "/", clock);
+    MonitoredDirectory files({prompts, logbook, dir.path() + "/", data, {}, {}});
+    CatalogueService catalogue({db, prompts, logbook, settings, files, data, foto, {}});
     std::vector<double> opens, fullLoads;
     int listed = 0;
     for (int run = 0; run < kRuns; ++run) {
         opens.push_back(timeMs([&] {
-            auto *form = new Form3({db, prompts, settings, data, foto, {}, {}}, index);
+            auto *form = new Form3({catalogue, prompts, settings, {}}, index);
             form->load();
             QApplication::processEvents();
             listed = form->photos()->count();

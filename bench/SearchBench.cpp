@@ -8,6 +8,7 @@
 // <= 100 ms). Each figure is the median of several runs.
 
 #include "BenchHome.h"
+#include "station/StationInternals.h"
 #include "BenchTiming.h"
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
@@ -125,7 +126,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < 9; ++run) {
         found.push_back(search("sonderkunde"));
         foundRead.push_back(timeMs([&] {
-            zep::RecordSearch::run(station.state().database, zep::SearchStatement::build("sonderkunde", 0));
+            zep::RecordSearch::run(zep::StationInternals::state(station).database, zep::SearchStatement::build("sonderkunde", 0));
         }));
         rows = window.grid()->records()->rowCount();
         shell.push_back(timeMs([&] {
@@ -160,7 +161,7 @@ int main(int argc, char *argv[])
             app.processEvents();
         }));
         zep::SearchResult result;
-        read.push_back(timeMs([&] { result = zep::RecordSearch::run(station.state().database, zep::SearchStatement::build("", 0)); }));
+        read.push_back(timeMs([&] { result = zep::RecordSearch::run(zep::StationInternals::state(station).database, zep::SearchStatement::build("", 0)); }));
         zep::RecordListModel model;
         model.setRows(std::move(result.rows));
         sorted.push_back(timeMs([&] { model.sortBy(0); }));

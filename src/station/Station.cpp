@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
+#include "catalogue/CatalogueService.h"
 #include "catalogue/DirectoryCheck.h"
 #include "catalogue/MonitoredDirectory.h"
 #include "catalogue/ProgramRename.h"
@@ -14,6 +15,7 @@
 #include "comm/SendJob.h"
 #include "comm/SteadyReceptionClock.h"
 #include "machines/DueMaintenance.h"
+#include "machines/MachinesService.h"
 #include "station/DatabaseOpener.h"
 #include "station/FirstStartSetup.h"
 #include "station/MainState.h"
@@ -45,6 +47,11 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state->database, m_relay, clock, m_state->pendingMachines, [this] { Q_EMIT attentionWanted(); },
         [this](long index) { Q_EMIT recordCreated(index); }, {}, &logbook, [this](const QString &t) { showStatus(t); }});
+
+    m_catalogue = std::make_unique<CatalogueService>(CatalogueService::Context{
+        m_state->database, m_relay, logbook, settings, *m_files, m_state->verzeichnis, m_state->fotoVerzeichnis,
+        [this](ProgramRename &rename) { return renameProgram(rename); }});
+    m_machines = std::make_unique<MachinesService>(m_state->database, settings, m_relay, clock);
 
     m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state->programDir, this);
     m_comm->trace = m_trace;

@@ -22,9 +22,11 @@ class QTimer;
 
 namespace zep {
 
+class CatalogueService;
 class CommStation;
 class Database;
 class DirectoryCheck;
+class MachinesService;
 class ProgramRename;
 class MonitoredDirectory;
 class ReceptionClock;
@@ -83,6 +85,11 @@ public:
     const Clock &clock() const;
     Logbook &logbook();
     const QString &programDir() const;
+    // The services the windows work with: the catalogue (search, record
+    // sessions, record commands) and the machines (the manager's session,
+    // the wizard, the due maintenance, the machines of the connections).
+    CatalogueService &catalogue() { return *m_catalogue; }
+    MachinesService &machines() { return *m_machines; }
     const TraceSink &trace() const { return m_trace; }
 
     // The services the windows work with.
@@ -94,12 +101,6 @@ public:
     // A passing text for the status line (a result, a step told by a
     // window).
     void showStatus(const QString &text);
-
-    // The record and machine windows still reach these until they get
-    // services of their own; nothing else may.
-    MainState &state() { return *m_state; }
-    Database &database();
-    MonitoredDirectory &files() { return *m_files; }
 
     // The trace window is open: trace lines are made and told.
     void setTraceOn(bool on);
@@ -172,6 +173,9 @@ Q_SIGNALS:
 private:
     // The backup and the pause belong to the station's own core; the tests
     // look inside through StationInternals.
+    Database &database();
+    MonitoredDirectory &files() { return *m_files; }
+
     friend class MonitoringPause;
     friend class StationBackup;
     friend struct StationInternals;
@@ -200,6 +204,8 @@ private:
     TraceSink m_trace;
     std::unique_ptr<MonitoredDirectory> m_files;
     std::unique_ptr<DirectoryCheck> m_check;
+    std::unique_ptr<CatalogueService> m_catalogue;
+    std::unique_ptr<MachinesService> m_machines;
     std::unique_ptr<ReceptionClock> m_receptionClock;
     std::unique_ptr<ReceptionJournal> m_journal;
     CommStation *m_comm = nullptr;

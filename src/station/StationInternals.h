@@ -12,6 +12,8 @@ class ReceptionJournal;
 // from the station, never these.
 struct StationInternals {
     static MainState &state(Station &station) { return *station.m_state; }
+    static Database &database(Station &station) { return station.database(); }
+    static MonitoredDirectory &files(Station &station) { return station.files(); }
     static CommStation &comm(Station &station) { return station.comm(); }
     static ReceptionJournal &journal(Station &station) { return station.journal(); }
     static QTimer *directoryTimer(Station &station) { return station.directoryTimer(); }

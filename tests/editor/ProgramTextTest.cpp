@@ -1,5 +1,5 @@
 #include "editor/EditorFile.h"
-#include "editor/ProgramText.h"
+#include "comm/ProgramText.h"
 #include "editor/ProgramWords.h"
 
 #include "app/ScriptedPrompts.h"
@@ -95,6 +95,52 @@ TEST(ProgramTextShown, EveryLineKeepsItsOwnEnd)
     EXPECT_EQ(mixed.usual, ProgramText::LineEnd::Lf);
     EXPECT_TRUE(mixed.mixed);
     EXPECT_EQ(ProgramText::show("A").usual, ProgramText::LineEnd::CrLf);
+}
+
+// The editor's save and the comparison of a received program both turn an
+// edited document (raw text, blocks joined by U+2029) back into bytes here.
+TEST(ProgramTextEdited, ShownTextComesBackWithEachLinesEndAndEveryCodePageByte)
+{
+    QByteArray codePage;
+    for (int i = 1; i < 256; ++i)
+        if (i != '\r' && i != '\n')
+            codePage += char(i);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"CR LF", "N10\r\nN20\r\n"},
+        {"LF", "N10\nN20\n"},
+        {"CR", "N10\rN20\r"},
+        {"mixed", "N10\r\nN20\nN30\rN40"},
+        {"empty lines", "\n\r\r\n\r"},
+        {"no line end", "N10 G0 X1"},
+        {"Windows-1252", "M\xfc" "LLER \x80 \xa0 \x9f\r\n" + codePage + "\r\n"},
+        {"NUL in a text", QByteArray("A\0B\r\n", 5)},
+    };
+    for (const auto &c : cases) {
+        const ProgramText::Shown shown = ProgramText::show(c.bytes);
+        QString raw = shown.text;
+        raw.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+        int asked = 0;
+        const auto endOf = [&](int line) {
+            EXPECT_EQ(line, asked++) << c.name;
+            return shown.ends.value(line, shown.usual);
+        };
+        EXPECT_EQ(ProgramText::fromEdited(raw, endOf).value_or("?"), c.bytes) << c.name;
+    }
+}
+
+TEST(ProgramTextEdited, ForeignCharacterIsRefusedWithItsPlaceOrWrittenAsQuestionMark)
+{
+    const QString raw = QString("N10") + QChar::ParagraphSeparator + "X" + QChar(0x2192) + "1 " + QChar(0x3a9)
+                        + QChar::LineSeparator + QChar(0xe4);
+    ProgramText::Place bad;
+    EXPECT_FALSE(ProgramText::fromEdited(raw, ProgramText::LineEnd::CrLf, ProgramText::Foreign::Refuse, &bad));
+    EXPECT_EQ(bad.line, 1);
+    EXPECT_EQ(bad.column, 1);
+    EXPECT_EQ(ProgramText::fromEdited(raw, ProgramText::LineEnd::Lf, ProgramText::Foreign::Question).value_or(""),
+              "N10\nX?1 ?\n\xe4");
 }
 
 TEST(ProgramWords, FindsBlockNumbersCodesAddressesAndComments)

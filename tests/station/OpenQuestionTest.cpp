@@ -160,7 +160,7 @@ TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyA
 TEST_F(OpenQuestionTest, AnUnattendedStationJournalsWhatArrivesAndRunsOn)
 {
     station = std::make_unique<Station>(settings, prompts, clock, logbook, env.programDir(), Attendance::Unattended);
-    state = &station->state();
+    state = &StationInternals::state(*station);
     watch();
     ASSERT_TRUE(station->unattended());
     ASSERT_EQ(loadStation(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);

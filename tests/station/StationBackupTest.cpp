@@ -1,4 +1,5 @@
 #include "StationFixture.h"
+#include "station/StationInternals.h"
 
 #include "backup/BackupJob.h"
 #include "db/Schema.h"
@@ -80,13 +81,13 @@ TEST_F(StationBackupTest, RunsBesideTheOpenCatalogueAndPausesOnlyTheDirectoryChe
     ASSERT_TRUE(backup.start());
     EXPECT_FALSE(backup.start()); // one at a time
     EXPECT_FALSE(station->monitoring());
-    EXPECT_TRUE(station->database().isOpen());
+    EXPECT_TRUE(StationInternals::database(*station).isOpen());
     ASSERT_TRUE(waitForEnd());
 
     EXPECT_EQ(running, QList<bool>({true, false}));
     EXPECT_EQ(steps, QList<int>({0, 33, 66, 100}));
     EXPECT_TRUE(station->monitoring());
-    EXPECT_TRUE(station->database().isOpen());
+    EXPECT_TRUE(StationInternals::database(*station).isOpen());
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked()[0].title, "Backup ausgeführt!");
     EXPECT_EQ(prompts.asked()[0].icon, PromptIcon::Information);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SessionFixture.h"
+#include "station/StationInternals.h"
 
 #include "station/Station.h"
 
@@ -18,7 +19,7 @@ struct NoStationDialogs : StationDialogs {
 struct StationFixture : SessionFixture {
     StationFixture() : station(std::make_unique<Station>(settings, prompts, clock, logbook, env.programDir()))
     {
-        state = &station->state();
+        state = &StationInternals::state(*station);
     }
 
     // The start-up, with every question in it answered at once by the

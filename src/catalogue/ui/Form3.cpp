@@ -2,20 +2,19 @@
 
 #include "ui_Form3.h"
 
-#include "app/CatalogueNames.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "app/widgets/InvalidField.h"
 #include "app/widgets/WindowPlacement.h"
 #include "catalogue/CatalogueRecord.h"
+#include "catalogue/CatalogueService.h"
 #include "catalogue/DateCompletion.h"
-#include "catalogue/ProgramRename.h"
 #include "catalogue/RecordClipboard.h"
+#include "catalogue/RecordSession.h"
 #include "catalogue/RecordSheet.h"
 #include "catalogue/ui/PhotoArea.h"
 #include "catalogue/ui/PresetKeys.h"
 #include "catalogue/ui/RecordSheetPrinter.h"
-#include "db/Database.h"
 #include "machines/MachineList.h"
 
 #include <QClipboard>
@@ -26,8 +25,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
-#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTimer>
 
@@ -48,7 +47,7 @@ bool leftByUser(const QFocusEvent *event)
 
 Form3::Form3(Context context, long dateiIndex, QWidget *parent)
     : QWidget(parent, Qt::Window), m_ctx(std::move(context)), m_dateiIndex(dateiIndex),
-      m_ui(std::make_unique<Ui::Form3>())
+      m_ui(std::make_unique<Ui::Form3>()), m_session(m_ctx.catalogue.openRecord(dateiIndex))
 {
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("Form3"));
@@ -91,7 +90,7 @@ Form3::~Form3() = default;
 
 void Form3::addPhotoArea()
 {
-    m_photos = new PhotoArea({m_ctx.prompts, m_ctx.settings, m_ctx.fotoVerzeichnis, m_ctx.runModal}, this);
+    m_photos = new PhotoArea({m_ctx.prompts, m_ctx.settings, m_session->fotoVerzeichnis(), m_ctx.runModal}, this);
     // The photos stand beside the fields.
     auto *row = new QHBoxLayout;
     m_ui->mainLayout->removeItem(m_ui->fieldGrid);
@@ -200,7 +199,7 @@ QString Form3::machineText() const
 void Form3::ShowMaschinen()
 {
     m_ui->cboMaschine->clear();
-    for (const MachineChoice &choice : MachineList::filterChoices(m_ctx.database))
+    for (const MachineChoice &choice : m_session->machineChoices())
         m_ui->cboMaschine->addItem(choice.text, qlonglong(choice.number));
     m_ui->cboMaschine->setCurrentIndex(0);
 }
@@ -237,61 +236,53 @@ bool Form3::load()
         return false;
     RestoreGeometry(*this, m_ctx.settings);
     ShowMaschinen();
-    CatalogueRecord::Loaded loaded;
-    const bool read = runWithRetry(
-        m_ctx.prompts, QStringLiteral("Aufgetreten in Form3.Form_Load"),
-        [&]() -> std::optional<ErrorInfo> {
-            loaded = CatalogueRecord::load(m_ctx.database, m_dateiIndex);
-            if (loaded.error.number != 0)
-                return loaded.error;
-            return std::nullopt;
-        },
-        [&] { return m_ctx.database.lastStatement(); });
-    if (!read)
-        return false;
-    show();
-    if (!loaded.found) {
-        m_ctx.prompts.message(QStringLiteral("DateiIndex ") + QString::number(m_dateiIndex)
-                                  + QStringLiteral(" nicht gefunden!!"),
-                              QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-        return false;
+    const QPointer<Form3> self(this);
+    m_loadPending = true;
+    m_session->load([this, self](RecordSession::Loaded loaded, const RecordFields &fields) {
+        if (!self)
+            return;
+        // load() has returned already: RecordEditors kept the window for
+        // this answer.
+        const bool late = m_waitingForRetry;
+        m_loadPending = false;
+        m_waitingForRetry = false;
+        if (loaded == RecordSession::Loaded::GivenUp) {
+            // Given up after a retry answer that came later: the window
+            // was never shown, and its place is free.
+            if (late) {
+                Q_EMIT closed(m_dateiIndex);
+                deleteLater();
+            }
+            return;
+        }
+        show();
+        if (loaded == RecordSession::Loaded::NotFound)
+            return;
+        DatensatzEintragen(fields);
+        m_photos->FotosEintragen(m_session->storedName());
+        updateFileMissing();
+        m_loaded = true;
+        Q_EMIT statusChanged(QStringLiteral("Editieren"));
+    });
+    if (m_loadPending) {
+        m_loadPending = false;
+        m_waitingForRetry = true;
     }
-    m_storedName = loaded.fields.dateiname;
-    DatensatzEintragen(loaded.fields);
-    m_photos->FotosEintragen(m_storedName);
-    updateFileMissing();
-    m_loaded = true;
-    Q_EMIT statusChanged(QStringLiteral("Editieren"));
-    return true;
+    return m_loaded;
 }
 
 void Form3::DatensatzEintragen(const RecordFields &fields)
 {
     showFields(fields);
-    int selected = -1;
-    for (int i = 0; i < m_ui->cboMaschine->count(); ++i)
-        if (m_ui->cboMaschine->itemData(i).toLongLong() == fields.maschinenIndex)
-            selected = i;
-    if (selected >= 0) {
-        m_ui->cboMaschine->setCurrentIndex(selected);
-        return;
-    }
-    m_ui->cboMaschine->setCurrentIndex(0);
-    const PromptAnswer answer = m_ctx.prompts.message(
-        QStringLiteral("Die Maschine welche für dieses Programm angegeben war ist nichtmehr vorhanden. Wenn Sie mit "
-                       "Maschinenauswahl nach Dateien suchen kann diese Datei so nicht gefunden werden. Soll die "
-                       "Maschinenzuordnung desshalb für dieses Programm entfernt werden?"),
-        QStringLiteral("Achtung!"), PromptIcon::Exclamation, PromptButtons::YesNo);
-    if (answer != PromptAnswer::Yes)
-        return;
-    if (const auto error = CatalogueRecord::setMachine(m_ctx.database, m_dateiIndex, 0))
-        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzEintragen"), error->description);
+    // A machine that is no longer there shows as "keine Auswahl"; the
+    // session asks whether the record should drop it.
+    const int at = m_ui->cboMaschine->findData(qlonglong(fields.maschinenIndex));
+    m_ui->cboMaschine->setCurrentIndex(at >= 0 ? at : 0);
 }
 
 void Form3::updateFileMissing()
 {
-    const bool missing = !CatalogueNames::resolveStoredName(m_ctx.verzeichnis, m_storedName).found();
-    m_ui->imgDateiFehlt->setVisible(missing);
+    m_ui->imgDateiFehlt->setVisible(m_session->fileMissing());
 }
 
 void Form3::markField(QWidget *widget)
@@ -315,9 +306,8 @@ bool Form3::uebernehmen()
         leaveMultiLine(static_cast<QPlainTextEdit *>(field(f)));
     leaveDate();
     RecordFields fields = currentFields();
-    fields.dateiname = m_storedName;
-    const CatalogueRecord::Written written =
-        CatalogueRecord::DatensatzSchreiben(m_ctx.database, m_dateiIndex, fields, selectedMachine());
+    fields.dateiname = m_session->storedName();
+    const CatalogueRecord::Written written = m_session->store(fields, selectedMachine());
     if (!written.ok && written.gone)
         return keepVanished(fields);
     if (!written.ok) {
@@ -335,8 +325,7 @@ bool Form3::uebernehmen()
 
 bool Form3::keepVanished(const RecordFields &fields)
 {
-    const CatalogueRecord::Vanished vanished =
-        CatalogueRecord::vanished(m_ctx.database, m_ctx.verzeichnis, m_storedName);
+    const CatalogueRecord::Vanished vanished = m_session->vanished();
     if (vanished.file != CatalogueRecord::Vanished::File::There) {
         // Nothing to store the edits in: they stay on screen.
         m_ctx.prompts.message(vanished.text, vanished.title, PromptIcon::Exclamation);
@@ -346,8 +335,7 @@ bool Form3::keepVanished(const RecordFields &fields)
     if (m_ctx.prompts.message(vanished.text, vanished.title, PromptIcon::Question, PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return false;
-    const CatalogueRecord::Kept kept =
-        CatalogueRecord::keepAsRecordOf(m_ctx.database, m_storedName, vanished.dateiIndex, fields, selectedMachine());
+    const CatalogueRecord::Kept kept = m_session->keepAsRecordOfFile(vanished.dateiIndex, fields, selectedMachine());
     if (!kept.written.ok) {
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), kept.written.error.description);
         return false;
@@ -445,60 +433,37 @@ void Form3::startRename()
 
 void Form3::leaveFileName()
 {
-    if (m_ui->Text1->isReadOnly() || m_renaming || !m_loaded)
+    // While a failed rename waits for its retry answer, leaving the field
+    // again starts nothing: the rename under way still has the typed name.
+    if (m_ui->Text1->isReadOnly() || !m_loaded || m_session->renaming())
         return;
-    // Its messages move the focus again; that is no second leaving.
-    const QScopedValueRollback<bool> busy(m_renaming, true);
+    const QPointer<Form3> self(this);
+    m_session->rename(m_ui->Text1->text(), [this, self](RecordSession::Renamed outcome) {
+        if (self)
+            renameEnded(outcome);
+    });
+}
 
-    auto restore = [this] {
-        m_ui->Text1->setText(m_storedName);
+void Form3::renameEnded(RecordSession::Renamed outcome)
+{
+    switch (outcome) {
+    case RecordSession::Renamed::Unchanged:
+        m_ui->Text1->setStyleSheet(kLocked);
+        return;
+    case RecordSession::Renamed::Refused:
+        m_ui->Text1->setText(m_session->storedName());
         lockFileName(true);
-    };
-    ProgramRename rename({m_ctx.database, m_ctx.verzeichnis, m_ctx.fotoVerzeichnis}, m_dateiIndex, m_storedName,
-                         m_ui->Text1->text());
-    for (;;) {
-        switch (rename.check()) {
-        case ProgramRename::Check::Unchanged:
-            m_ui->Text1->setStyleSheet(kLocked);
-            return;
-        case ProgramRename::Check::Invalid:
-            m_ctx.prompts.message(QStringLiteral("Der Dateiname '") + m_ui->Text1->text()
-                                      + QStringLiteral("' ist ungültig! Ebenen werden mit \\ getrennt, die Zeichen \" "
-                                                       "und Steuerzeichen sind nicht erlaubt."),
-                                  QStringLiteral("Fehler!"), PromptIcon::Exclamation);
-            restore();
-            return;
-        case ProgramRename::Check::Hidden:
-            m_ctx.prompts.message(CatalogueNames::hiddenNameText(m_ui->Text1->text()), QStringLiteral("Fehler!"),
-                                  PromptIcon::Exclamation);
-            restore();
-            return;
-        case ProgramRename::Check::NameTaken:
-            m_ctx.prompts.message(QStringLiteral("Dieser Dateiname existiert bereits!"), QStringLiteral("Fehler!"),
-                                  PromptIcon::Exclamation);
-            restore();
-            return;
-        case ProgramRename::Check::SourceMissing:
-            m_ctx.prompts.message(QStringLiteral("Die Ursprungsdatei fehlt!!!"), QStringLiteral("Fehler!"),
-                                  PromptIcon::Exclamation);
-            return;
-        case ProgramRename::Check::Ready:
-            break;
-        }
-        const std::optional<ErrorInfo> error = m_ctx.rename ? m_ctx.rename(rename) : rename.run();
-        if (!error)
-            break;
-        if (!reportErrorRetry(m_ctx.prompts, QStringLiteral("Aufgetreten in Form3.Text1_Validate"), *error)) {
-            restore();
-            return;
-        }
+        return;
+    case RecordSession::Renamed::SourceMissing:
+        return;
+    case RecordSession::Renamed::Done:
+        break;
     }
-    m_storedName = rename.newStoredName();
-    m_ui->Text1->setText(m_storedName);
+    m_ui->Text1->setText(m_session->storedName());
     m_ui->Text1->setStyleSheet(kLocked);
     updateFileMissing();
-    m_photos->FotosEintragen(m_storedName);
-    Q_EMIT renamed(m_dateiIndex, m_storedName);
+    m_photos->FotosEintragen(m_session->storedName());
+    Q_EMIT renamed(m_dateiIndex, m_session->storedName());
 }
 
 void Form3::copyRecord()
@@ -550,7 +515,7 @@ void Form3::printSheet()
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_storedName);
+    printer.setDocName(m_session->storedName());
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     const int accepted = m_ctx.runModal ? m_ctx.runModal(dialog) : dialog.exec();
@@ -563,7 +528,7 @@ void Form3::printSheet()
 
 void Form3::saveSheetAsPdf()
 {
-    const QString suggested = QString(m_storedName).replace(QLatin1Char('\\'), QLatin1Char('-')) + QStringLiteral(".pdf");
+    const QString suggested = QString(m_session->storedName()).replace(QLatin1Char('\\'), QLatin1Char('-')) + QStringLiteral(".pdf");
     QString path = m_ctx.prompts.saveFile(QStringLiteral("als PDF speichern"), QStringLiteral("PDF-Dateien (*.pdf)|*.pdf"),
                                           QDir::homePath(), suggested);
     if (path.isEmpty())
@@ -572,7 +537,7 @@ void Form3::saveSheetAsPdf()
         path += QStringLiteral(".pdf");
     const RecordFields fields = currentFields();
     if (const auto error =
-            RecordSheetPrinter::writePdf(RecordSheet::lines(fields, machineText()), path, m_storedName))
+            RecordSheetPrinter::writePdf(RecordSheet::lines(fields, machineText()), path, m_session->storedName()))
         m_ctx.prompts.message(*error, QStringLiteral("Druckfehler!"), PromptIcon::Exclamation);
 }
 

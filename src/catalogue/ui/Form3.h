@@ -3,6 +3,7 @@
 #include "app/ErrorInfo.h"
 #include "catalogue/RecordFields.h"
 #include "catalogue/RecordRow.h"
+#include "catalogue/RecordSession.h"
 
 #include <QWidget>
 #include <functional>
@@ -20,10 +21,9 @@ class Form3;
 
 namespace zep {
 
-class Database;
+class CatalogueService;
 class PhotoArea;
 class PresetKeys;
-class ProgramRename;
 class Prompts;
 class SettingsStore;
 
@@ -36,14 +36,10 @@ class Form3 : public QWidget
 
 public:
     struct Context {
-        Database &database;
+        // Hands out the record's session: reading, storing, renaming.
+        CatalogueService &catalogue;
         Prompts &prompts;
         SettingsStore &settings;
-        const QString &verzeichnis;     // the current monitored directory
-        const QString &fotoVerzeichnis; // the current photo directory
-        // Carries out a checked rename; the station's keeps the directory
-        // check from taking the renamed file for a new one.
-        std::function<std::optional<ErrorInfo>(ProgramRename &)> rename;
         // Runs the print dialog (tests answer it).
         std::function<int(QDialog &)> runModal;
     };
@@ -53,8 +49,11 @@ public:
 
     long dateiIndex() const { return m_dateiIndex; }
     // Form_Load: fills the window from the record. False when the record
-    // was not found (the window then stays empty).
+    // was not found (the window then stays empty) or its reading waits for
+    // a retry answer (the window fills when the answer brings the record).
     bool load();
+    // The reading waits for the answer to its retry report.
+    bool loadPending() const { return m_waitingForRetry; }
 
     // The commands, as their buttons run them.
     // DatensatzSchreiben, then close; an error keeps the window and every
@@ -102,6 +101,7 @@ private:
     void addPhotoArea();
     void ShowMaschinen();
     void DatensatzEintragen(const RecordFields &fields);
+    void renameEnded(RecordSession::Renamed outcome);
     // The record went while it was edited: its edits become the record of
     // its file again if the user wants and the file is there.
     bool keepVanished(const RecordFields &fields);
@@ -119,9 +119,10 @@ private:
     std::unique_ptr<Ui::Form3> m_ui;
     PresetKeys *m_presets = nullptr;
     PhotoArea *m_photos = nullptr;
-    QString m_storedName; // the record's Dateiname as stored now
+    std::unique_ptr<RecordSession> m_session;
     bool m_loaded = false;
-    bool m_renaming = false;
+    bool m_loadPending = false;    // inside load()
+    bool m_waitingForRetry = false; // load() returned before the record was read
 };
 
 } // namespace zep

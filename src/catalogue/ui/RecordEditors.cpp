@@ -71,7 +71,7 @@ void RecordEditors::show(long dateiIndex)
             form->move(form->pos() + QPoint(28, 28) * int(alreadyOpen));
         tellWaiting();
     }
-    else if (!form->isVisible()) {
+    else if (!form->isVisible() && !form->loadPending()) {
         // Never shown (the user cancelled the error report): its place is free.
         form->deleteLater();
         editorClosed(dateiIndex);

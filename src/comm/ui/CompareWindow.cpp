@@ -1,7 +1,7 @@
 #include "comm/ui/CompareWindow.h"
 
 #include "app/widgets/WindowPlacement.h"
-#include "comm/ui/ProgramTextView.h"
+#include "comm/ui/ProgramDocument.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -31,7 +31,7 @@ QPlainTextEdit *programEditor(const QString &name, const QByteArray &text, QWidg
     editor->setObjectName(name);
     editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
-    editor->setPlainText(ProgramTextView::toDisplay(text));
+    ProgramDocument::fill(*editor->document(), ProgramText::show(text));
     return editor;
 }
 
@@ -39,7 +39,7 @@ QPlainTextEdit *programEditor(const QString &name, const QByteArray &text, QWidg
 
 CompareWindow::CompareWindow(const QString &fileName, const QByteArray &existing, const QByteArray &received,
                              SettingsStore &settings, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_original(received), m_lineEnd(ProgramTextView::lineEndOf(received)),
+    : QDialog(parent), m_settings(settings), m_original(received), m_lineEnd(ProgramText::show(received).usual),
       m_heading(new QLabel(fileName.right(25), this)), m_existing(programEditor(QStringLiteral("existing"), existing, this)),
       m_received(programEditor(QStringLiteral("received"), received, this)),
       m_takeOver(new QPushButton(QStringLiteral("Übernehmen"), this)),
@@ -90,7 +90,8 @@ QByteArray CompareWindow::editedText() const
     const QString raw = m_received->document()->toRawText();
     if (raw == m_shownOriginal)
         return m_original;
-    return ProgramTextView::fromEditor(raw, m_lineEnd);
+    return ProgramDocument::bytes(*m_received->document(), m_lineEnd, ProgramText::Foreign::Question)
+        .value_or(QByteArray());
 }
 
 void CompareWindow::done(int result)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/ProgramText.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
@@ -45,7 +47,7 @@ private:
     SettingsStore &m_settings;
     QByteArray m_original;
     QString m_shownOriginal;
-    QByteArray m_lineEnd;
+    ProgramText::LineEnd m_lineEnd;
     QLabel *m_heading;
     QPlainTextEdit *m_existing;
     QPlainTextEdit *m_received;

@@ -3,7 +3,7 @@
 #include "app/SettingsStore.h"
 #include "comm/ui/CompareWindow.h"
 #include "app/widgets/WindowPlacement.h"
-#include "comm/ui/ProgramTextView.h"
+#include "comm/ProgramText.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -35,7 +35,7 @@ Form10::Form10(Form10View view, ReceivedProgramIntake intake, QWidget *owner)
 
     m_ui.heading->setText(QStringLiteral("Eingelesenes Programm von Maschine ")
                           + QString::number(m_intake.maschinenNummer()));
-    m_ui.preview->setPlainText(ProgramTextView::toDisplay(m_intake.text()));
+    m_ui.preview->setPlainText(ProgramText::show(m_intake.text()).text);
     // The user types the name in front of the extension.
     m_ui.newName->setText(QStringLiteral(".cnc"));
     m_ui.newName->setCursorPosition(0);
@@ -121,7 +121,7 @@ void Form10::compareWithSelection()
     const QByteArray edited = CompareWindow::compare(name, original->text, m_intake.text(), m_view.settings, this);
     if (!m_intake.replaceText(edited))
         return;
-    m_ui.preview->setPlainText(ProgramTextView::toDisplay(edited.left(kPreviewLength)) + QStringLiteral("..."));
+    m_ui.preview->setPlainText(ProgramText::show(edited.left(kPreviewLength)).text + QStringLiteral("..."));
     m_ui.editedMarker->show();
 }
 

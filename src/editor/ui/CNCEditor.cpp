@@ -4,6 +4,7 @@
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
 #include "app/widgets/WindowPlacement.h"
+#include "comm/ui/ProgramDocument.h"
 #include "editor/ui/CodeView.h"
 #include "editor/ui/ProgramHighlighter.h"
 
@@ -34,16 +35,6 @@
 namespace zep {
 
 namespace {
-
-// The line end behind a block whose file line ended otherwise than the
-// text's usual one. Blocks without it get the usual end, so a new line
-// typed by the user does too.
-class LineEndData : public QTextBlockUserData
-{
-public:
-    explicit LineEndData(ProgramText::LineEnd end) : end(end) {}
-    ProgramText::LineEnd end;
-};
 
 QFont programFont()
 {
@@ -256,16 +247,9 @@ void CNCEditor::load()
                                       QStringLiteral("\r\rIm Zweifelsfall bitte nicht speichern!"),
                                   QStringLiteral("ACHTUNG!"), PromptIcon::Exclamation);
             m_usualEnd = shown.usual;
-            m_mixed = shown.mixed;
             if (shown.text.size() <= kHighlightLimit && !m_highlighter)
                 m_highlighter = new ProgramHighlighter(m_document);
-            m_document->setPlainText(shown.text);
-            if (shown.mixed) {
-                int line = 0;
-                for (QTextBlock b = m_document->begin(); b.isValid() && line < shown.ends.size(); b = b.next(), ++line)
-                    if (shown.ends[line] != shown.usual)
-                        b.setUserData(new LineEndData(shown.ends[line]));
-            }
+            ProgramDocument::fill(*m_document, shown);
         }
     }
     m_document->setModified(false);
@@ -366,44 +350,18 @@ void CNCEditor::printText()
     focusText();
 }
 
-ProgramText::LineEnd CNCEditor::lineEndOf(const QTextBlock &block) const
-{
-    if (const auto *data = dynamic_cast<const LineEndData *>(block.userData()))
-        return data->end;
-    return m_usualEnd;
-}
-
 std::optional<QByteArray> CNCEditor::currentBytes(int *badBlock, qsizetype *badColumn) const
 {
-    // One pass over the raw text (blocks joined by U+2029); the blocks are
-    // walked only for a text with line ends of more than one kind.
-    const QString raw = m_document->toRawText();
-    const QStringView text(raw);
-    QByteArray out;
-    out.reserve(raw.size() + raw.size() / 16);
-    QTextBlock block = m_mixed ? m_document->begin() : QTextBlock();
-    int number = 0;
-    qsizetype start = 0;
-    while (true) {
-        qsizetype end = raw.indexOf(QChar::ParagraphSeparator, start);
-        const QStringView line = text.mid(start, (end < 0 ? raw.size() : end) - start);
-        qsizetype bad = 0;
-        if (!ProgramText::appendLine(out, line, &bad)) {
-            if (badBlock)
-                *badBlock = number;
-            if (badColumn)
-                *badColumn = bad;
-            return std::nullopt;
-        }
-        if (end < 0)
-            break;
-        out.append(ProgramText::lineEndBytes(m_mixed ? lineEndOf(block) : m_usualEnd));
-        if (m_mixed)
-            block = block.next();
-        ++number;
-        start = end + 1;
+    ProgramText::Place bad;
+    std::optional<QByteArray> bytes =
+        ProgramDocument::bytes(*m_document, m_usualEnd, ProgramText::Foreign::Refuse, &bad);
+    if (!bytes) {
+        if (badBlock)
+            *badBlock = bad.line;
+        if (badColumn)
+            *badColumn = bad.column;
     }
-    return out;
+    return bytes;
 }
 
 bool CNCEditor::acceptChanges()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/EditorFile.h"
-#include "editor/ProgramText.h"
+#include "comm/ProgramText.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -91,16 +91,15 @@ private:
     void applySplitters();
     void storeLayout();
     void focusText();
-    ProgramText::LineEnd lineEndOf(const QTextBlock &block) const;
 
     SettingsStore &m_settings;
     Prompts &m_prompts;
     EditorFile m_file;
     bool m_readable = false;
     bool m_splittersApplied = false;
+    // New lines get it; lines of the file that ended otherwise keep theirs
+    // (ProgramDocument).
     ProgramText::LineEnd m_usualEnd = ProgramText::LineEnd::CrLf;
-    // Some lines of the file end otherwise than m_usualEnd (kept per block).
-    bool m_mixed = false;
     QTextDocument *m_document = nullptr;
     ProgramHighlighter *m_highlighter = nullptr;
     CodeView *m_views[3] = {};

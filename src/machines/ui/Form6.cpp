@@ -3,11 +3,11 @@
 #include "app/widgets/InvalidField.h"
 
 #include "app/Clock.h"
-#include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "comm/LineDefaults.h"
 #include "machines/MachineFieldRules.h"
 #include "machines/MachineLists.h"
+#include "machines/MachinesService.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,9 +54,12 @@ bool isEnter(QEvent *event)
 
 } // namespace
 
-Form6::Form6(Database &database, Prompts &prompts, const Clock &clock, std::function<void(const QString &)> setStatus,
-             QWidget *parent)
-    : QDialog(parent), m_store(database, clock), m_prompts(prompts), m_clock(clock), m_setStatus(std::move(setStatus))
+using Part = MachineSession::Part;
+
+Form6::Form6(MachinesService &machines, Prompts &prompts, const Clock &clock,
+             std::function<void(const QString &)> setStatus, QWidget *parent)
+    : QDialog(parent), m_session(machines.openSession()), m_prompts(prompts), m_clock(clock),
+      m_setStatus(std::move(setStatus))
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Maschinenverwaltung"));
@@ -73,6 +76,15 @@ Form6::Form6(Database &database, Prompts &prompts, const Clock &clock, std::func
         watched->installEventFilter(this);
     for (QPlainTextEdit *note : m_ui.notes)
         note->installEventFilter(this);
+
+    connect(m_session.get(), &MachineSession::listRead, this, &Form6::showList);
+    connect(m_session.get(), &MachineSession::loaded, this, &Form6::showMachine);
+    connect(m_session.get(), &MachineSession::created, this, &Form6::machineCreated);
+    connect(m_session.get(), &MachineSession::deleted, this, [this] {
+        RedrawList();
+        clearAfterDelete();
+    });
+    connect(m_session.get(), &MachineSession::stored, this, &Form6::partStored);
 
     connect(m_ui.list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) { listChosen(item); });
     connect(m_ui.list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { listChosen(item); });
@@ -111,7 +123,6 @@ Form6::Form6(Database &database, Prompts &prompts, const Clock &clock, std::func
     m_setStatus(QStringLiteral("Maschinenverwaltung"));
     RedrawList();
     fillLists();
-    m_machineLoaded = false;
     setMachineEnabled(false);
     resize(860, 560);
     if (QTreeWidgetItem *first = m_ui.list->topLevelItem(0)) {
@@ -123,10 +134,8 @@ Form6::Form6(Database &database, Prompts &prompts, const Clock &clock, std::func
 
 Form6::~Form6()
 {
-    if (!m_closing)
-        storePendingEdits();
-    m_closing = true;
-    m_machineLoaded = false;
+    handOverTyping();
+    m_session->end();
     // The fields outlive this object's members by a moment: the focused one
     // loses its focus while the base class deletes it, and its signals must
     // not reach handlers whose data is already gone.
@@ -155,12 +164,13 @@ void Form6::fillLists()
 
 void Form6::RedrawList()
 {
+    m_session->readList();
+}
+
+void Form6::showList(const QList<MachineListEntry> &entries)
+{
     const QSignalBlocker blocker(m_ui.list);
     m_ui.list->clear();
-    QList<MachineListEntry> entries;
-    runWithRetry(
-        m_prompts, QStringLiteral("Aufgetreten in Form6.RedrawList"), [&] { return m_store.list(entries); },
-        [this] { return m_store.lastStatement(); });
     for (const MachineListEntry &e : entries) {
         auto *item = new QTreeWidgetItem(m_ui.list);
         item->setText(0, QString::number(e.maschinennummer));
@@ -169,7 +179,7 @@ void Form6::RedrawList()
         item->setText(2, shownText(e.standort));
         item->setText(3, MachineLists::rs232Text(e.mitRS232 == 1, e.sonderzeichen == 1));
     }
-    if (QTreeWidgetItem *loaded = mayStore() ? entryOf(m_loaded) : nullptr)
+    if (QTreeWidgetItem *loaded = entryOf(m_session->machine()))
         m_ui.list->setCurrentItem(loaded);
     resizeColumns();
     m_ui.deleteMachine->setEnabled(!entries.isEmpty());
@@ -177,41 +187,47 @@ void Form6::RedrawList()
 
 void Form6::listChosen(QTreeWidgetItem *item)
 {
-    if (!item || m_closing)
+    if (!item || m_session->ended())
         return;
     const long number = item->data(0, Qt::UserRole).toLongLong();
     if (number == 0) {
         m_prompts.beep();
         return;
     }
-    if (mayStore() && number == m_loaded)
+    if (number == m_session->machine())
         return;
     loadMachine(number);
 }
 
+void Form6::handOverTyping()
+{
+    // What the user changed in a field and has not left yet: the session
+    // stores it to its machine before it turns to anything else.
+    if (!m_session->editing())
+        return;
+    if (m_ui.bezeichnung->isModified())
+        m_session->draftName(Part::Bezeichnung, m_ui.bezeichnung->text());
+    if (m_ui.standort->isModified())
+        m_session->draftName(Part::Standort, m_ui.standort->text());
+    if (m_ui.code->isModified() || m_ui.start->isModified() || m_ui.end->isModified() || m_ui.comString->isModified())
+        m_session->draftCommunication(communicationFields());
+    if (std::any_of(m_ui.notes.begin(), m_ui.notes.end(),
+                    [](QPlainTextEdit *note) { return note->document()->isModified(); }))
+        m_session->draftMaintenance(maintenanceFields());
+}
+
 void Form6::loadMachine(long maschinennummer)
 {
-    // What was typed for the machine shown so far belongs to that machine.
-    storePendingEdits();
-    m_machineLoaded = false;
-    m_loaded = maschinennummer;
-    MachineRecord record;
-    const bool loaded = runWithRetry(
-        m_prompts, QStringLiteral("Aufgetreten in Form6.ListView1_Click"),
-        [&] { return m_store.load(maschinennummer, record); }, [this] { return m_store.lastStatement(); });
-    if (!loaded) {
-        m_loaded = 0;
+    handOverTyping();
+    m_session->load(maschinennummer);
+    // Not read (the retry report waits or was cancelled): the fields are
+    // no machine's until the record comes.
+    if (m_session->machine() != maschinennummer)
         setMachineEnabled(false);
-        return;
-    }
-    showMachine(record);
-    m_machineLoaded = true;
-    setMachineEnabled(true);
 }
 
 void Form6::showMachine(const MachineRecord &r)
 {
-    m_filling = true;
     for (QLineEdit *field : {m_ui.code, m_ui.comString})
         markInvalid(field, false);
     setLimitedText(m_ui.bezeichnung, shownText(r.bezeichnung), kTypedTextLength);
@@ -222,6 +238,10 @@ void Form6::showMachine(const MachineRecord &r)
         m_ui.endBySpecial->setChecked(true);
         (f.asciiCode ? m_ui.asciiCode : m_ui.stringPair)->setChecked(true);
         setLimitedText(m_ui.code, f.code, kParamLength);
+        // Each limits the other; the limits are set once both hold the
+        // record's texts.
+        const QSignalBlocker startBlocker(m_ui.start);
+        const QSignalBlocker endBlocker(m_ui.end);
         m_ui.start->setMaxLength(kUnlimited);
         m_ui.end->setMaxLength(kUnlimited);
         m_ui.start->setText(f.start);
@@ -247,12 +267,14 @@ void Form6::showMachine(const MachineRecord &r)
         m_ui.notes[task]->document()->setModified(false);
         applyTurnus(task);
     }
-    m_filling = false;
+    for (QLineEdit *field : {m_ui.bezeichnung, m_ui.standort, m_ui.code, m_ui.start, m_ui.end, m_ui.comString})
+        field->setModified(false);
     updatePairLimits();
     applyRs232Enabled();
     applyEndMode();
-    updateListEntry();
+    updateListEntry(r.maschinennummer);
     m_ui.codeName->setText(MachineLists::endCharacterName(m_ui.code->text()));
+    setMachineEnabled(true);
 }
 
 void Form6::setMachineEnabled(bool enabled)
@@ -264,12 +286,12 @@ void Form6::setMachineEnabled(bool enabled)
 
 void Form6::newMachine()
 {
-    storePendingEdits();
-    long created = 0;
-    if (!runWithRetry(
-            m_prompts, QStringLiteral("Aufgetreten in Form6.Command1_Click"),
-            [&] { return m_store.addMachine(created); }, [this] { return m_store.lastStatement(); }))
-        return;
+    handOverTyping();
+    m_session->addMachine();
+}
+
+void Form6::machineCreated(long created)
+{
     RedrawList();
     // The new machine is the one to edit next; loading another one here would
     // have the user's first typing land on that machine.
@@ -287,27 +309,20 @@ void Form6::newMachine()
 
 void Form6::deleteMachine()
 {
-    if (!mayStore()) {
+    if (!m_session->editing()) {
         m_prompts.beep();
         return;
     }
-    storePendingEdits();
+    handOverTyping();
+    m_session->storeDrafts();
+    const long number = m_session->machine();
     if (m_prompts.message(QStringLiteral("Wollen Sie die Maschine ") + m_ui.bezeichnung->text() +
                               QStringLiteral(" wirklich löschen?"),
                           QStringLiteral("Wirklich?"), PromptIcon::Question, PromptButtons::YesNo)
-        != PromptAnswer::Yes)
+            != PromptAnswer::Yes
+        || m_session->machine() != number)
         return;
-    const long number = m_loaded;
-    if (!runWithRetry(
-            m_prompts, QStringLiteral("Aufgetreten in Form6.Command2_Click"),
-            [&] { return m_store.deleteMachine(number); }, [this] { return m_store.lastStatement(); }))
-        return;
-    // From here on the fields belong to no machine: whatever they signal
-    // while they are emptied must not reach the database.
-    m_machineLoaded = false;
-    m_loaded = 0;
-    RedrawList();
-    clearAfterDelete();
+    m_session->deleteMachine();
 }
 
 void Form6::clearAfterDelete()
@@ -325,51 +340,57 @@ void Form6::clearAfterDelete()
         w->setEnabled(false);
 }
 
-void Form6::storePendingEdits()
-{
-    if (!mayStore())
-        return;
-    for (QLineEdit *field : {m_ui.bezeichnung, m_ui.standort})
-        if (field->isModified())
-            leaveNameField(field);
-    if (m_ui.code->isModified() || m_ui.start->isModified() || m_ui.end->isModified() || m_ui.comString->isModified())
-        TrageCNCEin();
-    if (std::any_of(m_ui.notes.begin(), m_ui.notes.end(),
-                    [](QPlainTextEdit *note) { return note->document()->isModified(); }))
-        TrageWartungEin();
-}
-
 void Form6::leaveNameField(QLineEdit *field)
 {
-    if (!mayStore())
-        return;
-    const long number = m_loaded;
-    const QString typed = field->text();
-    const bool designation = field == m_ui.bezeichnung;
-    const bool stored = runWithRetry(
-        m_prompts,
-        designation ? QStringLiteral("Aufgetreten in Form6.TrageBezeichnungEin")
-                    : QStringLiteral("Aufgetreten in Form6.TrageStandortEin"),
-        [&] { return designation ? m_store.storeBezeichnung(number, typed) : m_store.storeStandort(number, typed); },
-        [this] { return m_store.lastStatement(); });
-    if (!stored)
-        return;
-    field->setModified(false);
-    if (QTreeWidgetItem *item = entryOf(number)) {
-        item->setText(designation ? 1 : 2, typed);
-        resizeColumns();
+    handOverTyping();
+    m_session->leave(field == m_ui.bezeichnung ? Part::Bezeichnung : Part::Standort);
+}
+
+void Form6::partStored(long maschinennummer, MachineSession::Part part, const QString &text)
+{
+    const bool shown = maschinennummer == m_session->machine();
+    switch (part) {
+    case Part::Bezeichnung:
+    case Part::Standort: {
+        QLineEdit *field = part == Part::Bezeichnung ? m_ui.bezeichnung : m_ui.standort;
+        if (shown && field->text() == text)
+            field->setModified(false);
+        if (QTreeWidgetItem *item = entryOf(maschinennummer)) {
+            item->setText(part == Part::Bezeichnung ? 1 : 2, text);
+            resizeColumns();
+        }
+        break;
+    }
+    case Part::Communication:
+        if (!shown)
+            break;
+        // A refused code or Com-String stays marked as the user's change:
+        // it is judged again when the field is left.
+        m_ui.start->setModified(false);
+        m_ui.end->setModified(false);
+        if (isEndCharacterCode(m_ui.code->text()) || !m_ui.endBySpecial->isChecked())
+            m_ui.code->setModified(false);
+        if (isComString(m_ui.comString->text()))
+            m_ui.comString->setModified(false);
+        break;
+    case Part::Maintenance:
+        if (shown)
+            for (QPlainTextEdit *note : m_ui.notes)
+                note->document()->setModified(false);
+        break;
     }
 }
 
 void Form6::leaveCommunicationField(QLineEdit *field)
 {
-    if (!mayStore())
+    if (!m_session->editing())
         return;
     if (field == m_ui.code && refuseInvalid(field, isEndCharacterCode(field->text())))
         return;
     if (field == m_ui.comString && refuseInvalid(field, isComString(field->text())))
         return;
-    TrageCNCEin();
+    handOverTyping();
+    m_session->leave(Part::Communication);
 }
 
 bool Form6::refuseInvalid(QLineEdit *field, bool valid)
@@ -394,36 +415,12 @@ bool Form6::refuseInvalid(QLineEdit *field, bool valid)
 
 void Form6::TrageCNCEin()
 {
-    if (!mayStore())
-        return;
-    const long number = m_loaded;
-    const CommunicationFields fields = communicationFields();
-    if (!runWithRetry(
-            m_prompts, QStringLiteral("Aufgetreten in Form6.TrageCNCEin"),
-            [&] { return m_store.storeCommunication(number, fields); }, [this] { return m_store.lastStatement(); }))
-        return;
-    m_ui.start->setModified(false);
-    m_ui.end->setModified(false);
-    if (isEndCharacterCode(fields.code) || !fields.sonderzeichen)
-        m_ui.code->setModified(false);
-    if (isComString(fields.line.comString()))
-        m_ui.comString->setModified(false);
+    m_session->storeCommunication(communicationFields());
 }
 
 void Form6::TrageWartungEin()
 {
-    if (!mayStore())
-        return;
-    const long number = m_loaded;
-    const MaintenanceFields fields = maintenanceFields();
-    // A maintenance plan that silently failed to store would only show up as
-    // a missed maintenance, so the failure is told like every other one.
-    if (!runWithRetry(
-            m_prompts, QStringLiteral("Aufgetreten in Form6.TrageWartungEin"),
-            [&] { return m_store.storeMaintenance(number, fields); }, [this] { return m_store.lastStatement(); }))
-        return;
-    for (QPlainTextEdit *note : m_ui.notes)
-        note->document()->setModified(false);
+    m_session->storeMaintenance(maintenanceFields());
 }
 
 CommunicationFields Form6::communicationFields() const
@@ -460,14 +457,14 @@ void Form6::rs232Changed()
 {
     applyRs232Enabled();
     TrageCNCEin();
-    updateListEntry();
+    updateListEntry(m_session->machine());
 }
 
 void Form6::endModeChanged()
 {
     applyEndMode();
     TrageCNCEin();
-    updateListEntry();
+    updateListEntry(m_session->machine());
 }
 
 void Form6::applyRs232Enabled()
@@ -501,16 +498,14 @@ void Form6::updatePairLimits()
 
 void Form6::limitPairField(QLineEdit *field, const QLineEdit *other)
 {
-    if (m_filling)
-        return;
     // start + "||" + end must fit Param2; a longer stored pair is kept whole
     // and can only be shortened.
     field->setMaxLength(std::max(int(field->text().size()), pairFieldLimit(other->text().size())));
 }
 
-void Form6::updateListEntry()
+void Form6::updateListEntry(long maschinennummer)
 {
-    if (QTreeWidgetItem *item = entryOf(m_loaded)) {
+    if (QTreeWidgetItem *item = entryOf(maschinennummer)) {
         item->setText(3, MachineLists::rs232Text(m_ui.rs232->isChecked(), m_ui.endBySpecial->isChecked()));
         resizeColumns();
     }
@@ -546,20 +541,19 @@ bool Form6::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::FocusOut) {
         for (QPlainTextEdit *note : m_ui.notes)
-            if (watched == note && note->document()->isModified())
-                TrageWartungEin();
+            if (watched == note) {
+                handOverTyping();
+                m_session->leave(Part::Maintenance);
+            }
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void Form6::done(int result)
 {
-    if (!m_closing) {
-        storePendingEdits();
-        // Closing moves the focus and hides the fields; nothing they signal
-        // from here on is an edit.
-        m_closing = true;
-        m_machineLoaded = false;
+    if (!m_session->ended()) {
+        handOverTyping();
+        m_session->end();
         m_setStatus(QStringLiteral("Bereit"));
     }
     QDialog::done(result);

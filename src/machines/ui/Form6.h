@@ -1,10 +1,11 @@
 #pragma once
 
-#include "machines/MachineStore.h"
+#include "machines/MachineSession.h"
 #include "machines/ui/Form6Controls.h"
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QLineEdit;
 class QTreeWidgetItem;
@@ -12,22 +13,22 @@ class QTreeWidgetItem;
 namespace zep {
 
 class Clock;
-class Database;
+class MachinesService;
 class Prompts;
 
 // "Maschinenverwaltung": creates, edits and deletes machine records. Every
 // change is stored as soon as the user leaves the field or clicks the
-// control; there is no save command. Whatever is still being typed when the
-// user turns to another machine, creates or deletes one or closes the window
-// is stored first, to the machine it was typed for.
+// control; there is no save command. The machine session does the storing:
+// the window hands it what is typed and what is left, and shows what the
+// session has read and stored.
 class Form6 : public QDialog
 {
     Q_OBJECT
 
 public:
     // `setStatus` writes the main window's status line.
-    Form6(Database &database, Prompts &prompts, const Clock &clock, std::function<void(const QString &)> setStatus,
-          QWidget *parent = nullptr);
+    Form6(MachinesService &machines, Prompts &prompts, const Clock &clock,
+          std::function<void(const QString &)> setStatus, QWidget *parent = nullptr);
     ~Form6() override;
 
     void RedrawList();
@@ -36,7 +37,8 @@ public:
     void TrageWartungEin();
 
     // The machine whose fields the window shows and stores, 0 for none.
-    long loadedMachine() const { return m_machineLoaded ? m_loaded : 0; }
+    long loadedMachine() const { return m_session->machine(); }
+    MachineSession &session() const { return *m_session; }
     const Form6Controls &controls() const { return m_ui; }
 
     void done(int result) override;
@@ -47,15 +49,17 @@ protected:
 private:
     void fillLists();
     void listChosen(QTreeWidgetItem *item);
+    void showList(const QList<MachineListEntry> &entries);
     void loadMachine(long maschinennummer);
+    void handOverTyping();
     void showMachine(const MachineRecord &record);
+    void machineCreated(long maschinennummer);
+    void partStored(long maschinennummer, MachineSession::Part part, const QString &text);
     void setMachineEnabled(bool enabled);
     void clearAfterDelete();
     void newMachine();
     void deleteMachine();
 
-    bool mayStore() const { return m_machineLoaded && m_loaded != 0; }
-    void storePendingEdits();
     void leaveNameField(QLineEdit *field);
     void leaveCommunicationField(QLineEdit *field);
     bool refuseInvalid(QLineEdit *field, bool valid);
@@ -67,7 +71,7 @@ private:
     void applyTurnus(int task);
     void updatePairLimits();
     void limitPairField(QLineEdit *field, const QLineEdit *other);
-    void updateListEntry();
+    void updateListEntry(long maschinennummer);
     void resizeColumns();
     QTreeWidgetItem *entryOf(long maschinennummer) const;
 
@@ -75,16 +79,10 @@ private:
     MaintenanceFields maintenanceFields() const;
 
     Form6Controls m_ui;
-    MachineStore m_store;
+    std::unique_ptr<MachineSession> m_session;
     Prompts &m_prompts;
     const Clock &m_clock;
     std::function<void(const QString &)> m_setStatus;
-    // The machine the fields belong to; writes go to it by number only while
-    // it is loaded, never while a load, a delete or the closing fills them.
-    long m_loaded = 0;
-    bool m_machineLoaded = false;
-    bool m_closing = false;
-    bool m_filling = false; // a load is putting a record into the fields
 };
 
 } // namespace zep

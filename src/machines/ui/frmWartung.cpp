@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "machines/MachineLists.h"
+#include "machines/MachinesService.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -17,9 +18,9 @@ namespace {
 enum Column { Status, Maschine, Intervall, Beschreibung, MaschIDX, WartPlan123 };
 }
 
-frmWartung::frmWartung(Database &database, Prompts &prompts, const Clock &clock, const QList<DueTask> &due,
+frmWartung::frmWartung(MachinesService &machines, Prompts &prompts, const Clock &clock, const QList<DueTask> &due,
                        QWidget *owner)
-    : QDialog(owner), m_database(database), m_prompts(prompts), m_clock(clock), m_due(due)
+    : QDialog(owner), m_machines(machines), m_prompts(prompts), m_clock(clock), m_due(due)
 {
     setObjectName(QStringLiteral("frmWartung"));
     setWindowTitle(QStringLiteral("Wartungsplan Fälligkeiten"));
@@ -75,7 +76,7 @@ void frmWartung::confirm()
     for (int i = 0; i < m_list->topLevelItemCount() && i < m_due.size(); ++i)
         if (m_list->topLevelItem(i)->checkState(Status) == Qt::Checked)
             done.append(m_due.at(i));
-    const MaintenanceSchedule::Marked marked = MaintenanceSchedule::markDone(m_database, m_clock, done);
+    const MaintenanceSchedule::Marked marked = m_machines.markDone(done);
     for (const QString &name : marked.missingMachines)
         m_prompts.message(QStringLiteral("Die Maschine ") + name
                               + QStringLiteral(" konnte nicht aktualisiert werden! Bitte Autor benachrichtigen!"),
@@ -93,7 +94,7 @@ void frmWartung::present(const Services &s, const QList<DueTask> &due, QPointer<
     if (due.isEmpty())
         return;
     if (!window) {
-        window = new frmWartung(s.database, s.prompts, s.clock, due, owner);
+        window = new frmWartung(s.machines, s.prompts, s.clock, due, owner);
         window->show();
     }
     window->raise();

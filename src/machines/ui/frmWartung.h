@@ -11,7 +11,7 @@ class QTreeWidget;
 namespace zep {
 
 class Clock;
-class Database;
+class MachinesService;
 class Logbook;
 class Prompts;
 
@@ -22,7 +22,7 @@ class frmWartung : public QDialog
     Q_OBJECT
 
 public:
-    frmWartung(Database &database, Prompts &prompts, const Clock &clock, const QList<DueTask> &due,
+    frmWartung(MachinesService &machines, Prompts &prompts, const Clock &clock, const QList<DueTask> &due,
                QWidget *owner);
 
     QTreeWidget *list() const { return m_list; }
@@ -30,7 +30,7 @@ public:
     void confirm();
 
     struct Services {
-        Database &database;
+        MachinesService &machines;
         Prompts &prompts;
         const Clock &clock;
         Logbook &logbook;
@@ -43,7 +43,7 @@ public:
 private:
     void showDetail();
 
-    Database &m_database;
+    MachinesService &m_machines;
     Prompts &m_prompts;
     const Clock &m_clock;
     QList<DueTask> m_due;

@@ -6,6 +6,7 @@
 #include "comm/LineChoices.h"
 #include "comm/LineDefaults.h"
 #include "machines/MachineLists.h"
+#include "machines/MachinesService.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -43,9 +44,9 @@ QLabel *wrapped(const QString &text)
 
 } // namespace
 
-frmWizard::frmWizard(Database &database, SettingsStore &settings, Prompts &prompts, const Clock &clock,
+frmWizard::frmWizard(MachinesService &machines, SettingsStore &settings, Prompts &prompts, const Clock &clock,
                      QWidget *parent)
-    : QDialog(parent), m_database(database), m_settings(settings), m_prompts(prompts), m_clock(clock)
+    : QDialog(parent), m_machines(machines), m_settings(settings), m_prompts(prompts), m_clock(clock)
 {
     setObjectName(QStringLiteral("frmWizard"));
     setWindowTitle(QStringLiteral("Maschinen-Assistent"));
@@ -287,7 +288,7 @@ void frmWizard::create()
     if (m_prompts.message(question, QStringLiteral("ZEP-Assistent"), PromptIcon::Question, PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return;
-    m_result = MachineCreation::CreateMachine(m_database, m_settings, m_prompts, m_clock, c);
+    m_result = m_machines.create(c);
     switch (m_result.outcome) {
     case MachineCreation::Outcome::Created:
         m_prompts.message(QStringLiteral("Die Maschine wurde angelegt!"), QStringLiteral("ZEP"), PromptIcon::Information);

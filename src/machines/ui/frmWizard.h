@@ -16,7 +16,7 @@ class QStackedWidget;
 namespace zep {
 
 class Clock;
-class Database;
+class MachinesService;
 class Prompts;
 class SettingsStore;
 
@@ -29,7 +29,7 @@ class frmWizard : public QDialog
 public:
     enum Page { StartPage, DataPage, ConnectionPage, MaintenancePage };
 
-    frmWizard(Database &database, SettingsStore &settings, Prompts &prompts, const Clock &clock,
+    frmWizard(MachinesService &machines, SettingsStore &settings, Prompts &prompts, const Clock &clock,
               QWidget *parent = nullptr);
 
     int page() const;
@@ -47,7 +47,7 @@ private:
     void back();
     void create();
 
-    Database &m_database;
+    MachinesService &m_machines;
     SettingsStore &m_settings;
     Prompts &m_prompts;
     const Clock &m_clock;

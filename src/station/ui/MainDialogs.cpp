@@ -10,7 +10,7 @@
 #include "comm/ui/frmProperties.h"
 #include "editor/ui/CNCEditor.h"
 #include "editor/ui/SerialMonitor.h"
-#include "machines/CatalogueMachineLines.h"
+#include "machines/MachinesService.h"
 #include "machines/MachineCreation.h"
 #include "machines/ui/Form6.h"
 #include "machines/ui/frmWartung.h"
@@ -62,7 +62,7 @@ void MainDialogs::openSettingsDialog()
 
 void MainDialogs::openWizard()
 {
-    frmWizard wizard(m_station.database(), m_station.settings(), m_station.prompts(), m_station.clock(), &m_owner);
+    frmWizard wizard(m_station.machines(), m_station.settings(), m_station.prompts(), m_station.clock(), &m_owner);
     runModal(wizard);
     m_station.machineWizardEnded(wizard.result().outcome != MachineCreation::Outcome::NotCreated);
 }
@@ -83,9 +83,8 @@ void MainDialogs::openComPrefs()
     if (!checkAccess())
         return;
     paused([this] {
-        const CatalogueMachineLines machines(m_station.database());
         frmProperties dialog(
-            m_station.settings(), m_station.prompts(), &machines, [this] { m_station.reopenConnections(); },
+            m_station.settings(), m_station.prompts(), &m_station.machines().lines(), [this] { m_station.reopenConnections(); },
             [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
         runModal(dialog);
     });
@@ -96,7 +95,7 @@ void MainDialogs::openMachineManager()
     if (!checkAccess())
         return;
     paused([this] {
-        Form6 manager(m_station.database(), m_station.prompts(), m_station.clock(),
+        Form6 manager(m_station.machines(), m_station.prompts(), m_station.clock(),
                       [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
         runModal(manager);
     });
@@ -112,9 +111,8 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
     request.dateiIndex = row.dateiIndex();
     request.maschinenIndex = row.machineNumber();
     paused([&] {
-        const CatalogueMachineLines machines(m_station.database());
-        SendDialog dialog({m_station.settings(), m_station.prompts(), &machines, m_station.connections(),
-                           m_station.status()},
+        SendDialog dialog({m_station.settings(), m_station.prompts(), &m_station.machines().lines(),
+                           m_station.connections(), m_station.status()},
                           request, &m_owner);
         runModal(dialog);
     });
@@ -155,7 +153,7 @@ bool MainDialogs::closeEditors()
 
 void MainDialogs::showDue(const QList<DueTask> &due)
 {
-    frmWartung::present({m_station.database(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,
+    frmWartung::present({m_station.machines(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,
                         m_dueWindow, &m_owner);
 }
 
@@ -167,12 +165,9 @@ frmWartung *MainDialogs::dueWindow() const
 RecordEditors *MainDialogs::recordEditors()
 {
     if (!m_recordEditors) {
-        MainState &state = m_station.state();
-        m_recordEditors = new RecordEditors(
-            {state.database, state.prompts, state.settings, state.verzeichnis, state.fotoVerzeichnis,
-             [this](ProgramRename &rename) { return m_station.renameProgram(rename); },
-             [this](QDialog &dialog) { return runModal(dialog); }},
-            &m_owner);
+        m_recordEditors = new RecordEditors({m_station.catalogue(), m_station.prompts(), m_station.settings(),
+                                             [this](QDialog &dialog) { return runModal(dialog); }},
+                                            &m_owner);
         QObject::connect(m_recordEditors, &RecordEditors::recordWritten, m_recordEditors, [this](const RecordRow &row) {
             if (m_list)
                 m_list->refreshRecord(row);

@@ -1,15 +1,10 @@
 #include "station/ui/MainListController.h"
 
-#include "app/CatalogueNames.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
-#include "station/MainState.h"
 #include "station/Station.h"
-#include "machines/MachineList.h"
-#include "catalogue/RecordCommands.h"
+#include "catalogue/CatalogueService.h"
 #include "catalogue/RecordListModel.h"
-#include "catalogue/RecordSearch.h"
-#include "catalogue/SearchStatement.h"
 #include "catalogue/ui/PresetKeys.h"
 #include "catalogue/ui/RecordListView.h"
 
@@ -24,10 +19,10 @@
 namespace zep {
 
 MainListController::MainListController(Station &station, Widgets widgets, QObject *parent)
-    : QObject(parent), m_station(station), m_state(station.state()), m_widgets(std::move(widgets)),
-      m_model(m_widgets.list->records())
+    : QObject(parent), m_station(station), m_catalogue(station.catalogue()), m_prompts(station.prompts()),
+      m_widgets(std::move(widgets)), m_model(m_widgets.list->records())
 {
-    m_presets = new PresetKeys(m_state.settings, this);
+    m_presets = new PresetKeys(station.settings(), this);
     m_presets->watch(m_widgets.search);
     m_widgets.search->installEventFilter(this);
     connect(m_widgets.search, &QLineEdit::returnPressed, this, &MainListController::search);
@@ -66,16 +61,15 @@ void MainListController::search()
     const long machine = m_widgets.machineFilter->currentIndex() > 0
                              ? m_widgets.machineFilter->currentData().toLongLong()
                              : 0;
-    const SearchStatement statement = SearchStatement::build(m_widgets.search->text(), machine);
     m_station.showStatus(QStringLiteral("Suche Dateien..."));
-    m_station.trace().line(QStringLiteral("SQL: ") + statement.shownText);
-
-    SearchResult result = RecordSearch::run(m_state.database, statement);
+    QString shownStatement;
+    SearchResult result = m_catalogue.search(m_widgets.search->text(), machine, &shownStatement);
+    m_station.trace().line(QStringLiteral("SQL: ") + shownStatement);
     m_widgets.list->setUpdatesEnabled(false);
     m_model->clear();
     if (!result.ok) {
         m_widgets.list->setUpdatesEnabled(true);
-        reportErrorSimple(m_state.prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result.error.description);
+        reportErrorSimple(m_prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result.error.description);
         m_station.showStatus(QStringLiteral("Bereit"));
         return;
     }
@@ -106,7 +100,7 @@ void MainListController::sortBy(int column)
 void MainListController::ShowMaschinen()
 {
     m_widgets.machineFilter->clear();
-    for (const MachineChoice &choice : MachineList::filterChoices(m_state.database))
+    for (const MachineChoice &choice : m_catalogue.machineChoices())
         m_widgets.machineFilter->addItem(choice.text, qlonglong(choice.number));
     m_widgets.machineFilter->setCurrentIndex(0);
 }
@@ -136,8 +130,7 @@ void MainListController::showRenamed(long dateiIndex, const QString &storedName)
 
 RecordCommands MainListController::commands()
 {
-    return RecordCommands({m_state.database, m_state.prompts, m_state.logbook, m_state.settings, m_station.files(),
-                           m_state.verzeichnis, m_state.fotoVerzeichnis});
+    return m_catalogue.commands();
 }
 
 void MainListController::focusSearch()
@@ -171,7 +164,7 @@ void MainListController::editRecord()
 {
     const std::optional<RecordRow> row = selectedRow();
     if (!row) {
-        m_state.prompts.beep();
+        m_prompts.beep();
         return;
     }
     Q_EMIT recordEditWanted(row->dateiIndex());
@@ -179,17 +172,10 @@ void MainListController::editRecord()
 
 QString MainListController::existingProgramFile(const RecordRow &row)
 {
-    const CatalogueNames::Resolved file = CatalogueNames::resolveStoredName(m_state.verzeichnis, row[RecordRow::Datei]);
-    if (file.found())
-        return file.path;
-    if (file.ambiguous)
-        m_state.prompts.message(CatalogueNames::twinsText(row[RecordRow::Datei]), QStringLiteral("Datei doppelt!"),
-                                PromptIcon::Exclamation);
-    else
-        m_state.prompts.message(QStringLiteral("Die Datei '") + file.shown
-                                    + QStringLiteral("' konnte nicht gefunden werden!"),
-                                QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
-    return {};
+    const ProgramFile file = m_catalogue.programFile(row[RecordRow::Datei]);
+    if (!file.found())
+        m_prompts.message(file.notice.text, file.notice.title, file.notice.icon);
+    return file.path;
 }
 
 void MainListController::editProgram()

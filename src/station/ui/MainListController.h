@@ -14,11 +14,12 @@ class QLineEdit;
 
 namespace zep {
 
+class CatalogueService;
 class PresetKeys;
+class Prompts;
 class RecordCommands;
 class RecordListModel;
 class RecordListView;
-struct MainState;
 class Station;
 struct RecordRow;
 
@@ -80,7 +81,8 @@ private:
     void focusSearch();
 
     Station &m_station;
-    MainState &m_state;
+    CatalogueService &m_catalogue;
+    Prompts &m_prompts;
     Widgets m_widgets;
     RecordListModel *m_model;
     PresetKeys *m_presets;

@@ -1,4 +1,5 @@
 #include "../../station/ui/UiFixture.h"
+#include "station/StationInternals.h"
 
 #include "app/ui/Form8.h"
 #include "catalogue/MonitoredDirectory.h"
@@ -192,7 +193,7 @@ TEST_F(MainListTest, TickCataloguesNewFilesAndCtrlNRebuildsTheList)
     EXPECT_EQ(prompts.titles(), QStringList({"ZEP", "Dateien ohne Datensatz"}));
     EXPECT_EQ(prompts.asked().first().text, "Dateiliste neu eingelesen!");
     EXPECT_TRUE(prompts.asked().last().text.startsWith("Im Überwachungsverzeichnis liegen 1 Dateien ohne Datensatz"));
-    EXPECT_EQ(station->files().count(), 2);
+    EXPECT_EQ(StationInternals::files(*station).count(), 2);
     station->tick();
     searchFor("ZWEI");
     EXPECT_EQ(window->statusText(), "NIX GEFUNDEN!");

@@ -1,4 +1,5 @@
 #include "../../station/ui/UiFixture.h"
+#include "station/StationInternals.h"
 #include "../RecordRows.h"
 #include "support/OneColourPng.h"
 #include "support/SaneTestDevice.h"
@@ -69,7 +70,7 @@ struct PhotoAreaTest : ::testing::Test, UiFixture {
     long addRecord(const QString &name)
     {
         env.writeFile("data/" + name, "%\r\nM30\r\n");
-        return insertRecord(station->database(), name);
+        return insertRecord(StationInternals::database(*station), name);
     }
     Form3 *openEditor(long index)
     {

@@ -1,4 +1,5 @@
 #include "../../station/ui/UiFixture.h"
+#include "station/StationInternals.h"
 #include "../RecordRows.h"
 
 #include "app/Prompts.h"
@@ -50,7 +51,7 @@ struct RecordEditorTest : ::testing::Test, UiFixture {
 
     QString dataDir() const { return env.root() + "data/"; }
     QString fotoDir() const { return env.root() + "foto/"; }
-    Database &db() { return station->database(); }
+    Database &db() { return StationInternals::database(*station); }
 
     long addRecord(const QString &name, long machine = 0, bool withFile = true)
     {
@@ -124,6 +125,40 @@ TEST_F(RecordEditorTest, TheListOpensOneEditorPerRecordWithEveryField)
     QApplication::processEvents();
     EXPECT_EQ(window->statusText(), "Bereit");
     EXPECT_TRUE(editors()->editors().isEmpty());
+}
+
+// The record editor that the directory check opens for a new record must
+// not stop the check while its reading waits for the user's retry.
+TEST_F(RecordEditorTest, AnEditorWhoseReadingFailedWaitsForTheRetryAnswerWithoutHoldingUpTheStation)
+{
+    const long index = addRecord("A.NC");
+    const long other = addRecord("B.NC");
+    prompts.holdQuestions(true);
+    db().close();
+    window->dialogs().openRecordEditor(index);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions().first().text.contains("Aufgetreten in Form3.Form_Load"));
+    Form3 *form = editor(index);
+    ASSERT_TRUE(form);
+    EXPECT_FALSE(form->isVisible());
+
+    ASSERT_TRUE(db().open(dbPath()));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->fileNameField()->text(), "A.NC");
+    EXPECT_EQ(window->statusText(), "Editieren");
+
+    // Cancelled: the window never shows and its place is free.
+    db().close();
+    window->dialogs().openRecordEditor(other);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    QPointer<Form3> cancelled(editor(other));
+    ASSERT_TRUE(cancelled);
+    prompts.answerHeld(0, PromptAnswer::Cancel);
+    ASSERT_TRUE(db().open(dbPath()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cancelled.isNull(); }));
+    EXPECT_EQ(editor(other), nullptr);
+    prompts.holdQuestions(false);
 }
 
 TEST_F(RecordEditorTest, WritingStoresTheFieldsAndRefreshesTheListLine)
@@ -377,7 +412,7 @@ TEST_F(RecordEditorTest, AFileMissingIsMarkedAndCannotBeRenamed)
 
 TEST_F(RecordEditorTest, ANewFileOpensItsEditorWithTheSendingMachine)
 {
-    station->state().pendingMachines.insert("NEU.NC", 2);
+    StationInternals::state(*station).pendingMachines.insert("NEU.NC", 2);
     env.writeFile("data/NEU.NC", "O1");
     station->tick();
     const QList<Form3 *> open = editors()->editors();
@@ -551,8 +586,8 @@ TEST_F(RecordEditorTest, TheRenameMovesFilePhotosAndNameAndTheCheckFindsNothingN
     EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files, QDir::Name),
               (QStringList{"Foto_A1.NC_X_1.jpg", "Foto_B2.NC_1.jpg", "Foto_B2.NC_2.jpg"}));
     EXPECT_EQ(column(index, "Dateiname").toString(), "B2.NC");
-    EXPECT_TRUE(station->files().entries().contains("B2.NC"));
-    EXPECT_FALSE(station->files().entries().contains("A1.NC"));
+    EXPECT_TRUE(StationInternals::files(*station).entries().contains("B2.NC"));
+    EXPECT_FALSE(StationInternals::files(*station).entries().contains("A1.NC"));
     const RecordRow &row = window->grid()->records()->row(window->grid()->records()->GetGridRow(index));
     EXPECT_EQ(row[RecordRow::Datei], "B2.NC");
 
@@ -590,7 +625,7 @@ TEST_F(RecordEditorTest, ARenameToAHiddenNameIsRefusedAndNothingMoves)
               QStringList{"A1.NC"});
     EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden), QStringList{"Foto_A1.NC_1.jpg"});
     EXPECT_EQ(column(index, "Dateiname").toString(), "A1.NC");
-    EXPECT_TRUE(station->files().entries().contains("A1.NC"));
+    EXPECT_TRUE(StationInternals::files(*station).entries().contains("A1.NC"));
 }
 
 TEST_F(RecordEditorTest, AProgramEditorOpenDuringARenameSavesIntoTheRenamedFile)

@@ -50,3 +50,20 @@ TEST_F(Compare, EditedTextKeepsItsLineEndsNoBreakSpacesAndGetsReplacementCharact
     crlf.receivedView()->appendPlainText("N20");
     EXPECT_EQ(crlf.editedText(), "N10\r\n\r\nN20");
 }
+
+// An edit of one line leaves every other line's end as the machine sent it.
+TEST_F(Compare, EditedTextWithMixedLineEndsKeepsEachUntouchedLinesEnd)
+{
+    CompareWindow window("P1.NC", {}, QByteArray("%\r\nN10\nN20\rN30\r\n"), settings);
+    QTextCursor cursor = window.receivedView()->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText("M30\n");
+    window.receivedView()->setTextCursor(cursor);
+    EXPECT_EQ(window.editedText(), QByteArray("%\r\nN10\nN20\rN30\r\nM30\r\n"));
+
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    cursor.insertText(" G0");
+    EXPECT_EQ(window.editedText(), QByteArray("%\r\nN10 G0\nN20\rN30\r\nM30\r\n"));
+}

@@ -2,7 +2,9 @@
 
 #include "../MachineFixture.h"
 
+#include "app/IniSettingsStore.h"
 #include "app/ScriptedPrompts.h"
+#include "machines/MachinesService.h"
 #include "machines/ui/Form6.h"
 
 #include <QComboBox>
@@ -18,7 +20,7 @@ namespace zep::test {
 struct Form6Fixture : MachineFixture {
     std::unique_ptr<Form6> open()
     {
-        return std::make_unique<Form6>(db, prompts, clock, [this](const QString &text) { status << text; });
+        return std::make_unique<Form6>(machines, prompts, clock, [this](const QString &text) { status << text; });
     }
 
     // Focus moves only inside the active window, even off screen.
@@ -57,6 +59,8 @@ struct Form6Fixture : MachineFixture {
 
     ScriptedPrompts prompts;
     QStringList status;
+    IniSettingsStore settings{env.iniFile()};
+    MachinesService machines{db, settings, prompts, clock};
 };
 
 } // namespace zep::test

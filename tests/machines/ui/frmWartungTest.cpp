@@ -1,6 +1,7 @@
 #include "../MachinesFixture.h"
 
 #include "machines/DueMaintenance.h"
+#include "machines/MachinesService.h"
 #include "machines/ui/frmWartung.h"
 
 #include <QPlainTextEdit>
@@ -12,11 +13,12 @@ namespace zep::test {
 namespace {
 
 struct frmWartungTest : MachinesFixture {
+    MachinesService machines{database, settings, prompts, clock};
     // As the station checks and the main window shows what is due.
     int check()
     {
         const QList<DueTask> due = findDueMaintenance(database, prompts, clock, logbook);
-        frmWartung::present({database, prompts, clock, logbook}, due, window, nullptr);
+        frmWartung::present({machines, prompts, clock, logbook}, due, window, nullptr);
         return int(due.size());
     }
     QPointer<frmWartung> window;

@@ -1,6 +1,7 @@
 #include "../MachinesFixture.h"
 
 #include "comm/PortSettings.h"
+#include "machines/MachinesService.h"
 #include "machines/ui/frmWizard.h"
 
 #include <QCheckBox>
@@ -14,9 +15,10 @@ namespace zep::test {
 namespace {
 
 struct frmWizardTest : MachinesFixture {
+    MachinesService service{database, settings, prompts, clock};
     std::unique_ptr<frmWizard> open()
     {
-        auto w = std::make_unique<frmWizard>(database, settings, prompts, clock);
+        auto w = std::make_unique<frmWizard>(service, settings, prompts, clock);
         w->show();
         return w;
     }

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+#include <optional>
+
 namespace zep {
 
 // A program file as the editor shows it, and back to bytes.
@@ -42,6 +45,30 @@ public:
     static bool appendLine(QByteArray &out, QStringView line, qsizetype *badColumn = nullptr);
     // A whole shown text with one kind of line end (tests and plain callers).
     static bool toBytes(const QString &text, LineEnd end, QByteArray &out, qsizetype *badPosition = nullptr);
+
+    // What becomes of a character the code page lacks: the program editor
+    // refuses to save it (a '?' would silently change the program); the
+    // comparison of a received program writes the code page's '?'.
+    enum class Foreign { Refuse, Question };
+    struct Place {
+        int line = 0;
+        qsizetype column = 0;
+    };
+    // The line end behind line `line`; asked for line 0, 1, 2 ... in order,
+    // so a caller may walk its text blocks alongside.
+    using EndOf = std::function<LineEnd(int line)>;
+    // An edited text back to bytes. `edited` is a text document's raw text:
+    // lines separated by U+2029 (or U+2028 or '\n'); the raw text because
+    // the plain text turns every no-break space (byte 0xA0) into a blank.
+    // With Foreign::Refuse, no value for a character the code page lacks,
+    // and *bad tells where it stands.
+    static std::optional<QByteArray> fromEdited(QStringView edited, const EndOf &endOf,
+                                                Foreign foreign = Foreign::Refuse, Place *bad = nullptr);
+    static std::optional<QByteArray> fromEdited(QStringView edited, LineEnd end, Foreign foreign = Foreign::Refuse,
+                                                Place *bad = nullptr)
+    {
+        return fromEdited(edited, [end](int) { return end; }, foreign, bad);
+    }
 
     static QString nulMarker() { return QStringLiteral("<NULL>"); }
     static constexpr char16_t kBinaryNul = u'\u2400';

@@ -1,4 +1,4 @@
-#include "editor/ProgramText.h"
+#include "comm/ProgramText.h"
 
 #include "app/CodePage1252.h"
 
@@ -146,6 +146,41 @@ bool ProgramText::toBytes(const QString &text, LineEnd end, QByteArray &out, qsi
         out.append(lineEnd);
         start = nl + 1;
     }
+}
+
+std::optional<QByteArray> ProgramText::fromEdited(QStringView edited, const EndOf &endOf, Foreign foreign, Place *bad)
+{
+    QByteArray out;
+    out.reserve(edited.size() + edited.size() / 16);
+    const auto isBreak = [](QChar c) {
+        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QLatin1Char('\n');
+    };
+    int number = 0;
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = start;
+        while (end < edited.size() && !isBreak(edited[end]))
+            ++end;
+        QStringView line = edited.mid(start, end - start);
+        qsizetype done = 0;
+        qsizetype column = 0;
+        while (!appendLine(out, line, &column)) {
+            if (foreign == Foreign::Refuse) {
+                if (bad)
+                    *bad = {number, done + column};
+                return std::nullopt;
+            }
+            out.append('?');
+            done += column + 1;
+            line = line.mid(column + 1);
+        }
+        if (end >= edited.size())
+            break;
+        out.append(lineEndBytes(endOf(number)));
+        ++number;
+        start = end + 1;
+    }
+    return out;
 }
 
 } // namespace zep

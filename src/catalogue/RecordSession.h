@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/ErrorInfo.h"
+#include "catalogue/CatalogueRecord.h"
+#include "catalogue/RecordFields.h"
+#include "machines/MachineList.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zep {
+
+class Database;
+class ProgramRename;
+class Prompts;
+
+// One record as the record editor works on it: read, stored, renamed, and
+// its machine. What it asks (a retry, the machine that has gone) is asked
+// without waiting; the editor learns the end of each conversation through
+// the callback it handed in. The editor itself never touches the database.
+class RecordSession {
+public:
+    struct Context {
+        Database &database;
+        Prompts &prompts;
+        const QString &verzeichnis;     // the current monitored directory
+        const QString &fotoVerzeichnis; // the current photo directory
+        // Carries out a checked rename; the station's keeps the directory
+        // check from taking the renamed file for a new one.
+        std::function<std::optional<ErrorInfo>(ProgramRename &)> rename;
+    };
+
+    RecordSession(Context context, long dateiIndex);
+    ~RecordSession();
+    RecordSession(const RecordSession &) = delete;
+    RecordSession &operator=(const RecordSession &) = delete;
+
+    long dateiIndex() const { return m_dateiIndex; }
+    // The record's Dateiname as stored now.
+    const QString &storedName() const { return m_storedName; }
+    const QString &fotoVerzeichnis() const { return m_ctx.fotoVerzeichnis; }
+
+    // "keine Auswahl" first, then every machine.
+    QList<MachineChoice> machineChoices() const;
+
+    enum class Loaded { Read, NotFound, GivenUp };
+    using LoadDone = std::function<void(Loaded, const RecordFields &)>;
+    // Reads the record; a failure is offered for a retry. When the record
+    // names a machine that no longer exists, the user is asked whether the
+    // record should drop it (a search by machine could not find it), and a
+    // Yes is stored at once. `done` runs once the record is read, missing
+    // ("DateiIndex n nicht gefunden!!" has been told) or given up.
+    void load(LoadDone done);
+
+    // The program file is not in the monitored directory.
+    bool fileMissing() const;
+
+    // The descriptive fields and, when given, the machine; see
+    // CatalogueRecord::DatensatzSchreiben.
+    CatalogueRecord::Written store(const RecordFields &fields, std::optional<long> machine);
+    // The record went while it was edited: where its edits may go.
+    CatalogueRecord::Vanished vanished() const;
+    CatalogueRecord::Kept keepAsRecordOfFile(long fileRecord, const RecordFields &fields, std::optional<long> machine);
+
+    enum class Renamed {
+        Unchanged,     // the same name but for letter case
+        Done,          // file, photos and record carry the new name
+        Refused,       // nothing moved; the old name stands (the user was told why)
+        SourceMissing, // the program file has gone (told)
+    };
+    using RenameDone = std::function<void(Renamed)>;
+    // Renames file, photos and record together to `typed`. A failure puts
+    // everything back and is offered for a retry, which checks the name
+    // again; `done` runs when the rename is done or given up.
+    void rename(const QString &typed, RenameDone done);
+    // A rename waits for its retry answer.
+    bool renaming() const { return m_renaming; }
+
+private:
+    void read(const std::shared_ptr<LoadDone> &done);
+    void offerDroppingMachine(long machine);
+    void tryRename(const QString &typed, const std::shared_ptr<RenameDone> &done);
+    void endRename(const std::shared_ptr<RenameDone> &done, Renamed outcome);
+    void tell(const QString &text);
+
+    Context m_ctx;
+    long m_dateiIndex;
+    QString m_storedName;
+    bool m_renaming = false;
+    // Answers that come after the editor has closed find nothing to finish.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};
+
+} // namespace zep

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/ErrorInfo.h"
+#include "machines/MachineRecord.h"
+#include "machines/MachineStore.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zep {
+
+class Clock;
+class Database;
+class Prompts;
+
+// The machine manager's editing of the machine records. Every change is
+// stored as soon as the user leaves the field or clicks the control; what is
+// still being typed (a draft) is stored first, to the machine it was typed
+// for, when the user turns to another machine, creates or deletes one, or
+// ends the session. Writes go to the machine by its number; while a record
+// is being read, and after the end, nothing the window tells is stored.
+// Failures are offered for a retry without waiting for the answer; the
+// session tells what it has read and stored through its signals.
+class MachineSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Part { Bezeichnung, Standort, Communication, Maintenance };
+
+    MachineSession(Database &database, Prompts &prompts, const Clock &clock, QObject *parent = nullptr);
+    ~MachineSession() override;
+
+    // The machine being edited, 0 for none.
+    long machine() const { return m_machine; }
+    bool editing() const { return m_machine != 0; }
+    bool ended() const { return m_ended; }
+
+    // Reads the machine list: listRead.
+    void readList();
+    // Stores the drafts, then reads the machine: loaded, after which the
+    // machine is the one being edited.
+    void load(long maschinennummer);
+    // Stores the drafts, then appends a machine: created.
+    void addMachine();
+    // Stores the drafts, then deletes the machine being edited (its records
+    // lose their machine): deleted. The window has asked the user.
+    void deleteMachine();
+    // Stores the drafts; from now on nothing is stored.
+    void end();
+
+    // What the user is typing into a field not yet left.
+    void draftName(Part part, const QString &typed);
+    void draftCommunication(const CommunicationFields &fields);
+    void draftMaintenance(const MaintenanceFields &fields);
+    // The user left the field: its draft is stored.
+    void leave(Part part);
+    // A click on a control: stored at once, with what is typed beside it.
+    void storeCommunication(const CommunicationFields &fields);
+    void storeMaintenance(const MaintenanceFields &fields);
+    // Every draft, to the machine it was typed for.
+    void storeDrafts();
+    bool hasDraft(Part part) const;
+
+Q_SIGNALS:
+    void listRead(const QList<zep::MachineListEntry> &entries);
+    // The record of the machine now being edited.
+    void loaded(const zep::MachineRecord &record);
+    void created(long maschinennummer);
+    void deleted(long maschinennummer);
+    // `part` of machine `maschinennummer` was stored; `text` is the typed
+    // text of a name part.
+    void stored(long maschinennummer, zep::MachineSession::Part part, const QString &text);
+    // Any machine record changed: the lists of machines elsewhere follow.
+    void changed();
+
+private:
+    using Step = std::function<MachineStore::Result()>;
+    // Runs `step`; a failure is told with `place` and, on Retry, run again.
+    // `done` runs after success.
+    void run(const QString &place, Step step, std::function<void()> done);
+    void storeName(Part part, long machine, const QString &typed);
+    void storeCommunicationOf(long machine, const CommunicationFields &fields);
+    void storeMaintenanceOf(long machine, const MaintenanceFields &fields);
+
+    MachineStore m_store;
+    Prompts &m_prompts;
+    long m_machine = 0;
+    bool m_ended = false;
+    std::optional<QString> m_bezeichnung;
+    std::optional<QString> m_standort;
+    std::optional<CommunicationFields> m_communication;
+    std::optional<MaintenanceFields> m_maintenance;
+    // Answers that come after the session has gone find nothing to finish.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};
+
+} // namespace zep
