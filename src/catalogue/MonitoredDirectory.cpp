@@ -13,7 +13,13 @@
 namespace zep {
 
 MonitoredDirectory::MonitoredDirectory(Context context)
-    : m_ctx(std::move(context)), m_notices(m_ctx.prompts, m_ctx.logbook, m_ctx.status)
+    : m_ctx(std::move(context)), m_notices(m_ctx.prompts, m_ctx.logbook, m_ctx.status, [this] {
+          // A rename leaves the number of files as it was: without this the
+          // next check would not compare, and the renamed files would wait
+          // for some other file to come or go.
+          m_renamedInWalk = true;
+          m_lastScanCount = -1;
+      })
 {
     if (m_ctx.capacity <= 0)
         m_ctx.capacity = FileListComposer::kCapacity;
@@ -33,12 +39,7 @@ void MonitoredDirectory::holdBack(const QStringList &names)
 ScanOutcome MonitoredDirectory::walk(EventPump &pump)
 {
     ScanOutcome outcome = DirectoryScan::scan(m_ctx.verzeichnis, pump);
-    m_renamedInWalk = m_notices.report(outcome, m_ctx.verzeichnis);
-    // A rename leaves the number of files as it was: without this the next
-    // check would not compare, and the renamed files would wait for some
-    // other file to come or go.
-    if (m_renamedInWalk)
-        m_lastScanCount = -1;
+    m_notices.report(outcome, m_ctx.verzeichnis);
     return outcome;
 }
 
@@ -111,8 +112,14 @@ void MonitoredDirectory::SaveFileListe()
 
 void MonitoredDirectory::save()
 {
-    runWithRetry(m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.SaveFileListe"),
-                 [this] { return FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries); });
+    // A retry writes the list as it stands when the answer comes.
+    const std::weak_ptr<char> alive = m_alive;
+    retryUntilDone(m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.SaveFileListe"),
+                   [this, alive]() -> std::optional<ErrorInfo> {
+                       if (alive.expired())
+                           return std::nullopt;
+                       return FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries);
+                   });
 }
 
 void MonitoredDirectory::whenFree(std::function<void()> action)

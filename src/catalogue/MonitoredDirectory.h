@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace zep {
@@ -124,6 +125,8 @@ private:
     std::optional<QStringList> m_lastComposed;
     qint64 m_changes = 0;
     qint64 m_composedAt = -1;
+    // A retry of the save answered after the list has gone writes nothing.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
 } // namespace zep

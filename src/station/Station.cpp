@@ -41,7 +41,7 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
         m_relay, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state.database, m_relay, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
-        [this](long index) { Q_EMIT recordCreated(index); }, {}, &logbook, [this](const QString &t) { showStatus(t); }});
+        [this](long index) { Q_EMIT recordCreated(index); }, &logbook, [this](const QString &t) { showStatus(t); }});
 
     m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state.programDir, this);
     m_comm->trace = m_trace;
@@ -105,7 +105,27 @@ void Station::loadAfterSetup(const LoadDone &done)
 
     showStatus(QStringLiteral("Öffne Datenbank... (") + m_state.databasePath() + QStringLiteral(")"));
     const QPointer<Station> self(this);
-    const bool opened = openCatalogueDatabase(m_state, [self, done] {
+    // The start-up goes on once the schema check has ended; its retry form
+    // may wait for an answer meanwhile, the ticks wait for loaded().
+    auto goOn = [self, done] {
+        if (!self)
+            return;
+        self->showStatus(QStringLiteral("Setze Window-Defaults..."));
+        self->showStatus(QStringLiteral("Initialisiere Comm-Verbindungen..."));
+        self->m_comm->SetComm();
+
+        self->showStatus(QStringLiteral("Maschinen eintragen..."));
+        Q_EMIT self->machineListChanged();
+
+        self->showStatus(QStringLiteral("Bereit"));
+        self->m_loaded = true;
+        self->showClock();
+        self->checkMaintenance();
+        self->offerJournalled();
+        self->offerUnrecorded();
+        done(LoadOutcome::Ready);
+    };
+    const bool opened = openCatalogueDatabase(m_state, goOn, [self, done] {
         if (!self)
             return;
         self->m_timer1->stop();
@@ -116,23 +136,7 @@ void Station::loadAfterSetup(const LoadDone &done)
         // Nothing runs while the notice waits to be read.
         m_timer1->stop();
         m_comTimer->stop();
-        return;
     }
-
-    showStatus(QStringLiteral("Setze Window-Defaults..."));
-    showStatus(QStringLiteral("Initialisiere Comm-Verbindungen..."));
-    m_comm->SetComm();
-
-    showStatus(QStringLiteral("Maschinen eintragen..."));
-    Q_EMIT machineListChanged();
-
-    showStatus(QStringLiteral("Bereit"));
-    m_loaded = true;
-    showClock();
-    checkMaintenance();
-    offerJournalled();
-    offerUnrecorded();
-    done(LoadOutcome::Ready);
 }
 
 void Station::removeLeftovers()
@@ -299,15 +303,23 @@ std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
     return error;
 }
 
-int Station::checkMaintenance()
+void Station::checkMaintenance(std::function<void(int due)> done)
 {
-    if (!m_state.database.isOpen())
-        return 0;
-    const QList<DueTask> due =
-        findDueMaintenance(m_state.database, m_state.prompts, m_state.clock, m_state.logbook);
-    if (!due.isEmpty())
-        Q_EMIT maintenanceDue(due);
-    return int(due.size());
+    if (!m_state.database.isOpen()) {
+        if (done)
+            done(0);
+        return;
+    }
+    const QPointer<Station> self(this);
+    findDueMaintenance(m_state.database, m_state.prompts, m_state.clock, m_state.logbook,
+                       [self, done](const QList<DueTask> &due) {
+                           if (!self)
+                               return;
+                           if (!due.isEmpty())
+                               Q_EMIT self->maintenanceDue(due);
+                           if (done)
+                               done(int(due.size()));
+                       });
 }
 
 void Station::showClock()

@@ -25,8 +25,7 @@ struct DirectoryCheckTest : CatalogueFixture {
     {
         CatalogueFixture::SetUp();
         check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
-            *files, db(), prompts, clock, state->pendingMachines, {}, [this](long index) { editors << index; }, {},
-            &logbook, [this](const QString &t) { statusLines << t; }});
+            *files, db(), prompts, clock, state->pendingMachines, {}, [this](long index) { editors << index; }, &logbook, [this](const QString &t) { statusLines << t; }});
     }
     QStringList recordNames()
     {

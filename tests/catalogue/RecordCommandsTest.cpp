@@ -16,6 +16,13 @@ struct RecordCommandsTest : CatalogueFixture {
     {
         return RecordCommands({db(), prompts, logbook, settings, *files, state->verzeichnis, state->fotoVerzeichnis});
     }
+    // The outcome once the conversation has ended; none while it is open.
+    std::optional<RecordCommands::DeleteOutcome> remove(const RecordRow *row, bool inEditor = false)
+    {
+        std::optional<RecordCommands::DeleteOutcome> outcome;
+        commands().deleteRecord(row, inEditor, [&outcome](RecordCommands::DeleteOutcome o) { outcome = o; });
+        return outcome;
+    }
     RecordRow record(const QString &name, const QString &bezeichnung = "Welle")
     {
         EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname, Bezeichnung) VALUES (?, ?)", {name, bezeichnung}));
@@ -64,7 +71,7 @@ TEST_F(RecordCommandsTest, DeleteRemovesRecordFileAndOnlyItsOwnPhotos)
         photo(name);
 
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Deleted);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked().first().text,
               "Wollen Sie wirklich die Datei \r\rDREHEN\\P1.NC - Welle\r\rincl. deren Fotos löschen?");
@@ -83,9 +90,9 @@ TEST_F(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
 {
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
-    EXPECT_EQ(commands().deleteRecord(nullptr), RecordCommands::DeleteOutcome::NothingSelected);
+    EXPECT_EQ(remove(nullptr), RecordCommands::DeleteOutcome::NothingSelected);
     prompts.queueAnswer(PromptAnswer::No);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Declined);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Declined);
     EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
     EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
     EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
@@ -96,7 +103,7 @@ TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
     prompts.queueAnswer(PromptAnswer::No);
-    EXPECT_EQ(commands().deleteRecord(&row, true), RecordCommands::DeleteOutcome::Declined);
+    EXPECT_EQ(remove(&row, true), RecordCommands::DeleteOutcome::Declined);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked()[0].title, "Datensatz in Bearbeitung!");
     EXPECT_EQ(prompts.asked()[0].icon, PromptIcon::Question);
@@ -109,7 +116,7 @@ TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
     prompts.clear();
     prompts.queueAnswer(PromptAnswer::Yes);
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row, true), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row, true), RecordCommands::DeleteOutcome::Deleted);
     EXPECT_EQ(prompts.titles(), QStringList({"Datensatz in Bearbeitung!", "Löschen?"}));
     EXPECT_TRUE(recordNames().isEmpty());
 }
@@ -119,7 +126,7 @@ TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
     const RecordRow row = record("WEG.NC");
     photo("Foto_WEG.NC_1.jpg");
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Deleted);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Datei fehlt!"}));
     EXPECT_EQ(prompts.asked()[1].text,
               "Die Datei WEG.NC konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
@@ -141,7 +148,7 @@ TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
     const RecordRow row = record("NURLESEN\\P1.NC");
     photo("Foto_NURLESEN-P1.NC_1.jpg");
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
     EXPECT_EQ(prompts.asked()[1].text, "Die Datei '" + mountPoint + "p1.nc' kann nicht gelöscht werden: Der "
                                         "Datenträger ist schreibgeschützt.\r\rEs wurde nichts gelöscht: Programm, "
@@ -166,7 +173,7 @@ TEST_F(RecordCommandsTest, APhotoThatCannotBeDeletedKeepsProgramRecordAndEveryPh
     ASSERT_TRUE(disk.makeReadOnly());
 
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
     EXPECT_EQ(prompts.asked()[1].text, "Die Datei '" + fotoDir() + "Foto_DREHEN-P1.NC_1.jpg' kann nicht gelöscht "
                                         "werden: Der Datenträger ist schreibgeschützt.\r\rEs wurde nichts gelöscht: "
@@ -191,7 +198,7 @@ TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
 
     prompts.queueAnswer(PromptAnswer::Yes);
     prompts.queueAnswer(PromptAnswer::Cancel); // the retry report
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Error"}));
     EXPECT_TRUE(prompts.asked()[1].text.contains("Aufgetreten in Form1.Command1_Click"));
     EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
@@ -203,7 +210,7 @@ TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
     // Retried once the lock is gone: all of it goes.
     prompts.clear();
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Deleted);
     EXPECT_FALSE(QFile::exists(dataDir() + "p1.nc"));
     EXPECT_TRUE(photos().isEmpty());
     EXPECT_TRUE(recordNames().isEmpty());

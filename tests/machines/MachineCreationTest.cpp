@@ -9,7 +9,11 @@ namespace {
 struct MachineCreationTest : MachinesFixture {
     MachineCreation::Result create(const WizardChoices &c)
     {
-        return MachineCreation::CreateMachine(database, settings, prompts, clock, c);
+        MachineCreation::Result result;
+        result.connection = -2; // no result yet
+        MachineCreation::CreateMachine(database, settings, prompts, clock, c,
+                                       [&result](const MachineCreation::Result &made) { result = made; });
+        return result;
     }
     void activate(int connection, int port)
     {

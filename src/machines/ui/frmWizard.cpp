@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -287,7 +288,23 @@ void frmWizard::create()
     if (m_prompts.message(question, QStringLiteral("ZEP-Assistent"), PromptIcon::Question, PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return;
-    m_result = MachineCreation::CreateMachine(m_database, m_settings, m_prompts, m_clock, c);
+    // The wizard waits for the creation, which does not wait for its boxes:
+    // its buttons rest until the record is settled.
+    m_back->setEnabled(false);
+    m_next->setEnabled(false);
+    const QPointer<frmWizard> self(this);
+    MachineCreation::CreateMachine(m_database, m_settings, m_prompts, m_clock, c,
+                                   [self](const MachineCreation::Result &result) {
+                                       if (self)
+                                           self->created(result);
+                                   });
+}
+
+void frmWizard::created(const MachineCreation::Result &result)
+{
+    m_back->setEnabled(true);
+    m_next->setEnabled(true);
+    m_result = result;
     switch (m_result.outcome) {
     case MachineCreation::Outcome::Created:
         m_prompts.message(QStringLiteral("Die Maschine wurde angelegt!"), QStringLiteral("ZEP"), PromptIcon::Information);
