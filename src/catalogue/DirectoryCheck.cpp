@@ -95,8 +95,6 @@ void DirectoryCheck::tellKnown(const QList<RecordIntake::Entry> &known)
 
 void DirectoryCheck::tick()
 {
-    if (m_ctx.files.busy())
-        return;
     const QString found = m_ctx.files.FindNewFile();
     if (found.isEmpty())
         return;

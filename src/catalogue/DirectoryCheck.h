@@ -33,9 +33,9 @@ public:
 
     explicit DirectoryCheck(Context context) : m_ctx(std::move(context)) {}
 
-    // A tick that comes while the list is being rebuilt does nothing. New
-    // files are catalogued in one transaction. A file whose record could not
-    // be made stays out of the file list and is tried again at the next tick:
+    // New files are catalogued in one transaction. A file whose record could
+    // not be made stays out of the file list and is tried again at the next
+    // tick:
     // a locked database is only told in the status line, any other error in
     // the retry report, once while it lasts. Nothing here waits for an
     // answer: while a notice or the retry report is open the next ticks go

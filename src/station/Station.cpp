@@ -33,12 +33,8 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_trace.appendLine = [this](const QString &line) { Q_EMIT traceLine(line); };
     m_trace.appendRaw = [this](const QString &text) { Q_EMIT traceRaw(text); };
 
-    // The walk of the monitored directory runs through without letting other
-    // events in: at 100,000 files it takes some tens of milliseconds, and events
-    // run inside it could only start a second walk, a delete or a rebuild in
-    // the middle of this one. Only a message box it shows lets events run.
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-        m_relay, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
+        m_relay, logbook, m_state.programDir, m_state.verzeichnis, [this](const QString &t) { showStatus(t); }});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state.database, m_relay, clock, m_state.pendingMachines, [this] { Q_EMIT attentionWanted(); },
         [this](long index) { Q_EMIT recordCreated(index); }, &logbook, [this](const QString &t) { showStatus(t); }});
@@ -244,7 +240,7 @@ void Station::settingsChanged()
     m_state.readCurrentValues();
     m_files->LoadFileListe();
     m_timer1->setInterval(m_state.intervall * 1000);
-    m_files->whenFree([this] { offerUnrecorded(); });
+    offerUnrecorded();
 }
 
 void Station::offerUnrecorded()
@@ -273,22 +269,17 @@ void Station::machinesChanged()
 
 void Station::rescan()
 {
-    // During a walk the rebuild waits for the list; the message tells of it
-    // only once it has happened.
     m_files->GetFileListe();
     m_files->SaveFileListe();
-    m_files->whenFree([this] {
-        const QPointer<Station> self(this);
-        m_state.prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
-                             PromptIcon::Information},
-                            [self](PromptAnswer) {
-                                // Listed files without a record (an archive that
-                                // was there before, a catalogue restored from a
-                                // backup) get theirs now.
-                                if (self)
-                                    self->offerUnrecorded();
-                            });
-    });
+    const QPointer<Station> self(this);
+    m_state.prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"), PromptIcon::Information},
+                        [self](PromptAnswer) {
+                            // Listed files without a record (an archive that
+                            // was there before, a catalogue restored from a
+                            // backup) get theirs now.
+                            if (self)
+                                self->offerUnrecorded();
+                        });
 }
 
 std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)

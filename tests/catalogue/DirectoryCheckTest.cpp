@@ -101,7 +101,7 @@ TEST_F(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCatalog
     EXPECT_EQ(machines, QList<qint64>({2}));
     // Each exactly once: a later tick and a restart add nothing.
     check->tick();
-    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}, {}});
+    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     restarted.LoadFileListe();
     EXPECT_EQ(restarted.FindNewFile(), "");
     EXPECT_EQ(recordNames().size(), 3);
@@ -118,7 +118,7 @@ TEST_F(DirectoryCheckTest, FileWhoseRecordFailedIsFoundAgainAfterARestart)
     }
     EXPECT_TRUE(recordNames().isEmpty());
     // The program ends here; the next run finds the file new.
-    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}, {}});
+    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     restarted.LoadFileListe();
     EXPECT_EQ(restarted.FindNewFile(), "P1.NC");
 }

@@ -218,6 +218,92 @@ TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
     EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
+// The questions of a delete stay open while the directory check goes on;
+// the delete is carried out when the answers come, on the state the
+// catalogue is in by then.
+TEST_F(RecordCommandsTest, ADeleteAnsweredLaterWaitsForBothAnswersAndThenDeletesAllTogether)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    const RecordRow row = record("P1.NC");
+    photo("Foto_P1.NC_1.jpg");
+    prompts.holdQuestions(true);
+    std::optional<RecordCommands::DeleteOutcome> outcome;
+    commands().deleteRecord(&row, true, [&outcome](RecordCommands::DeleteOutcome o) { outcome = o; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Datensatz in Bearbeitung!");
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    // Meanwhile a file comes and the check finds it.
+    addProgram("p2.nc");
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    files->adoptLastWalk();
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_FALSE(outcome);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Löschen?");
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(outcome, RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_TRUE(recordNames().isEmpty());
+    EXPECT_FALSE(QFile::exists(dataDir() + "p1.nc"));
+    EXPECT_TRUE(photos().isEmpty());
+    // The file that came meanwhile stays listed.
+    EXPECT_EQ(FileListFile::read(listPath()).entries, QStringList({"P2.NC"}));
+}
+
+// Two deletes of one record asked at once (the box does not stop the
+// window): the second Yes finds the record gone and leaves the files now
+// under its name alone, a newer program's maybe.
+TEST_F(RecordCommandsTest, ASecondDeleteOfTheSameRecordAnsweredLaterDeletesNothingMore)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    const RecordRow row = record("P1.NC");
+    prompts.holdQuestions(true);
+    std::optional<RecordCommands::DeleteOutcome> first, second;
+    commands().deleteRecord(&row, false, [&first](RecordCommands::DeleteOutcome o) { first = o; });
+    commands().deleteRecord(&row, false, [&second](RecordCommands::DeleteOutcome o) { second = o; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 2);
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(first, RecordCommands::DeleteOutcome::Deleted);
+    // The same name comes back as a new program with its own record.
+    addProgram("p1.nc", "NEU");
+    record("P1.NC", "Neue Welle");
+    photo("Foto_P1.NC_1.jpg");
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(second, RecordCommands::DeleteOutcome::Kept);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Nicht gelöscht!");
+    EXPECT_EQ(env.readFile(dataDir() + "p1.nc"), "NEU");
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+    EXPECT_EQ(photos(), QStringList({"Foto_P1.NC_1.jpg"}));
+}
+
+TEST_F(RecordCommandsTest, AnImportsOverwriteQuestionAnsweredLaterCopiesThenOrTellsTheWayOut)
+{
+    env.writeFile("programs/P1.NC", "ALT");
+    const QString source = env.writeFile("usb/P1.NC", "NEU");
+    prompts.holdQuestions(true);
+    prompts.queuePath(source);
+    commands().importFile();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Schon vorhanden!");
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "ALT");
+    prompts.answerHeld(0, PromptAnswer::No);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Information");
+    prompts.answerHeld(0, PromptAnswer::Ok);
+    EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "ALT");
+
+    prompts.queuePath(source);
+    commands().importFile();
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+    EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "NEU");
+}
+
 TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked)
 {
     const QString source = env.writeFile("usb/O'NEIL Ä.NC", "NEU");
