@@ -160,6 +160,27 @@ TEST(EditorFile, AsksBeforeOverwritingAFileThatChangedOnDiskAndKeepsItOnNo)
     EXPECT_FALSE(QFile::exists(path));
 }
 
+TEST(EditorFile, TheOverwriteQuestionWaitsWithoutHoldingTheCallerAndYesLaterWritesThen)
+{
+    test::TestEnvironment env;
+    const QString path = env.writeFile("data/P1.NC", "N10 G0\r\n");
+    EditorFile file(path);
+    file.open();
+    env.writeFile("data/P1.NC", "N10 G1\r\n");
+    ScriptedPrompts prompts;
+    prompts.holdQuestions(true);
+    std::optional<EditorFile::SaveOutcome> outcome;
+    file.save("N10 G2\r\n", prompts, [&outcome](EditorFile::SaveOutcome o) { outcome = o; });
+    EXPECT_FALSE(outcome);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    // Nobody at the PC keeps what is on disk.
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    EXPECT_EQ(env.readFile(path), "N10 G1\r\n");
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(outcome, EditorFile::SaveOutcome::Saved);
+    EXPECT_EQ(env.readFile(path), "N10 G2\r\n");
+}
+
 TEST(EditorFile, FollowsItsFileToANewNameAndSavesThereWithoutAsking)
 {
     test::TestEnvironment env;
