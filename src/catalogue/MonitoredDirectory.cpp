@@ -99,14 +99,22 @@ void MonitoredDirectory::SaveFileListe()
 
 void MonitoredDirectory::save()
 {
-    // A retry writes the list as it stands when the answer comes.
+    const std::optional<ErrorInfo> error = FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries);
+    // One report at a time: every check that finds a file saves the list,
+    // and a full disk would otherwise bring a box per check. Retry writes
+    // the list as it stands when the answer comes.
+    if (!error || m_saveReportOpen)
+        return;
+    m_saveReportOpen = true;
     const std::weak_ptr<char> alive = m_alive;
-    retryUntilDone(m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.SaveFileListe"),
-                   [this, alive]() -> std::optional<ErrorInfo> {
-                       if (alive.expired())
-                           return std::nullopt;
-                       return FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries);
-                   });
+    m_ctx.prompts.ask(retryQuestion(QStringLiteral("Aufgetreten in Form1.SaveFileListe"), *error),
+                      [this, alive](PromptAnswer answer) {
+                          if (alive.expired())
+                              return;
+                          m_saveReportOpen = false;
+                          if (answer == PromptAnswer::Retry)
+                              save();
+                      });
 }
 
 void MonitoredDirectory::renameEntry(const QString &oldStored, const QString &newStored)

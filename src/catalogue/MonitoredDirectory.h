@@ -85,6 +85,7 @@ private:
     std::optional<QStringList> m_lastComposed;
     qint64 m_changes = 0;
     qint64 m_composedAt = -1;
+    bool m_saveReportOpen = false; // the save's retry report waits for an answer
     // A retry of the save answered after the list has gone writes nothing.
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };

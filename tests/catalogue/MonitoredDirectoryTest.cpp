@@ -392,5 +392,36 @@ TEST_F(MonitoredDirectoryTest, FullDiskKeepsTheOldListAndOffersRetry)
     EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files), QStringList({"FileListe.dat"}));
 }
 
+TEST_F(MonitoredDirectoryTest, AFullDisksReportIsShownOnceWhileOpenAndRetryLaterWritesTheListAsItIsThen)
+{
+    const QString mountPoint = env.root() + "klein/";
+    SmallFileSystem disk(mountPoint, "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    MonitoredDirectory small({prompts, logbook, mountPoint, state->verzeichnis, {}});
+    small.LoadFileListe();
+    const QByteArray before = env.readFile(mountPoint + "FileListe.dat");
+    for (int i = 0; i < 400; ++i)
+        addProgram(QString("ein_recht_langer_name_damit_es_voll_wird_%1.nc").arg(i), "");
+    env.writeFile("klein/Platzhalter", QByteArray(48 * 1024, 'x'));
+    prompts.holdQuestions(true);
+    small.GetFileListe();
+    small.SaveFileListe();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions()[0].text.contains("Aufgetreten in Form1.SaveFileListe"));
+    // The next saves fail too, and say nothing more while the report waits.
+    small.SaveFileListe();
+    small.SaveFileListe();
+    EXPECT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(env.readFile(mountPoint + "FileListe.dat"), before);
+    // Room again: Retry writes the list as it stands now.
+    addProgram("zuletzt.nc", "");
+    small.GetFileListe();
+    ASSERT_TRUE(QFile::remove(mountPoint + "Platzhalter"));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty()) << prompts.heldQuestions()[0].text.toStdString();
+    EXPECT_EQ(FileListFile::read(mountPoint + "FileListe.dat").entries.size(), 401);
+}
+
 } // namespace
 } // namespace zep::test
