@@ -75,10 +75,10 @@ int main(int argc, char *argv[])
     QHash<QString, long> pending;
     if (!zep::RecordIntake::catalogue(db, clock, pending, stored).ok())
         return 1;
-    zep::MonitoredDirectory files({prompts, logbook, programDir, root, {}, {}});
+    zep::MonitoredDirectory files({prompts, logbook, programDir, root, {}});
     files.LoadFileListe();
     int editors = 0;
-    zep::DirectoryCheck check({files, db, prompts, clock, pending, {}, [&](long) { ++editors; }, {}});
+    zep::DirectoryCheck check({files, db, prompts, clock, pending, {}, [&](long) { ++editors; }});
     check.tick(); // the first tick compares once
 
     auto findTime = [&] {
@@ -98,9 +98,9 @@ int main(int argc, char *argv[])
     }
     const QString smallProgramDir = home.path() + "/program2/";
     QDir().mkpath(smallProgramDir);
-    zep::MonitoredDirectory smallFiles({prompts, logbook, smallProgramDir, small, {}, {}});
+    zep::MonitoredDirectory smallFiles({prompts, logbook, smallProgramDir, small, {}});
     smallFiles.LoadFileListe();
-    zep::DirectoryCheck smallCheck({smallFiles, db, prompts, clock, pending, {}, [&](long) { ++editors; }, {}});
+    zep::DirectoryCheck smallCheck({smallFiles, db, prompts, clock, pending, {}, [&](long) { ++editors; }});
     smallCheck.tick();
 
     std::vector<double> tick, find1, newTick, oneByOne, bigNewTick;
@@ -124,7 +124,7 @@ int main(int argc, char *argv[])
         // committed on its own, as the tick did before.
         oneByOne.push_back(timeMs([&] {
             for (int i = 0; i < 50; ++i)
-                zep::NeuerEintrag(db, prompts, clock, pending, QString("EINZELN_%1_%2.NC").arg(run).arg(i));
+                zep::NeuerEintrag(db, prompts, clock, pending, QString("EINZELN_%1_%2.NC").arg(run).arg(i), {});
         }));
     }
     for (int run = 0; run < 3; ++run) {

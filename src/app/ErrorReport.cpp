@@ -1,5 +1,7 @@
 #include "app/ErrorReport.h"
 
+#include <memory>
+
 namespace zep {
 
 namespace {
@@ -31,7 +33,53 @@ bool reportErrorRetry(Prompts &prompts, const QString &place, const ErrorInfo &e
 
 void reportErrorSimple(Prompts &prompts, const QString &place, const QString &description)
 {
-    prompts.message(description + place, QStringLiteral("Fehler!"), PromptIcon::Exclamation, PromptButtons::Ok);
+    prompts.ask({description + place, QStringLiteral("Fehler!"), PromptIcon::Exclamation, PromptButtons::Ok});
+}
+
+namespace {
+
+// One retry conversation: kept alive by the question it has open.
+struct RetryRun : std::enable_shared_from_this<RetryRun> {
+    RetryRun(Prompts &p, QString where, RetryStep s, RetryDone d, std::function<QString()> st)
+        : prompts(p), place(std::move(where)), step(std::move(s)), done(std::move(d)), statement(std::move(st))
+    {
+    }
+
+    void attempt()
+    {
+        const std::optional<ErrorInfo> error = step();
+        if (!error) {
+            finish(true);
+            return;
+        }
+        prompts.ask(retryQuestion(place, *error, statement ? statement() : QString()),
+                    [self = shared_from_this()](PromptAnswer answer) {
+                        if (answer == PromptAnswer::Retry)
+                            self->attempt();
+                        else
+                            self->finish(false);
+                    });
+    }
+
+    void finish(bool succeeded)
+    {
+        if (done)
+            done(succeeded);
+    }
+
+    Prompts &prompts;
+    QString place;
+    RetryStep step;
+    RetryDone done;
+    std::function<QString()> statement;
+};
+
+} // namespace
+
+void retryUntilDone(Prompts &prompts, const QString &place, RetryStep step, RetryDone done,
+                    std::function<QString()> statement)
+{
+    std::make_shared<RetryRun>(prompts, place, std::move(step), std::move(done), std::move(statement))->attempt();
 }
 
 bool runWithRetry(Prompts &prompts, const QString &place, const std::function<std::optional<ErrorInfo>()> &step,

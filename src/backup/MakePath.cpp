@@ -24,8 +24,8 @@ bool MakePath(const QString &path, Prompts *errorsTo)
         ok = QFileInfo(prefix).isDir() || QDir().mkdir(prefix) || QFileInfo(prefix).isDir();
     }
     if (!ok && errorsTo)
-        errorsTo->message(QStringLiteral("Fehler beim Erstellen ") + QStringLiteral("des Verzeichnisses!"),
-                          QStringLiteral("Fehler"), PromptIcon::Exclamation);
+        errorsTo->ask({QStringLiteral("Fehler beim Erstellen ") + QStringLiteral("des Verzeichnisses!"),
+                       QStringLiteral("Fehler"), PromptIcon::Exclamation});
     return ok;
 }
 

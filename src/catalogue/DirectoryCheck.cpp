@@ -32,54 +32,53 @@ QString DirectoryCheck::manyKnownText(qsizetype count)
         .arg(count);
 }
 
-void DirectoryCheck::letEventsRun()
-{
-    if (m_ctx.runEvents)
-        m_ctx.runEvents();
-}
-
 void DirectoryCheck::showStatus(const QString &text)
 {
     if (m_ctx.status)
         m_ctx.status(text);
 }
 
-RecordIntake::Result DirectoryCheck::catalogue(const QStringList &names)
+RecordIntake::Result DirectoryCheck::catalogue(const QStringList &names, std::optional<Failure> &toTell)
 {
-    for (;;) {
-        RecordIntake::Result result = RecordIntake::catalogue(m_ctx.database, m_ctx.clock, m_ctx.pending, names);
-        if (result.ok()) {
-            // The status line no longer says the files wait.
-            if (m_waiting)
-                showStatus(QStringLiteral("Bereit"));
-            m_waiting = false;
-            m_toldError = 0;
-            return result;
-        }
-        m_waiting = true;
-        // Another program holds the file: waiting for it here would freeze
-        // the window; the next tick tries again.
-        if (result.busy()) {
-            showStatus(busyText(names.size()));
-            return result;
-        }
-        if (result.error.number == m_toldError) {
-            showStatus(notCataloguedText(names.size()));
-            return result;
-        }
-        if (!reportErrorRetry(m_ctx.prompts, kPlace, result.error, m_ctx.database.lastStatement())) {
-            m_toldError = result.error.number;
-            showStatus(notCataloguedText(names.size()));
-            return result;
-        }
+    RecordIntake::Result result = RecordIntake::catalogue(m_ctx.database, m_ctx.clock, m_ctx.pending, names);
+    if (result.ok()) {
+        // The status line no longer says the files wait.
+        if (m_waiting)
+            showStatus(QStringLiteral("Bereit"));
+        m_waiting = false;
+        m_toldError = 0;
+        return result;
     }
+    m_waiting = true;
+    // Another program holds the file: waiting for it here would freeze the
+    // window; the next tick tries again.
+    if (!result.busy() && result.error.number != m_toldError) {
+        // Told once while it lasts, also while the report is still open.
+        m_toldError = result.error.number;
+        toTell = Failure{result.error, m_ctx.database.lastStatement()};
+    }
+    showStatus(result.busy() ? busyText(names.size()) : notCataloguedText(names.size()));
+    return result;
+}
+
+void DirectoryCheck::offerRetry(const Failure &failure)
+{
+    // The files wait out of the list meanwhile, and every tick tries them
+    // again. Retry checks at once; Cancel (and nobody at the PC) leaves them
+    // to the ticks, without a box per tick.
+    const std::weak_ptr<char> alive = m_alive;
+    m_ctx.prompts.ask(retryQuestion(kPlace, failure.error, failure.statement), [this, alive](PromptAnswer answer) {
+        if (alive.expired() || answer != PromptAnswer::Retry)
+            return;
+        m_toldError = 0;
+        tick();
+    });
 }
 
 void DirectoryCheck::tellKnown(const QList<RecordIntake::Entry> &known)
 {
     if (known.size() == 1) {
-        m_ctx.prompts.message(alreadyKnownText(known.first().name), QStringLiteral("HINWEIS!"),
-                              PromptIcon::Exclamation);
+        m_ctx.prompts.ask({alreadyKnownText(known.first().name), QStringLiteral("HINWEIS!"), PromptIcon::Exclamation});
         if (m_ctx.openEditor)
             m_ctx.openEditor(known.first().index);
         return;
@@ -91,38 +90,32 @@ void DirectoryCheck::tellKnown(const QList<RecordIntake::Entry> &known)
         for (const RecordIntake::Entry &entry : known)
             m_ctx.logbook->LogbuchSchreiben(QStringLiteral("Dateiname ") + entry.name
                                             + QStringLiteral(" neu erkannt, hat bereits einen Datensatz."));
-    m_ctx.prompts.message(manyKnownText(known.size()), QStringLiteral("HINWEIS!"), PromptIcon::Exclamation);
+    m_ctx.prompts.ask({manyKnownText(known.size()), QStringLiteral("HINWEIS!"), PromptIcon::Exclamation});
 }
 
 void DirectoryCheck::tick()
 {
-    if (m_running || m_ctx.files.busy())
-        return;
-    m_running = true;
-    struct Reset {
-        bool &flag;
-        ~Reset() { flag = false; }
-    } reset{m_running};
-
     const QString found = m_ctx.files.FindNewFile();
     if (found.isEmpty())
         return;
-    const RecordIntake::Result result = catalogue(found.split(QStringLiteral("\r\n")));
+    std::optional<Failure> failure;
+    const RecordIntake::Result result = catalogue(found.split(QStringLiteral("\r\n")), failure);
     // A file counts as known only once it has its record.
     m_ctx.files.holdBack(result.failed);
     m_ctx.files.adoptLastWalk();
-    letEventsRun();
     m_ctx.files.SaveFileListe();
-    letEventsRun();
-    if (result.created.isEmpty() && result.known.isEmpty())
-        return;
-    if (m_ctx.bringToFront)
-        m_ctx.bringToFront();
-    if (!result.known.isEmpty())
-        tellKnown(result.known);
-    for (const RecordIntake::Entry &entry : result.created)
-        if (entry.index > 0 && m_ctx.openEditor)
-            m_ctx.openEditor(entry.index);
+    if (!result.created.isEmpty() || !result.known.isEmpty()) {
+        if (m_ctx.bringToFront)
+            m_ctx.bringToFront();
+        if (!result.known.isEmpty())
+            tellKnown(result.known);
+        for (const RecordIntake::Entry &entry : result.created)
+            if (entry.index > 0 && m_ctx.openEditor)
+                m_ctx.openEditor(entry.index);
+    }
+    // Last: a Retry answered at once runs the next check on a finished one.
+    if (failure)
+        offerRetry(*failure);
 }
 
 } // namespace zep

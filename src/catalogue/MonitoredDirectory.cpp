@@ -13,7 +13,13 @@
 namespace zep {
 
 MonitoredDirectory::MonitoredDirectory(Context context)
-    : m_ctx(std::move(context)), m_notices(m_ctx.prompts, m_ctx.logbook, m_ctx.status)
+    : m_ctx(std::move(context)), m_notices(m_ctx.prompts, m_ctx.logbook, m_ctx.status, [this] {
+          // A rename leaves the number of files as it was: without this the
+          // next check would not compare, and the renamed files would wait
+          // for some other file to come or go.
+          m_renamedInWalk = true;
+          m_lastScanCount = -1;
+      })
 {
     if (m_ctx.capacity <= 0)
         m_ctx.capacity = FileListComposer::kCapacity;
@@ -30,15 +36,14 @@ void MonitoredDirectory::holdBack(const QStringList &names)
     m_lastScanCount = -1;
 }
 
-ScanOutcome MonitoredDirectory::walk(EventPump &pump)
+ScanOutcome MonitoredDirectory::walk()
 {
+    // No runner: at 100,000 files the walk takes some tens of milliseconds,
+    // and nothing is let in to start a second walk, a delete or a rebuild in
+    // the middle of this one.
+    EventPump pump;
     ScanOutcome outcome = DirectoryScan::scan(m_ctx.verzeichnis, pump);
-    m_renamedInWalk = m_notices.report(outcome, m_ctx.verzeichnis);
-    // A rename leaves the number of files as it was: without this the next
-    // check would not compare, and the renamed files would wait for some
-    // other file to come or go.
-    if (m_renamedInWalk)
-        m_lastScanCount = -1;
+    m_notices.report(outcome, m_ctx.verzeichnis);
     return outcome;
 }
 
@@ -49,8 +54,7 @@ bool MonitoredDirectory::rebuild()
         m_entries.clear();
         return true;
     }
-    EventPump pump(m_ctx.runEvents);
-    const ScanOutcome outcome = walk(pump);
+    const ScanOutcome outcome = walk();
     const ComposedList list =
         FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
     m_entries = list.entries;
@@ -62,27 +66,16 @@ bool MonitoredDirectory::rebuild()
 
 void MonitoredDirectory::GetFileListe()
 {
-    if (busy()) {
-        m_requests.get = true;
-        return;
-    }
-    BusyGuard guard(*this);
     rebuild();
 }
 
 void MonitoredDirectory::LoadFileListe()
 {
-    if (busy()) {
-        m_requests.load = true;
-        return;
-    }
-    BusyGuard guard(*this);
     load();
 }
 
 bool MonitoredDirectory::load()
 {
-    ++m_loads;
     ++m_changes;
     m_entries.clear();
     FileListFile::Contents stored = FileListFile::read(listPath());
@@ -101,77 +94,45 @@ bool MonitoredDirectory::load()
 
 void MonitoredDirectory::SaveFileListe()
 {
-    if (busy()) {
-        m_requests.save = true;
-        return;
-    }
-    BusyGuard guard(*this);
     save();
 }
 
 void MonitoredDirectory::save()
 {
-    runWithRetry(m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.SaveFileListe"),
-                 [this] { return FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries); });
-}
-
-void MonitoredDirectory::whenFree(std::function<void()> action)
-{
-    if (busy())
-        m_requests.then.append(std::move(action));
-    else
-        action();
-}
-
-void MonitoredDirectory::release()
-{
-    if (--m_busy > 0 || m_carryingOut)
+    const std::optional<ErrorInfo> error = FileListFile::write(listPath(), m_ctx.verzeichnis, m_entries);
+    // One report at a time: every check that finds a file saves the list,
+    // and a full disk would otherwise bring a box per check. Retry writes
+    // the list as it stands when the answer comes.
+    if (!error || m_saveReportOpen)
         return;
-    m_carryingOut = true;
-    carryOutRequests();
-    m_carryingOut = false;
-}
-
-void MonitoredDirectory::carryOutRequests()
-{
-    // Requests that come in while these run are queued again and taken by
-    // the next round.
-    while (m_requests.any()) {
-        const Requests next = std::exchange(m_requests, {});
-        {
-            BusyGuard guard(*this);
-            // A load read from FileListe.dat is older than a rebuild asked
-            // for in the meantime (a record delete), so that still runs.
-            const bool rebuilt = next.load && load();
-            if (next.get && !rebuilt)
-                rebuild();
-            if (next.save)
-                save();
-        }
-        // With the list free: what these run may ask for it at once.
-        for (const auto &action : next.then)
-            action();
-    }
+    m_saveReportOpen = true;
+    const std::weak_ptr<char> alive = m_alive;
+    m_ctx.prompts.ask(retryQuestion(QStringLiteral("Aufgetreten in Form1.SaveFileListe"), *error),
+                      [this, alive](PromptAnswer answer) {
+                          if (alive.expired())
+                              return;
+                          m_saveReportOpen = false;
+                          if (answer == PromptAnswer::Retry)
+                              save();
+                      });
 }
 
 void MonitoredDirectory::renameEntry(const QString &oldStored, const QString &newStored)
 {
-    whenFree([this, oldStored, newStored] {
-        // A walk composed before the rename must not bring the old name back.
-        ++m_changes;
-        const qsizetype at = m_entries.indexOf(oldStored);
-        if (at >= 0)
-            m_entries[at] = newStored;
-        else if (!m_entries.contains(newStored) && m_entries.size() < m_ctx.capacity)
-            m_entries.append(newStored);
-        SaveFileListe();
-    });
+    // A walk composed before the rename must not bring the old name back.
+    ++m_changes;
+    const qsizetype at = m_entries.indexOf(oldStored);
+    if (at >= 0)
+        m_entries[at] = newStored;
+    else if (!m_entries.contains(newStored) && m_entries.size() < m_ctx.capacity)
+        m_entries.append(newStored);
+    SaveFileListe();
 }
 
 void MonitoredDirectory::adoptLastWalk()
 {
     std::optional<QStringList> composed = std::exchange(m_lastComposed, std::nullopt);
-    if (!composed || busy() || m_composedAt != m_changes) {
+    if (!composed || m_composedAt != m_changes) {
         GetFileListe();
         return;
     }
@@ -184,37 +145,23 @@ void MonitoredDirectory::adoptLastWalk()
 QString MonitoredDirectory::FindNewFile()
 {
     m_lastComposed.reset();
-    if (busy() || m_ctx.verzeichnis.isEmpty())
+    if (m_ctx.verzeichnis.isEmpty())
         return {};
-    const qint64 loadsBefore = m_loads;
-    // Requests made during the walk are carried out as the guard goes.
-    const QString found = [this] {
-        BusyGuard guard(*this);
-        EventPump pump(m_ctx.runEvents);
-        const ScanOutcome outcome = walk(pump);
-        if (outcome.rootMissing)
-            return QString();
-        // Only a change in the number of files leads to a comparison.
-        if (outcome.filesSeen == m_lastScanCount)
-            return QString();
-        m_lastScanCount = std::exchange(m_renamedInWalk, false) ? -1 : outcome.filesSeen;
-        const ComposedList list =
-            FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
-        m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
-        if (outcome.complete) {
-            m_lastComposed = list.entries;
-            m_composedAt = m_changes;
-        }
-        return list.added.join(QStringLiteral("\r\n"));
-    }();
-    if (m_loads != loadsBefore) {
-        // The names were found against a list that a load has replaced since,
-        // maybe one of another directory; the next tick compares the tree
-        // with the loaded list.
-        m_lastScanCount = -1;
+    const ScanOutcome outcome = walk();
+    if (outcome.rootMissing)
         return {};
+    // Only a change in the number of files leads to a comparison.
+    if (outcome.filesSeen == m_lastScanCount)
+        return {};
+    m_lastScanCount = std::exchange(m_renamedInWalk, false) ? -1 : outcome.filesSeen;
+    const ComposedList list =
+        FileListComposer::compose(outcome.entries, m_entries, outcome.complete, outcome.clashes, m_ctx.capacity);
+    m_notices.reportLeftOut(list.leftOut, m_ctx.capacity);
+    if (outcome.complete) {
+        m_lastComposed = list.entries;
+        m_composedAt = m_changes;
     }
-    return found;
+    return list.added.join(QStringLiteral("\r\n"));
 }
 
 } // namespace zep

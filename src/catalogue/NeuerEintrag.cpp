@@ -2,8 +2,11 @@
 
 #include "app/Clock.h"
 #include "app/ErrorReport.h"
+#include "app/Prompts.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
+
+#include <memory>
 
 namespace zep {
 
@@ -38,28 +41,41 @@ std::optional<ErrorInfo> findOrAddRecord(Database &database, Recordset &set, con
     return std::nullopt;
 }
 
-long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
-                  const QString &dateiname)
+void NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
+                  const QString &dateiname, std::function<void(long dateiIndex)> done)
 {
     // Taken whatever becomes of the name: left behind, it would go to a
     // record made for the same name much later.
     const long machine = pending.take(dateiname);
-    RecordLookup found;
-    // Set once the new row is saved: a retry then only looks for it again,
-    // and never takes it for a record that was there before.
-    bool added = false;
-    auto step = [&]() -> std::optional<ErrorInfo> {
-        auto set = database.openRecordset(QStringLiteral("DateiListe"));
-        if (!set)
-            return database.lastError();
-        return findOrAddRecord(database, *set, dateiname, clock.now(), machine, added, found);
+    struct Try {
+        RecordLookup found;
+        // Set once the new row is saved: a retry then only looks for it
+        // again, and never takes it for a record that was there before.
+        bool added = false;
     };
-    if (!runWithRetry(prompts, QStringLiteral("Aufgetreten in Form1.NeuerEintrag"), step,
-                      [&] { return database.lastStatement(); }))
-        return 0;
-    if (found.known)
-        prompts.message(alreadyKnownText(dateiname), QStringLiteral("HINWEIS!"), PromptIcon::Exclamation);
-    return found.index;
+    auto state = std::make_shared<Try>();
+    Database *db = &database;
+    const Clock *time = &clock;
+    auto step = [db, time, state, dateiname, machine]() -> std::optional<ErrorInfo> {
+        auto set = db->openRecordset(QStringLiteral("DateiListe"));
+        if (!set)
+            return db->lastError();
+        return findOrAddRecord(*db, *set, dateiname, time->now(), machine, state->added, state->found);
+    };
+    retryUntilDone(
+        prompts, QStringLiteral("Aufgetreten in Form1.NeuerEintrag"), step,
+        [&prompts, state, dateiname, done](bool succeeded) {
+            if (!succeeded) {
+                if (done)
+                    done(0);
+                return;
+            }
+            if (state->found.known)
+                prompts.ask({alreadyKnownText(dateiname), QStringLiteral("HINWEIS!"), PromptIcon::Exclamation});
+            if (done)
+                done(state->found.index);
+        },
+        [db] { return db->lastStatement(); });
 }
 
 QString alreadyKnownText(const QString &name)

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace zep {
@@ -22,10 +23,12 @@ class Recordset;
 using PendingMachines = QHash<QString, long>;
 
 // Creates the record of a new file, or finds the one it already has, and
-// returns its DateiIndex; 0 when the database could not be written and the
-// user cancelled the error report.
-long NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
-                  const QString &dateiname);
+// hands its DateiIndex to `done`; 0 when the database could not be written
+// and the user cancelled the error report. Neither the retry form nor the
+// notice about a known name is waited for: `done` comes once the record is
+// settled. The database and the clock must outlive the conversation.
+void NeuerEintrag(Database &database, Prompts &prompts, const Clock &clock, PendingMachines &pending,
+                  const QString &dateiname, std::function<void(long dateiIndex)> done);
 
 // One try at the record of `dateiname` on `table` (DateiListe opened whole):
 // finds it, or adds it as a new file's record ("Neue Datei", `now`,

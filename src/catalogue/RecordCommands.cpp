@@ -26,6 +26,12 @@ QString missingFileText(const QString &name)
            + QStringLiteral(" konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
 }
 
+QString goneMeanwhileText(const QString &name)
+{
+    return QStringLiteral("Der Datensatz der Datei ") + name
+           + QStringLiteral(" ist inzwischen schon gelöscht worden. Es wurde nichts weiter gelöscht.");
+}
+
 } // namespace
 
 QString RecordCommands::startDirectory(ProgramSettings::LastDirectory which) const
@@ -42,31 +48,57 @@ void RecordCommands::rememberDirectory(ProgramSettings::LastDirectory which, con
         m_ctx.settings, CatalogueNames::ensureTrailingSeparator(QFileInfo(chosenFile).absolutePath()));
 }
 
-RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row, bool inEditor)
+void RecordCommands::tell(const QString &text, const QString &title, PromptIcon icon)
 {
-    if (!row)
-        return DeleteOutcome::NothingSelected;
-    const QString name = (*row)[RecordRow::Datei];
-    if (inEditor
-        && m_ctx.prompts.message(QStringLiteral("Der Datensatz der Datei ") + name
-                                     + QStringLiteral(" ist in einem Fenster zum Bearbeiten geöffnet. Wird er gelöscht, "
-                                                      "können die Änderungen dort nicht mehr in ihm gespeichert werden.")
-                                     + kCr + kCr + QStringLiteral("Trotzdem löschen?"),
-                                 QStringLiteral("Datensatz in Bearbeitung!"), PromptIcon::Question,
-                                 PromptButtons::YesNo)
-               != PromptAnswer::Yes)
-        return DeleteOutcome::Declined;
-    const PromptAnswer answer = m_ctx.prompts.message(
-        QStringLiteral("Wollen Sie wirklich die Datei ") + kCr + kCr + name + QStringLiteral(" - ")
-            + (*row)[RecordRow::Bezeichnung] + kCr + kCr + QStringLiteral("incl. deren Fotos löschen?"),
-        QStringLiteral("Löschen?"), PromptIcon::Question, PromptButtons::YesNo);
-    if (answer != PromptAnswer::Yes)
-        return DeleteOutcome::Declined;
+    m_ctx.prompts.ask({text, title, icon});
+}
 
+void RecordCommands::deleteRecord(const RecordRow *row, bool inEditor, DeleteDone done)
+{
+    if (!done)
+        done = [](DeleteOutcome) {};
+    if (!row)
+        return done(DeleteOutcome::NothingSelected);
+    if (!inEditor)
+        return confirmDeletion(*row, std::move(done));
+    const QString name = (*row)[RecordRow::Datei];
+    // Nobody at the PC deletes nothing, here as at every question of a
+    // delete.
+    m_ctx.prompts.ask({QStringLiteral("Der Datensatz der Datei ") + name
+                           + QStringLiteral(" ist in einem Fenster zum Bearbeiten geöffnet. Wird er gelöscht, "
+                                            "können die Änderungen dort nicht mehr in ihm gespeichert werden.")
+                           + kCr + kCr + QStringLiteral("Trotzdem löschen?"),
+                       QStringLiteral("Datensatz in Bearbeitung!"), PromptIcon::Question, PromptButtons::YesNo,
+                       PromptAnswer::No},
+                      [self = *this, row = *row, done](PromptAnswer answer) mutable {
+                          if (answer != PromptAnswer::Yes)
+                              return done(DeleteOutcome::Declined);
+                          self.confirmDeletion(row, done);
+                      });
+}
+
+void RecordCommands::confirmDeletion(const RecordRow &row, DeleteDone done)
+{
+    m_ctx.prompts.ask({QStringLiteral("Wollen Sie wirklich die Datei ") + kCr + kCr + row[RecordRow::Datei]
+                           + QStringLiteral(" - ") + row[RecordRow::Bezeichnung] + kCr + kCr
+                           + QStringLiteral("incl. deren Fotos löschen?"),
+                       QStringLiteral("Löschen?"), PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No},
+                      [self = *this, row, done](PromptAnswer answer) mutable {
+                          if (answer != PromptAnswer::Yes)
+                              return done(DeleteOutcome::Declined);
+                          self.deleteConfirmed(row, done);
+                      });
+}
+
+void RecordCommands::deleteConfirmed(const RecordRow &row, DeleteDone done)
+{
+    // Looked up once the answer is there: the file may have come or gone
+    // while the question was open.
+    const QString name = row[RecordRow::Datei];
     const CatalogueNames::Resolved program = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
     if (program.ambiguous) {
-        m_ctx.prompts.message(CatalogueNames::twinsText(name), QStringLiteral("Löschen?"), PromptIcon::Exclamation);
-        return DeleteOutcome::Kept;
+        tell(CatalogueNames::twinsText(name), QStringLiteral("Löschen?"));
+        return done(DeleteOutcome::Kept);
     }
     QStringList parts = PhotoFiles::find(m_ctx.fotoVerzeichnis, name);
     if (program.found())
@@ -76,16 +108,32 @@ RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row,
     // them to the next program of that name. The record goes in a
     // transaction that is committed only once every file is set aside, and
     // the files are deleted only once the record is gone.
-    if (!deleteFromDatabaseUncommitted(*row))
-        return DeleteOutcome::Kept;
+    deleteFromDatabaseUncommitted(row, [self = *this, row, parts, found = program.found(),
+                                        done](bool deleted) mutable {
+        if (!deleted)
+            return done(DeleteOutcome::Kept);
+        // Deleted meanwhile (a second delete of the same line, answered
+        // first): the files now under its name may be a newer program's.
+        if (self.m_ctx.database.recordsAffected() == 0) {
+            self.m_ctx.database.rollback();
+            self.tell(goneMeanwhileText(row[RecordRow::Datei]), QStringLiteral("Nicht gelöscht!"));
+            return done(DeleteOutcome::Kept);
+        }
+        self.deleteFilesAndCommit(row, parts, found, done);
+    });
+}
+
+void RecordCommands::deleteFilesAndCommit(const RecordRow &row, const QStringList &parts, bool programFound,
+                                          DeleteDone done)
+{
+    const QString name = row[RecordRow::Datei];
     FileRemoval removal;
     if (const auto why = removal.setAside(parts)) {
         m_ctx.database.rollback();
-        m_ctx.prompts.message(*why + kCr + kCr
-                                  + QStringLiteral("Es wurde nichts gelöscht: Programm, Fotos und Datensatz bleiben "
-                                                   "erhalten."),
-                              QStringLiteral("Nicht gelöscht!"), PromptIcon::Exclamation);
-        return DeleteOutcome::Kept;
+        tell(*why + kCr + kCr
+                 + QStringLiteral("Es wurde nichts gelöscht: Programm, Fotos und Datensatz bleiben erhalten."),
+             QStringLiteral("Nicht gelöscht!"));
+        return done(DeleteOutcome::Kept);
     }
     if (!m_ctx.database.commit()) {
         const ErrorInfo error = m_ctx.database.lastError();
@@ -93,15 +141,14 @@ RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row,
             m_ctx.database.rollback();
         removal.restore();
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error.description);
-        return DeleteOutcome::Kept;
+        return done(DeleteOutcome::Kept);
     }
     const QStringList left = removal.finish();
     if (!left.isEmpty())
-        m_ctx.prompts.message(QStringLiteral("Diese Dateien konnten nicht gelöscht werden:") + kCr + kCr
-                                  + left.join(kCr),
-                              QStringLiteral("Löschen"), PromptIcon::Exclamation);
-    if (!program.found())
-        m_ctx.prompts.message(missingFileText(name), QStringLiteral("Datei fehlt!"), PromptIcon::Exclamation);
+        tell(QStringLiteral("Diese Dateien konnten nicht gelöscht werden:") + kCr + kCr + left.join(kCr),
+             QStringLiteral("Löschen"));
+    if (!programFound)
+        tell(missingFileText(name), QStringLiteral("Datei fehlt!"));
     // The logbook tells of a deletion once it has happened, never of one
     // that did not.
     logDeletion(name);
@@ -109,7 +156,7 @@ RecordCommands::DeleteOutcome RecordCommands::deleteRecord(const RecordRow *row,
     // must be seen as new.
     m_ctx.files.GetFileListe();
     m_ctx.files.SaveFileListe();
-    return DeleteOutcome::Deleted;
+    done(DeleteOutcome::Deleted);
 }
 
 void RecordCommands::logDeletion(const QString &storedName)
@@ -119,21 +166,26 @@ void RecordCommands::logDeletion(const QString &storedName)
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command1_Click"), error->description);
 }
 
-bool RecordCommands::deleteFromDatabaseUncommitted(const RecordRow &row)
+void RecordCommands::deleteFromDatabaseUncommitted(const RecordRow &row, std::function<void(bool)> done)
 {
+    // No transaction stays open while the retry report waits: a failed try
+    // rolls back at once.
+    Database *database = &m_ctx.database;
     const QVariant index = qlonglong(row.dateiIndex());
-    return runWithRetry(
+    const QString shownIndex = row[RecordRow::DBIndex];
+    retryUntilDone(
         m_ctx.prompts, QStringLiteral("Aufgetreten in Form1.Command1_Click"),
-        [&]() -> std::optional<ErrorInfo> {
-            if (!m_ctx.database.transaction())
-                return m_ctx.database.lastError();
-            if (m_ctx.database.execute(QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=?"), {index}))
+        [database, index]() -> std::optional<ErrorInfo> {
+            if (!database->transaction())
+                return database->lastError();
+            if (database->execute(QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=?"), {index}))
                 return std::nullopt;
-            const ErrorInfo error = m_ctx.database.lastError();
-            m_ctx.database.rollback();
+            const ErrorInfo error = database->lastError();
+            database->rollback();
             return error;
         },
-        [&] { return QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=") + row[RecordRow::DBIndex]; });
+        std::move(done),
+        [shownIndex] { return QStringLiteral("DELETE * FROM DateiListe WHERE DateiIndex=") + shownIndex; });
 }
 
 void RecordCommands::importFile()
@@ -148,10 +200,10 @@ void RecordCommands::importFile()
     const QString fileName = QFileInfo(chosen).fileName();
     const QString stored = CatalogueNames::toStoredName(fileName);
     if (!CatalogueNames::isStorableFileName(fileName)) {
-        m_ctx.prompts.message(QStringLiteral("Der Dateiname ") + fileName
-                                  + QStringLiteral(" enthält Zeichen, die der Katalog nicht speichern kann. Bitte die "
-                                                   "Datei vor dem Import umbenennen."),
-                              QStringLiteral("Dateiname ungültig!"), PromptIcon::Exclamation);
+        tell(QStringLiteral("Der Dateiname ") + fileName
+                 + QStringLiteral(" enthält Zeichen, die der Katalog nicht speichern kann. Bitte die Datei vor dem "
+                                  "Import umbenennen."),
+             QStringLiteral("Dateiname ungültig!"));
         return;
     }
     // The program keeps the name it was given; only a file already there
@@ -159,27 +211,33 @@ void RecordCommands::importFile()
     // so the tree never holds two files for one stored name.
     const CatalogueNames::Resolved existing = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, stored);
     if (existing.ambiguous) {
-        m_ctx.prompts.message(CatalogueNames::twinsText(stored), QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation);
+        tell(CatalogueNames::twinsText(stored), QStringLiteral("Schon vorhanden!"));
         return;
     }
     const QString target = existing.found() ? existing.path : CatalogueNames::shownPath(m_ctx.verzeichnis, fileName);
-    if (QFileInfo::exists(target)) {
-        if (QFileInfo(target).canonicalFilePath() == QFileInfo(chosen).canonicalFilePath()) {
-            m_ctx.prompts.message(QStringLiteral("Die Datei liegt bereits im Überwachungsverzeichnis."),
-                                  QStringLiteral("Information"), PromptIcon::Information);
-            return;
-        }
-        const PromptAnswer answer =
-            m_ctx.prompts.message(QStringLiteral("Das zu importierende Programm existiert bereits!") + kCr + kCr
-                                      + QStringLiteral("Soll es überschrieben werden?"),
-                                  QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation, PromptButtons::YesNo);
-        if (answer != PromptAnswer::Yes) {
-            m_ctx.prompts.message(
-                QStringLiteral("Sie könnten die zu importierende Datei evtl. umbenennen um das Problem zu beseitigen!"),
-                QStringLiteral("Information"), PromptIcon::Information);
-            return;
-        }
+    if (!QFileInfo::exists(target))
+        return copyIntoDirectory(chosen, target);
+    if (QFileInfo(target).canonicalFilePath() == QFileInfo(chosen).canonicalFilePath()) {
+        tell(QStringLiteral("Die Datei liegt bereits im Überwachungsverzeichnis."), QStringLiteral("Information"),
+             PromptIcon::Information);
+        return;
     }
+    // Nobody at the PC overwrites nothing.
+    m_ctx.prompts.ask({QStringLiteral("Das zu importierende Programm existiert bereits!") + kCr + kCr
+                           + QStringLiteral("Soll es überschrieben werden?"),
+                       QStringLiteral("Schon vorhanden!"), PromptIcon::Exclamation, PromptButtons::YesNo,
+                       PromptAnswer::No},
+                      [self = *this, chosen, target](PromptAnswer answer) mutable {
+                          if (answer == PromptAnswer::Yes)
+                              return self.copyIntoDirectory(chosen, target);
+                          self.tell(QStringLiteral("Sie könnten die zu importierende Datei evtl. umbenennen um das "
+                                                   "Problem zu beseitigen!"),
+                                    QStringLiteral("Information"), PromptIcon::Information);
+                      });
+}
+
+void RecordCommands::copyIntoDirectory(const QString &chosen, const QString &target)
+{
     // No record here: the next directory check finds the file as new.
     if (const auto error = copyReplacing(chosen, target))
         reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form1.Command2"), *error);
@@ -201,13 +259,12 @@ void RecordCommands::exportFile(const RecordRow *row)
     rememberDirectory(ProgramSettings::LastDirectory::Export, chosen);
     const CatalogueNames::Resolved source = CatalogueNames::resolveStoredName(m_ctx.verzeichnis, name);
     if (source.ambiguous) {
-        m_ctx.prompts.message(CatalogueNames::twinsText(name), QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        tell(CatalogueNames::twinsText(name), QStringLiteral("Fehler!"));
         return;
     }
     if (!source.found()) {
-        m_ctx.prompts.message(
-            QStringLiteral("Das zu speichernde Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!"),
-            QStringLiteral("Fehler!"), PromptIcon::Exclamation);
+        tell(QStringLiteral("Das zu speichernde Programm konnte im Überwachungsverzeichnis nichtmehr gefunden werden!"),
+             QStringLiteral("Fehler!"));
         return;
     }
     if (const auto error = copyReplacing(source.path, chosen))

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "app/ProgramSettings.h"
+#include "app/Prompts.h"
 #include "catalogue/RecordRow.h"
 
 #include <QString>
+
+#include <functional>
 
 namespace zep {
 
 class Database;
 class Logbook;
 class MonitoredDirectory;
-class Prompts;
 class SettingsStore;
 
 // The main list's record commands that touch files: delete (record, program
@@ -32,11 +34,18 @@ public:
 
     explicit RecordCommands(Context context) : m_ctx(context) {}
 
+    using DeleteDone = std::function<void(DeleteOutcome)>;
+
     // `row` is null when no record is selected. The program file, its photos
     // and the record go all together or not at all. `inEditor`: a record
     // editor has the record open; its edits could no longer be stored as they
-    // are, so the user is warned before anything else.
-    DeleteOutcome deleteRecord(const RecordRow *row, bool inEditor = false);
+    // are, so the user is warned before anything else. Nothing waits for the
+    // answers: `done` gets the outcome once the conversation has ended (at
+    // once when there is nothing to ask). Everything in the context must
+    // outlive the conversation.
+    void deleteRecord(const RecordRow *row, bool inEditor = false, DeleteDone done = {});
+    // The file dialogs are the user's own command and wait; the questions
+    // and notices after them do not.
     void importFile();
     void exportFile(const RecordRow *row);
 
@@ -45,9 +54,14 @@ public:
     QString startDirectory(ProgramSettings::LastDirectory which) const;
 
 private:
+    void confirmDeletion(const RecordRow &row, DeleteDone done);
+    void deleteConfirmed(const RecordRow &row, DeleteDone done);
+    void deleteFilesAndCommit(const RecordRow &row, const QStringList &parts, bool programFound, DeleteDone done);
+    void copyIntoDirectory(const QString &chosen, const QString &target);
+    void tell(const QString &text, const QString &title, PromptIcon icon = PromptIcon::Exclamation);
     void logDeletion(const QString &storedName);
-    // Deletes the record in a transaction left open for the caller.
-    bool deleteFromDatabaseUncommitted(const RecordRow &row);
+    // Deletes the record in a transaction left open for `done(true)`.
+    void deleteFromDatabaseUncommitted(const RecordRow &row, std::function<void(bool deleted)> done);
     void rememberDirectory(ProgramSettings::LastDirectory which, const QString &chosenFile);
 
     Context m_ctx;

@@ -20,8 +20,9 @@ QString nameList(const QStringList &names)
 
 } // namespace
 
-ScanNotices::ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status)
-    : m_prompts(prompts), m_logbook(logbook), m_status(std::move(status))
+ScanNotices::ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status,
+                         std::function<void()> renamed)
+    : m_prompts(prompts), m_logbook(logbook), m_status(std::move(status)), m_renamed(std::move(renamed))
 {
 }
 
@@ -40,7 +41,7 @@ QStringList ScanNotices::fresh(QSet<QString> &told, const QStringList &now)
 
 void ScanNotices::tell(const QString &text, const QString &title, bool critical)
 {
-    m_prompts.message(text, title, critical ? PromptIcon::Critical : PromptIcon::Exclamation);
+    m_prompts.ask({text, title, critical ? PromptIcon::Critical : PromptIcon::Exclamation});
 }
 
 QString ScanNotices::rootUnreadableText(const QString &root)
@@ -88,17 +89,26 @@ QString ScanNotices::legacyLeftText(const LegacyFileNames::Outcome &outcome)
     return text;
 }
 
-bool ScanNotices::offerRenaming(const QList<LegacyName> &names)
+void ScanNotices::offerRenaming(const QList<LegacyName> &names)
 {
     // The logbook is written in Windows-1252 itself: the reading stands
     // there in the very bytes of the name.
     for (const LegacyName &legacy : names)
         m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + legacy.shownNew()
                                    + QStringLiteral(" in Windows-1252, nicht UTF-8: nicht katalogisiert!"));
-    if (m_prompts.message(legacyQuestionText(names), QStringLiteral("Dateinamen umbenennen?"), PromptIcon::Question,
-                          PromptButtons::YesNo)
-        != PromptAnswer::Yes)
-        return false;
+    // Nobody at the PC renames nothing: the files stay as they are, told in
+    // the logbook.
+    const std::weak_ptr<char> alive = m_alive;
+    m_prompts.ask({legacyQuestionText(names), QStringLiteral("Dateinamen umbenennen?"), PromptIcon::Question,
+                   PromptButtons::YesNo, PromptAnswer::No},
+                  [this, alive, names](PromptAnswer answer) {
+                      if (answer == PromptAnswer::Yes && !alive.expired())
+                          renameLegacy(names);
+                  });
+}
+
+void ScanNotices::renameLegacy(const QList<LegacyName> &names)
+{
     const LegacyFileNames::Outcome outcome = LegacyFileNames::renameAll(names);
     for (const LegacyName &legacy : outcome.renamed)
         m_logbook.LogbuchSchreiben(QStringLiteral("Dateiname ") + legacy.shownNew()
@@ -111,10 +121,11 @@ bool ScanNotices::offerRenaming(const QList<LegacyName> &names)
     const QString left = legacyLeftText(outcome);
     if (!left.isEmpty())
         tell(left, QStringLiteral("Dateinamen umbenennen"), false);
-    return outcome.any();
+    if (outcome.any() && m_renamed)
+        m_renamed();
 }
 
-bool ScanNotices::report(const ScanOutcome &outcome, const QString &root)
+void ScanNotices::report(const ScanOutcome &outcome, const QString &root)
 {
     const QStringList unreadable = fresh(m_unreadable, outcome.unreadable);
     for (const QString &dir : unreadable) {
@@ -163,7 +174,8 @@ bool ScanNotices::report(const ScanOutcome &outcome, const QString &root)
     for (const LegacyName &name : outcome.legacyNames)
         if (freshKeys.contains(name.key()))
             legacy.append(name);
-    return !legacy.isEmpty() && offerRenaming(legacy);
+    if (!legacy.isEmpty())
+        offerRenaming(legacy);
 }
 
 void ScanNotices::reportLeftOut(qsizetype count, qsizetype capacity)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace zep {
 
@@ -18,11 +19,14 @@ struct ScanOutcome;
 // lasts and again only after it has gone and come back.
 class ScanNotices {
 public:
-    ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status);
+    // `renamed` runs when files were renamed on the user's word, whenever
+    // the answer comes: no walk saw them under their new names yet, so the
+    // next check must compare.
+    ScanNotices(Prompts &prompts, Logbook &logbook, std::function<void(const QString &)> status,
+                std::function<void()> renamed = {});
 
-    // True when files were renamed on the user's word: the walk did not see
-    // them under their new names, so the next check must compare.
-    bool report(const ScanOutcome &outcome, const QString &root);
+    // Tells, and asks, without waiting for the answers.
+    void report(const ScanOutcome &outcome, const QString &root);
     void reportLeftOut(qsizetype count, qsizetype capacity);
 
     static QString rootUnreadableText(const QString &root);
@@ -34,12 +38,16 @@ private:
     // The items of `now` not told before; forgets the ones that are gone.
     QStringList fresh(QSet<QString> &told, const QStringList &now);
     void tell(const QString &text, const QString &title, bool critical);
-    // Offers to rename names written in Windows-1252; true when any was.
-    bool offerRenaming(const QList<LegacyName> &names);
+    // Offers to rename names written in Windows-1252; renames on Yes.
+    void offerRenaming(const QList<LegacyName> &names);
+    void renameLegacy(const QList<LegacyName> &names);
 
     Prompts &m_prompts;
     Logbook &m_logbook;
     std::function<void(const QString &)> m_status;
+    std::function<void()> m_renamed;
+    // An answer that comes after the list has gone finds nothing to do.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
     QSet<QString> m_unreadable;
     QSet<QString> m_tooMany;
     QSet<QString> m_clashes;

@@ -30,10 +30,15 @@ public:
     };
     enum class Outcome { NoneMissing, Declined, Catalogued, Failed };
 
-    static Outcome offer(const Context &context, const QStringList &listed);
+    // Asks without waiting; `done` gets the outcome once the conversation has
+    // ended. Everything in `context` must outlive it.
+    static void offer(const Context &context, const QStringList &listed, std::function<void(Outcome)> done = {});
 
     static QString questionText(qsizetype count);
     static QString progressText(qsizetype done, qsizetype total);
+
+private:
+    static void catalogueAll(const Context &context, const QStringList &missing, std::function<void(Outcome)> done);
 };
 
 } // namespace zep

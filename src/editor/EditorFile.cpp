@@ -53,26 +53,35 @@ bool EditorFile::followMove(const QString &from, const QString &to)
     return true;
 }
 
-EditorFile::SaveOutcome EditorFile::save(const QByteArray &bytes, Prompts &prompts)
+void EditorFile::save(const QByteArray &bytes, Prompts &prompts, SaveDone done)
 {
+    if (!done)
+        done = [](SaveOutcome) {};
     if (!hasPath())
-        return SaveOutcome::Cancelled;
-    const QString shown = QDir::toNativeSeparators(m_path);
-    if (changedOnDisk()) {
-        const QString what = QFileInfo::exists(m_path)
-                                 ? QStringLiteral("' wurde geändert, seit sie im Editor geöffnet wurde.")
-                                 : QStringLiteral("' wurde gelöscht, seit sie im Editor geöffnet wurde.");
-        const PromptAnswer answer =
-            prompts.message(QStringLiteral("Die Datei '") + shown + what + QStringLiteral("\r\r") +
-                                QStringLiteral("Soll sie mit dem Text aus dem Editor überschrieben werden?"),
-                            title(), PromptIcon::Exclamation, PromptButtons::YesNo);
-        if (answer != PromptAnswer::Yes)
-            return SaveOutcome::Cancelled;
-    }
+        return done(SaveOutcome::Cancelled);
+    if (!changedOnDisk())
+        return done(write(bytes, prompts));
+    const QString what = QFileInfo::exists(m_path) ? QStringLiteral("' wurde geändert, seit sie im Editor geöffnet wurde.")
+                                                   : QStringLiteral("' wurde gelöscht, seit sie im Editor geöffnet wurde.");
+    // Nobody at the PC keeps the version on disk.
+    const std::weak_ptr<char> alive = m_alive;
+    prompts.ask({QStringLiteral("Die Datei '") + QDir::toNativeSeparators(m_path) + what + QStringLiteral("\r\r")
+                     + QStringLiteral("Soll sie mit dem Text aus dem Editor überschrieben werden?"),
+                 title(), PromptIcon::Exclamation, PromptButtons::YesNo, PromptAnswer::No},
+                [this, alive, bytes, &prompts, done](PromptAnswer answer) {
+                    if (answer != PromptAnswer::Yes || alive.expired())
+                        return done(SaveOutcome::Cancelled);
+                    done(write(bytes, prompts));
+                });
+}
+
+EditorFile::SaveOutcome EditorFile::write(const QByteArray &bytes, Prompts &prompts)
+{
     if (const auto error = WriteTextFile(m_path, bytes)) {
-        prompts.message(QStringLiteral("Die Datei '") + shown + QStringLiteral("' konnte nicht gespeichert werden: ") +
-                            *error + QStringLiteral("\r\rDie Datei ist unverändert geblieben."),
-                        title(), PromptIcon::Exclamation);
+        prompts.ask({QStringLiteral("Die Datei '") + QDir::toNativeSeparators(m_path)
+                         + QStringLiteral("' konnte nicht gespeichert werden: ") + *error
+                         + QStringLiteral("\r\rDie Datei ist unverändert geblieben."),
+                     title(), PromptIcon::Exclamation});
         return SaveOutcome::Failed;
     }
     m_existed = true;

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace zep {
 
 class Prompts;
@@ -28,10 +31,12 @@ public:
     Opened open();
 
     enum class SaveOutcome { Saved, Cancelled, Failed };
+    using SaveDone = std::function<void(SaveOutcome)>;
     // Writes whole-or-nothing; asks first when the file changed on disk since
-    // it was opened (or last saved). On failure the old file stays as it was
-    // and the user is told why.
-    SaveOutcome save(const QByteArray &bytes, Prompts &prompts);
+    // it was opened (or last saved), without waiting: `done` gets the outcome
+    // once the conversation has ended. On failure the old file stays as it
+    // was and the user is told why.
+    void save(const QByteArray &bytes, Prompts &prompts, SaveDone done);
 
     // The file on disk is no longer what was opened.
     bool changedOnDisk() const;
@@ -45,10 +50,13 @@ public:
 
 private:
     QByteArray digestOf(const QByteArray &bytes) const;
+    SaveOutcome write(const QByteArray &bytes, Prompts &prompts);
 
     QString m_path;
     bool m_existed = false;
     QByteArray m_digest;
+    // An answer that comes after the editor has gone writes nothing.
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
 };
 
 } // namespace zep

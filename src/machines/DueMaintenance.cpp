@@ -4,25 +4,36 @@
 #include "app/Logbook.h"
 #include "app/Prompts.h"
 
+#include <memory>
+
 namespace zep {
 
-QList<DueTask> findDueMaintenance(Database &database, Prompts &prompts, const Clock &clock, Logbook &logbook)
+void findDueMaintenance(Database &database, Prompts &prompts, const Clock &clock, Logbook &logbook,
+                        std::function<void(const QList<DueTask> &due)> done)
 {
-    MaintenanceCheck check;
-    if (!runWithRetry(prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"), [&] {
-            check = MaintenanceSchedule::CheckWartungen(database, clock);
-            return check.error;
-        }))
-        return {};
-    if (!check.badTasks.isEmpty()) {
-        for (const QString &line : check.badTasks)
-            logbook.LogbuchSchreiben(line);
-        prompts.message(QStringLiteral("Diese Wartungen können nicht geprüft werden. Bitte in der "
-                                       "Maschinenverwaltung Turnus und Datum eintragen:\r\r")
-                            + check.badTasks.join(QLatin1Char('\r')),
-                        QStringLiteral("Wartungsplan"), PromptIcon::Exclamation);
-    }
-    return check.due;
+    auto check = std::make_shared<MaintenanceCheck>();
+    Database *db = &database;
+    const Clock *time = &clock;
+    Logbook *log = &logbook;
+    retryUntilDone(
+        prompts, QStringLiteral("Aufgetreten in Form1.CheckWartungen"),
+        [check, db, time] {
+            *check = MaintenanceSchedule::CheckWartungen(*db, *time);
+            return check->error;
+        },
+        [check, log, &prompts, done](bool checked) {
+            if (!checked)
+                return done({});
+            if (!check->badTasks.isEmpty()) {
+                for (const QString &line : check->badTasks)
+                    log->LogbuchSchreiben(line);
+                prompts.ask({QStringLiteral("Diese Wartungen können nicht geprüft werden. Bitte in der "
+                                            "Maschinenverwaltung Turnus und Datum eintragen:\r\r")
+                                 + check->badTasks.join(QLatin1Char('\r')),
+                             QStringLiteral("Wartungsplan"), PromptIcon::Exclamation});
+            }
+            done(check->due);
+        });
 }
 
 } // namespace zep

@@ -10,6 +10,8 @@
 
 #include <QSet>
 
+#include <memory>
+
 namespace zep {
 
 namespace {
@@ -46,15 +48,22 @@ QString MachineCreation::noFreeConnectionText()
                           "Verbindung müssen Sie nun manuell konfigurieren.");
 }
 
-MachineCreation::Result MachineCreation::CreateMachine(Database &database, SettingsStore &settings, Prompts &prompts,
-                                                       const Clock &clock, const WizardChoices &c)
+void MachineCreation::CreateMachine(Database &database, SettingsStore &settings, Prompts &prompts,
+                                    const Clock &clock, const WizardChoices &c,
+                                    std::function<void(const Result &)> done)
 {
-    Result result;
-    long machine = 0;
-    // Set once the row is stored: a retry then only looks for its number,
-    // and never stores the machine twice.
-    bool stored = false;
-    auto insert = [&]() -> std::optional<ErrorInfo> {
+    struct Insert {
+        long machine = 0;
+        // Set once the row is stored: a retry then only looks for its
+        // number, and never stores the machine twice.
+        bool stored = false;
+    };
+    auto state = std::make_shared<Insert>();
+    // The database and the clock outlive the conversation, as its caller
+    // promises.
+    auto insert = [state, &database, &clock, c]() -> std::optional<ErrorInfo> {
+        long &machine = state->machine;
+        bool &stored = state->stored;
         auto set = database.openRecordset(QStringLiteral("SELECT * FROM Maschinen"));
         if (!set)
             return database.lastError();
@@ -101,21 +110,29 @@ MachineCreation::Result MachineCreation::CreateMachine(Database &database, Setti
         machine = set->value(QStringLiteral("Maschinennummer")).toLongLong();
         return std::nullopt;
     };
-    // Nothing is bound to a machine that was never stored, and the wizard
-    // must not report it as created.
-    if (!runWithRetry(prompts, kPlace, insert)) {
-        result.outcome = stored ? Outcome::CreatedWithErrors : Outcome::NotCreated;
-        return result;
-    }
-    result.machine = machine;
-    result.outcome = Outcome::Created;
-    if (!c.rs232)
-        return result;
+    SettingsStore *store = &settings;
+    retryUntilDone(prompts, kPlace, insert, [state, store, &prompts, c, done](bool inserted) {
+        Result result;
+        // Nothing is bound to a machine that was never stored, and the
+        // wizard must not report it as created.
+        if (!inserted) {
+            result.outcome = state->stored ? Outcome::CreatedWithErrors : Outcome::NotCreated;
+            return done(result);
+        }
+        result.machine = state->machine;
+        result.outcome = Outcome::Created;
+        if (c.rs232)
+            result.connection = bindConnection(*store, prompts, c, state->machine);
+        done(result);
+    });
+}
 
+int MachineCreation::bindConnection(SettingsStore &settings, Prompts &prompts, const WizardChoices &c, long machine)
+{
     const int connection = firstInactiveConnection(settings);
     if (connection < 0) {
-        prompts.message(noFreeConnectionText(), QStringLiteral("Maschinenverbindungen"), PromptIcon::Critical);
-        return result;
+        prompts.ask({noFreeConnectionText(), QStringLiteral("Maschinenverbindungen"), PromptIcon::Critical});
+        return -1;
     }
     // Every key of the group is written, so nothing of the connection's
     // earlier use remains.
@@ -128,8 +145,7 @@ MachineCreation::Result MachineCreation::CreateMachine(Database &database, Setti
     port.conversions = LineConversions();
     port.aktiviert = true;
     port.save(settings, connection);
-    result.connection = connection;
-    return result;
+    return connection;
 }
 
 } // namespace zep

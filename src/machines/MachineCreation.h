@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "comm/LineChoices.h"
 #include "comm/LineDefaults.h"
 #include "comm/LineSettings.h"
@@ -45,11 +47,17 @@ public:
 
     // Writes the machine record and binds it to the first inactive
     // connection. Errors are reported naming frmWizard.CreateMachine, with a
-    // retry of the failed step.
-    static Result CreateMachine(Database &database, SettingsStore &settings, Prompts &prompts, const Clock &clock,
-                                const WizardChoices &choices);
+    // retry of the failed step. Nothing waits for an answer: `done` gets the
+    // result once the record is settled. The database, settings and clock
+    // must outlive the conversation.
+    static void CreateMachine(Database &database, SettingsStore &settings, Prompts &prompts, const Clock &clock,
+                              const WizardChoices &choices, std::function<void(const Result &)> done);
 
     static QString noFreeConnectionText();
+
+private:
+    // The connection the new machine is bound to, -1 when none is free.
+    static int bindConnection(SettingsStore &settings, Prompts &prompts, const WizardChoices &c, long machine);
 };
 
 } // namespace zep

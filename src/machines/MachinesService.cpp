@@ -12,9 +12,9 @@ std::unique_ptr<MachineSession> MachinesService::openSession(QObject *parent)
     return std::make_unique<MachineSession>(m_database, m_prompts, m_clock, parent);
 }
 
-MachineCreation::Result MachinesService::create(const WizardChoices &choices)
+void MachinesService::create(const WizardChoices &choices, std::function<void(const MachineCreation::Result &)> done)
 {
-    return MachineCreation::CreateMachine(m_database, m_settings, m_prompts, m_clock, choices);
+    MachineCreation::CreateMachine(m_database, m_settings, m_prompts, m_clock, choices, std::move(done));
 }
 
 MaintenanceSchedule::Marked MachinesService::markDone(const QList<DueTask> &done)

@@ -24,8 +24,9 @@ public:
     MachinesService(Database &database, SettingsStore &settings, Prompts &prompts, const Clock &clock);
 
     std::unique_ptr<MachineSession> openSession(QObject *parent = nullptr);
-    // The wizard's last step; see MachineCreation::CreateMachine.
-    MachineCreation::Result create(const WizardChoices &choices);
+    // The wizard's last step; `done` gets the result once the record is
+    // settled. See MachineCreation::CreateMachine.
+    void create(const WizardChoices &choices, std::function<void(const MachineCreation::Result &)> done);
     // The due window's confirmation; see MaintenanceSchedule::markDone.
     MaintenanceSchedule::Marked markDone(const QList<DueTask> &done);
     // The machines for the port settings and send dialogs.

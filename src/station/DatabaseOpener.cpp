@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace zep {
 
 namespace {
@@ -20,7 +22,7 @@ QString shownProgramDir(const MainState &state)
 
 } // namespace
 
-bool openCatalogueDatabase(MainState &state, std::function<void()> toldWhy)
+bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std::function<void()> toldWhy)
 {
     auto then = [toldWhy = std::move(toldWhy)](PromptAnswer) {
         if (toldWhy)
@@ -51,28 +53,36 @@ bool openCatalogueDatabase(MainState &state, std::function<void()> toldWhy)
             std::move(then));
         return false;
     }
-    checkCatalogueSchema(state.database, state.prompts);
+    // A check given up on leaves the catalogue as it was, and the program
+    // goes on with it, as it always has.
+    checkCatalogueSchema(state.database, state.prompts, [checked = std::move(checked)](SchemaCheck) {
+        if (checked)
+            checked();
+    });
     return true;
 }
 
-SchemaCheck checkCatalogueSchema(Database &database, Prompts &prompts)
+void checkCatalogueSchema(Database &database, Prompts &prompts, std::function<void(SchemaCheck)> done)
 {
-    SchemaCheckResult result;
-    const bool finished = runWithRetry(
+    auto result = std::make_shared<SchemaCheckResult>();
+    Database *db = &database;
+    retryUntilDone(
         prompts, QStringLiteral("Aufgetreten in Form1.CheckOldDB"),
-        [&]() -> std::optional<ErrorInfo> {
-            result = CheckOldDB(database);
-            if (result.outcome == SchemaCheck::Failed)
-                return result.error;
+        [result, db]() -> std::optional<ErrorInfo> {
+            *result = CheckOldDB(*db);
+            if (result->outcome == SchemaCheck::Failed)
+                return result->error;
             return std::nullopt;
         },
-        [&result] { return result.statement; });
-    if (!finished)
-        return SchemaCheck::Failed;
-    if (result.outcome == SchemaCheck::Upgraded)
-        prompts.message(QStringLiteral("Ihre Datenbank wurde aktualisiert!"),
-                        QStringLiteral("Datenbank aktualisiert"), PromptIcon::Information);
-    return result.outcome;
+        [result, &prompts, done](bool finished) {
+            const SchemaCheck outcome = finished ? result->outcome : SchemaCheck::Failed;
+            if (outcome == SchemaCheck::Upgraded)
+                prompts.ask({QStringLiteral("Ihre Datenbank wurde aktualisiert!"),
+                             QStringLiteral("Datenbank aktualisiert"), PromptIcon::Information});
+            if (done)
+                done(outcome);
+        },
+        [result] { return result->statement; });
 }
 
 } // namespace zep

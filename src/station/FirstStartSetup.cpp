@@ -87,9 +87,13 @@ void FirstStartSetup::createDirectories(const Done &done)
     if (m_hooks.status)
         m_hooks.status(QStringLiteral("Öffne Datenbank für Assistent... (") + m_state.databasePath()
                        + QStringLiteral(")"));
-    if (!openCatalogueDatabase(m_state, [done] { done(Outcome::EndProgram); }))
-        return;
+    const auto self = std::make_shared<FirstStartSetup>(*this);
+    openCatalogueDatabase(
+        m_state, [self, done] { self->offerWizard(done); }, [done] { done(Outcome::EndProgram); });
+}
 
+void FirstStartSetup::offerWizard(const Done &done)
+{
     const auto self = std::make_shared<FirstStartSetup>(*this);
     m_state.prompts.ask(
         {QStringLiteral("Nun startet der Maschinen-Assistent. Er hilft Ihnen dabei eine erste Maschine "

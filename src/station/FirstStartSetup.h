@@ -36,6 +36,8 @@ public:
 private:
     void runAutomatic(const Done &done);
     void createDirectories(const Done &done);
+    // Once the catalogue is open and checked: the machine wizard, if wanted.
+    void offerWizard(const Done &done);
 
     MainState &m_state;
     Hooks m_hooks;

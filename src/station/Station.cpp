@@ -38,15 +38,11 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_trace.appendLine = [this](const QString &line) { Q_EMIT traceLine(line); };
     m_trace.appendRaw = [this](const QString &text) { Q_EMIT traceRaw(text); };
 
-    // The walk of the monitored directory runs through without letting other
-    // events in: at 100,000 files it takes some tens of milliseconds, and events
-    // run inside it could only start a second walk, a delete or a rebuild in
-    // the middle of this one. Only a message box it shows lets events run.
     m_files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-        m_relay, logbook, m_state->programDir, m_state->verzeichnis, [this](const QString &t) { showStatus(t); }, {}});
+        m_relay, logbook, m_state->programDir, m_state->verzeichnis, [this](const QString &t) { showStatus(t); }});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state->database, m_relay, clock, m_state->pendingMachines, [this] { Q_EMIT attentionWanted(); },
-        [this](long index) { Q_EMIT recordCreated(index); }, {}, &logbook, [this](const QString &t) { showStatus(t); }});
+        [this](long index) { Q_EMIT recordCreated(index); }, &logbook, [this](const QString &t) { showStatus(t); }});
 
     m_catalogue = std::make_unique<CatalogueService>(CatalogueService::Context{
         m_state->database, m_relay, logbook, settings, *m_files, m_state->verzeichnis, m_state->fotoVerzeichnis,
@@ -128,7 +124,27 @@ void Station::loadAfterSetup(const LoadDone &done)
 
     m_loading.setText(QStringLiteral("Öffne Datenbank... (") + m_state->databasePath() + QStringLiteral(")"));
     const QPointer<Station> self(this);
-    const bool opened = openCatalogueDatabase(*m_state, [self, done] {
+    // The start-up goes on once the schema check has ended; its retry form
+    // may wait for an answer meanwhile, the ticks wait for loaded().
+    auto goOn = [self, done] {
+        if (!self)
+            return;
+        self->m_loading.setText(QStringLiteral("Setze Window-Defaults..."));
+        self->m_loading.setText(QStringLiteral("Initialisiere Comm-Verbindungen..."));
+        self->m_comm->SetComm();
+
+        self->m_loading.setText(QStringLiteral("Maschinen eintragen..."));
+        Q_EMIT self->machineListChanged();
+
+        self->m_loading.end();
+        self->m_loaded = true;
+        self->showClock();
+        self->checkMaintenance();
+        self->offerJournalled();
+        self->offerUnrecorded();
+        done(LoadOutcome::Ready);
+    };
+    const bool opened = openCatalogueDatabase(*m_state, goOn, [self, done] {
         if (!self)
             return;
         self->m_timer1->stop();
@@ -139,23 +155,7 @@ void Station::loadAfterSetup(const LoadDone &done)
         // Nothing runs while the notice waits to be read.
         m_timer1->stop();
         m_comTimer->stop();
-        return;
     }
-
-    m_loading.setText(QStringLiteral("Setze Window-Defaults..."));
-    m_loading.setText(QStringLiteral("Initialisiere Comm-Verbindungen..."));
-    m_comm->SetComm();
-
-    m_loading.setText(QStringLiteral("Maschinen eintragen..."));
-    Q_EMIT machineListChanged();
-
-    m_loading.end();
-    m_loaded = true;
-    showClock();
-    checkMaintenance();
-    offerJournalled();
-    offerUnrecorded();
-    done(LoadOutcome::Ready);
 }
 
 void Station::removeLeftovers()
@@ -299,7 +299,7 @@ void Station::settingsChanged()
     m_state->readCurrentValues();
     m_files->LoadFileListe();
     m_timer1->setInterval(m_state->intervall * 1000);
-    m_files->whenFree([this] { offerUnrecorded(); });
+    offerUnrecorded();
 }
 
 void Station::offerUnrecorded()
@@ -333,22 +333,17 @@ void Station::machineWizardEnded(bool created)
 
 void Station::rescan()
 {
-    // During a walk the rebuild waits for the list; the message tells of it
-    // only once it has happened.
     m_files->GetFileListe();
     m_files->SaveFileListe();
-    m_files->whenFree([this] {
-        const QPointer<Station> self(this);
-        m_state->prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"),
-                             PromptIcon::Information},
-                            [self](PromptAnswer) {
-                                // Listed files without a record (an archive that
-                                // was there before, a catalogue restored from a
-                                // backup) get theirs now.
-                                if (self)
-                                    self->offerUnrecorded();
-                            });
-    });
+    const QPointer<Station> self(this);
+    m_state->prompts.ask({QStringLiteral("Dateiliste neu eingelesen!"), QStringLiteral("ZEP"), PromptIcon::Information},
+                        [self](PromptAnswer) {
+                            // Listed files without a record (an archive that
+                            // was there before, a catalogue restored from a
+                            // backup) get theirs now.
+                            if (self)
+                                self->offerUnrecorded();
+                        });
 }
 
 std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
@@ -363,15 +358,23 @@ std::optional<ErrorInfo> Station::renameProgram(ProgramRename &rename)
     return error;
 }
 
-int Station::checkMaintenance()
+void Station::checkMaintenance(std::function<void(int due)> done)
 {
-    if (!m_state->database.isOpen())
-        return 0;
-    const QList<DueTask> due =
-        findDueMaintenance(m_state->database, m_state->prompts, m_state->clock, m_state->logbook);
-    if (!due.isEmpty())
-        Q_EMIT maintenanceDue(due);
-    return int(due.size());
+    if (!m_state->database.isOpen()) {
+        if (done)
+            done(0);
+        return;
+    }
+    const QPointer<Station> self(this);
+    findDueMaintenance(m_state->database, m_state->prompts, m_state->clock, m_state->logbook,
+                       [self, done](const QList<DueTask> &due) {
+                           if (!self)
+                               return;
+                           if (!due.isEmpty())
+                               Q_EMIT self->maintenanceDue(due);
+                           if (done)
+                               done(int(due.size()));
+                       });
 }
 
 void Station::showClock()

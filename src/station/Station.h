@@ -130,8 +130,9 @@ public:
     // never takes the file under its new name for a new one. The reason
     // when nothing was renamed.
     std::optional<ErrorInfo> renameProgram(ProgramRename &rename);
-    // Lists the due maintenance tasks (maintenanceDue); returns how many.
-    int checkMaintenance();
+    // Lists the due maintenance tasks (maintenanceDue); `done` gets how many
+    // once the check has ended (a retry report may be open first).
+    void checkMaintenance(std::function<void(int due)> done = {});
 
     // What becomes of a received program: saved, discarded or kept. Its
     // journal entry goes with that decision.

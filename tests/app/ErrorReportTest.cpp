@@ -79,3 +79,60 @@ TEST(ErrorReport, TheRetryFormAsAQuestionIsCancelledWhenNobodyIsThere)
     // A retry nobody watches could go on for ever.
     EXPECT_EQ(asked.unattended, PromptAnswer::Cancel);
 }
+
+TEST(ErrorReport, TheRetryFormWaitsWithoutHoldingTheCallerAndRunsTheStepAgainWhenAnswered)
+{
+    ScriptedPrompts prompts;
+    prompts.holdQuestions(true);
+    int attempts = 0;
+    bool full = true;
+    std::optional<bool> done;
+    retryUntilDone(
+        prompts, "Aufgetreten in Form1.SaveFileListe",
+        [&]() -> std::optional<ErrorInfo> {
+            ++attempts;
+            if (full)
+                return ErrorInfo{61, "Datenträger voll"};
+            return std::nullopt;
+        },
+        [&](bool succeeded) { done = succeeded; }, [] { return QString("INSERT"); });
+    // Back at once, the form still open.
+    EXPECT_EQ(attempts, 1);
+    EXPECT_FALSE(done);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().text,
+              retryReportText("Aufgetreten in Form1.SaveFileListe", {61, "Datenträger voll"}, "INSERT"));
+    EXPECT_EQ(prompts.heldQuestions().first().unattended, PromptAnswer::Cancel);
+    // Retry while the cause lasts asks again; once it is gone, done.
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_EQ(attempts, 2);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    full = false;
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_EQ(attempts, 3);
+    EXPECT_EQ(done, true);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+}
+
+TEST(ErrorReport, TheRetryFormCancelledLaterEndsWithoutAnotherTry)
+{
+    ScriptedPrompts prompts;
+    prompts.holdQuestions(true);
+    int attempts = 0;
+    std::optional<bool> done;
+    retryUntilDone(
+        prompts, "Aufgetreten in Form1.NeuerEintrag",
+        [&]() -> std::optional<ErrorInfo> {
+            ++attempts;
+            return ErrorInfo{3051, "Datei gesperrt"};
+        },
+        [&](bool succeeded) { done = succeeded; });
+    prompts.answerHeld(0, PromptAnswer::Cancel);
+    EXPECT_EQ(done, false);
+    EXPECT_EQ(attempts, 1);
+    // A step that succeeds at once asks nothing.
+    std::optional<bool> quiet;
+    retryUntilDone(prompts, "x", [] { return std::optional<ErrorInfo>(); }, [&](bool ok) { quiet = ok; });
+    EXPECT_EQ(quiet, true);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+}

@@ -24,8 +24,7 @@ struct CatalogueFixture : ::testing::Test, SessionFixture {
         state->verzeichnis = dataDir();
         state->fotoVerzeichnis = fotoDir();
         files = std::make_unique<MonitoredDirectory>(MonitoredDirectory::Context{
-            prompts, logbook, env.programDir(), state->verzeichnis, [this](const QString &t) { statusLines << t; },
-            [this] { ++eventRuns; }});
+            prompts, logbook, env.programDir(), state->verzeichnis, [this](const QString &t) { statusLines << t; }});
     }
 
     QString dataDir() const { return env.root() + "programs/"; }
@@ -42,7 +41,6 @@ struct CatalogueFixture : ::testing::Test, SessionFixture {
 
     std::unique_ptr<MonitoredDirectory> files;
     QStringList statusLines;
-    int eventRuns = 0;
 };
 
 } // namespace zep::test

@@ -25,8 +25,7 @@ struct DirectoryCheckTest : CatalogueFixture {
     {
         CatalogueFixture::SetUp();
         check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
-            *files, db(), prompts, clock, state->pendingMachines, {}, [this](long index) { editors << index; }, {},
-            &logbook, [this](const QString &t) { statusLines << t; }});
+            *files, db(), prompts, clock, state->pendingMachines, {}, [this](long index) { editors << index; }, &logbook, [this](const QString &t) { statusLines << t; }});
     }
     QStringList recordNames()
     {
@@ -102,7 +101,7 @@ TEST_F(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCatalog
     EXPECT_EQ(machines, QList<qint64>({2}));
     // Each exactly once: a later tick and a restart add nothing.
     check->tick();
-    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}, {}});
+    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     restarted.LoadFileListe();
     EXPECT_EQ(restarted.FindNewFile(), "");
     EXPECT_EQ(recordNames().size(), 3);
@@ -119,7 +118,7 @@ TEST_F(DirectoryCheckTest, FileWhoseRecordFailedIsFoundAgainAfterARestart)
     }
     EXPECT_TRUE(recordNames().isEmpty());
     // The program ends here; the next run finds the file new.
-    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}, {}});
+    MonitoredDirectory restarted({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     restarted.LoadFileListe();
     EXPECT_EQ(restarted.FindNewFile(), "P1.NC");
 }
@@ -156,6 +155,70 @@ TEST_F(DirectoryCheckTest, ReadOnlyDatabaseIsToldOnceAndTheFilesWaitForIt)
     check->tick();
     EXPECT_EQ(recordNames(), QStringList({"P1.NC", "P2.NC"}));
     EXPECT_EQ(storedList().size(), 2);
+}
+
+TEST_F(DirectoryCheckTest, ANameNoticeLeftOpenHoldsUpNoCheckAndReadingItChangesNothing)
+{
+    files->LoadFileListe();
+    prompts.holdQuestions(true);
+    addProgram("Ж1.NC"); // not in the catalogue's code page
+    check->tick();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Dateiname ungültig!");
+    // Three files dropped while nobody reads it: each check catalogues
+    // what has come.
+    addProgram("neu1.nc");
+    check->tick();
+    addProgram("neu2.nc");
+    addProgram("Drehen/neu3.nc");
+    check->tick();
+    EXPECT_EQ(recordNames(), QStringList({"DREHEN\\NEU3.NC", "NEU1.NC", "NEU2.NC"}));
+    EXPECT_EQ(editors.size(), 3);
+    EXPECT_EQ(storedList().size(), 3);
+    EXPECT_EQ(prompts.heldQuestions().size(), 1);
+    prompts.answerHeld(0, PromptAnswer::Ok);
+    check->tick();
+    EXPECT_EQ(recordNames().size(), 3);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+}
+
+TEST_F(DirectoryCheckTest, ARetryReportLeftOpenLetsTheChecksGoOnAndRetryLaterDoublesNothing)
+{
+    const QString mountPoint = env.root() + "nurlesen/";
+    SmallFileSystem disk(mountPoint, "1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    db().close();
+    ASSERT_TRUE(QFile::copy(dbPath(), mountPoint + "CNCPRG.mdb"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    ASSERT_TRUE(db().open(mountPoint + "CNCPRG.mdb"));
+    files->LoadFileListe();
+    prompts.holdQuestions(true);
+
+    addProgram("p1.nc");
+    check->tick();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::Cancel);
+    EXPECT_EQ(statusLines.last(), DirectoryCheck::notCataloguedText(1));
+    // The same fault while the report is open: no second box.
+    addProgram("p2.nc");
+    check->tick();
+    EXPECT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(statusLines.last(), DirectoryCheck::notCataloguedText(2));
+    // The writable catalogue is back before anybody answered: the next
+    // check catalogues both files.
+    db().close();
+    ASSERT_TRUE(db().open(dbPath()));
+    check->tick();
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC", "P2.NC"}));
+    // Retry now runs a check at once, which finds nothing left to do.
+    addProgram("p3.nc");
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC", "P2.NC", "P3.NC"}));
+    EXPECT_EQ(editors.size(), 3);
+    EXPECT_EQ(storedList().size(), 3);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
 }
 
 TEST_F(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)

@@ -66,7 +66,7 @@ TEST_F(MonitoredDirectoryTest, FilesThatArrivedWhileNotRunningAreFoundAtTheFirst
     addProgram("neu.nc");
     addProgram("Drehen/neu2.nc");
     // A new run: the list comes from the file, the first tick compares.
-    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}, [] {}});
+    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     next.LoadFileListe();
     // A directory's own files come first, then its subdirectories.
     EXPECT_EQ(next.FindNewFile(), "NEU.NC\r\nDREHEN\\NEU2.NC");
@@ -116,7 +116,7 @@ TEST_F(MonitoredDirectoryTest, MissingDirectoryIsToldOnceAndNeverEmptiesTheStore
     EXPECT_EQ(env.readFile(listPath()), stored);
 
     // A restart while it is still missing: the stored list is kept as well.
-    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}, [] {}});
+    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     next.LoadFileListe();
     EXPECT_EQ(sortedNames(next.entries().join("\r\n")), QStringList({"P1.NC", "P2.NC"}));
 
@@ -185,7 +185,7 @@ TEST_F(MonitoredDirectoryTest, ListNeverGrowsBeyondItsCapacityAndSaysHowManyAreL
 
     // The same rule through the list, on a small capacity.
     MonitoredDirectory small({prompts, logbook, env.programDir(), state->verzeichnis,
-                              [this](const QString &t) { statusLines << t; }, {}, 50});
+                              [this](const QString &t) { statusLines << t; }, 50});
     for (int i = 0; i < 53; ++i)
         addProgram(names.at(i).toLower(), "");
     small.LoadFileListe();
@@ -225,55 +225,51 @@ TEST_F(MonitoredDirectoryTest, CaseClashKeepsTheListedFileAndAddsNoNewOne)
     EXPECT_EQ(files->FindNewFile(), "P2.NC");
 }
 
-TEST_F(MonitoredDirectoryTest, NoSecondWalkStartsWhileOneOrItsMessageIsOpen)
+TEST_F(MonitoredDirectoryTest, AnOpenNoticeHoldsUpNoWalkAndNoRequestForTheList)
 {
     addProgram("p1.nc");
     files->LoadFileListe();
     for (int i = 0; i < 301; ++i)
         QDir().mkpath(dataDir() + QString("d%1").arg(i));
     addProgram("p2.nc");
-    // The message box lets events run: a tick or Ctrl+N could come in there.
-    QString inner = "unset";
-    int innerCount = -1;
-    prompts.onMessage([&](const ScriptedPrompts::Asked &) {
-        inner = files->FindNewFile();
-        files->LoadFileListe();
-        innerCount = int(files->count());
-    });
-    // The inner requests wait for the walk; the load among them replaces the
-    // list the walk compared with, so this tick reports nothing and the next
-    // one compares afresh.
-    EXPECT_EQ(files->FindNewFile(), "");
-    EXPECT_EQ(inner, "");
-    EXPECT_EQ(innerCount, 1);
-    EXPECT_FALSE(files->busy());
-    EXPECT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(files->count(), 1);
+    prompts.holdQuestions(true);
     EXPECT_EQ(files->FindNewFile(), "P2.NC");
-    // The folder message is not shown again while the situation lasts.
-    EXPECT_EQ(prompts.asked().size(), 1);
-}
-
-TEST_F(MonitoredDirectoryTest, RequestsDuringAWalkAreCarriedOutOnceItEnds)
-{
-    addProgram("p1.nc");
-    files->LoadFileListe();
-    for (int i = 0; i < 301; ++i)
-        QDir().mkpath(dataDir() + QString("d%1").arg(i));
-    addProgram("p2.nc");
-    bool toldDuringWalk = false;
-    bool told = false;
-    prompts.onMessage([&](const ScriptedPrompts::Asked &) {
-        files->GetFileListe();
-        files->SaveFileListe();
-        files->whenFree([&] { told = true; });
-        toldDuringWalk = told;
-    });
-    EXPECT_EQ(files->FindNewFile(), "P2.NC");
-    EXPECT_FALSE(toldDuringWalk);
-    EXPECT_TRUE(told);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().title, "Error!");
+    // While it waits: a rebuild (a delete, Ctrl+N), a save and the next
+    // checks all run at once.
+    files->GetFileListe();
+    files->SaveFileListe();
     EXPECT_EQ(files->count(), 2);
     EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 2);
+    addProgram("p3.nc");
+    EXPECT_EQ(files->FindNewFile(), "P3.NC");
+    // Not told again while it lasts; read, it changes nothing.
+    EXPECT_EQ(prompts.heldQuestions().size(), 1);
+    prompts.answerHeld(0, PromptAnswer::Ok);
+    EXPECT_EQ(files->FindNewFile(), "");
+}
+
+TEST_F(MonitoredDirectoryTest, Windows1252NamesRenamedOnALaterYesAreFoundByTheNextCheck)
+{
+    RawTreeRemover rawNames(dataDir());
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    ASSERT_FALSE(writeRawFile(dataDir(), "P\xe4.NC", "G1 P").isEmpty());
+    prompts.holdQuestions(true);
+    EXPECT_EQ(files->FindNewFile(), "");
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().title, "Dateinamen umbenennen?");
+    // Nobody at the PC renames nothing.
+    EXPECT_EQ(prompts.heldQuestions().first().unattended, PromptAnswer::No);
+    // Checks meanwhile neither ask again nor find anything.
+    EXPECT_EQ(files->FindNewFile(), "");
+    EXPECT_EQ(prompts.heldQuestions().size(), 1);
+    // Yes, later: the number of files is the same, and still the next
+    // check compares and finds the file under its new name.
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(env.readFile(dataDir() + "Pä.NC"), "G1 P");
+    EXPECT_EQ(files->FindNewFile(), "PÄ.NC");
 }
 
 TEST_F(MonitoredDirectoryTest, Windows1252NamesAreOfferedOnceForEachNewSetAndRenamedOnYes)
@@ -323,7 +319,7 @@ TEST_F(MonitoredDirectoryTest, Windows1252NamesAreOfferedOnceForEachNewSetAndRen
 
     // A restart asks about the ones still there; a folder is renamed with
     // its files, which the next check catalogues.
-    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}, [] {}});
+    MonitoredDirectory next({prompts, logbook, env.programDir(), state->verzeichnis, {}});
     next.LoadFileListe();
     prompts.queueAnswer(PromptAnswer::Yes);
     EXPECT_EQ(next.FindNewFile(), "");
@@ -380,7 +376,7 @@ TEST_F(MonitoredDirectoryTest, FullDiskKeepsTheOldListAndOffersRetry)
         GTEST_SKIP() << "no tmpfs mount here";
 
     addProgram("p1.nc");
-    MonitoredDirectory small({prompts, logbook, mountPoint, state->verzeichnis, {}, [] {}});
+    MonitoredDirectory small({prompts, logbook, mountPoint, state->verzeichnis, {}});
     small.LoadFileListe();
     const QByteArray before = env.readFile(mountPoint + "FileListe.dat");
     ASSERT_FALSE(before.isEmpty());
@@ -394,6 +390,37 @@ TEST_F(MonitoredDirectoryTest, FullDiskKeepsTheOldListAndOffersRetry)
     EXPECT_TRUE(prompts.asked().first().text.contains("Aufgetreten in Form1.SaveFileListe"));
     EXPECT_EQ(env.readFile(mountPoint + "FileListe.dat"), before);
     EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files), QStringList({"FileListe.dat"}));
+}
+
+TEST_F(MonitoredDirectoryTest, AFullDisksReportIsShownOnceWhileOpenAndRetryLaterWritesTheListAsItIsThen)
+{
+    const QString mountPoint = env.root() + "klein/";
+    SmallFileSystem disk(mountPoint, "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no tmpfs mount here";
+    MonitoredDirectory small({prompts, logbook, mountPoint, state->verzeichnis, {}});
+    small.LoadFileListe();
+    const QByteArray before = env.readFile(mountPoint + "FileListe.dat");
+    for (int i = 0; i < 400; ++i)
+        addProgram(QString("ein_recht_langer_name_damit_es_voll_wird_%1.nc").arg(i), "");
+    env.writeFile("klein/Platzhalter", QByteArray(48 * 1024, 'x'));
+    prompts.holdQuestions(true);
+    small.GetFileListe();
+    small.SaveFileListe();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions()[0].text.contains("Aufgetreten in Form1.SaveFileListe"));
+    // The next saves fail too, and say nothing more while the report waits.
+    small.SaveFileListe();
+    small.SaveFileListe();
+    EXPECT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(env.readFile(mountPoint + "FileListe.dat"), before);
+    // Room again: Retry writes the list as it stands now.
+    addProgram("zuletzt.nc", "");
+    small.GetFileListe();
+    ASSERT_TRUE(QFile::remove(mountPoint + "Platzhalter"));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty()) << prompts.heldQuestions()[0].text.toStdString();
+    EXPECT_EQ(FileListFile::read(mountPoint + "FileListe.dat").entries.size(), 401);
 }
 
 } // namespace

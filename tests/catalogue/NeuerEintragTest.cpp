@@ -8,7 +8,12 @@ namespace zep::test {
 namespace {
 
 struct NeuerEintragTest : CatalogueFixture {
-    long make(const QString &name) { return NeuerEintrag(db(), prompts, clock, state->pendingMachines, name); }
+    long make(const QString &name)
+    {
+        long index = -1;
+        NeuerEintrag(db(), prompts, clock, state->pendingMachines, name, [&index](long made) { index = made; });
+        return index;
+    }
     QVariant column(long index, const QString &name)
     {
         auto set = db().openRecordset("SELECT * FROM DateiListe WHERE DateiIndex=?", RecordsetType::Snapshot,
@@ -84,7 +89,7 @@ TEST_F(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
     int fronts = 0;
     QList<long> editors;
     DirectoryCheck check({*files, db(), prompts, clock, state->pendingMachines, [&] { ++fronts; },
-                          [&](long index) { editors << index; }, [] {}});
+                          [&](long index) { editors << index; }});
     check.tick();
     EXPECT_EQ(records(), 2);
     EXPECT_EQ(editors.size(), 2);
@@ -96,25 +101,48 @@ TEST_F(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
     EXPECT_EQ(fronts, 1);
 }
 
-TEST_F(NeuerEintragTest, TickDuringAnotherTicksMessageIsSkipped)
+TEST_F(NeuerEintragTest, ChecksGoOnWhileAKnownNamesNoticeIsOpenAndItsAnswerChangesNothing)
 {
     files->LoadFileListe();
     make("P1.NC"); // a record whose file comes later: the tick tells "HINWEIS!"
     addProgram("p1.nc");
-    DirectoryCheck *self = nullptr;
-    int innerTicks = 0;
-    prompts.onMessage([&](const ScriptedPrompts::Asked &) {
-        addProgram(QString("waehrend%1.nc").arg(innerTicks));
-        ++innerTicks;
-        self->tick();
-    });
-    DirectoryCheck check({*files, db(), prompts, clock, state->pendingMachines, {}, {}, [] {}});
-    self = &check;
+    QList<long> editors;
+    DirectoryCheck check({*files, db(), prompts, clock, state->pendingMachines, {},
+                          [&](long index) { editors << index; }});
+    prompts.holdQuestions(true);
     check.tick();
-    EXPECT_EQ(innerTicks, 1);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().title, "HINWEIS!");
+    // The known record's editor opens while the notice is there to read.
+    EXPECT_EQ(editors.size(), 1);
+    // Files dropped while the notice waits are catalogued by the next checks.
+    addProgram("waehrend1.nc");
+    check.tick();
+    addProgram("waehrend2.nc");
+    check.tick();
+    EXPECT_EQ(records(), 3);
+    EXPECT_EQ(editors.size(), 3);
+    EXPECT_EQ(FileListFile::read(listPath()).entries.size(), 3);
+    prompts.answerHeld(0, PromptAnswer::Ok);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+    check.tick();
+    EXPECT_EQ(records(), 3);
+    EXPECT_EQ(editors.size(), 3);
+}
+
+TEST_F(NeuerEintragTest, ARetryAnsweredLaterMakesTheRecordThen)
+{
+    db().close();
+    prompts.holdQuestions(true);
+    long index = -1;
+    NeuerEintrag(db(), prompts, clock, state->pendingMachines, "P1.NC", [&index](long made) { index = made; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(index, -1);
+    ASSERT_TRUE(db().open(dbPath()));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_GT(index, 0);
     EXPECT_EQ(records(), 1);
-    check.tick(); // the file written during the message is found now
-    EXPECT_EQ(records(), 2);
 }
 
 } // namespace

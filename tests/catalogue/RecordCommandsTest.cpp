@@ -16,6 +16,13 @@ struct RecordCommandsTest : CatalogueFixture {
     {
         return RecordCommands({db(), prompts, logbook, settings, *files, state->verzeichnis, state->fotoVerzeichnis});
     }
+    // The outcome once the conversation has ended; none while it is open.
+    std::optional<RecordCommands::DeleteOutcome> remove(const RecordRow *row, bool inEditor = false)
+    {
+        std::optional<RecordCommands::DeleteOutcome> outcome;
+        commands().deleteRecord(row, inEditor, [&outcome](RecordCommands::DeleteOutcome o) { outcome = o; });
+        return outcome;
+    }
     RecordRow record(const QString &name, const QString &bezeichnung = "Welle")
     {
         EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname, Bezeichnung) VALUES (?, ?)", {name, bezeichnung}));
@@ -64,7 +71,7 @@ TEST_F(RecordCommandsTest, DeleteRemovesRecordFileAndOnlyItsOwnPhotos)
         photo(name);
 
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Deleted);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked().first().text,
               "Wollen Sie wirklich die Datei \r\rDREHEN\\P1.NC - Welle\r\rincl. deren Fotos löschen?");
@@ -83,9 +90,9 @@ TEST_F(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
 {
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
-    EXPECT_EQ(commands().deleteRecord(nullptr), RecordCommands::DeleteOutcome::NothingSelected);
+    EXPECT_EQ(remove(nullptr), RecordCommands::DeleteOutcome::NothingSelected);
     prompts.queueAnswer(PromptAnswer::No);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Declined);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Declined);
     EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
     EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
     EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
@@ -96,7 +103,7 @@ TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
     prompts.queueAnswer(PromptAnswer::No);
-    EXPECT_EQ(commands().deleteRecord(&row, true), RecordCommands::DeleteOutcome::Declined);
+    EXPECT_EQ(remove(&row, true), RecordCommands::DeleteOutcome::Declined);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked()[0].title, "Datensatz in Bearbeitung!");
     EXPECT_EQ(prompts.asked()[0].icon, PromptIcon::Question);
@@ -109,7 +116,7 @@ TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
     prompts.clear();
     prompts.queueAnswer(PromptAnswer::Yes);
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row, true), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row, true), RecordCommands::DeleteOutcome::Deleted);
     EXPECT_EQ(prompts.titles(), QStringList({"Datensatz in Bearbeitung!", "Löschen?"}));
     EXPECT_TRUE(recordNames().isEmpty());
 }
@@ -119,7 +126,7 @@ TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
     const RecordRow row = record("WEG.NC");
     photo("Foto_WEG.NC_1.jpg");
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Deleted);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Datei fehlt!"}));
     EXPECT_EQ(prompts.asked()[1].text,
               "Die Datei WEG.NC konnte nicht gefunden werden. Der Eintrag wird trotzdem aus der Datenbank gelöscht.");
@@ -141,7 +148,7 @@ TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
     const RecordRow row = record("NURLESEN\\P1.NC");
     photo("Foto_NURLESEN-P1.NC_1.jpg");
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
     EXPECT_EQ(prompts.asked()[1].text, "Die Datei '" + mountPoint + "p1.nc' kann nicht gelöscht werden: Der "
                                         "Datenträger ist schreibgeschützt.\r\rEs wurde nichts gelöscht: Programm, "
@@ -166,7 +173,7 @@ TEST_F(RecordCommandsTest, APhotoThatCannotBeDeletedKeepsProgramRecordAndEveryPh
     ASSERT_TRUE(disk.makeReadOnly());
 
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Nicht gelöscht!"}));
     EXPECT_EQ(prompts.asked()[1].text, "Die Datei '" + fotoDir() + "Foto_DREHEN-P1.NC_1.jpg' kann nicht gelöscht "
                                         "werden: Der Datenträger ist schreibgeschützt.\r\rEs wurde nichts gelöscht: "
@@ -191,7 +198,7 @@ TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
 
     prompts.queueAnswer(PromptAnswer::Yes);
     prompts.queueAnswer(PromptAnswer::Cancel); // the retry report
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Kept);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Kept);
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?", "Error"}));
     EXPECT_TRUE(prompts.asked()[1].text.contains("Aufgetreten in Form1.Command1_Click"));
     EXPECT_TRUE(QFile::exists(dataDir() + "p1.nc"));
@@ -203,12 +210,98 @@ TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
     // Retried once the lock is gone: all of it goes.
     prompts.clear();
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(commands().deleteRecord(&row), RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_EQ(remove(&row), RecordCommands::DeleteOutcome::Deleted);
     EXPECT_FALSE(QFile::exists(dataDir() + "p1.nc"));
     EXPECT_TRUE(photos().isEmpty());
     EXPECT_TRUE(recordNames().isEmpty());
     EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
     EXPECT_EQ(QDir(fotoDir()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// The questions of a delete stay open while the directory check goes on;
+// the delete is carried out when the answers come, on the state the
+// catalogue is in by then.
+TEST_F(RecordCommandsTest, ADeleteAnsweredLaterWaitsForBothAnswersAndThenDeletesAllTogether)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    const RecordRow row = record("P1.NC");
+    photo("Foto_P1.NC_1.jpg");
+    prompts.holdQuestions(true);
+    std::optional<RecordCommands::DeleteOutcome> outcome;
+    commands().deleteRecord(&row, true, [&outcome](RecordCommands::DeleteOutcome o) { outcome = o; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Datensatz in Bearbeitung!");
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    // Meanwhile a file comes and the check finds it.
+    addProgram("p2.nc");
+    EXPECT_EQ(files->FindNewFile(), "P2.NC");
+    files->adoptLastWalk();
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_FALSE(outcome);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Löschen?");
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(outcome, RecordCommands::DeleteOutcome::Deleted);
+    EXPECT_TRUE(recordNames().isEmpty());
+    EXPECT_FALSE(QFile::exists(dataDir() + "p1.nc"));
+    EXPECT_TRUE(photos().isEmpty());
+    // The file that came meanwhile stays listed.
+    EXPECT_EQ(FileListFile::read(listPath()).entries, QStringList({"P2.NC"}));
+}
+
+// Two deletes of one record asked at once (the box does not stop the
+// window): the second Yes finds the record gone and leaves the files now
+// under its name alone, a newer program's maybe.
+TEST_F(RecordCommandsTest, ASecondDeleteOfTheSameRecordAnsweredLaterDeletesNothingMore)
+{
+    addProgram("p1.nc");
+    files->LoadFileListe();
+    const RecordRow row = record("P1.NC");
+    prompts.holdQuestions(true);
+    std::optional<RecordCommands::DeleteOutcome> first, second;
+    commands().deleteRecord(&row, false, [&first](RecordCommands::DeleteOutcome o) { first = o; });
+    commands().deleteRecord(&row, false, [&second](RecordCommands::DeleteOutcome o) { second = o; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 2);
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(first, RecordCommands::DeleteOutcome::Deleted);
+    // The same name comes back as a new program with its own record.
+    addProgram("p1.nc", "NEU");
+    record("P1.NC", "Neue Welle");
+    photo("Foto_P1.NC_1.jpg");
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(second, RecordCommands::DeleteOutcome::Kept);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Nicht gelöscht!");
+    EXPECT_EQ(env.readFile(dataDir() + "p1.nc"), "NEU");
+    EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
+    EXPECT_EQ(photos(), QStringList({"Foto_P1.NC_1.jpg"}));
+}
+
+TEST_F(RecordCommandsTest, AnImportsOverwriteQuestionAnsweredLaterCopiesThenOrTellsTheWayOut)
+{
+    env.writeFile("programs/P1.NC", "ALT");
+    const QString source = env.writeFile("usb/P1.NC", "NEU");
+    prompts.holdQuestions(true);
+    prompts.queuePath(source);
+    commands().importFile();
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Schon vorhanden!");
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "ALT");
+    prompts.answerHeld(0, PromptAnswer::No);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Information");
+    prompts.answerHeld(0, PromptAnswer::Ok);
+    EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "ALT");
+
+    prompts.queuePath(source);
+    commands().importFile();
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+    EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "NEU");
 }
 
 TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked)

@@ -166,6 +166,14 @@ TEST(ProgramWords, FindsBlockNumbersCodesAddressesAndComments)
     EXPECT_EQ(ProgramWords::classify(u"(offen").value(0).length, 6);
 }
 
+// The outcome once the conversation has ended; none while it is open.
+static std::optional<EditorFile::SaveOutcome> saved(EditorFile &file, const QByteArray &bytes, Prompts &prompts)
+{
+    std::optional<EditorFile::SaveOutcome> outcome;
+    file.save(bytes, prompts, [&outcome](EditorFile::SaveOutcome o) { outcome = o; });
+    return outcome;
+}
+
 TEST(EditorFile, AsksBeforeOverwritingAFileThatChangedOnDiskAndKeepsItOnNo)
 {
     test::TestEnvironment env;
@@ -178,24 +186,45 @@ TEST(EditorFile, AsksBeforeOverwritingAFileThatChangedOnDiskAndKeepsItOnNo)
     env.writeFile("data/P1.NC", "N10 G1\r\n");
     ScriptedPrompts prompts;
     prompts.queueAnswer(PromptAnswer::No);
-    EXPECT_EQ(file.save("N10 G2\r\n", prompts), EditorFile::SaveOutcome::Cancelled);
+    EXPECT_EQ(saved(file, "N10 G2\r\n", prompts), EditorFile::SaveOutcome::Cancelled);
     EXPECT_EQ(env.readFile(path), "N10 G1\r\n");
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_TRUE(prompts.asked()[0].text.contains("wurde geändert"));
     EXPECT_EQ(prompts.asked()[0].buttons, PromptButtons::YesNo);
 
     prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(file.save("N10 G2\r\n", prompts), EditorFile::SaveOutcome::Saved);
+    EXPECT_EQ(saved(file, "N10 G2\r\n", prompts), EditorFile::SaveOutcome::Saved);
     EXPECT_EQ(env.readFile(path), "N10 G2\r\n");
     // Its own save is not a change by someone else.
     prompts.clear();
-    EXPECT_EQ(file.save("N10 G3\r\n", prompts), EditorFile::SaveOutcome::Saved);
+    EXPECT_EQ(saved(file, "N10 G3\r\n", prompts), EditorFile::SaveOutcome::Saved);
     EXPECT_TRUE(prompts.asked().isEmpty());
 
     QFile::remove(path);
-    EXPECT_EQ(file.save("N10 G4\r\n", prompts), EditorFile::SaveOutcome::Cancelled);
+    EXPECT_EQ(saved(file, "N10 G4\r\n", prompts), EditorFile::SaveOutcome::Cancelled);
     EXPECT_TRUE(prompts.wasAsked("gelöscht"));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(EditorFile, TheOverwriteQuestionWaitsWithoutHoldingTheCallerAndYesLaterWritesThen)
+{
+    test::TestEnvironment env;
+    const QString path = env.writeFile("data/P1.NC", "N10 G0\r\n");
+    EditorFile file(path);
+    file.open();
+    env.writeFile("data/P1.NC", "N10 G1\r\n");
+    ScriptedPrompts prompts;
+    prompts.holdQuestions(true);
+    std::optional<EditorFile::SaveOutcome> outcome;
+    file.save("N10 G2\r\n", prompts, [&outcome](EditorFile::SaveOutcome o) { outcome = o; });
+    EXPECT_FALSE(outcome);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    // Nobody at the PC keeps what is on disk.
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::No);
+    EXPECT_EQ(env.readFile(path), "N10 G1\r\n");
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(outcome, EditorFile::SaveOutcome::Saved);
+    EXPECT_EQ(env.readFile(path), "N10 G2\r\n");
 }
 
 TEST(EditorFile, FollowsItsFileToANewNameAndSavesThereWithoutAsking)
@@ -215,7 +244,7 @@ TEST(EditorFile, FollowsItsFileToANewNameAndSavesThereWithoutAsking)
     EXPECT_FALSE(file.changedOnDisk());
 
     ScriptedPrompts prompts;
-    EXPECT_EQ(file.save("N10 G1\r\n", prompts), EditorFile::SaveOutcome::Saved);
+    EXPECT_EQ(saved(file, "N10 G1\r\n", prompts), EditorFile::SaveOutcome::Saved);
     EXPECT_TRUE(prompts.asked().isEmpty()) << prompts.messageTexts().join('|').toStdString();
     EXPECT_EQ(env.readFile(renamed), "N10 G1\r\n");
     EXPECT_FALSE(QFile::exists(path));
@@ -237,7 +266,7 @@ TEST(EditorFile, AFullDiskLeavesTheOldProgramWholeAndSaysWhy)
     EditorFile file(mount + "/P1.NC");
     file.open();
     ScriptedPrompts prompts;
-    EXPECT_EQ(file.save(QByteArray(60000, 'B'), prompts), EditorFile::SaveOutcome::Failed);
+    EXPECT_EQ(saved(file, QByteArray(60000, 'B'), prompts), EditorFile::SaveOutcome::Failed);
     EXPECT_EQ(env.readFile(mount + "/P1.NC"), old);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_TRUE(prompts.asked()[0].text.contains("konnte nicht gespeichert werden"));

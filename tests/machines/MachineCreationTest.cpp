@@ -3,13 +3,20 @@
 #include "comm/PortSettings.h"
 #include "machines/MachineCreation.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 namespace zep::test {
 namespace {
 
 struct MachineCreationTest : MachinesFixture {
     MachineCreation::Result create(const WizardChoices &c)
     {
-        return MachineCreation::CreateMachine(database, settings, prompts, clock, c);
+        MachineCreation::Result result;
+        result.connection = -2; // no result yet
+        MachineCreation::CreateMachine(database, settings, prompts, clock, c,
+                                       [&result](const MachineCreation::Result &made) { result = made; });
+        return result;
     }
     void activate(int connection, int port)
     {
@@ -97,6 +104,36 @@ TEST_F(MachineCreationTest, WithAllConnectionsActiveTheMachineIsCreatedAndNothin
     EXPECT_EQ(prompts.asked()[0].title, "Maschinenverbindungen");
     EXPECT_EQ(prompts.asked()[0].icon, PromptIcon::Critical);
     EXPECT_EQ(prompts.asked()[0].text, MachineCreation::noFreeConnectionText());
+}
+
+TEST_F(MachineCreationTest, TheRetryReportWaitsWithoutHoldingTheWizardAndRetryCreatesAndBindsThen)
+{
+    // Another program holds the catalogue's write lock.
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other-program");
+    other.setDatabaseName(dbPath());
+    ASSERT_TRUE(other.open() && QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+    prompts.holdQuestions(true);
+    WizardChoices c;
+    c.bezeichnung = "Fräse";
+    c.rs232 = true;
+    c.port = "Com3";
+    std::optional<MachineCreation::Result> result;
+    MachineCreation::CreateMachine(database, settings, prompts, clock, c,
+                                   [&result](const MachineCreation::Result &made) { result = made; });
+    EXPECT_FALSE(result);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions()[0].text.contains("frmWizard.CreateMachine"));
+    EXPECT_EQ(prompts.heldQuestions()[0].unattended, PromptAnswer::Cancel);
+    QSqlQuery(other).exec("ROLLBACK");
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("other-program");
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->outcome, MachineCreation::Outcome::Created);
+    EXPECT_EQ(result->connection, 0);
+    EXPECT_EQ(machines(), 1);
+    EXPECT_EQ(settings.read("COM0Einstellungen", "MaschinenIndex"), QString::number(result->machine));
 }
 
 TEST_F(MachineCreationTest, AFailedInsertIsNotReportedAsCreatedAndBindsNothing)

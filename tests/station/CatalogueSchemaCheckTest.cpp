@@ -24,6 +24,13 @@ struct CatalogueSchemaCheck : ::testing::Test {
     }
     // Something in the way of the maintenance table: its CREATE must fail.
     void blockTheUpgrade() { ASSERT_TRUE(db.execute("CREATE VIEW Wartungen AS SELECT 1 AS x")); }
+    // How the check ended; none while its retry form is open.
+    std::optional<SchemaCheck> check()
+    {
+        std::optional<SchemaCheck> outcome;
+        checkCatalogueSchema(db, prompts, [&outcome](SchemaCheck ended) { outcome = ended; });
+        return outcome;
+    }
 
     TestEnvironment env;
     ScriptedPrompts prompts;
@@ -36,14 +43,14 @@ TEST_F(CatalogueSchemaCheck, UpgradeIsToldOnceAndACurrentCatalogueGetsNoWord)
 {
     ASSERT_TRUE(createOlderDatabase(dbPath()));
     openDb();
-    EXPECT_EQ(checkCatalogueSchema(db, prompts), SchemaCheck::Upgraded);
+    EXPECT_EQ(check(), SchemaCheck::Upgraded);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked().first().text, "Ihre Datenbank wurde aktualisiert!");
     EXPECT_EQ(prompts.asked().first().title, "Datenbank aktualisiert");
     EXPECT_EQ(prompts.asked().first().icon, PromptIcon::Information);
 
     prompts.clear();
-    EXPECT_EQ(checkCatalogueSchema(db, prompts), SchemaCheck::Current);
+    EXPECT_EQ(check(), SchemaCheck::Current);
     EXPECT_TRUE(prompts.asked().isEmpty());
 }
 
@@ -57,7 +64,7 @@ TEST_F(CatalogueSchemaCheck, FailureIsShownInTheRetryFormAndCancelLeavesTheFileA
     openDb();
 
     prompts.queueAnswer(PromptAnswer::Cancel);
-    EXPECT_EQ(checkCatalogueSchema(db, prompts), SchemaCheck::Failed);
+    EXPECT_EQ(check(), SchemaCheck::Failed);
     ASSERT_EQ(prompts.asked().size(), 1);
     const auto &report = prompts.asked().first();
     EXPECT_EQ(report.title, "Error");
@@ -82,9 +89,34 @@ TEST_F(CatalogueSchemaCheck, RetryAfterTheCauseIsGoneFinishesTheUpgrade)
         if (asked.title == "Error")
             EXPECT_TRUE(db.execute("DROP VIEW Wartungen")) << db.lastError().description.toStdString();
     });
-    EXPECT_EQ(checkCatalogueSchema(db, prompts), SchemaCheck::Upgraded);
+    EXPECT_EQ(check(), SchemaCheck::Upgraded);
     EXPECT_EQ(prompts.titles(), (QStringList{"Error", "Datenbank aktualisiert"}));
     EXPECT_TRUE(db.hasColumn("DateiListe", "MaschinenIndex"));
+    EXPECT_TRUE(db.hasTable("Wartungen"));
+}
+
+TEST_F(CatalogueSchemaCheck, TheRetryFormWaitsWithoutHoldingAnythingAndItsAnswerFinishesTheUpgrade)
+{
+    ASSERT_TRUE(createOlderDatabase(dbPath()));
+    openDb();
+    blockTheUpgrade();
+    prompts.holdQuestions(true);
+    EXPECT_EQ(check(), std::nullopt);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(prompts.heldQuestions().first().unattended, PromptAnswer::Cancel);
+
+    std::optional<SchemaCheck> outcome;
+    checkCatalogueSchema(db, prompts, [&outcome](SchemaCheck ended) { outcome = ended; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 2);
+    // The first answer gives up; the second comes after the cause is gone.
+    prompts.answerHeld(0, PromptAnswer::Cancel);
+    EXPECT_FALSE(outcome);
+    ASSERT_TRUE(db.execute("DROP VIEW Wartungen"));
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_EQ(outcome, SchemaCheck::Upgraded);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions().first().title, "Datenbank aktualisiert");
     EXPECT_TRUE(db.hasTable("Wartungen"));
 }
 
@@ -95,7 +127,7 @@ TEST_F(CatalogueSchemaCheck, ProbeErrorIsShownWithItsStatement)
     ASSERT_TRUE(db.execute("CREATE VIEW Maschinen AS SELECT no_such_function(1) AS x"));
 
     prompts.queueAnswer(PromptAnswer::Cancel);
-    EXPECT_EQ(checkCatalogueSchema(db, prompts), SchemaCheck::Failed);
+    EXPECT_EQ(check(), SchemaCheck::Failed);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_TRUE(prompts.asked().first().text.contains("Letzter SQL-Befehl: SELECT * FROM Maschinen"));
     EXPECT_FALSE(prompts.asked().first().text.contains("Fehlernummer: 3078"));

@@ -15,6 +15,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -81,7 +83,71 @@ struct OpenQuestionTest : ::testing::Test, StationFixture {
     QList<long> created;
 };
 
+// A second program holding the catalogue's write lock.
+struct WriteLock {
+    explicit WriteLock(const QString &path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "write-lock");
+        db.setDatabaseName(path);
+        held = db.open() && QSqlQuery(db).exec("BEGIN IMMEDIATE");
+    }
+    void release() { QSqlQuery(QSqlDatabase::database("write-lock")).exec("ROLLBACK"); }
+    ~WriteLock()
+    {
+        release();
+        QSqlDatabase::database("write-lock").close();
+        QSqlDatabase::removeDatabase("write-lock");
+    }
+    bool held = false;
+};
+
 } // namespace
+
+TEST_F(OpenQuestionTest, ALockedCatalogueReportWaitsWhileTwoLinesReceiveAndRetryStoresTheRecordsAfterwards)
+{
+    // Files in the directory before ZEP watched it: the start-up offers to
+    // catalogue them, and nobody answers yet.
+    env.writeFile("data/ALT1.NC", "O1");
+    env.writeFile("data/ALT2.NC", "O2");
+    prompts.holdQuestions(true);
+    watch();
+    ASSERT_EQ(loadStation(dialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_EQ(prompts.heldQuestions()[0].title, "Dateien ohne Datensatz");
+
+    // Another program holds the catalogue when the answer comes: the store
+    // fails and its retry report waits in turn.
+    WriteLock other(dbPath());
+    ASSERT_TRUE(other.held);
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    const Question report = prompts.heldQuestions()[0];
+    EXPECT_EQ(report.buttons, PromptButtons::RetryCancel);
+    EXPECT_TRUE(report.text.contains("Aufgetreten in Form1.NeuerEintrag")) << report.text.toStdString();
+    EXPECT_EQ(machineOfRecord("ALT1.NC"), -1);
+
+    // Meanwhile two machines send their programs: received and journalled.
+    machines[1].send("%\r\nN10 B2\r\nM30\r\n\x1A");
+    machines[2].send("%\r\nN10 C3\r\nM30\r\n\x1A");
+    ASSERT_TRUE(runUntil([&] { return from(2) && from(3); })) << received.size() << " received";
+    EXPECT_EQ(from(2)->text, "%\r\nN10 B2\r\nM30\r\n");
+    EXPECT_EQ(from(3)->text, "%\r\nN10 C3\r\nM30\r\n");
+    const QList<ReceptionJournal::Entry> journalled = StationInternals::journal(*station).entries();
+    ASSERT_EQ(journalled.size(), 2);
+    for (const ReceptionJournal::Entry &entry : journalled)
+        EXPECT_EQ(entry.machine, 10 + entry.connection);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+
+    // The lock goes; Retry stores both records, once each.
+    other.release();
+    prompts.answerHeld(0, PromptAnswer::Retry);
+    EXPECT_TRUE(prompts.heldQuestions().isEmpty());
+    EXPECT_GE(machineOfRecord("ALT1.NC"), 0);
+    EXPECT_GE(machineOfRecord("ALT2.NC"), 0);
+    auto count = state->database.openRecordset("SELECT count(*) AS n FROM DateiListe", RecordsetType::Snapshot);
+    ASSERT_TRUE(count);
+    EXPECT_EQ(count->value("n").toInt(), 2);
+}
 
 TEST_F(OpenQuestionTest, TheStationRunsOnWhileItsQuestionsWaitAndGoesOnWhenTheyAreAnswered)
 {

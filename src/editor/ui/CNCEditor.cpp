@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextDocument>
@@ -386,13 +387,21 @@ bool CNCEditor::acceptChanges()
         focusText();
         return false;
     }
-    if (m_file.save(*bytes, m_prompts) != EditorFile::SaveOutcome::Saved) {
-        focusText();
-        return false;
-    }
-    m_document->setModified(false);
-    close();
-    return true;
+    // The answer to "überschrieben?" may come later; saving goes on then.
+    const auto closed = std::make_shared<bool>(false);
+    const QPointer<CNCEditor> self(this);
+    m_file.save(*bytes, m_prompts, [self, closed](EditorFile::SaveOutcome outcome) {
+        if (!self)
+            return;
+        if (outcome != EditorFile::SaveOutcome::Saved) {
+            self->focusText();
+            return;
+        }
+        self->m_document->setModified(false);
+        self->close();
+        *closed = true;
+    });
+    return *closed;
 }
 
 void CNCEditor::discardChanges()

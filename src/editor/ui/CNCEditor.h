@@ -53,6 +53,8 @@ public:
     void deleteSelection();
     void printText();
     // "Änderung übernehmen": saves and closes; stays open when not saved.
+    // True when saved and closed by the time it returns; a question about a
+    // file changed meanwhile is answered later, and the save goes on then.
     bool acceptChanges();
     // "Änderung verwerfen".
     void discardChanges();

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -288,7 +289,22 @@ void frmWizard::create()
     if (m_prompts.message(question, QStringLiteral("ZEP-Assistent"), PromptIcon::Question, PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return;
-    m_result = m_machines.create(c);
+    // The wizard waits for the creation, which does not wait for its boxes:
+    // its buttons rest until the record is settled.
+    m_back->setEnabled(false);
+    m_next->setEnabled(false);
+    const QPointer<frmWizard> self(this);
+    m_machines.create(c,[self](const MachineCreation::Result &result) {
+                                       if (self)
+                                           self->created(result);
+                                   });
+}
+
+void frmWizard::created(const MachineCreation::Result &result)
+{
+    m_back->setEnabled(true);
+    m_next->setEnabled(true);
+    m_result = result;
     switch (m_result.outcome) {
     case MachineCreation::Outcome::Created:
         m_prompts.message(QStringLiteral("Die Maschine wurde angelegt!"), QStringLiteral("ZEP"), PromptIcon::Information);

@@ -46,6 +46,7 @@ private:
     void forward();
     void back();
     void create();
+    void created(const MachineCreation::Result &result);
 
     MachinesService &m_machines;
     SettingsStore &m_settings;

@@ -159,9 +159,13 @@ void Form1::connectStation()
 void Form1::menuCommand(const QString &name)
 {
     if (name == QLatin1String("mmWartungen")) {
-        if (m_station.checkMaintenance() == 0)
-            m_station.prompts().message(QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
-                                        QStringLiteral("ZEP"), PromptIcon::Information);
+        Station *station = &m_station;
+        const QPointer<Form1> self(this);
+        m_station.checkMaintenance([self, station](int due) {
+            if (self && due == 0)
+                station->prompts().ask({QStringLiteral("Keine Wartungsfälligkeiten für heute gefunden!"),
+                                        QStringLiteral("ZEP"), PromptIcon::Information});
+        });
     } else if (name == QLatin1String("mmDebugger")) {
         m_dialogs.openSerialMonitor();
     } else if (name == QLatin1String("mmTasten")) {

@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -142,11 +143,15 @@ void MainListController::deleteRecord()
 {
     const std::optional<RecordRow> row = selectedRow();
     const bool inEditor = row && m_recordOpen && m_recordOpen(row->dateiIndex());
-    const RecordCommands::DeleteOutcome outcome = commands().deleteRecord(row ? &*row : nullptr, inEditor);
-    focusSearch();
-    if (outcome != RecordCommands::DeleteOutcome::NothingSelected
-        && outcome != RecordCommands::DeleteOutcome::Declined)
-        search();
+    const QPointer<MainListController> self(this);
+    commands().deleteRecord(row ? &*row : nullptr, inEditor, [self](RecordCommands::DeleteOutcome outcome) {
+        if (!self)
+            return;
+        self->focusSearch();
+        if (outcome != RecordCommands::DeleteOutcome::NothingSelected
+            && outcome != RecordCommands::DeleteOutcome::Declined)
+            self->search();
+    });
 }
 
 void MainListController::importFile()

@@ -17,7 +17,8 @@ struct frmWartungTest : MachinesFixture {
     // As the station checks and the main window shows what is due.
     int check()
     {
-        const QList<DueTask> due = findDueMaintenance(database, prompts, clock, logbook);
+        QList<DueTask> due;
+        findDueMaintenance(database, prompts, clock, logbook, [&due](const QList<DueTask> &found) { due = found; });
         frmWartung::present({machines, prompts, clock, logbook}, due, window, nullptr);
         return int(due.size());
     }
