@@ -8,7 +8,7 @@
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
 #include "station/Station.h"
-#include "station/ui/Form1.h"
+#include "station/ui/MainWindow.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     std::vector<double> times;
     for (int run = 0; run < 7; ++run) {
         zep::Station station(settings, prompts, clock, logbook, programDir);
-        zep::Form1 window(station);
+        zep::MainWindow window(station);
         QElapsedTimer timer;
         timer.start();
         // Nothing is asked in a regular start, so the outcome comes at once.

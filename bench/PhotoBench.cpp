@@ -11,7 +11,7 @@
 #include "app/SystemClock.h"
 #include "catalogue/CatalogueService.h"
 #include "catalogue/MonitoredDirectory.h"
-#include "catalogue/ui/Form3.h"
+#include "catalogue/ui/RecordEditor.h"
 #include "catalogue/ui/PhotoArea.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
@@ -105,7 +105,7 @@ int main(int argc, char **argv)
     int listed = 0;
     for (int run = 0; run < kRuns; ++run) {
         opens.push_back(timeMs([&] {
-            auto *form = new Form3({catalogue, prompts, settings, {}}, index);
+            auto *form = new RecordEditor({catalogue, prompts, settings, {}}, index);
             form->load();
             QApplication::processEvents();
             listed = form->photos()->count();

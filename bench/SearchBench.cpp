@@ -15,7 +15,7 @@
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
 #include "station/Station.h"
-#include "station/ui/Form1.h"
+#include "station/ui/MainWindow.h"
 #include "station/ui/MainListController.h"
 #include "catalogue/RecordListModel.h"
 #include "catalogue/RecordSearch.h"
@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     zep::SystemClock clock;
     zep::Logbook logbook(programDir, clock);
     zep::Station station(settings, prompts, clock, logbook, programDir);
-    zep::Form1 window(station);
+    zep::MainWindow window(station);
     std::optional<zep::Station::LoadOutcome> outcome;
     window.load([&](zep::Station::LoadOutcome o) { outcome = o; });
     if (outcome != zep::Station::LoadOutcome::Ready)

@@ -2,7 +2,7 @@
 
 namespace zep {
 
-RecordEditors::RecordEditors(Form3::Context context, QWidget *owner, int maxOpen)
+RecordEditors::RecordEditors(RecordEditor::Context context, QWidget *owner, int maxOpen)
     : QObject(owner), m_ctx(std::move(context)), m_owner(owner), m_queue(maxOpen)
 {
 }
@@ -14,7 +14,7 @@ void RecordEditors::open(long dateiIndex)
     if (dateiIndex <= 0)
         return;
     if (m_queue.offerChosen(dateiIndex) == EditorQueue::Offer::AlreadyOpen) {
-        Form3 *existing = editor(dateiIndex);
+        RecordEditor *existing = editor(dateiIndex);
         existing->showNormal();
         existing->raise();
         existing->activateWindow();
@@ -32,7 +32,7 @@ void RecordEditors::openNew(long dateiIndex)
         show(dateiIndex);
         break;
     case EditorQueue::Offer::AlreadyOpen:
-        if (Form3 *existing = editor(dateiIndex))
+        if (RecordEditor *existing = editor(dateiIndex))
             existing->raise();
         break;
     case EditorQueue::Offer::Queued:
@@ -41,15 +41,15 @@ void RecordEditors::openNew(long dateiIndex)
     }
 }
 
-Form3 *RecordEditors::editor(long dateiIndex) const
+RecordEditor *RecordEditors::editor(long dateiIndex) const
 {
     return m_editors.value(dateiIndex);
 }
 
-QList<Form3 *> RecordEditors::editors() const
+QList<RecordEditor *> RecordEditors::editors() const
 {
-    QList<Form3 *> out;
-    for (const QPointer<Form3> &e : m_editors)
+    QList<RecordEditor *> out;
+    for (const QPointer<RecordEditor> &e : m_editors)
         if (e)
             out.append(e);
     return out;
@@ -58,12 +58,12 @@ QList<Form3 *> RecordEditors::editors() const
 void RecordEditors::show(long dateiIndex)
 {
     const qsizetype alreadyOpen = editors().size();
-    auto *form = new Form3(m_ctx, dateiIndex, m_owner);
+    auto *form = new RecordEditor(m_ctx, dateiIndex, m_owner);
     m_editors.insert(dateiIndex, form);
-    connect(form, &Form3::closed, this, &RecordEditors::editorClosed);
-    connect(form, &Form3::recordWritten, this, &RecordEditors::recordWritten);
-    connect(form, &Form3::renamed, this, &RecordEditors::renamed);
-    connect(form, &Form3::statusChanged, this, &RecordEditors::statusChanged);
+    connect(form, &RecordEditor::closed, this, &RecordEditors::editorClosed);
+    connect(form, &RecordEditor::recordWritten, this, &RecordEditors::recordWritten);
+    connect(form, &RecordEditor::renamed, this, &RecordEditors::renamed);
+    connect(form, &RecordEditor::statusChanged, this, &RecordEditors::statusChanged);
     if (form->load()) {
         // Editors opened together would lie exactly on one another: each
         // further one is set off a little, so the user sees there are more.
@@ -99,14 +99,14 @@ void RecordEditors::tellWaiting()
 
 void RecordEditors::refreshMachines()
 {
-    for (Form3 *editor : editors())
+    for (RecordEditor *editor : editors())
         editor->refreshMachines();
 }
 
 void RecordEditors::closeAll()
 {
     m_queue.clearWaiting();
-    for (Form3 *form : editors())
+    for (RecordEditor *form : editors())
         form->close();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/EditorQueue.h"
-#include "catalogue/ui/Form3.h"
+#include "catalogue/ui/RecordEditor.h"
 
 #include <QHash>
 #include <QObject>
@@ -19,7 +19,7 @@ class RecordEditors : public QObject
     Q_OBJECT
 
 public:
-    RecordEditors(Form3::Context context, QWidget *owner, int maxOpen = EditorQueue::kDefaultMaxOpen);
+    RecordEditors(RecordEditor::Context context, QWidget *owner, int maxOpen = EditorQueue::kDefaultMaxOpen);
     ~RecordEditors() override;
 
     // The user opens a record: at once.
@@ -27,8 +27,8 @@ public:
     // The directory check made a record: now or when its turn comes.
     void openNew(long dateiIndex);
 
-    Form3 *editor(long dateiIndex) const;
-    QList<Form3 *> editors() const;
+    RecordEditor *editor(long dateiIndex) const;
+    QList<RecordEditor *> editors() const;
     int waiting() const { return m_queue.waiting(); }
     // The machines changed: every open editor lists them anew.
     void refreshMachines();
@@ -45,10 +45,10 @@ private:
     void editorClosed(long dateiIndex);
     void tellWaiting();
 
-    Form3::Context m_ctx;
+    RecordEditor::Context m_ctx;
     QWidget *m_owner;
     EditorQueue m_queue;
-    QHash<long, QPointer<Form3>> m_editors;
+    QHash<long, QPointer<RecordEditor>> m_editors;
 };
 
 } // namespace zep

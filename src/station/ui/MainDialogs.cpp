@@ -1,24 +1,24 @@
 #include "station/ui/MainDialogs.h"
 
 #include "app/Prompts.h"
-#include "app/ui/frmLogin.h"
+#include "app/ui/LoginDialog.h"
 #include "catalogue/ui/PresetsDialog.h"
 #include "catalogue/ui/RecordEditors.h"
 #include "catalogue/RecordRow.h"
-#include "comm/ui/Form10.h"
+#include "comm/ui/SaveReceivedDialog.h"
 #include "comm/ui/SendDialog.h"
-#include "comm/ui/frmProperties.h"
+#include "comm/ui/PortSettingsDialog.h"
 #include "editor/ui/CNCEditor.h"
 #include "editor/ui/SerialMonitor.h"
 #include "machines/MachinesService.h"
 #include "machines/MachineCreation.h"
-#include "machines/ui/Form6.h"
-#include "machines/ui/frmWartung.h"
-#include "machines/ui/frmWizard.h"
+#include "machines/ui/MachineManager.h"
+#include "machines/ui/MaintenanceDueWindow.h"
+#include "machines/ui/MachineWizard.h"
 #include "station/AccessCheck.h"
 #include "station/MainState.h"
 #include "station/StationBackup.h"
-#include "station/ui/Form2.h"
+#include "station/ui/SettingsDialog.h"
 #include "station/ui/MainListController.h"
 
 #include <QAction>
@@ -56,13 +56,13 @@ void MainDialogs::paused(const std::function<void()> &work)
 
 void MainDialogs::openSettingsDialog()
 {
-    Form2 dialog(&m_owner, m_station.stationSettings(), m_station.prompts());
+    SettingsDialog dialog(&m_owner, m_station.stationSettings(), m_station.prompts());
     runModal(dialog);
 }
 
 void MainDialogs::openWizard()
 {
-    frmWizard wizard(m_station.machines(), m_station.settings(), m_station.prompts(), m_station.clock(), &m_owner);
+    MachineWizard wizard(m_station.machines(), m_station.settings(), m_station.prompts(), m_station.clock(), &m_owner);
     runModal(wizard);
     m_station.machineWizardEnded(wizard.result().outcome != MachineCreation::Outcome::NotCreated);
 }
@@ -83,7 +83,7 @@ void MainDialogs::openComPrefs()
     if (!checkAccess())
         return;
     paused([this] {
-        frmProperties dialog(
+        PortSettingsDialog dialog(
             m_station.settings(), m_station.prompts(), &m_station.machines().lines(), [this] { m_station.reopenConnections(); },
             [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
         runModal(dialog);
@@ -95,7 +95,7 @@ void MainDialogs::openMachineManager()
     if (!checkAccess())
         return;
     paused([this] {
-        Form6 manager(m_station.machines(), m_station.prompts(), m_station.clock(),
+        MachineManager manager(m_station.machines(), m_station.prompts(), m_station.clock(),
                       [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
         runModal(manager);
     });
@@ -120,7 +120,7 @@ void MainDialogs::openSendDialog(const RecordRow &row, const QString &path)
 
 void MainDialogs::openSaveDialog(const ReceivedProgram &program)
 {
-    Form10View view{m_station.settings(),
+    SaveReceivedDialogView view{m_station.settings(),
                     [this]() -> std::optional<QStringList> {
                         const std::optional<RecordRow> row = m_list ? m_list->selectedRow() : std::nullopt;
                         if (!row)
@@ -129,15 +129,15 @@ void MainDialogs::openSaveDialog(const ReceivedProgram &program)
                     },
                     [this] { return QApplication::activeWindow() == &m_owner; }};
     // Deletes itself when closed; one dialog per reception, several at once.
-    auto *dialog = new Form10(std::move(view), m_station.intakeFor(program), &m_owner);
-    m_saveDialogs.removeIf([](const QPointer<Form10> &d) { return d.isNull(); });
+    auto *dialog = new SaveReceivedDialog(std::move(view), m_station.intakeFor(program), &m_owner);
+    m_saveDialogs.removeIf([](const QPointer<SaveReceivedDialog> &d) { return d.isNull(); });
     m_saveDialogs.append(dialog);
     dialog->show();
 }
 
 void MainDialogs::closeSaveDialogs()
 {
-    for (const QPointer<Form10> &dialog : std::as_const(m_saveDialogs))
+    for (const QPointer<SaveReceivedDialog> &dialog : std::as_const(m_saveDialogs))
         if (dialog)
             dialog->close();
     m_saveDialogs.clear();
@@ -153,11 +153,11 @@ bool MainDialogs::closeEditors()
 
 void MainDialogs::showDue(const QList<DueTask> &due)
 {
-    frmWartung::present({m_station.machines(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,
+    MaintenanceDueWindow::present({m_station.machines(), m_station.prompts(), m_station.clock(), m_station.logbook()}, due,
                         m_dueWindow, &m_owner);
 }
 
-frmWartung *MainDialogs::dueWindow() const
+MaintenanceDueWindow *MainDialogs::dueWindow() const
 {
     return m_dueWindow;
 }

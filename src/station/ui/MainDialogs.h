@@ -15,11 +15,11 @@ class QWidget;
 namespace zep {
 
 class CNCEditor;
-class Form10;
+class SaveReceivedDialog;
 class MainListController;
 class RecordEditors;
 class StationBackup;
-class frmWartung;
+class MaintenanceDueWindow;
 struct RecordRow;
 
 // Opens the station's dialogs over the main window: the settings, the port
@@ -35,7 +35,7 @@ public:
     // Modal dialogs run through this, so a test can drive them without an
     // event loop of their own.
     void setModalRunner(std::function<int(QDialog &)> runner) { m_runModal = std::move(runner); }
-    // The login step of CheckAccess (the real one shows frmLogin).
+    // The login step of CheckAccess (the real one shows LoginDialog).
     void setLoginRunner(std::function<bool(const QString &stored)> runner) { m_login = std::move(runner); }
     void setMainList(MainListController *list);
 
@@ -66,14 +66,14 @@ public:
     void closeRecordEditors();
     void openPresets();
 
-    QList<QPointer<Form10>> saveDialogs() const { return m_saveDialogs; }
+    QList<QPointer<SaveReceivedDialog>> saveDialogs() const { return m_saveDialogs; }
     QList<QPointer<CNCEditor>> editors() const { return m_editors; }
     // Closing keeps each unsaved program as a recovery file.
     void closeSaveDialogs();
     // Closes the editors; an editor with changes asks first. False when one
     // of them stays open.
     bool closeEditors();
-    frmWartung *dueWindow() const;
+    MaintenanceDueWindow *dueWindow() const;
 
     // "Backup erstellen": the command is disabled, the notice and the
     // progress bar shown while it runs.
@@ -94,8 +94,8 @@ private:
     MainListController *m_list = nullptr;
     std::function<int(QDialog &)> m_runModal;
     std::function<bool(const QString &)> m_login;
-    QList<QPointer<Form10>> m_saveDialogs;
-    QPointer<frmWartung> m_dueWindow;
+    QList<QPointer<SaveReceivedDialog>> m_saveDialogs;
+    QPointer<MaintenanceDueWindow> m_dueWindow;
     RecordEditors *m_recordEditors = nullptr;
     QList<QPointer<CNCEditor>> m_editors;
     std::unique_ptr<StationBackup> m_backup;

@@ -4,8 +4,8 @@
 #include "app/SettingsStore.h"
 #include "station/ShellActions.h"
 #include "app/ui/AboutBox.h"
-#include "station/ui/Form1.h"
-#include "app/ui/frmSplash.h"
+#include "station/ui/MainWindow.h"
+#include "app/ui/SplashScreen.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -23,7 +23,7 @@ bool launchDetached(const QString &path)
     return process.startDetached();
 }
 
-StartProcedure::StartProcedure(Station &station, Form1 &mainWindow, Launcher launcher)
+StartProcedure::StartProcedure(Station &station, MainWindow &mainWindow, Launcher launcher)
     : m_station(station), m_mainWindow(mainWindow),
       m_launcher(launcher ? std::move(launcher) : Launcher(launchDetached))
 {
@@ -31,14 +31,14 @@ StartProcedure::StartProcedure(Station &station, Form1 &mainWindow, Launcher lau
 
 void StartProcedure::run(std::function<void(bool started)> started)
 {
-    QPointer<frmSplash> splash = new frmSplash;
+    QPointer<SplashScreen> splash = new SplashScreen;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     splash->setStatusText(QStringLiteral(" Externes Programm starten..."));
     splash->setVersionText(versionText());
     const QString startProgram = ProgramSettings::startProgram.read(m_station.settings());
 
-    QPointer<Form1> window = &m_mainWindow;
+    QPointer<MainWindow> window = &m_mainWindow;
     Station *station = &m_station;
     const Launcher launcher = m_launcher;
     const int splashMs = m_minimumSplashMs;

@@ -5,7 +5,7 @@
 
 namespace zep {
 
-class Form1;
+class MainWindow;
 class Station;
 
 // Splash window, the station's start-up, the start program, then the main
@@ -15,7 +15,7 @@ public:
     // How the start program is launched (detached, no waiting).
     using Launcher = std::function<bool(const QString &path)>;
 
-    StartProcedure(Station &station, Form1 &mainWindow, Launcher launcher = {});
+    StartProcedure(Station &station, MainWindow &mainWindow, Launcher launcher = {});
 
     // The splash stays up at least this long after its last text.
     void setMinimumSplashMs(int ms) { m_minimumSplashMs = ms; }
@@ -26,7 +26,7 @@ public:
 
 private:
     Station &m_station;
-    Form1 &m_mainWindow;
+    MainWindow &m_mainWindow;
     Launcher m_launcher;
     int m_minimumSplashMs = 1000;
 };

@@ -7,7 +7,7 @@
 #include "app/ProgramDirectory.h"
 #include "app/QtTranslation.h"
 #include "station/Station.h"
-#include "station/ui/Form1.h"
+#include "station/ui/MainWindow.h"
 #include "app/SystemClock.h"
 #include "app/ui/QtPrompts.h"
 #include "station/ui/StartProcedure.h"
@@ -124,9 +124,9 @@ int main(int argc, char *argv[])
     zep::Logbook logbook(dir.path, clock);
     zep::Station station(settings, prompts, clock, logbook, dir.path);
 
-    zep::Form1 mainWindow(station);
+    zep::MainWindow mainWindow(station);
     prompts.setOwner(&mainWindow);
-    QObject::connect(&mainWindow, &zep::Form1::shutDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&mainWindow, &zep::MainWindow::shutDown, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     zep::StartProcedure start(station, mainWindow);
     // A question at first start or about the database is answered in the
@@ -140,7 +140,7 @@ int main(int argc, char *argv[])
         if (quitAfterStart) {
             // Used by the start-up test and the screenshot script: come up fully,
             // then end as a No in the shut-down question would.
-            QTimer::singleShot(300, &mainWindow, &zep::Form1::endWithoutAsking);
+            QTimer::singleShot(300, &mainWindow, &zep::MainWindow::endWithoutAsking);
         }
     });
     return app.exec();

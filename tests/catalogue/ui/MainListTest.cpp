@@ -1,7 +1,7 @@
 #include "../../station/ui/UiFixture.h"
 #include "station/StationInternals.h"
 
-#include "app/ui/Form8.h"
+#include "app/ui/TraceWindow.h"
 #include "catalogue/MonitoredDirectory.h"
 #include "station/ui/MainListController.h"
 #include "catalogue/RecordListModel.h"

@@ -5,7 +5,7 @@
 #include "support/SaneTestDevice.h"
 
 #include "app/ProgramSettings.h"
-#include "catalogue/ui/Form3.h"
+#include "catalogue/ui/RecordEditor.h"
 #include "catalogue/ui/PhotoArea.h"
 #include "catalogue/ui/PhotoView.h"
 #include "catalogue/ui/RecordEditors.h"
@@ -72,12 +72,12 @@ struct PhotoAreaTest : ::testing::Test, UiFixture {
         env.writeFile("data/" + name, "%\r\nM30\r\n");
         return insertRecord(StationInternals::database(*station), name);
     }
-    Form3 *openEditor(long index)
+    RecordEditor *openEditor(long index)
     {
         window->dialogs().openRecordEditor(index);
         return window->dialogs().recordEditors()->editor(index);
     }
-    PhotoArea *area(Form3 *form) { return form->photos(); }
+    PhotoArea *area(RecordEditor *form) { return form->photos(); }
     QStringList messages() const { return prompts.messageTexts(); }
     const ScriptedPrompts::Asked *lastAsked() const { return prompts.asked().isEmpty() ? nullptr : &prompts.asked().last(); }
 };
@@ -89,7 +89,7 @@ TEST_F(PhotoAreaTest, TheEditorListsOnlyItsRecordsPhotosAndAddsFromAFile)
     env.writeFile("foto/Foto_A_1.jpg", jpegBytes(640, 480));
     env.writeFile("foto/Foto_A_B_1.jpg", jpegBytes(64, 48));
     env.writeFile("foto/Foto_A_B_2.jpg", jpegBytes(64, 48));
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
     EXPECT_EQ(photos->names(), QStringList({"Foto_A_1.jpg"}));
@@ -132,7 +132,7 @@ TEST_F(PhotoAreaTest, DeletingAsksAndTakesOnlyTheSelectedPhotoOfThisRecord)
     env.writeFile("foto/Foto_A_1.jpg", jpegBytes(64, 48));
     env.writeFile("foto/Foto_A_2.jpg", jpegBytes(64, 48));
     env.writeFile("foto/Foto_A_B_2.jpg", jpegBytes(64, 48));
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
     photos->select(2);
@@ -162,7 +162,7 @@ TEST_F(PhotoAreaTest, AllTenNumbersTakenStopsTheAddWithItsMessage)
     for (int n = 1; n <= 10; ++n)
         env.writeFile(QString("foto/Foto_X_%1.%2").arg(n).arg(n == 1 ? "bmp" : "jpg"), jpegBytes(16, 16));
     env.writeFile("bilder/neu.jpg", jpegBytes(16, 16));
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     EXPECT_EQ(area(form)->count(), 10);
     prompts.queuePath(env.root() + "bilder/neu.jpg");
@@ -178,7 +178,7 @@ TEST_F(PhotoAreaTest, MoreThanTenFilesAreToldOnceAndARenameListsThePhotosUnderTh
     for (int n = 1; n <= 10; ++n)
         env.writeFile(QString("foto/Foto_A1.NC_%1.jpg").arg(n), jpegBytes(16, 16));
     env.writeFile("foto/Foto_A1.NC_4.png", jpegBytes(16, 16)); // a second file for number 4
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     EXPECT_EQ(messages(), QStringList({"Es sind zu viele Fotos für diese Datei gefunden worden. Verständigen Sie den "
                                        "Entwickler um die Grenze hochzusetzen!"}));
@@ -203,7 +203,7 @@ TEST_F(PhotoAreaTest, AnUnreadablePhotoShowsAnEmptyPreviewAndNamesTheFile)
     const long index = addRecord("A");
     env.writeFile("foto/Foto_A_1.jpg", jpegBytes(640, 480).left(150)); // cut off
     env.writeFile("foto/Foto_A_2.jpg", "Dies ist kein Foto\n");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
     EXPECT_TRUE(photos->preview().isNull());
@@ -223,7 +223,7 @@ TEST_F(PhotoAreaTest, APictureAboveQtsOwnDecodingLimitIsPreviewedAndShownLarge)
     const long index = addRecord("A");
     // 9000 × 8000: 288 MB decoded, more than Qt decodes on its own.
     writeOneColourPng(fotoDir() + "Foto_A_1.png", 9000, 8000, 30, 90, 160);
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
     EXPECT_EQ(photos->preview().height(), 180);
@@ -240,7 +240,7 @@ TEST_F(PhotoAreaTest, AnEmptyFileOrATextChosenAsPhotoIsRefusedAndNothingIsCopied
     const long index = addRecord("A");
     env.writeFile("bilder/leer.jpg", "");
     env.writeFile("bilder/notiz.jpg", "Spannmittel: Schraubstock\n");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
     for (const QString name : {"leer.jpg", "notiz.jpg"}) {
@@ -260,7 +260,7 @@ TEST_F(PhotoAreaTest, AWidePhotoInTheLargeViewTakesTheWholeWidthAndStaysZoomed)
 {
     const long index = addRecord("A");
     env.writeFile("foto/Foto_A_1.jpg", jpegBytes(3000, 120, 10));
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     area(form)->showLarge();
     PhotoView *view = area(form)->largeView();
@@ -279,7 +279,7 @@ TEST_F(PhotoAreaTest, TheLargeViewScrollsZoomsFiltersAndClosesBeforeTheEditor)
 {
     const long index = addRecord("A");
     env.writeFile("foto/Foto_A_1.jpg", jpegBytes(2000, 1600, 10));
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     area(form)->button("cmdFotoGross")->click();
     PhotoView *view = area(form)->largeView();
@@ -324,7 +324,7 @@ TEST_F(PhotoAreaTest, TheLargeViewScrollsZoomsFiltersAndClosesBeforeTheEditor)
     EXPECT_TRUE(view->deBlockButton()->isHidden());
 
     // "Änderung verwerfen" closes the view only; then the editor.
-    QPointer<Form3> guard(form);
+    QPointer<RecordEditor> guard(form);
     form->verwerfen();
     QApplication::processEvents();
     EXPECT_TRUE(guard);
@@ -344,7 +344,7 @@ TEST_F(PhotoAreaTest, APhotoFromTheScannerIsStoredAsJpegAndTheSourceIsKept)
     setUpSaneTestDevice();
     settings.write("Settings", "JPGQualitaet", "55");
     const long index = addRecord("P\\1");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
 
@@ -378,7 +378,7 @@ TEST_F(PhotoAreaTest, APhotoFromTheScannerIsStoredAsJpegAndTheSourceIsKept)
 TEST_F(PhotoAreaTest, AScanThatFailsIsToldAndOneThatIsCancelledIsNot)
 {
     const long index = addRecord("A");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
 
@@ -412,7 +412,7 @@ TEST_F(PhotoAreaTest, DroppedPicturesAreAddedAndOtherFilesRefused)
     const long index = addRecord("A");
     env.writeFile("bilder/teil.jpg", jpegBytes(100, 80));
     env.writeFile("bilder/programm.nc", "%\r\nM30\r\n");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     PhotoArea *photos = area(form);
     QMimeData data;

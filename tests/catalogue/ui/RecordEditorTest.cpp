@@ -6,7 +6,7 @@
 #include "catalogue/MonitoredDirectory.h"
 #include "catalogue/RecordClipboard.h"
 #include "catalogue/RecordListModel.h"
-#include "catalogue/ui/Form3.h"
+#include "catalogue/ui/RecordEditor.h"
 #include "catalogue/ui/PresetsDialog.h"
 #include "catalogue/ui/RecordEditors.h"
 #include "catalogue/ui/RecordSheetPrinter.h"
@@ -66,7 +66,7 @@ struct RecordEditorTest : ::testing::Test, UiFixture {
         QTest::keyClick(window->searchField(), Qt::Key_Return);
     }
     RecordEditors *editors() { return window->dialogs().recordEditors(); }
-    Form3 *editor(long index) { return editors()->editor(index); }
+    RecordEditor *editor(long index) { return editors()->editor(index); }
     // The editor shares activation with the main window, so waiting for
     // it to be "active" says nothing: wait until it is the active window.
     static void activate(QWidget *w)
@@ -74,16 +74,16 @@ struct RecordEditorTest : ::testing::Test, UiFixture {
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }));
     }
-    Form3 *openEditor(long index)
+    RecordEditor *openEditor(long index)
     {
         window->dialogs().openRecordEditor(index);
-        Form3 *form = editor(index);
+        RecordEditor *form = editor(index);
         if (form)
             activate(form);
         return form;
     }
-    QPlainTextEdit *plain(Form3 *form, RecordFields::Field f) { return static_cast<QPlainTextEdit *>(form->field(f)); }
-    QLineEdit *line(Form3 *form, RecordFields::Field f) { return static_cast<QLineEdit *>(form->field(f)); }
+    QPlainTextEdit *plain(RecordEditor *form, RecordFields::Field f) { return static_cast<QPlainTextEdit *>(form->field(f)); }
+    QLineEdit *line(RecordEditor *form, RecordFields::Field f) { return static_cast<QLineEdit *>(form->field(f)); }
     // Leaves the field as a user does, with the Tab key.
     void leave(QWidget *field)
     {
@@ -103,7 +103,7 @@ TEST_F(RecordEditorTest, TheListOpensOneEditorPerRecordWithEveryField)
     searchAll();
     window->grid()->selectRecord(0);
     window->command(3)->click();
-    Form3 *form = editor(index);
+    RecordEditor *form = editor(index);
     ASSERT_TRUE(form);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(window->statusText(), "Editieren");
@@ -138,7 +138,7 @@ TEST_F(RecordEditorTest, AnEditorWhoseReadingFailedWaitsForTheRetryAnswerWithout
     window->dialogs().openRecordEditor(index);
     ASSERT_EQ(prompts.heldQuestions().size(), 1);
     EXPECT_TRUE(prompts.heldQuestions().first().text.contains("Aufgetreten in Form3.Form_Load"));
-    Form3 *form = editor(index);
+    RecordEditor *form = editor(index);
     ASSERT_TRUE(form);
     EXPECT_FALSE(form->isVisible());
 
@@ -152,7 +152,7 @@ TEST_F(RecordEditorTest, AnEditorWhoseReadingFailedWaitsForTheRetryAnswerWithout
     db().close();
     window->dialogs().openRecordEditor(other);
     ASSERT_EQ(prompts.heldQuestions().size(), 1);
-    QPointer<Form3> cancelled(editor(other));
+    QPointer<RecordEditor> cancelled(editor(other));
     ASSERT_TRUE(cancelled);
     prompts.answerHeld(0, PromptAnswer::Cancel);
     ASSERT_TRUE(db().open(dbPath()));
@@ -165,14 +165,14 @@ TEST_F(RecordEditorTest, WritingStoresTheFieldsAndRefreshesTheListLine)
 {
     const long index = addRecord("A.NC");
     searchAll();
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     plain(form, RecordFields::Bezeichnung)->setPlainText("Flansch\nRückseite");
     line(form, RecordFields::Kunde)->setText("Müller");
     form->dateField()->setText("010203");
     plain(form, RecordFields::Bemerkungen)->setPlainText("  entgraten\n\n  ");
     static_cast<QComboBox *>(form->findChild<QComboBox *>("cboMaschine"))->setCurrentIndex(1);
-    QPointer<Form3> guard(form);
+    QPointer<RecordEditor> guard(form);
     ASSERT_TRUE(form->uebernehmen());
     QApplication::processEvents();
     EXPECT_TRUE(guard.isNull());
@@ -192,7 +192,7 @@ TEST_F(RecordEditorTest, WritingStoresTheFieldsAndRefreshesTheListLine)
 TEST_F(RecordEditorTest, AnImpossibleDateKeepsTheEditorAndEveryEditAnEmptyOneStoresNoDate)
 {
     const long index = addRecord("A.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     line(form, RecordFields::Kunde)->setText("Neu & Wichtig");
     form->dateField()->setText("31.02.2003");
@@ -219,7 +219,7 @@ TEST_F(RecordEditorTest, AnImpossibleDateKeepsTheEditorAndEveryEditAnEmptyOneSto
 TEST_F(RecordEditorTest, LeavingTheDateCompletesItOrMarksIt)
 {
     const long index = addRecord("A.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     form->dateField()->setText("010299");
     leave(form->dateField());
@@ -258,7 +258,7 @@ TEST_F(RecordEditorTest, ADateWrittenWithDashesIsStoredAsThatDay)
 {
     const long index = addRecord("A.NC");
     searchAll();
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     form->dateField()->setText(" 01-02-2003 ");
     ASSERT_TRUE(form->uebernehmen()) << prompts.messageTexts().join('|').toStdString();
@@ -271,7 +271,7 @@ TEST_F(RecordEditorTest, DeletingARecordWhoseEditorIsOpenWarnsFirst)
 {
     const long index = addRecord("A.NC");
     searchAll();
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     line(form, RecordFields::Kunde)->setText("Neu");
     window->grid()->selectRecord(window->grid()->records()->GetGridRow(index));
@@ -309,7 +309,7 @@ TEST_F(RecordEditorTest, EditsOfARecordDeletedMeanwhileCanBecomeItsFilesRecordAg
 {
     const long index = addRecord("A.NC", 1);
     searchAll();
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     line(form, RecordFields::Kunde)->setText("Neu");
     form->dateField()->setText("1.2.3");
@@ -327,7 +327,7 @@ TEST_F(RecordEditorTest, EditsOfARecordDeletedMeanwhileCanBecomeItsFilesRecordAg
     EXPECT_EQ(none->recordCount(), 0);
 
     prompts.queueAnswer(PromptAnswer::Yes);
-    QPointer<Form3> guard(form);
+    QPointer<RecordEditor> guard(form);
     EXPECT_TRUE(form->uebernehmen());
     QApplication::processEvents();
     EXPECT_TRUE(guard.isNull());
@@ -343,7 +343,7 @@ TEST_F(RecordEditorTest, EditsOfARecordDeletedMeanwhileCanBecomeItsFilesRecordAg
 TEST_F(RecordEditorTest, DiscardAndTheCloseBoxWriteNothing)
 {
     const long index = addRecord("A.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     line(form, RecordFields::Kunde)->setText("weg");
     form->verwerfen();
     form = openEditor(index);
@@ -357,7 +357,7 @@ TEST_F(RecordEditorTest, DiscardAndTheCloseBoxWriteNothing)
 TEST_F(RecordEditorTest, AnOpenEditorListsMachinesChangedMeanwhileAndKeepsItsChoice)
 {
     const long index = addRecord("A.NC", 2);
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     ASSERT_EQ(form->machineText(), "CTX 400 / Halle 2");
     ASSERT_TRUE(db().execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('Hermle C42', 'Halle 3')"));
@@ -379,7 +379,7 @@ TEST_F(RecordEditorTest, AMachineThatIsGoneIsAskedAboutYesStoresNoneAtOnce)
     const long keep = addRecord("A.NC", 9);
     const long clear = addRecord("B.NC", 9);
     prompts.queueAnswer(PromptAnswer::No);
-    Form3 *form = openEditor(keep);
+    RecordEditor *form = openEditor(keep);
     ASSERT_TRUE(form);
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(prompts.asked().last().title, "Achtung!");
@@ -399,7 +399,7 @@ TEST_F(RecordEditorTest, AMachineThatIsGoneIsAskedAboutYesStoresNoneAtOnce)
 TEST_F(RecordEditorTest, AFileMissingIsMarkedAndCannotBeRenamed)
 {
     const long index = addRecord("WEG.NC", 0, false);
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     EXPECT_TRUE(form->fileMissingShown());
     EXPECT_EQ(form->findChild<QLabel *>("imgDateiFehlt")->toolTip(),
@@ -415,7 +415,7 @@ TEST_F(RecordEditorTest, ANewFileOpensItsEditorWithTheSendingMachine)
     StationInternals::state(*station).pendingMachines.insert("NEU.NC", 2);
     env.writeFile("data/NEU.NC", "O1");
     station->tick();
-    const QList<Form3 *> open = editors()->editors();
+    const QList<RecordEditor *> open = editors()->editors();
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0]->fileNameField()->text(), "NEU.NC");
     EXPECT_EQ(open[0]->machineText(), "CTX 400 / Halle 2");
@@ -428,7 +428,7 @@ TEST_F(RecordEditorTest, FiftyNewFilesOpenAFewEditorsAndTheRestWait)
     for (int i = 0; i < 50; ++i)
         env.writeFile(QString("data/P%1.NC").arg(i, 2, 10, QChar('0')), "O1");
     station->tick();
-    QList<Form3 *> open = editors()->editors();
+    QList<RecordEditor *> open = editors()->editors();
     EXPECT_EQ(open.size(), 3);
     EXPECT_EQ(editors()->waiting(), 47);
     EXPECT_EQ(window->statusText(), "Editieren - 47 neue Datensätze warten auf Bearbeitung");
@@ -451,7 +451,7 @@ TEST_F(RecordEditorTest, CopyAndPasteCarryTheFieldsBetweenTwoRecords)
 {
     const long from = addRecord("A.NC");
     const long to = addRecord("B.NC", 1);
-    Form3 *source = openEditor(from);
+    RecordEditor *source = openEditor(from);
     ASSERT_TRUE(source);
     EXPECT_FALSE(source->pasteEnabled());
     plain(source, RecordFields::Bezeichnung)->setPlainText("Welle Ø20\nmit Nut");
@@ -464,7 +464,7 @@ TEST_F(RecordEditorTest, CopyAndPasteCarryTheFieldsBetweenTwoRecords)
     const RecordFields copied = source->currentFields();
     source->verwerfen();
 
-    Form3 *target = openEditor(to);
+    RecordEditor *target = openEditor(to);
     ASSERT_TRUE(target);
     EXPECT_TRUE(target->pasteEnabled());
     target->pasteRecord();
@@ -481,7 +481,7 @@ TEST_F(RecordEditorTest, CopyAndPasteCarryTheFieldsBetweenTwoRecords)
     EXPECT_EQ(column(to, "Kunde").toString(), "Müller & Söhne");
 
     QGuiApplication::clipboard()->setText("irgendwas");
-    Form3 *third = openEditor(from);
+    RecordEditor *third = openEditor(from);
     EXPECT_FALSE(third->pasteEnabled());
     third->pasteRecord();
     EXPECT_EQ(prompts.asked().last().text, "Keine ZEP-Datensatzkopie im Clipboard!");
@@ -491,7 +491,7 @@ TEST_F(RecordEditorTest, CopyAndPasteCarryTheFieldsBetweenTwoRecords)
 TEST_F(RecordEditorTest, APasteKeepsToTheFieldLimitsAndACopyMissingFieldsChangesNothing)
 {
     const long index = addRecord("A.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     const RecordFields before = form->currentFields();
     QGuiApplication::clipboard()->setText("CNC||NurEins||");
@@ -521,7 +521,7 @@ TEST_F(RecordEditorTest, APasteKeepsToTheFieldLimitsAndACopyMissingFieldsChanges
 TEST_F(RecordEditorTest, ACopyThatAPasteWouldCutIsRefused)
 {
     const long index = addRecord("A.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     QGuiApplication::clipboard()->setText("vorher");
     line(form, RecordFields::Auftragsnummer)->setText("A||B");
     form->copyRecord();
@@ -535,7 +535,7 @@ TEST_F(RecordEditorTest, PresetsGoIntoTheEightFieldsWithShiftAndAFunctionKey)
     settings.write("Vorgaben", "F3", "Kunde A");
     settings.write("Vorgaben", "F8", "Zeile 1\r\nZeile 2");
     const long index = addRecord("A.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     QLineEdit *kunde = line(form, RecordFields::Kunde);
     kunde->setFocus();
     kunde->selectAll();
@@ -565,7 +565,7 @@ TEST_F(RecordEditorTest, TheRenameMovesFilePhotosAndNameAndTheCheckFindsNothingN
     env.writeFile("foto/Foto_A1.NC_2.jpg", "2");
     env.writeFile("foto/Foto_A1.NC_X_1.jpg", "x");
     searchAll();
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
 
     form->startRename();
@@ -606,7 +606,7 @@ TEST_F(RecordEditorTest, ARenameToAHiddenNameIsRefusedAndNothingMoves)
     const long index = addRecord("A1.NC");
     station->rescan();
     env.writeFile("foto/Foto_A1.NC_1.jpg", "1");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     for (const char *typed : {".versteckt.nc", "sub\\.alt\\A1.NC"}) {
         prompts.clear();
@@ -642,7 +642,7 @@ TEST_F(RecordEditorTest, AProgramEditorOpenDuringARenameSavesIntoTheRenamedFile)
     QPointer<CNCEditor> program(programEditors[0]);
     ASSERT_EQ(program->fileLine(), "Datei: " + dataDir() + "RX010.cnc");
 
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     form->startRename();
     form->fileNameField()->setText("RX010NEU.CNC");
@@ -718,7 +718,7 @@ QString pdfText(const QString &path)
 TEST_F(RecordEditorTest, TheSheetSavedAsPdfReadsBackWithLabelsValuesAndUnsavedEdits)
 {
     const long index = addRecord("DREHEN\\P1.NC", 0, false);
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     plain(form, RecordFields::Bezeichnung)->setPlainText("Welle Ø20");
     line(form, RecordFields::Kunde)->setText(""); // empty: label and an empty line
@@ -761,7 +761,7 @@ TEST_F(RecordEditorTest, TheSheetSavedAsPdfReadsBackWithLabelsValuesAndUnsavedEd
 TEST_F(RecordEditorTest, ALongSheetGoesOnToMorePagesAndNoPrinterIsTold)
 {
     const long index = addRecord("LANG.NC");
-    Form3 *form = openEditor(index);
+    RecordEditor *form = openEditor(index);
     ASSERT_TRUE(form);
     QStringList many;
     for (int i = 1; i <= 120; ++i)

@@ -3,7 +3,7 @@
 #include "app/InstanceLock.h"
 #include "station/StationBackup.h"
 #include "support/Noise.h"
-#include "station/ui/Form2.h"
+#include "station/ui/SettingsDialog.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -80,7 +80,7 @@ TEST_F(BackupWindow, QuittingDuringTheBackupAsksFirst)
     const QByteArray bytes = noise(400000);
     for (int i = 0; i < 40; ++i)
         env.writeFile(QStringLiteral("data/D%1/P.NC").arg(i), bytes);
-    QSignalSpy ended(window.get(), &Form1::shutDown);
+    QSignalSpy ended(window.get(), &MainWindow::shutDown);
     window->action("mmBackup")->trigger();
     ASSERT_TRUE(backup().running());
 
@@ -102,7 +102,7 @@ TEST_F(BackupWindow, QuittingDuringTheBackupAsksFirst)
 
 TEST_F(BackupWindow, SettingsRefuseABackupDirectoryInsideABackedUpOne)
 {
-    Form2 dialog(window.get(), station->stationSettings(), station->prompts());
+    SettingsDialog dialog(window.get(), station->stationSettings(), station->prompts());
     dialog.show();
     dialog.field(6)->setText(env.root() + "data/Sicherung");
     dialog.pressApply();

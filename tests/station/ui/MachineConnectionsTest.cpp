@@ -1,11 +1,11 @@
 #include "UiFixture.h"
 
-#include "app/ui/Form8.h"
+#include "app/ui/TraceWindow.h"
 #include "station/ui/StatusLamp.h"
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
-#include "comm/ui/Form10.h"
-#include "comm/ui/Form10Controls.h"
+#include "comm/ui/SaveReceivedDialog.h"
+#include "comm/ui/SaveReceivedDialogControls.h"
 #include "comm/ui/SendDialog.h"
 #include "catalogue/DirectoryCheck.h"
 #include "catalogue/ui/RecordListView.h"
@@ -54,10 +54,10 @@ struct MachineConnections : ::testing::Test, UiFixture {
         return done();
     }
 
-    QList<Form10 *> saveDialogs() const
+    QList<SaveReceivedDialog *> saveDialogs() const
     {
-        QList<Form10 *> open;
-        for (const QPointer<Form10> &d : window->saveDialogs())
+        QList<SaveReceivedDialog *> open;
+        for (const QPointer<SaveReceivedDialog> &d : window->saveDialogs())
             if (d && d->isVisible())
                 open << d;
         return open;
@@ -89,7 +89,7 @@ TEST_F(MachineConnections, ProgramFromAMachineArrivesWhileAMissingDeviceFailsOnl
     window->toggleTraceWindow();
     machine.send("%\r\nN10 G0 X1\r\nN20 M30\r\n\x1A");
     ASSERT_TRUE(waitFor([this] { return !saveDialogs().isEmpty(); }));
-    Form10 *received = saveDialogs().first();
+    SaveReceivedDialog *received = saveDialogs().first();
     EXPECT_EQ(received->maschinenNummer(), 2);
     EXPECT_EQ(received->dateiString(), "%\r\nN10 G0 X1\r\nN20 M30\r\n");
     EXPECT_EQ(window->lamp(1)->color(), LampColour::Green);
@@ -138,7 +138,7 @@ TEST_F(MachineConnections, ARoundTripFromTheMachineIntoTheCatalogueAndBackGivesT
     const QByteArray program("%\r\nN10 G0 X1 \xC4\r\nN20 M30\r\n");
     machine.send(program + "\x1A");
     ASSERT_TRUE(waitFor([this] { return !saveDialogs().isEmpty(); }));
-    Form10 *dialog = saveDialogs().first();
+    SaveReceivedDialog *dialog = saveDialogs().first();
     EXPECT_EQ(dialog->maschinenNummer(), 2);
     dialog->controls().newName->setCursorPosition(0);
     dialog->controls().newName->insert("RUECK");

@@ -1,6 +1,6 @@
 #include "UiFixture.h"
 
-#include "machines/ui/frmWartung.h"
+#include "machines/ui/MaintenanceDueWindow.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 
 #include "../StationFixture.h"
 
-#include "station/ui/Form1.h"
+#include "station/ui/MainWindow.h"
 #include "db/Schema.h"
 
 #include <QDialog>
@@ -19,7 +19,7 @@ namespace zep::test {
 struct UiFixture : StationFixture {
     UiFixture()
     {
-        window = std::make_unique<Form1>(*station);
+        window = std::make_unique<MainWindow>(*station);
         window->setDriveRoot(env.root() + "drive/");
         window->setModalRunner([this](QDialog &dialog) {
             modalTitles << dialog.windowTitle();
@@ -51,7 +51,7 @@ struct UiFixture : StationFixture {
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
     std::function<int(QDialog &)> onModal;
     QStringList modalTitles;
 };

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "comm/PortSettings.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <map>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
+
+namespace zep {
+
+class MachineLines;
+class Prompts;
+class SettingsStore;
+
+// "Kommunikations-Einstellungen": the five port settings groups, edited in a
+// working copy and written only on "Speichern".
+class PortSettingsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `machines` may be null (no machine list); `setComm` reopens the ports
+    // after saving; `statusText` gets "Bereit" when the dialog closes.
+    PortSettingsDialog(SettingsStore &settings, Prompts &prompts, const MachineLines *machines,
+                  std::function<void()> setComm, std::function<void(const QString &)> statusText,
+                  QWidget *parent = nullptr);
+
+    void LoadPropertySettings();
+    void SetMachine(int i);
+    void SetMachineDefaults(int n);
+    bool save();
+
+    int shown() const { return m_shown; }
+    const PortSettings &workingCopy(int i) const { return m_copy[i]; }
+
+    QTabBar *tabs() const { return m_tabs; }
+    QComboBox *portList() const { return m_port; }
+    QComboBox *speedList() const { return m_speed; }
+    QComboBox *parityList() const { return m_parity; }
+    QComboBox *dataBitsList() const { return m_dataBits; }
+    QComboBox *stopBitsList() const { return m_stopBits; }
+    QComboBox *bufferList() const { return m_buffer; }
+    QComboBox *machineList() const { return m_machine; }
+    QButtonGroup *flowControl() const { return m_flow; }
+    QCheckBox *activeBox() const { return m_active; }
+    QLineEdit *devicePath() const { return m_device; }
+    QLabel *summary() const { return m_summary; }
+    QLabel *numberLabel() const { return m_number; }
+    QPushButton *takeOverButton() const { return m_takeOver; }
+    QPushButton *saveButton() const { return m_save; }
+
+protected:
+    void done(int result) override;
+
+private:
+    void rebuildLine();
+    void fillMachines();
+    void showDevice();
+
+    SettingsStore &m_settings;
+    Prompts &m_prompts;
+    const MachineLines *m_machines;
+    std::function<void()> m_setComm;
+    std::function<void(const QString &)> m_statusText;
+    std::array<PortSettings, 5> m_copy;
+    std::map<int, QString> m_devices; // port number -> device path, as edited
+    int m_shown = 0;
+
+    QTabBar *m_tabs;
+    QComboBox *m_port, *m_speed, *m_parity, *m_dataBits, *m_stopBits, *m_buffer, *m_machine;
+    QButtonGroup *m_flow;
+    QCheckBox *m_active;
+    QLineEdit *m_device;
+    QLabel *m_summary, *m_number;
+    QPushButton *m_takeOver, *m_save;
+};
+
+} // namespace zep
