@@ -16,4 +16,17 @@ QString Prompts::proposedPath(const QString &startDir, const QString &suggestedN
     return QDir(startDir).filePath(suggestedName);
 }
 
+bool OneBoxAtATime::ask(Prompts &prompts, const Question &question, AnswerHandler answered)
+{
+    if (*m_open)
+        return false;
+    *m_open = true;
+    prompts.ask(question, [open = m_open, answered = std::move(answered)](PromptAnswer answer) {
+        *open = false;
+        if (answered)
+            answered(answer);
+    });
+    return true;
+}
+
 } // namespace zep

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace zep {
@@ -73,6 +74,22 @@ public:
     virtual QString chooseFolder(const QString &title, const QString &startDir = {}) = 0;
 
     virtual void beep() = 0;
+};
+
+// Keeps one box of a kind on the screen. A noisy line or a disk that stays
+// full would otherwise pile a new box on every tick while the first one
+// waits to be read; the lamp, the status line and the logbook tell the
+// rest. What is asked while the box is open is left out, its handler too.
+class OneBoxAtATime {
+public:
+    // Asks unless a box of this kind is open; true when it asked.
+    bool ask(Prompts &prompts, const Question &question, AnswerHandler answered = {});
+    bool open() const { return *m_open; }
+
+private:
+    // Shared with the pending answer, which may come after this owner has
+    // gone.
+    std::shared_ptr<bool> m_open = std::make_shared<bool>(false);
 };
 
 } // namespace zep

@@ -50,6 +50,9 @@ public:
     [[nodiscard]] Busy busy(const QString &text);
     // A text that stays until the next one (or until a busy scope ends).
     void show(const QString &text);
+    // Drops a passing text: the line shows the newest busy text again, or
+    // "Bereit" when no work runs.
+    void clear() { showNewestBusy(); }
     QString text() const { return m_text; }
 
 Q_SIGNALS:

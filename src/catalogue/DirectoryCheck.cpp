@@ -1,5 +1,6 @@
 #include "catalogue/DirectoryCheck.h"
 
+#include "app/StatusLine.h"
 #include "app/ErrorReport.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
@@ -44,7 +45,7 @@ RecordIntake::Result DirectoryCheck::catalogue(const QStringList &names, std::op
     if (result.ok()) {
         // The status line no longer says the files wait.
         if (m_waiting)
-            showStatus(QStringLiteral("Bereit"));
+            showStatus(StatusLine::idleText());
         m_waiting = false;
         m_toldError = 0;
         return result;

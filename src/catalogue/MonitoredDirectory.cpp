@@ -103,18 +103,14 @@ void MonitoredDirectory::save()
     // One report at a time: every check that finds a file saves the list,
     // and a full disk would otherwise bring a box per check. Retry writes
     // the list as it stands when the answer comes.
-    if (!error || m_saveReportOpen)
+    if (!error)
         return;
-    m_saveReportOpen = true;
     const std::weak_ptr<char> alive = m_alive;
-    m_ctx.prompts.ask(retryQuestion(QStringLiteral("Aufgetreten in Form1.SaveFileListe"), *error),
-                      [this, alive](PromptAnswer answer) {
-                          if (alive.expired())
-                              return;
-                          m_saveReportOpen = false;
-                          if (answer == PromptAnswer::Retry)
-                              save();
-                      });
+    m_saveReport.ask(m_ctx.prompts, retryQuestion(QStringLiteral("Aufgetreten in Form1.SaveFileListe"), *error),
+                     [this, alive](PromptAnswer answer) {
+                         if (!alive.expired() && answer == PromptAnswer::Retry)
+                             save();
+                     });
 }
 
 void MonitoredDirectory::renameEntry(const QString &oldStored, const QString &newStored)

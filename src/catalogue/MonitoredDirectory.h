@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Prompts.h"
 #include "catalogue/ScanNotices.h"
 
 #include <QList>
@@ -85,7 +86,7 @@ private:
     std::optional<QStringList> m_lastComposed;
     qint64 m_changes = 0;
     qint64 m_composedAt = -1;
-    bool m_saveReportOpen = false; // the save's retry report waits for an answer
+    OneBoxAtATime m_saveReport;
     // A retry of the save answered after the list has gone writes nothing.
     std::shared_ptr<char> m_alive = std::make_shared<char>();
 };

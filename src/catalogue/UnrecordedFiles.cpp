@@ -1,5 +1,6 @@
 #include "catalogue/UnrecordedFiles.h"
 
+#include "app/StatusLine.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "catalogue/RecordIntake.h"
@@ -70,7 +71,7 @@ void UnrecordedFiles::catalogueAll(const Context &context, const QStringList &mi
             return result.ok() ? std::nullopt : std::optional<ErrorInfo>(result.error);
         },
         [status, done](bool catalogued) {
-            status(QStringLiteral("Bereit"));
+            status(StatusLine::idleText());
             done(catalogued ? Outcome::Catalogued : Outcome::Failed);
         },
         [database] { return database->lastStatement(); });

@@ -295,16 +295,9 @@ void CommStation::lineError(int i, const QString &message)
     // A noisy line raises error after error; while the notice of this
     // connection waits to be read, the later ones are told by the lamp and
     // the status line, not by a pile of new boxes.
-    if (m_errorNoticeOpen[i])
-        return;
-    m_errorNoticeOpen[i] = true;
-    QPointer<CommStation> self(this);
-    m_prompts.ask({QStringLiteral("Fehler bei Übertragung von Maschine") + num(i + 1) + QStringLiteral(":\r\r") + message,
-                   QStringLiteral("Comm-Fehler"), PromptIcon::Exclamation},
-                  [self, i](PromptAnswer) {
-                      if (self)
-                          self->m_errorNoticeOpen[i] = false;
-                  });
+    m_errorNotices[i].ask(m_prompts, {QStringLiteral("Fehler bei Übertragung von Maschine") + num(i + 1)
+                                          + QStringLiteral(":\r\r") + message,
+                                      QStringLiteral("Comm-Fehler"), PromptIcon::Exclamation});
 }
 
 void CommStation::comTimerTick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Prompts.h"
 #include "comm/LampState.h"
 #include "comm/ReceiveSettings.h"
 #include "comm/Receiver.h"
@@ -125,7 +126,7 @@ private:
     std::array<QTimer *, kConnections> m_reopen{};
     std::array<std::optional<ReceiveSettings>, kConnections> m_receiveSettings;
     // The line error notice of the connection waits to be read.
-    std::array<bool, kConnections> m_errorNoticeOpen{};
+    std::array<OneBoxAtATime, kConnections> m_errorNotices;
     QStringList m_recoveryFiles;
 };
 

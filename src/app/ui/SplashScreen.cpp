@@ -43,8 +43,9 @@ SplashScreen::SplashScreen()
 
 void SplashScreen::paintNow()
 {
+    // Painted at once, without turning the event loop: the start-up goes on
+    // in answers and timers, which must not run inside a step of it.
     repaint();
-    QApplication::processEvents();
 }
 
 void SplashScreen::setStatusText(const QString &text)

@@ -2,6 +2,7 @@
 
 #include "ui_RecordEditor.h"
 
+#include "app/StatusLine.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "app/widgets/InvalidField.h"
@@ -362,7 +363,7 @@ void RecordEditor::closeEvent(QCloseEvent *event)
     }
     m_photos->unload();
     SaveGeometry(*this, m_ctx.settings);
-    Q_EMIT statusChanged(QStringLiteral("Bereit"));
+    Q_EMIT statusChanged(StatusLine::idleText());
     event->accept();
     Q_EMIT closed(m_dateiIndex);
 }

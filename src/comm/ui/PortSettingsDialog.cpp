@@ -39,10 +39,10 @@ void selectText(QComboBox *box, const QString &text)
 } // namespace
 
 PortSettingsDialog::PortSettingsDialog(SettingsStore &settings, Prompts &prompts, const MachineLines *machines,
-                             std::function<void()> setComm, std::function<void(const QString &)> statusText,
+                             std::function<void()> setComm, StatusLine *status,
                              QWidget *parent)
     : QDialog(parent), m_settings(settings), m_prompts(prompts), m_machines(machines), m_setComm(std::move(setComm)),
-      m_statusText(std::move(statusText)), m_tabs(new QTabBar(this)), m_port(new QComboBox(this)),
+      m_status(status), m_tabs(new QTabBar(this)), m_port(new QComboBox(this)),
       m_speed(new QComboBox(this)), m_parity(new QComboBox(this)), m_dataBits(new QComboBox(this)),
       m_stopBits(new QComboBox(this)), m_buffer(new QComboBox(this)), m_machine(new QComboBox(this)),
       m_flow(new QButtonGroup(this)), m_active(new QCheckBox(QStringLiteral("Aktiv"), this)),
@@ -243,8 +243,8 @@ bool PortSettingsDialog::save()
 
 void PortSettingsDialog::done(int result)
 {
-    if (m_statusText)
-        m_statusText(QStringLiteral("Bereit"));
+    if (m_status)
+        m_status->clear();
     QDialog::done(result);
 }
 

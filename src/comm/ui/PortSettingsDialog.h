@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StatusLine.h"
 #include "comm/PortSettings.h"
 
 #include <QDialog>
@@ -29,9 +30,9 @@ class PortSettingsDialog : public QDialog
 
 public:
     // `machines` may be null (no machine list); `setComm` reopens the ports
-    // after saving; `statusText` gets "Bereit" when the dialog closes.
+    // after saving; a passing text on `status` is dropped when the dialog closes.
     PortSettingsDialog(SettingsStore &settings, Prompts &prompts, const MachineLines *machines,
-                  std::function<void()> setComm, std::function<void(const QString &)> statusText,
+                  std::function<void()> setComm, StatusLine *status,
                   QWidget *parent = nullptr);
 
     void LoadPropertySettings();
@@ -70,7 +71,7 @@ private:
     Prompts &m_prompts;
     const MachineLines *m_machines;
     std::function<void()> m_setComm;
-    std::function<void(const QString &)> m_statusText;
+    StatusLine *m_status;
     std::array<PortSettings, 5> m_copy;
     std::map<int, QString> m_devices; // port number -> device path, as edited
     int m_shown = 0;

@@ -57,9 +57,9 @@ bool isEnter(QEvent *event)
 using Part = MachineSession::Part;
 
 MachineManager::MachineManager(MachinesService &machines, Prompts &prompts, const Clock &clock,
-             std::function<void(const QString &)> setStatus, QWidget *parent)
+             StatusLine &status, QWidget *parent)
     : QDialog(parent), m_session(machines.openSession()), m_prompts(prompts), m_clock(clock),
-      m_setStatus(std::move(setStatus))
+      m_status(status)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Maschinenverwaltung"));
@@ -120,7 +120,7 @@ MachineManager::MachineManager(MachinesService &machines, Prompts &prompts, cons
     connect(m_ui.deleteMachine, &QPushButton::clicked, this, &MachineManager::deleteMachine);
     connect(m_ui.back, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_setStatus(QStringLiteral("Maschinenverwaltung"));
+    m_busy = m_status.busy(QStringLiteral("Maschinenverwaltung"));
     RedrawList();
     fillLists();
     setMachineEnabled(false);
@@ -554,7 +554,7 @@ void MachineManager::done(int result)
     if (!m_session->ended()) {
         handOverTyping();
         m_session->end();
-        m_setStatus(QStringLiteral("Bereit"));
+        m_busy.end();
     }
     QDialog::done(result);
 }

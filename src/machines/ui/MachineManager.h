@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StatusLine.h"
 #include "machines/MachineSession.h"
 #include "machines/ui/MachineManagerControls.h"
 
@@ -28,7 +29,7 @@ class MachineManager : public QDialog
 public:
     // `setStatus` writes the main window's status line.
     MachineManager(MachinesService &machines, Prompts &prompts, const Clock &clock,
-          std::function<void(const QString &)> setStatus, QWidget *parent = nullptr);
+          StatusLine &status, QWidget *parent = nullptr);
     ~MachineManager() override;
 
     void RedrawList();
@@ -82,7 +83,8 @@ private:
     std::unique_ptr<MachineSession> m_session;
     Prompts &m_prompts;
     const Clock &m_clock;
-    std::function<void(const QString &)> m_setStatus;
+    StatusLine &m_status;
+    StatusLine::Busy m_busy; // while the manager is open
 };
 
 } // namespace zep

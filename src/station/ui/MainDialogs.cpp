@@ -85,7 +85,7 @@ void MainDialogs::openComPrefs()
     paused([this] {
         PortSettingsDialog dialog(
             m_station.settings(), m_station.prompts(), &m_station.machines().lines(), [this] { m_station.reopenConnections(); },
-            [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
+            &m_station.status(), &m_owner);
         runModal(dialog);
     });
 }
@@ -95,8 +95,8 @@ void MainDialogs::openMachineManager()
     if (!checkAccess())
         return;
     paused([this] {
-        MachineManager manager(m_station.machines(), m_station.prompts(), m_station.clock(),
-                      [this](const QString &text) { m_station.showStatus(text); }, &m_owner);
+        MachineManager manager(m_station.machines(), m_station.prompts(), m_station.clock(), m_station.status(),
+                               &m_owner);
         runModal(manager);
     });
     m_station.machinesChanged();

@@ -62,7 +62,7 @@ void MainListController::search()
     const long machine = m_widgets.machineFilter->currentIndex() > 0
                              ? m_widgets.machineFilter->currentData().toLongLong()
                              : 0;
-    m_station.showStatus(QStringLiteral("Suche Dateien..."));
+    StatusLine::Busy busy = m_station.status().busy(QStringLiteral("Suche Dateien..."));
     QString shownStatement;
     SearchResult result = m_catalogue.search(m_widgets.search->text(), machine, &shownStatement);
     m_station.trace().line(QStringLiteral("SQL: ") + shownStatement);
@@ -71,22 +71,20 @@ void MainListController::search()
     if (!result.ok) {
         m_widgets.list->setUpdatesEnabled(true);
         reportErrorSimple(m_prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result.error.description);
-        m_station.showStatus(QStringLiteral("Bereit"));
         return;
     }
     if (result.rows.isEmpty()) {
-        m_station.showStatus(QStringLiteral("NIX GEFUNDEN!"));
+        busy.endWith(QStringLiteral("NIX GEFUNDEN!"));
         m_widgets.search->selectAll();
         m_widgets.list->setUpdatesEnabled(true);
         return;
     }
-    m_station.showStatus(QStringLiteral("Eintragen..."));
+    busy.setText(QStringLiteral("Eintragen..."));
     m_model->setRows(std::move(result.rows));
     sortBy(0);
     m_widgets.list->setUpdatesEnabled(true);
     m_widgets.search->selectAll();
     setRecordCommandsEnabled(true);
-    m_station.showStatus(QStringLiteral("Bereit"));
 }
 
 void MainListController::sortBy(int column)

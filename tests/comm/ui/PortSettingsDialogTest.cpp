@@ -31,14 +31,14 @@ struct Dialog {
         if (db)
             machines.emplace(*db);
         return std::make_unique<PortSettingsDialog>(settings, prompts, db ? &*machines : nullptr, [this] { ++setComms; },
-                                               [this](const QString &t) { status = t; });
+                                                    &statusLine);
     }
     test::TestEnvironment env;
     IniSettingsStore settings;
     ScriptedPrompts prompts;
     std::optional<CatalogueMachineLines> machines;
     int setComms = 0;
-    QString status;
+    StatusLine statusLine;
 };
 } // namespace
 
@@ -171,8 +171,9 @@ TEST(PortSettingsDialog, MachineDefaultsAreTakenOverAndSavedWithTheDevicePath)
     EXPECT_EQ(d.settings.read("COM0Einstellungen", "COM-Anschluß"), "3");
     EXPECT_EQ(d.settings.read("COM0Einstellungen", "EndCode"), "<SZ>%||M30");
     EXPECT_EQ(d.settings.read("Schnittstellen", "COM3"), "/dev/ttyUSB0");
+    d.statusLine.show("Kommunikations-Einstellungen");
     w->reject();
-    EXPECT_EQ(d.status, "Bereit");
+    EXPECT_EQ(d.statusLine.text(), "Bereit");
 }
 
 TEST(PortSettingsDialog, MissingMachineLeavesTheWorkingCopy)

@@ -4,6 +4,7 @@
 
 #include "app/IniSettingsStore.h"
 #include "app/ScriptedPrompts.h"
+#include "app/StatusLine.h"
 #include "machines/MachinesService.h"
 #include "machines/ui/MachineManager.h"
 
@@ -20,7 +21,8 @@ namespace zep::test {
 struct MachineManagerFixture : MachineFixture {
     std::unique_ptr<MachineManager> open()
     {
-        return std::make_unique<MachineManager>(machines, prompts, clock, [this](const QString &text) { status << text; });
+        QObject::connect(&statusLine, &StatusLine::changed, [this](const QString &text) { status << text; });
+        return std::make_unique<MachineManager>(machines, prompts, clock, statusLine);
     }
 
     // Focus moves only inside the active window, even off screen.
@@ -58,6 +60,7 @@ struct MachineManagerFixture : MachineFixture {
     }
 
     ScriptedPrompts prompts;
+    StatusLine statusLine;
     QStringList status;
     IniSettingsStore settings{env.iniFile()};
     MachinesService machines{db, settings, prompts, clock};
