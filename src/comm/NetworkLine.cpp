@@ -177,8 +177,10 @@ void NetworkLine::clearOutput()
 
 void NetworkLine::sendWire(const QByteArray &wire)
 {
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
+    if (m_socket->state() == QAbstractSocket::ConnectedState) {
         m_socket->write(wire);
+        m_socket->flush();
+    }
 }
 
 void NetworkLine::becomeReady()
@@ -279,6 +281,8 @@ void NetworkLine::pace()
     const QByteArray piece = m_out.left(n);
     m_out.remove(0, n);
     m_socket->write(toWire(piece));
+    // On the wire now, not at the next turn of the event loop.
+    m_socket->flush();
     if (m_out.isEmpty())
         m_pacer->stop();
 }

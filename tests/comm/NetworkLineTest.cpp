@@ -1,0 +1,339 @@
+#include "CommStationFixture.h"
+#include "support/AllBytes.h"
+#include "support/PtyPair.h"
+#include "support/QStringPrinter.h"
+#include "support/Ser2Net.h"
+
+#include "comm/LineAddress.h"
+#include "comm/NetworkLine.h"
+#include "comm/PortDevices.h"
+#include "comm/SerialPort.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <ctime>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace zep::test {
+namespace {
+
+double processCpuSeconds()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+void runFor(int msecs)
+{
+    QEventLoop loop;
+    QTimer::singleShot(msecs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+template <class F> bool waitFor(F done, int msecs = 15000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < msecs)
+        runFor(5);
+    return done();
+}
+
+// Reads what the machine gets until `count` bytes or `quietMsecs` of
+// quiet, with the event loop running as the program's does.
+QByteArray readAtMachine(const PtyPair &pty, qsizetype count, int quietMsecs = 2000)
+{
+    QByteArray got;
+    QElapsedTimer quiet;
+    quiet.start();
+    while (got.size() < count && quiet.elapsed() < quietMsecs) {
+        runFor(5);
+        const QByteArray more = pty.readAvailable(0);
+        if (!more.isEmpty())
+            quiet.restart();
+        got += more;
+    }
+    return got;
+}
+
+TEST(LineAddressTest, NetworkAddressesAreReadAndMalformedOnesGetAMessageSayingWhatIsWrong)
+{
+    struct Case {
+        const char *text;
+        LineAddress::Kind kind;
+        const char *host;
+        int port;
+        const char *error; // part of the message, or empty
+    };
+    const Case cases[] = {
+        {"/dev/ttyS0", LineAddress::Kind::Device, "", 0, ""},
+        {"tcp://127.0.0.1:2000", LineAddress::Kind::RawTcp, "127.0.0.1", 2000, ""},
+        {"  RFC2217://maschine-3.halle:4001 ", LineAddress::Kind::Rfc2217, "maschine-3.halle", 4001, ""},
+        {"tcp://[::1]:7000", LineAddress::Kind::RawTcp, "::1", 7000, ""},
+        {"tcp://", LineAddress::Kind::RawTcp, "", 0, "der Rechner fehlt"},
+        {"tcp://:2000", LineAddress::Kind::RawTcp, "", 0, "der Rechner fehlt"},
+        {"tcp://server", LineAddress::Kind::RawTcp, "", 0, "die Portnummer fehlt"},
+        {"rfc2217://server:", LineAddress::Kind::Rfc2217, "", 0, "die Portnummer fehlt"},
+        {"tcp://server:0", LineAddress::Kind::RawTcp, "", 0, "zwischen 1 und 65535"},
+        {"tcp://server:70000", LineAddress::Kind::RawTcp, "", 0, "zwischen 1 und 65535"},
+        {"tcp://ser ver:20", LineAddress::Kind::RawTcp, "", 0, "Rechner oder Portnummer ungültig"},
+        {"telnet://server:23", LineAddress::Kind::Device, "", 0, "unbekannte Art \"telnet://\""},
+    };
+    for (const Case &c : cases) {
+        QString error;
+        const LineAddress a = LineAddress::parse(c.text, &error);
+        SCOPED_TRACE(c.text);
+        if (*c.error) {
+            EXPECT_TRUE(error.startsWith("Ungültige Netzwerkadresse \"")) << error;
+            EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error;
+            continue;
+        }
+        EXPECT_TRUE(error.isEmpty()) << error;
+        EXPECT_EQ(a.kind, c.kind);
+        EXPECT_EQ(a.host, c.host);
+        EXPECT_EQ(a.port, c.port);
+    }
+}
+
+TEST(NetworkLineAddress, AMalformedAddressFailsTheOpeningWithItsMessage)
+{
+    TestEnvironment env;
+    IniSettingsStore settings(env.iniFile());
+    SerialPort port(settings);
+    PortDevices::setDevicePath(settings, 1, "tcp://maschine7");
+    ASSERT_TRUE(port.setCommPort(1));
+    EXPECT_FALSE(port.setPortOpen(true));
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_TRUE(port.errorDescription().contains("die Portnummer fehlt")) << port.errorDescription();
+}
+
+// A real ser2net on 127.0.0.1 serving a pseudo-terminal whose master side
+// plays the machine.
+struct NetworkLineTest : ::testing::TestWithParam<Ser2Net::Mode> {
+    void SetUp() override
+    {
+        if (!Ser2Net::installed())
+            GTEST_SKIP() << "ser2net is not installed (scripts/setup-debian.sh installs it)";
+        ASSERT_TRUE(pty.ok());
+        server = std::make_unique<Ser2Net>(GetParam(), pty.slavePath(), env.root());
+        ASSERT_TRUE(server->start());
+        PortDevices::setDevicePath(settings, 1, server->address());
+        ASSERT_TRUE(port.setCommPort(1));
+    }
+    void openWith(const QString &line, int handshake)
+    {
+        ASSERT_TRUE(port.setSettings(line)) << port.errorDescription();
+        ASSERT_TRUE(port.setHandshaking(handshake));
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorDescription();
+        ASSERT_TRUE(waitFor([&] { return port.lineUp(); }));
+        // ser2net opens its device when a client comes: let it settle.
+        runFor(200);
+    }
+
+    TestEnvironment env;
+    IniSettingsStore settings{env.iniFile()};
+    PtyPair pty;
+    std::unique_ptr<Ser2Net> server;
+    SerialPort port{settings};
+};
+
+TEST_P(NetworkLineTest, EveryByteValueGoesThroughUnchangedBothWays)
+{
+    openWith("115200,N,8,1", 0);
+    // Twice over, with the escape byte 0xFF side by side.
+    const QByteArray text = allBytes() + allBytes() + QByteArray("\xFF\xFF\xFF", 3);
+    ASSERT_TRUE(port.Output(text));
+    EXPECT_EQ(readAtMachine(pty, text.size()), text);
+
+    pty.send(text);
+    QByteArray got;
+    ASSERT_TRUE(waitFor([&] {
+        got += port.Input();
+        return got.size() >= text.size();
+    }));
+    runFor(100);
+    got += port.Input();
+    EXPECT_EQ(got, text);
+}
+
+TEST_P(NetworkLineTest, SendingIsPacedAtTheLineSpeed)
+{
+    openWith("19200,N,8,1", 0);
+    // 1,920 bytes a second: two seconds of line.
+    const QByteArray text(3840, 'G');
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(port.Output(text));
+    EXPECT_GT(port.outBufferCount(), 3000) << "the socket must not swallow it at once";
+    ASSERT_TRUE(waitFor([&] { return port.outBufferCount() == 0; }));
+    const qint64 elapsed = t.elapsed();
+    EXPECT_GE(elapsed, 1850);
+    EXPECT_LE(elapsed, 2600);
+    EXPECT_EQ(readAtMachine(pty, text.size()), text);
+}
+
+TEST_P(NetworkLineTest, AnXoffFromTheMachineHoldsTheSendAndXonResumesItWithNothingLostOrDoubled)
+{
+    openWith("19200,N,8,1", 1);
+    QByteArray text;
+    for (int i = 0; i < 600; ++i)
+        text += QByteArray::number(100000 + i) + "\r\n"; // 4,800 bytes, each line different
+    ASSERT_TRUE(port.Output(text));
+    QByteArray got = readAtMachine(pty, 600);
+    pty.send("\x13");
+    const qsizetype atXoff = got.size();
+    got += readAtMachine(pty, text.size(), 1000);
+    // Within one TCP segment of the pacing, then nothing.
+    EXPECT_LE(got.size() - atXoff, 1460);
+    const qsizetype held = got.size();
+    runFor(500);
+    got += pty.readAvailable(0);
+    EXPECT_EQ(got.size(), held) << "the send went on under XOFF";
+    EXPECT_GT(port.outBufferCount(), 0);
+
+    pty.send("\x11");
+    got += readAtMachine(pty, text.size() - got.size(), 3000);
+    EXPECT_EQ(got, text);
+    // The machine's XOFF and XON still reach the receive steps.
+    EXPECT_EQ(port.Input(), QByteArray("\x13\x11"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ser2Net, NetworkLineTest, ::testing::Values(Ser2Net::Mode::Raw),
+                         [](const auto &info) { return info.param == Ser2Net::Mode::Raw ? "Raw" : "Rfc2217"; });
+
+// The five connections with connection 1 on a ser2net that dies and comes back.
+struct NetworkLineLoss : ::testing::TestWithParam<Ser2Net::Mode> {
+    void SetUp() override
+    {
+        if (!Ser2Net::installed())
+            GTEST_SKIP() << "ser2net is not installed (scripts/setup-debian.sh installs it)";
+        server = std::make_unique<Ser2Net>(GetParam(), pty.slavePath(), s.env.root());
+        ASSERT_TRUE(server->start());
+        s.activate(0, server->address());
+        QObject::connect(&s.station, &CommStation::lineLost, &s.station,
+                         [this](int c, const QString &reason) { lost.append({c, reason}); });
+        QObject::connect(&s.station, &CommStation::lineRestored, &s.station, [this](int c) { restored.append(c); });
+        s.station.SetComm();
+        ASSERT_TRUE(waitFor([&] { return s.station.port(0).lineUp(); }));
+        runFor(200);
+    }
+    // The server away for `msecs`: lamp, quiet retries and an idle processor.
+    void downFor(int msecs)
+    {
+        server->kill();
+        ASSERT_TRUE(waitFor([&] { return !lost.isEmpty(); }, 3000));
+        EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
+        EXPECT_TRUE(s.station.lamp(0).toolTip.startsWith("Maschine 1 - Verbindung unterbrochen: 127.0.0.1:"))
+            << s.station.lamp(0).toolTip;
+        const double cpu0 = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        runFor(msecs);
+        const double cpu = processCpuSeconds() - cpu0;
+        EXPECT_LT(cpu, 0.02 * double(wall.elapsed()) / 1000.0) << cpu << " s of processor time";
+        EXPECT_EQ(lost.size(), 1) << "failed tries are quiet";
+        EXPECT_TRUE(s.prompts.asked().isEmpty());
+    }
+
+    Station s;
+    PtyPair pty;
+    std::unique_ptr<Ser2Net> server;
+    QList<QPair<int, QString>> lost;
+    QList<int> restored;
+};
+
+TEST_P(NetworkLineLoss, ServerKilledMidReceptionKeepsTheHalfProgramAndTheLineComesBackByItself)
+{
+    const QByteArray half = "%\r\nN10 G0 X0\r\nN20 Y";
+    pty.send(half);
+    ASSERT_TRUE(waitFor([&] { return s.station.receiver(0).collected() == half; }));
+    downFor(6000);
+
+    QElapsedTimer back;
+    back.start();
+    ASSERT_TRUE(server->start());
+    ASSERT_TRUE(waitFor([&] { return !restored.isEmpty(); }, 13000));
+    EXPECT_LE(back.elapsed(), 12000);
+    EXPECT_EQ(s.station.lamp(0).colour, LampColour::Green);
+    ASSERT_EQ(s.station.recoveryFiles().size(), 1);
+    EXPECT_EQ(s.env.readFile(s.station.recoveryFiles()[0]), half);
+    EXPECT_TRUE(QFileInfo(s.station.recoveryFiles()[0]).fileName().startsWith("Abgebrochen_Maschine1_"));
+
+    // And it receives as before.
+    runFor(300);
+    pty.send("%\r\nN10 X5\r\nM30\r\n\x1A");
+    ASSERT_TRUE(waitFor([&] { return s.station.receiver(0).finished(); }));
+    s.station.comTimerTick();
+    ASSERT_EQ(s.handed.size(), 1);
+    EXPECT_EQ(s.handed[0], qMakePair(1, QByteArray("%\r\nN10 X5\r\nM30\r\n")));
+}
+
+TEST_P(NetworkLineLoss, ServerKilledMidSendEndsTheSendWithTheReasonAndTheLineComesBack)
+{
+    SerialPort &port = s.station.port(0);
+    // What a sender sees when the line goes.
+    QString sendError;
+    qsizetype unsent = -1;
+    QObject::connect(&port, &SerialPort::lineLost, &port, [&] {
+        sendError = port.outputError();
+        unsent = port.outBufferCount();
+    });
+    ASSERT_TRUE(port.Output(QByteArray(20000, 'G')));
+    runFor(500);
+    ASSERT_GT(port.outBufferCount(), 0);
+    downFor(3000);
+    EXPECT_TRUE(sendError.startsWith("127.0.0.1:")) << sendError;
+    EXPECT_EQ(unsent, 0);
+    ASSERT_TRUE(server->start());
+    ASSERT_TRUE(waitFor([&] { return !restored.isEmpty(); }, 13000));
+    EXPECT_TRUE(port.outputError().isEmpty());
+    pty.readAvailable(100);
+    ASSERT_TRUE(port.Output("N10 X1\r\n"));
+    EXPECT_EQ(readAtMachine(pty, 8), "N10 X1\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ser2Net, NetworkLineLoss, ::testing::Values(Ser2Net::Mode::Raw),
+                         [](const auto &info) { return info.param == Ser2Net::Mode::Raw ? "Raw" : "Rfc2217"; });
+
+// A server that takes the connection and then says nothing at all.
+TEST(NetworkLineSilentServer, ARawLineToASilentServerIsUpAndNeverHoldsTheStation)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    socklen_t len = sizeof a;
+    ::getsockname(listener, reinterpret_cast<sockaddr *>(&a), &len);
+    const QString where = "127.0.0.1:" + QString::number(ntohs(a.sin_port));
+
+    TestEnvironment env;
+    IniSettingsStore settings(env.iniFile());
+    SerialPort port(settings);
+    PortDevices::setDevicePath(settings, 1, "tcp://" + where);
+    ASSERT_TRUE(port.setCommPort(1));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(port.setPortOpen(true));
+    EXPECT_LT(t.elapsed(), 100) << "opening never waits for the network";
+    ASSERT_TRUE(waitFor([&] { return port.lineUp(); }, 3000));
+    QStringList lost;
+    QObject::connect(&port, &SerialPort::lineLost, &port, [&](const QString &r) { lost << r; });
+    runFor(NetworkLine::kAnswerMsecs + 500);
+    EXPECT_TRUE(lost.isEmpty()) << "a raw line to a quiet machine is a quiet line";
+    EXPECT_TRUE(port.portOpen());
+    ::close(listener);
+}
+
+} // namespace
+} // namespace zep::test
