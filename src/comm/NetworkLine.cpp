@@ -82,6 +82,7 @@ bool NetworkLine::open(const QString &address, const LineSettings &line, QString
     m_in.clear();
     m_out.clear();
     m_held = false;
+    m_serverHeld = false;
     m_ready = false;
     m_open = true;
     m_clock.start();
@@ -252,9 +253,18 @@ void NetworkLine::onReadyRead()
     Q_EMIT readyRead();
 }
 
+void NetworkLine::holdByServer(bool hold)
+{
+    m_serverHeld = hold;
+    if (hold)
+        m_pacer->stop();
+    else
+        startPacing();
+}
+
 void NetworkLine::startPacing()
 {
-    if (!m_ready || m_held || m_out.isEmpty() || m_pacer->isActive())
+    if (!m_ready || m_held || m_serverHeld || m_out.isEmpty() || m_pacer->isActive())
         return;
     // After a pause the line starts with its lead at once.
     m_lastTick = m_clock.nsecsElapsed();
@@ -265,7 +275,7 @@ void NetworkLine::startPacing()
 
 void NetworkLine::pace()
 {
-    if (!m_ready || m_held || m_out.isEmpty()) {
+    if (!m_ready || m_held || m_serverHeld || m_out.isEmpty()) {
         m_pacer->stop();
         return;
     }

@@ -70,6 +70,8 @@ protected:
     void sendWire(const QByteArray &wire);
     void becomeReady();
     void loseWith(const QString &reason);
+    // The server asks to stop sending for a while (or to go on).
+    void holdByServer(bool hold);
     const LineSettings &settings() const { return m_line; }
     const LineAddress &address() const { return m_address; }
     QTimer *answerTimer() const { return m_answer; }
@@ -88,6 +90,7 @@ private:
     bool m_open = false;
     bool m_ready = false;
     bool m_held = false;
+    bool m_serverHeld = false;
     QByteArray m_in;
     QByteArray m_out;
     QElapsedTimer m_clock;

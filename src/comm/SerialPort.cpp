@@ -6,6 +6,7 @@
 #include "comm/LineAddress.h"
 #include "comm/LineSettings.h"
 #include "comm/NetworkLine.h"
+#include "comm/Rfc2217Line.h"
 #include "comm/PortDevices.h"
 
 #include <utility>
@@ -59,11 +60,11 @@ SerialLine *SerialPort::makeLine(const QString &address, QString *error)
         return nullptr;
     switch (a.kind) {
     case LineAddress::Kind::RawTcp:
-        if (qobject_cast<NetworkLine *>(m_port) && !m_port->inherits("zep::Rfc2217Line"))
+        if (qobject_cast<NetworkLine *>(m_port) && !qobject_cast<Rfc2217Line *>(m_port))
             return m_port;
         return new NetworkLine(this);
     case LineAddress::Kind::Rfc2217:
-        return m_port;
+        return qobject_cast<Rfc2217Line *>(m_port) ? m_port : new Rfc2217Line(this);
     case LineAddress::Kind::Device:
         break;
     }

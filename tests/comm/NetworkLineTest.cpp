@@ -7,6 +7,7 @@
 #include "comm/LineAddress.h"
 #include "comm/NetworkLine.h"
 #include "comm/PortDevices.h"
+#include "comm/Rfc2217Line.h"
 #include "comm/SerialPort.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +19,10 @@
 #include <arpa/inet.h>
 #include <ctime>
 #include <memory>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace zep::test {
@@ -207,7 +210,7 @@ TEST_P(NetworkLineTest, AnXoffFromTheMachineHoldsTheSendAndXonResumesItWithNothi
     EXPECT_EQ(port.Input(), QByteArray("\x13\x11"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Ser2Net, NetworkLineTest, ::testing::Values(Ser2Net::Mode::Raw),
+INSTANTIATE_TEST_SUITE_P(Ser2Net, NetworkLineTest, ::testing::Values(Ser2Net::Mode::Raw, Ser2Net::Mode::Rfc2217),
                          [](const auto &info) { return info.param == Ser2Net::Mode::Raw ? "Raw" : "Rfc2217"; });
 
 // The five connections with connection 1 on a ser2net that dies and comes back.
@@ -301,10 +304,76 @@ TEST_P(NetworkLineLoss, ServerKilledMidSendEndsTheSendWithTheReasonAndTheLineCom
     EXPECT_EQ(readAtMachine(pty, 8), "N10 X1\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ser2Net, NetworkLineLoss, ::testing::Values(Ser2Net::Mode::Raw),
+INSTANTIATE_TEST_SUITE_P(Ser2Net, NetworkLineLoss, ::testing::Values(Ser2Net::Mode::Raw, Ser2Net::Mode::Rfc2217),
                          [](const auto &info) { return info.param == Ser2Net::Mode::Raw ? "Raw" : "Rfc2217"; });
 
+speed_t speedAt(const QString &device)
+{
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::close(fd);
+    return ::cfgetospeed(&t);
+}
+
+struct Rfc2217LineTest : NetworkLineTest {};
+
+TEST_P(Rfc2217LineTest, TheConnectionsLineSettingsAreSetOnTheServersPort)
+{
+    openWith("57600,E,7,2", 0);
+    const auto *line = qobject_cast<const Rfc2217Line *>(&port.line());
+    ASSERT_NE(line, nullptr);
+    // The speed reaches the device; a pseudo-terminal keeps its framing bits,
+    // so those are read from what the server acknowledged.
+    EXPECT_EQ(speedAt(pty.slavePath()), speed_t(B57600));
+    EXPECT_EQ(line->acknowledgedSpeed(), 57600u);
+    EXPECT_EQ(line->acknowledged(2), QByteArray("\x07", 1)); // data bits
+    EXPECT_EQ(line->acknowledged(3), QByteArray("\x03", 1)); // even parity
+    EXPECT_EQ(line->acknowledged(4), QByteArray("\x02", 1)); // two stop bits
+
+    // New settings while open go to the server too.
+    ASSERT_TRUE(port.setSettings("19200,N,8,1"));
+    ASSERT_TRUE(waitFor([&] { return line->acknowledgedSpeed() == 19200u; }, 3000));
+    EXPECT_EQ(speedAt(pty.slavePath()), speed_t(B19200));
+    EXPECT_EQ(line->acknowledged(3), QByteArray("\x01", 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ser2Net, Rfc2217LineTest, ::testing::Values(Ser2Net::Mode::Rfc2217),
+                         [](const auto &) { return "Rfc2217"; });
+
 // A server that takes the connection and then says nothing at all.
+TEST(NetworkLineSilentServer, AnRfc2217ServerThatNeverAnswersIsALostLineTriedAgainLater)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    socklen_t len = sizeof a;
+    ::getsockname(listener, reinterpret_cast<sockaddr *>(&a), &len);
+    const QString where = "127.0.0.1:" + QString::number(ntohs(a.sin_port));
+
+    Station s;
+    s.activate(0, "rfc2217://" + where);
+    QStringList lost;
+    QObject::connect(&s.station, &CommStation::lineLost, &s.station,
+                     [&](int, const QString &reason) { lost << reason; });
+    QElapsedTimer t;
+    t.start();
+    s.station.SetComm();
+    EXPECT_LT(t.elapsed(), 500) << "opening never waits for the network";
+    EXPECT_FALSE(s.station.port(0).lineUp());
+    ASSERT_TRUE(waitFor([&] { return !lost.isEmpty(); }, NetworkLine::kAnswerMsecs + 2000));
+    EXPECT_GE(t.elapsed(), NetworkLine::kAnswerMsecs - 100);
+    EXPECT_EQ(lost, QStringList{where + " antwortet nicht"});
+    EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
+    EXPECT_EQ(s.station.lamp(0).toolTip, "Maschine 1 - Verbindung unterbrochen: " + where + " antwortet nicht");
+    EXPECT_TRUE(s.station.reopenPending(0));
+    EXPECT_TRUE(s.prompts.asked().isEmpty());
+    ::close(listener);
+}
+
 TEST(NetworkLineSilentServer, ARawLineToASilentServerIsUpAndNeverHoldsTheStation)
 {
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
