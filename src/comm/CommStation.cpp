@@ -168,6 +168,7 @@ void CommStation::onLineLost(int i, const QString &reason)
     trace.line(crToCrLf(text));
     setLamp(i, LampColour::Red);
     setToolTip(i, text);
+    Q_EMIT statusChanged(text);
     m_attempt[i] = 0;
     if (PortSettings::load(m_settings, i).aktiviert)
         m_reopen[i]->start(m_ports[i]->retryPauseMsecs(0));

@@ -190,6 +190,9 @@ void NetworkLine::becomeReady()
         return;
     m_answer->stop();
     m_ready = true;
+    // The line starts with its lead at once.
+    m_lastTick = m_clock.nsecsElapsed();
+    m_budget = std::clamp(bytesPerSecond() * kLeadSeconds, kMinLead, kMaxLead);
     Q_EMIT ready();
     startPacing();
 }
@@ -266,9 +269,8 @@ void NetworkLine::startPacing()
 {
     if (!m_ready || m_held || m_serverHeld || m_out.isEmpty() || m_pacer->isActive())
         return;
-    // After a pause the line starts with its lead at once.
-    m_lastTick = m_clock.nsecsElapsed();
-    m_budget = std::clamp(bytesPerSecond() * kLeadSeconds, kMinLead, kMaxLead);
+    // The budget runs on from the last tick: pieces written one after the
+    // other get the line's rate, not a fresh lead each.
     m_pacer->start();
     pace();
 }

@@ -4,6 +4,7 @@
 #include "support/QStringPrinter.h"
 #include "support/Ser2Net.h"
 
+#include "comm/CommEvent.h"
 #include "comm/LineAddress.h"
 #include "comm/NetworkLine.h"
 #include "comm/PortDevices.h"
@@ -14,6 +15,8 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -184,6 +187,23 @@ TEST_P(NetworkLineTest, SendingIsPacedAtTheLineSpeed)
     EXPECT_EQ(readAtMachine(pty, text.size()), text);
 }
 
+TEST_P(NetworkLineTest, PiecesWrittenOneAfterTheOtherAreStillPacedAtTheLineSpeed)
+{
+    openWith("19200,N,8,1", 0);
+    runFor(300); // the line idle for a while first
+    // As the send job writes: the next piece when the last has gone.
+    const QByteArray piece(192, 'G');
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(port.Output(piece));
+        ASSERT_TRUE(waitFor([&] { return port.outBufferCount() == 0; }));
+    }
+    // 3,840 bytes at 1,920 a second, less one lead of 0.1 s.
+    EXPECT_GE(t.elapsed(), 1800);
+    EXPECT_EQ(readAtMachine(pty, 20 * piece.size()).size(), 20 * piece.size());
+}
+
 TEST_P(NetworkLineTest, AnXoffFromTheMachineHoldsTheSendAndXonResumesItWithNothingLostOrDoubled)
 {
     openWith("19200,N,8,1", 1);
@@ -225,6 +245,8 @@ struct NetworkLineLoss : ::testing::TestWithParam<Ser2Net::Mode> {
         QObject::connect(&s.station, &CommStation::lineLost, &s.station,
                          [this](int c, const QString &reason) { lost.append({c, reason}); });
         QObject::connect(&s.station, &CommStation::lineRestored, &s.station, [this](int c) { restored.append(c); });
+        QObject::connect(&s.station, &CommStation::statusChanged, &s.station,
+                         [this](const QString &text) { status.append(text); });
         s.station.SetComm();
         ASSERT_TRUE(waitFor([&] { return s.station.port(0).lineUp(); }));
         runFor(200);
@@ -244,6 +266,8 @@ struct NetworkLineLoss : ::testing::TestWithParam<Ser2Net::Mode> {
         const double cpu = processCpuSeconds() - cpu0;
         EXPECT_LT(cpu, 0.02 * double(wall.elapsed()) / 1000.0) << cpu << " s of processor time";
         EXPECT_EQ(lost.size(), 1) << "failed tries are quiet";
+        ASSERT_EQ(status.size(), 1);
+        EXPECT_EQ(status[0], s.station.lamp(0).toolTip);
         EXPECT_TRUE(s.prompts.asked().isEmpty());
     }
 
@@ -252,6 +276,7 @@ struct NetworkLineLoss : ::testing::TestWithParam<Ser2Net::Mode> {
     std::unique_ptr<Ser2Net> server;
     QList<QPair<int, QString>> lost;
     QList<int> restored;
+    QStringList status;
 };
 
 TEST_P(NetworkLineLoss, ServerKilledMidReceptionKeepsTheHalfProgramAndTheLineComesBackByItself)
@@ -340,6 +365,72 @@ TEST_P(Rfc2217LineTest, TheConnectionsLineSettingsAreSetOnTheServersPort)
 
 INSTANTIATE_TEST_SUITE_P(Ser2Net, Rfc2217LineTest, ::testing::Values(Ser2Net::Mode::Rfc2217),
                          [](const auto &) { return "Rfc2217"; });
+
+// ser2net serving a pseudo-terminal has no line errors or modem lines to
+// report, so the server's side of those messages is played here, byte for
+// byte as RFC 2217 has them.
+TEST(Rfc2217Peer, LineAndModemStatesBecomeEventsAndTelnetBytesAreTakenApartAcrossSegments)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    TestEnvironment env;
+    IniSettingsStore settings(env.iniFile());
+    SerialPort port(settings);
+    PortDevices::setDevicePath(settings, 1, "rfc2217://127.0.0.1:" + QString::number(server.serverPort()));
+    ASSERT_TRUE(port.setCommPort(1));
+    ASSERT_TRUE(port.setSettings("9600,N,8,1"));
+    ASSERT_TRUE(port.setPortOpen(true));
+    ASSERT_TRUE(waitFor([&] { return server.hasPendingConnections(); }, 3000));
+    QTcpSocket *peer = server.nextPendingConnection();
+    QByteArray heard;
+    auto hear = [&](const QByteArray &what) {
+        return waitFor([&] {
+            heard += peer->readAll();
+            return heard.contains(what);
+        }, 3000);
+    };
+    EXPECT_TRUE(hear(QByteArray("\xFF\xFB\x2C", 3))) << "WILL COM-PORT-OPTION";
+    EXPECT_FALSE(port.lineUp());
+    peer->write(QByteArray("\xFF\xFD\x2C", 3)); // DO COM-PORT-OPTION
+    // SET-BAUDRATE 9600 (0x00002580), then the framing.
+    EXPECT_TRUE(hear(QByteArray("\xFF\xFA\x2C\x01\x00\x00\x25\x80\xFF\xF0", 10))) << heard.toHex(' ').constData();
+    EXPECT_TRUE(hear(QByteArray("\xFF\xFA\x2C\x02\x08\xFF\xF0", 7)));
+    EXPECT_TRUE(hear(QByteArray("\xFF\xFA\x2C\x03\x01\xFF\xF0", 7)));
+    EXPECT_TRUE(hear(QByteArray("\xFF\xFA\x2C\x04\x01\xFF\xF0", 7)));
+    peer->write(QByteArray("\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0", 10));
+    ASSERT_TRUE(waitFor([&] { return port.lineUp(); }, 3000));
+
+    QList<int> events;
+    QObject::connect(&port, &SerialPort::OnComm, &port, [&] { events << port.CommEvent(); });
+    QByteArray got;
+    // A doubled 0xFF cut between two segments, and an option the line does not take.
+    peer->write(QByteArray("A\xFF", 2));
+    peer->flush();
+    runFor(100);
+    peer->write(QByteArray("\xFF" "B\xFF\xFB\x01", 5));
+    ASSERT_TRUE(waitFor([&] {
+        got += port.Input();
+        return got.size() >= 3;
+    }, 3000));
+    EXPECT_EQ(got, QByteArray("A\xFF" "B", 3));
+    EXPECT_TRUE(hear(QByteArray("\xFF\xFE\x01", 3))) << "DONT ECHO";
+
+    events.clear();
+    peer->write(QByteArray("\xFF\xFA\x2C\x6A\x08\xFF\xF0", 7)); // line state: framing error
+    peer->write(QByteArray("\xFF\xFA\x2C\x6B\x11\xFF\xF0", 7)); // modem state: CTS changed (and on)
+    peer->write(QByteArray("\xFF\xFA\x2C\x6A\x12\xFF\xF0", 7)); // break and overrun
+    ASSERT_TRUE(waitFor([&] { return events.size() >= 4; }, 3000));
+    EXPECT_EQ(events, (QList<int>{CommEvent::Frame, CommEvent::Cts, CommEvent::Break, CommEvent::Overrun}));
+    EXPECT_TRUE(port.reportsLineEvents());
+
+    // Sending: 0xFF doubled on the wire, nothing else added.
+    heard.clear();
+    ASSERT_TRUE(port.Output(QByteArray("\x01\xFF\x02", 3)));
+    EXPECT_TRUE(hear(QByteArray("\x01\xFF\xFF\x02", 4))) << heard.toHex(' ').constData();
+    runFor(100);
+    heard += peer->readAll();
+    EXPECT_EQ(heard, QByteArray("\x01\xFF\xFF\x02", 4));
+}
 
 // A server that takes the connection and then says nothing at all.
 TEST(NetworkLineSilentServer, AnRfc2217ServerThatNeverAnswersIsALostLineTriedAgainLater)
