@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <utility>
+
 namespace zep {
 
 namespace {
@@ -46,6 +48,10 @@ CommStation::CommStation(SettingsStore &settings, Prompts &prompts, Logbook &log
         m_lamps[i].toolTip = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" nicht Aktiv");
         connect(m_ports[i], &SerialPort::OnComm, this, [this, i] { onComm(i); });
         connect(m_ports[i], &SerialPort::lineLost, this, [this, i](const QString &reason) { onLineLost(i, reason); });
+        connect(m_ports[i], &SerialPort::lineReady, this, [this, i] {
+            if (std::exchange(m_comingBack[i], false))
+                lineBack(i);
+        });
         m_reopen[i] = new QTimer(this);
         m_reopen[i]->setInterval(kReopenMsecs);
         connect(m_reopen[i], &QTimer::timeout, this, [this, i] { tryReopen(i); });
@@ -92,6 +98,8 @@ void CommStation::SetComm(int i)
     SerialPort &port = *m_ports[i];
     // Saved settings open the line afresh; a waiting reopen is void.
     m_reopen[i]->stop();
+    m_comingBack[i] = false;
+    m_attempt[i] = 0;
     if (!PortSettings::load(m_settings, i).aktiviert) {
         setLamp(i, LampColour::Grey);
         setToolTip(i, QStringLiteral("Maschine ") + n + QStringLiteral(" nicht Aktiv"));
@@ -151,12 +159,19 @@ void CommStation::onLineLost(int i, const QString &reason)
     // What came in before the loss belongs to the running reception; the
     // long time-out still saves it if the line stays away.
     receive(i);
+    if (std::exchange(m_comingBack[i], false)) {
+        // A server that is still away: asked again later, quietly.
+        m_reopen[i]->start(m_ports[i]->retryPauseMsecs(++m_attempt[i]));
+        return;
+    }
     const QString text = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(" - Verbindung unterbrochen: ") + reason;
     trace.line(crToCrLf(text));
     setLamp(i, LampColour::Red);
     setToolTip(i, text);
+    Q_EMIT statusChanged(text);
+    m_attempt[i] = 0;
     if (PortSettings::load(m_settings, i).aktiviert)
-        m_reopen[i]->start();
+        m_reopen[i]->start(m_ports[i]->retryPauseMsecs(0));
     Q_EMIT lineLost(i, reason);
 }
 
@@ -167,10 +182,23 @@ void CommStation::tryReopen(int i)
         m_reopen[i]->stop();
         return;
     }
-    // Still away: tried again at the next interval, without a box each time.
-    if (!port.setPortOpen(true))
+    // Still away: tried again after a pause, without a box each time.
+    if (!port.setPortOpen(true)) {
+        m_reopen[i]->start(port.retryPauseMsecs(++m_attempt[i]));
         return;
+    }
     m_reopen[i]->stop();
+    // A network line is open at once and up when the server takes it.
+    if (!port.lineUp()) {
+        m_comingBack[i] = true;
+        return;
+    }
+    lineBack(i);
+}
+
+void CommStation::lineBack(int i)
+{
+    m_attempt[i] = 0;
     Receiver &receiver = *m_receivers[i];
     const ReceiveSettings s = receiveSettings(i);
     if (receiver.running() && !receiver.finished() && s.endCode.kind() != EndCode::Kind::Timeout) {

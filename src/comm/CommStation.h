@@ -106,6 +106,8 @@ private:
     void handOverFinished(int i);
     void onLineLost(int i, const QString &reason);
     void tryReopen(int i);
+    // The lost line of connection i carries data again.
+    void lineBack(int i);
     QString openedToolTip(int i, const QString &line) const;
     void abortReception(int i);
     QString saveRecovery(int i, const QByteArray &text);
@@ -124,6 +126,10 @@ private:
     std::array<QPointer<SendJob>, kConnections> m_jobs;
     std::array<LampState, kConnections> m_lamps;
     std::array<QTimer *, kConnections> m_reopen{};
+    // Tries since the line was lost; the pause grows with them on a network line.
+    std::array<int, kConnections> m_attempt{};
+    // Opened again and waiting for the server to take the connection.
+    std::array<bool, kConnections> m_comingBack{};
     std::array<std::optional<ReceiveSettings>, kConnections> m_receiveSettings;
     // The line error notice of the connection waits to be read.
     std::array<OneBoxAtATime, kConnections> m_errorNotices;

@@ -1,5 +1,7 @@
 #include "comm/PortDevices.h"
 
+#include "comm/LineAddress.h"
+
 namespace zep {
 
 QString PortDevices::section()
@@ -22,6 +24,13 @@ QString PortDevices::devicePath(const SettingsStore &store, int number)
 void PortDevices::setDevicePath(SettingsStore &store, int number, const QString &path)
 {
     devicePathKey(number).write(store, path);
+}
+
+QString PortDevices::deviceError(const QString &device)
+{
+    QString error;
+    LineAddress::parse(device, &error);
+    return error;
 }
 
 } // namespace zep

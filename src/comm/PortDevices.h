@@ -20,6 +20,9 @@ public:
     // another one was stored.
     static QString devicePath(const SettingsStore &store, int number);
     static void setDevicePath(SettingsStore &store, int number, const QString &path);
+    // Why `device` can not be a port's device (a malformed network address
+    // "tcp://HOST:PORT" or "rfc2217://HOST:PORT"), in German; empty when it can.
+    static QString deviceError(const QString &device);
 };
 
 } // namespace zep

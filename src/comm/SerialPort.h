@@ -3,24 +3,19 @@
 #include "comm/LineDefaults.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
-#include <array>
-
-class QSerialPort;
-class QTimer;
 
 namespace zep {
 
+class SerialLine;
 class SettingsStore;
 
 // One serial line with the properties and the OnComm event the connection
-// code was written for. Data comes through QSerialPort; line errors, breaks
-// and modem-line changes come from the driver's interrupt counters
-// (TIOCGICOUNT), polled while the port is open, because QSerialPort reports
-// none of them. Devices without those counters (pseudo-terminals, many USB
-// adapters) simply never raise those events.
+// code was written for. The bytes go through a SerialLine chosen by the
+// port's device: a device file (see DeviceLine), or an Ethernet serial
+// server reached over the network.
 //
 // Every setter returns false on failure and leaves the reason in
 // errorDescription(), as the callers show it.
@@ -44,6 +39,8 @@ public:
     int commPort() const { return m_commPort; }
     QString devicePath() const;
     static bool isPseudoTerminal(int fd);
+    // The line the port runs on; for tests that look at the far end.
+    const SerialLine &line() const { return *m_port; }
 
     bool setSettings(const QString &settings);
     QString settings() const { return m_line.text(); }
@@ -60,6 +57,12 @@ public:
 
     bool setPortOpen(bool open);
     bool portOpen() const;
+    // Open and carrying data. A network line opens at once and is up when
+    // the server has taken the connection (lineReady()); a lost one is
+    // told by lineLost() as a device is.
+    bool lineUp() const;
+    // The pause before the attempt-th try (0, 1, ...) to open a lost line.
+    int retryPauseMsecs(int attempt) const;
 
     // Everything received so far (bytes unchanged).
     QByteArray Input();
@@ -83,7 +86,7 @@ public:
     // device whose driver signals it elsewhere). Queued like the others.
     void raiseEvent(int code) { raise(code); }
     // Whether the device reports line errors and modem lines.
-    bool reportsLineEvents() const { return m_counters; }
+    bool reportsLineEvents() const;
 
 Q_SIGNALS:
     // Read CommEvent() inside the handler. The events come one after
@@ -95,21 +98,22 @@ Q_SIGNALS:
     // The device went away while open; the port is closed already.
     // `reason` is the system's description of what happened.
     void lineLost(const QString &reason);
+    // The line carries data now; a device does from its opening on.
+    void lineReady();
 
 private:
     void raise(int event);
-    void pollCounters();
+    // The line for `address`: the one there is when it is of the right kind.
+    SerialLine *makeLine(const QString &address, QString *error);
+    void setLine(SerialLine *line);
     bool fail(const QString &description);
-    bool applyLine();
-    void onPortError(int error);
     void loseLine(const QString &reason);
-    bool hungUp() const;
     // Why nothing can be written while closed: the lost line's reason, if any.
     QString closedReason() const;
 
     const SettingsStore &m_store;
-    QSerialPort *m_port;
-    QTimer *m_poll;
+    // Made at each opening for the device then stored; never null.
+    SerialLine *m_port;
     int m_commPort = LineDefaults::PortObject::kComPort;
     // "Settings" with "Handshaking".
     LineSettings m_line = LineDefaults::PortObject::line();
@@ -121,15 +125,9 @@ private:
     int m_commEvent = 0;
     QString m_error;
     QList<int> m_queued;
-    bool m_counters = false;
-    std::array<int, 9> m_last{};
     // Received before the line was lost, not yet read.
     QByteArray m_leftover;
     QString m_lostReason;
-    // Read or write errors that came without a hang-up: a flood of them is
-    // a device that no longer works, even if it does not say so.
-    int m_readErrors = 0;
-    QElapsedTimer m_readErrorsSince;
 };
 
 } // namespace zep

@@ -60,7 +60,8 @@ PortSettingsDialog::PortSettingsDialog(SettingsStore &settings, Prompts &prompts
     m_stopBits->addItems(LineChoices::stopBits());
     m_buffer->addItems({"64", "128", "256", "512", "1024"});
     m_takeOver->setToolTip(QStringLiteral("Übernimmt die Maschinenparameter in diesen Einstellungsdialog"));
-    m_device->setToolTip(QStringLiteral("Gerätedatei der gewählten Schnittstelle"));
+    m_device->setToolTip(QStringLiteral("Gerätedatei der gewählten Schnittstelle (z. B. /dev/ttyUSB0) oder ein "
+                                        "Netzwerk-Schnittstellenserver: tcp://HOST:PORT oder rfc2217://HOST:PORT"));
 
     auto *form = new QFormLayout;
     auto *numberRow = new QHBoxLayout;
@@ -230,6 +231,16 @@ bool PortSettingsDialog::save()
                               QStringLiteral(" aktivieren zu können benötigt\rsie eine Maschinenzuordnung!"),
                           QStringLiteral("Maschine?"), PromptIcon::Exclamation);
         return false;
+    }
+    // A malformed server address would only show as a red lamp later.
+    for (const auto &[n, path] : m_devices) {
+        const QString error = path.isEmpty() ? QString() : PortDevices::deviceError(path);
+        if (!error.isEmpty()) {
+            m_prompts.message(QStringLiteral("Das Gerät von Com") + QString::number(n) +
+                                  QStringLiteral(" ist ungültig:\r") + error,
+                              QStringLiteral("Gerät?"), PromptIcon::Exclamation);
+            return false;
+        }
     }
     for (int i = 0; i < 5; ++i)
         m_copy[i].save(m_settings, i);

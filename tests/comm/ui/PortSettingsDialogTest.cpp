@@ -185,3 +185,42 @@ TEST(PortSettingsDialog, MissingMachineLeavesTheWorkingCopy)
     EXPECT_EQ(w->workingCopy(0).endCode, "<SA>26");
 }
 
+
+TEST(PortSettingsDialog, ANetworkAddressIsStoredAndAMalformedOneIsRefusedWithItsReason)
+{
+    Dialog d;
+    auto w = d.open();
+    struct Case {
+        const char *device;
+        const char *reason; // empty: stored
+    };
+    const Case cases[] = {
+        {"tcp://maschine7", "die Portnummer fehlt"},
+        {"rfc2217://:4001", "der Rechner fehlt"},
+        {"udp://10.0.0.5:4001", "unbekannte Art"},
+        {"rfc2217://10.0.0.5:4001", ""},
+        {"tcp://drehbank.halle:2001", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.device);
+        d.prompts.clear();
+        w->devicePath()->setText(c.device);
+        Q_EMIT w->devicePath()->textEdited(c.device);
+        if (*c.reason) {
+            EXPECT_FALSE(w->save());
+            ASSERT_EQ(d.prompts.asked().size(), 1);
+            EXPECT_EQ(d.prompts.asked()[0].title, "Gerät?");
+            EXPECT_TRUE(d.prompts.asked()[0].text.startsWith(QString("Das Gerät von Com1 ist ungültig:\rUngültige "
+                                                                     "Netzwerkadresse \"") + c.device))
+                << d.prompts.asked()[0].text;
+            EXPECT_TRUE(d.prompts.asked()[0].text.contains(QString::fromUtf8(c.reason)));
+            // Nothing stored, nothing reopened.
+            EXPECT_EQ(d.settings.read("Schnittstellen", "COM1"), "");
+            EXPECT_EQ(d.setComms, 0);
+        } else {
+            EXPECT_TRUE(w->save());
+            EXPECT_TRUE(d.prompts.asked().isEmpty());
+            EXPECT_EQ(d.settings.read("Schnittstellen", "COM1"), c.device);
+        }
+    }
+}
