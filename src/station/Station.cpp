@@ -54,6 +54,7 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
 
     m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state->programDir, this);
     m_comm->trace = m_trace;
+    m_comm->monitoredDirectory = [this] { return m_state->verzeichnis; };
     m_connections = new Connections(*m_comm, this);
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
