@@ -4,6 +4,8 @@
 #include "app/SettingsStore.h"
 #include "comm/PortSettings.h"
 
+#include <QRegularExpression>
+
 namespace zep {
 
 UnattendedSettings::Keys::Keys(int connection)
@@ -55,6 +57,20 @@ QString UnattendedSettings::extension() const
         if (c == QLatin1Char('/') || c == QLatin1Char('.') || c.isSpace() || c == QLatin1Char(':'))
             usable = false;
     return usable ? e : QStringLiteral(".NC");
+}
+
+QString UnattendedSettings::folderProblem(const QString &folder)
+{
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    for (const QString &raw : folder.split(separators, Qt::SkipEmptyParts)) {
+        const QString level = raw.trimmed();
+        if (level.isEmpty() || level == QLatin1String(".") || level == QLatin1String("..")
+            || CatalogueNames::isHiddenName(level) || !CatalogueNames::isStorableFileName(level)
+            || level.contains(QLatin1Char(':')))
+            return QStringLiteral("Der Ordner '") + folder
+                   + QStringLiteral("' ist kein gültiger Ordner im überwachten Verzeichnis.");
+    }
+    return {};
 }
 
 QStringList UnattendedSettings::requestWords() const

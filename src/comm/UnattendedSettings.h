@@ -43,6 +43,12 @@ struct UnattendedSettings {
     // name alone) reads as the default, so a typo never makes a name the
     // directory check cannot catalogue.
     QString extension() const;
+    // Why a folder for automatic saving cannot be used (empty when it can):
+    // it must stay below the monitored directory and be catalogued there.
+    static QString folderProblem(const QString &folder);
+
+    bool operator==(const UnattendedSettings &) const = default;
+
     // The request keywords, upper case, without blanks and empty entries.
     QStringList requestWords() const;
 };
