@@ -380,7 +380,7 @@ void CommStation::answerRequest(int i, const MachineRequest &request, int waitSe
     QByteArray text;
     if (request.kind == MachineRequest::Kind::List) {
         answer.request = QStringLiteral("Liste ") + QStringLiteral("'") + shown + QStringLiteral("'");
-        text = MachineRequest::listing(dir, request.name);
+        text = MachineRequest::listing(dir, request.name, bezeichnung);
         tell(who + QStringLiteral("Anforderung ") + answer.request + QStringLiteral(", die Liste wird gesendet"));
     } else if (MachineRequest::refusedName(request.name)) {
         answer.request = QStringLiteral("'") + shown + QStringLiteral("'");

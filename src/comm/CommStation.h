@@ -61,6 +61,8 @@ public:
     // The monitored directory (ends with "/"), read at each machine request:
     // requests are answered from inside it alone.
     std::function<QString()> monitoredDirectory;
+    // A catalogued file's designation for a listing request; may be unset.
+    std::function<QString(const QString &storedName)> bezeichnung;
 
     const LampState &lamp(int i) const { return m_lamps[i]; }
     void setLamp(int i, LampColour colour);

@@ -134,7 +134,8 @@ MachineRequest::Lookup MachineRequest::find(const QString &verzeichnis, const QS
     return lookup;
 }
 
-QByteArray MachineRequest::listing(const QString &verzeichnis, const QString &pattern)
+QByteArray MachineRequest::listing(const QString &verzeichnis, const QString &pattern,
+                                   const std::function<QString(const QString &)> &bezeichnung)
 {
     const QString wanted = CatalogueNames::upperKeepLength(pattern.trimmed());
     const bool wildcard = wanted.contains(QLatin1Char('*')) || wanted.contains(QLatin1Char('?'));
@@ -151,7 +152,17 @@ QByteArray MachineRequest::listing(const QString &verzeichnis, const QString &pa
             break;
         // A name with a bracket would end the comment early on the control.
         QString shown = p.storedName;
+        if (bezeichnung) {
+            QString text = bezeichnung(p.storedName).trimmed();
+            text.replace(QLatin1String("\r\n"), QLatin1String(" / ")).replace(QLatin1Char('\r'), QLatin1Char(' '));
+            text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            if (!text.isEmpty())
+                shown += QStringLiteral(" - ") + text;
+        }
         shown.replace(QLatin1Char('('), QLatin1Char('[')).replace(QLatin1Char(')'), QLatin1Char(']'));
+        for (QChar &c : shown)
+            if (c.category() == QChar::Other_Control)
+                c = QLatin1Char(' ');
         out += "(" + CodePage1252::encode(shown) + ")\r\n";
         ++listed;
     }

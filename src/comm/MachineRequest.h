@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace zep {
@@ -36,9 +37,12 @@ struct MachineRequest {
     static Lookup find(const QString &verzeichnis, const QString &name);
 
     static constexpr int kMostListed = 200;
-    // "(NAME)" per matching catalogue name, at most kMostListed; a pattern
-    // may hold "*" and "?", else it is looked for anywhere in the name.
-    static QByteArray listing(const QString &verzeichnis, const QString &pattern);
+    // "(NAME - Bezeichnung)" per matching catalogue name, at most
+    // kMostListed; a pattern may hold "*" and "?", else it is looked for
+    // anywhere in the name. `bezeichnung` gives a name's designation (empty
+    // for none); without it the names stand alone.
+    static QByteArray listing(const QString &verzeichnis, const QString &pattern,
+                              const std::function<QString(const QString &storedName)> &bezeichnung = {});
 
     // The short answers, as programs of one comment.
     static QByteArray notFound(const QString &name);

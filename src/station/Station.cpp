@@ -14,6 +14,8 @@
 #include "comm/PortSettings.h"
 #include "comm/ProgramNaming.h"
 #include "comm/UnattendedSettings.h"
+#include "db/Database.h"
+#include "db/RowReader.h"
 #include "comm/ReceptionJournal.h"
 #include "comm/SendJob.h"
 #include "comm/SteadyReceptionClock.h"
@@ -55,6 +57,15 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state->programDir, this);
     m_comm->trace = m_trace;
     m_comm->monitoredDirectory = [this] { return m_state->verzeichnis; };
+    m_comm->bezeichnung = [this](const QString &storedName) {
+        QString text;
+        m_state->database.readRows(QStringLiteral("SELECT Bezeichnung FROM DateiListe WHERE Dateiname = ?"),
+                                   {storedName}, [&text](const RowReader &row) {
+                                       if (text.isEmpty())
+                                           text = row.text(0);
+                                   });
+        return text;
+    };
     m_connections = new Connections(*m_comm, this);
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);

@@ -177,3 +177,26 @@ TEST_F(AutoSaveTest, AFolderOutsideTheDirectoryOrAFailedWriteLeavesTheProgramToT
     EXPECT_TRUE(filesIn(data() + "Gesperrt").isEmpty());
     EXPECT_EQ(StationInternals::journal(*station).entries().size(), 2);
 }
+
+TEST_F(AutoSaveTest, ARequestOnTheStationIsAnsweredWithTheCataloguesDesignationsAndNeverSaved)
+{
+    unattended.anforderungen = true;
+    unattended.save(settings, 2);
+    ASSERT_EQ(loadStation(noDialogs, env.root() + "drive/"), Station::LoadOutcome::Ready);
+    env.writeFile("data/P2.NC", "%\r\nO2\r\nM30\r\n%");
+    ASSERT_TRUE(StationInternals::state(*station).database.execute(
+        "INSERT INTO DateiListe (Dateiname, Bezeichnung) VALUES (?, ?)", {QString("P2.NC"), QString("Welle")}));
+    ASSERT_TRUE(send("(LISTE P2)\r\n", "Anforderung Liste 'P2', die Liste wird gesendet"));
+    machine.send(QByteArray(1, char(17)));
+    QByteArray got;
+    QElapsedTimer t;
+    t.start();
+    while (!got.contains(char(26)) && t.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        got += machine.readAvailable(5);
+    }
+    EXPECT_EQ(got, "%\r\n(P2.NC - Welle)\r\nM30\r\n%\r\n\x1a");
+    EXPECT_TRUE(dialogs.isEmpty());
+    EXPECT_EQ(filesIn(data()), QStringList({"P2.NC"}));
+    EXPECT_TRUE(StationInternals::journal(*station).entries().isEmpty());
+}
