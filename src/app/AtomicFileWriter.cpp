@@ -103,7 +103,7 @@ std::optional<QString> AtomicFileWriter::write(const char *data, qint64 size)
     return std::nullopt;
 }
 
-std::optional<QString> AtomicFileWriter::commit()
+std::optional<QString> AtomicFileWriter::flushAndClose()
 {
     if (!m_file.isOpen())
         return QStringLiteral("Die Datei ist nicht geöffnet");
@@ -118,12 +118,47 @@ std::optional<QString> AtomicFileWriter::commit()
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
         return fail(errno);
+    return std::nullopt;
+}
+
+std::optional<QString> AtomicFileWriter::commit()
+{
+    if (auto error = flushAndClose())
+        return error;
     // POSIX rename replaces the target in one step; QFile::rename would
     // refuse an existing one.
     if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
         return fail(errno);
     // The rename itself on disk: without it a power cut right after a save
     // can bring back the old program.
+    syncEntry(m_target);
+    m_file.setFileName(QString());
+    return std::nullopt;
+}
+
+std::optional<QString> AtomicFileWriter::commitNew()
+{
+    if (auto error = flushAndClose())
+        return error;
+    const QByteArray temporary = QFile::encodeName(m_file.fileName());
+    const QByteArray target = QFile::encodeName(m_target);
+    // A hard link is made only where no entry of that name exists, in one
+    // step; a rename would replace a file another writer put there meanwhile.
+    if (::link(temporary.constData(), target.constData()) == 0) {
+        ::unlink(temporary.constData());
+        syncEntry(m_target);
+        m_file.setFileName(QString());
+        return std::nullopt;
+    }
+    const int linkError = errno;
+    // Some network and FAT file systems have no hard links: there only the
+    // look just before the rename guards the existing file.
+    const bool noLinks = linkError == EPERM || linkError == EOPNOTSUPP || linkError == ENOTSUP
+                         || linkError == EXDEV || linkError == EMLINK || linkError == ENOSYS;
+    if (!noLinks || QFileInfo::exists(m_target) || QFileInfo(m_target).isSymLink())
+        return fail(noLinks ? EEXIST : linkError);
+    if (std::rename(temporary.constData(), target.constData()) != 0)
+        return fail(errno);
     syncEntry(m_target);
     m_file.setFileName(QString());
     return std::nullopt;

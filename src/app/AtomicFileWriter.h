@@ -32,6 +32,10 @@ public:
     std::optional<QString> write(const char *data, qint64 size);
     std::optional<QString> write(const QByteArray &bytes) { return write(bytes.constData(), bytes.size()); }
     std::optional<QString> commit();
+    // As commit(), but the target must not exist yet: a file that appeared
+    // under its name meanwhile is never replaced, the new contents are
+    // dropped and the reason tells that the file exists (EEXIST).
+    std::optional<QString> commitNew();
     void cancel();
 
     bool isOpen() const { return m_file.isOpen(); }
@@ -48,6 +52,7 @@ public:
 
 private:
     std::optional<QString> fail(int errnum);
+    std::optional<QString> flushAndClose();
 
     QFile m_file;
     QString m_target; // the real file, with a link followed

@@ -1,11 +1,15 @@
 #include "comm/CommStation.h"
 
+#include "app/CatalogueNames.h"
 #include "app/Clock.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
 #include "app/SettingsStore.h"
 #include "comm/CommEvent.h"
 #include "comm/EmpfangUmwandeln.h"
+#include "comm/MachineRequest.h"
+#include "comm/UnattendedSettings.h"
+#include "comm/WriteTextFile.h"
 #include "comm/MachineReady.h"
 #include "comm/RecoveryFile.h"
 #include "comm/PortSettings.h"
@@ -55,7 +59,16 @@ CommStation::CommStation(SettingsStore &settings, Prompts &prompts, Logbook &log
         m_reopen[i] = new QTimer(this);
         m_reopen[i]->setInterval(kReopenMsecs);
         connect(m_reopen[i], &QTimer::timeout, this, [this, i] { tryReopen(i); });
+        m_receptionStart[i] = -1;
+        m_readyAt[i] = -2;
+        connect(m_ready[i], &MachineReady::signalled, this, [this, i] { m_readyAt[i] = m_clock.seconds(); });
     }
+    // An answer that waited for a send starts once the line is free; queued,
+    // so that the ended job is gone first.
+    connect(this, &CommStation::sendingChanged, this, [this](int i, bool sending) {
+        if (!sending)
+            QTimer::singleShot(0, this, [this, i] { startWaitingAnswer(i); });
+    });
 }
 
 CommStation::~CommStation() = default;
@@ -304,6 +317,8 @@ void CommStation::receive(int i)
     if (piece.isEmpty())
         return;
     const ReceiveSettings s = receiveSettings(i);
+    if (!m_receivers[i]->running())
+        m_receptionStart[i] = m_clock.seconds();
     if (m_receivers[i]->feed(piece, m_clock.seconds(), s) == Receiver::Piece::Collected)
         setLamp(i, LampColour::Yellow);
 }
@@ -358,7 +373,97 @@ void CommStation::handOverFinished(int i)
     m_receivers[i]->startFollowing(m_clock.seconds(), s);
     if (m_receivers[i]->running())
         setLamp(i, LampColour::Yellow);
+    const UnattendedSettings unattended = UnattendedSettings::load(m_settings, i);
+    if (unattended.anforderungen)
+        if (const auto request = MachineRequest::parse(text, unattended.requestWords()))
+            return answerRequest(i, *request, unattended.anforderungWartezeit);
     Q_EMIT programReceived(i, text);
+}
+
+void CommStation::tell(const QString &text)
+{
+    m_logbook.LogbuchSchreiben(text);
+    trace.line(text);
+    Q_EMIT statusChanged(text);
+}
+
+void CommStation::answerRequest(int i, const MachineRequest &request, int waitSeconds)
+{
+    const QString who = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(": ");
+    // What the machine punched, readable in the logbook whatever it holds.
+    QString shown = request.name;
+    for (QChar &c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    const QString dir = monitoredDirectory ? CatalogueNames::ensureTrailingSeparator(monitoredDirectory()) : QString();
+    WaitingAnswer answer;
+    answer.order.connection = i;
+    QByteArray text;
+    if (request.kind == MachineRequest::Kind::List) {
+        answer.request = QStringLiteral("Liste ") + QStringLiteral("'") + shown + QStringLiteral("'");
+        text = MachineRequest::listing(dir, request.name, bezeichnung);
+        tell(who + QStringLiteral("Anforderung ") + answer.request + QStringLiteral(", die Liste wird gesendet"));
+    } else if (MachineRequest::refusedName(request.name)) {
+        answer.request = QStringLiteral("'") + shown + QStringLiteral("'");
+        text = MachineRequest::refusedAnswer();
+        tell(who + QStringLiteral("Anforderung ") + answer.request
+             + QStringLiteral(" abgelehnt: Namen mit '..', '/', '\\', Laufwerk oder Steuerzeichen werden nicht "
+                              "beantwortet"));
+    } else {
+        answer.request = QStringLiteral("'") + shown + QStringLiteral("'");
+        const MachineRequest::Lookup lookup = MachineRequest::find(dir, request.name);
+        if (lookup.found()) {
+            answer.order.path = lookup.paths.first();
+            tell(who + QStringLiteral("Anforderung ") + answer.request + QStringLiteral(", ")
+                 + QDir::toNativeSeparators(answer.order.path.mid(dir.size())) + QStringLiteral(" wird gesendet"));
+        } else if (lookup.ambiguous()) {
+            text = MachineRequest::ambiguousAnswer(shown, int(lookup.paths.size()));
+            tell(who + QStringLiteral("Anforderung ") + answer.request + QStringLiteral(" ist mehrdeutig (")
+                 + num(int(lookup.paths.size())) + QStringLiteral(" Dateien)"));
+        } else {
+            text = MachineRequest::notFound(shown);
+            tell(who + QStringLiteral("Anforderung ") + answer.request + QStringLiteral(": nicht gefunden"));
+        }
+    }
+    if (answer.order.path.isEmpty()) {
+        // The answer goes out through the same send job as any program, so
+        // it gets the connection's conversions, end code and pacing.
+        answer.order.path = m_programDir + QStringLiteral("Antwort_Maschine") + num(i + 1) + QLatin1Char('_')
+                            + num(++m_answerFiles) + QStringLiteral(".txt");
+        answer.ownFile = true;
+        if (const auto error = WriteTextFile(answer.order.path, text)) {
+            tell(who + QStringLiteral("Antwort auf Anforderung ") + answer.request
+                 + QStringLiteral(" konnte nicht geschrieben werden: ") + *error);
+            return;
+        }
+    }
+    // The machine said it is ready after its request began: it waits in
+    // read mode now. Otherwise its ready signal or the waiting time starts it.
+    const bool readyNow = m_readyAt[i] >= m_receptionStart[i] && m_receptionStart[i] >= 0 && !sending(i);
+    if (!readyNow && waitSeconds > 0)
+        answer.order.delay = waitSeconds;
+    m_waitingAnswers[i].append(answer);
+    startWaitingAnswer(i);
+}
+
+void CommStation::startWaitingAnswer(int i)
+{
+    if (sending(i) || m_waitingAnswers[i].isEmpty())
+        return;
+    const WaitingAnswer answer = m_waitingAnswers[i].takeFirst();
+    SendJob *job = startSend(answer.order);
+    if (!job)
+        return;
+    const QString who = QStringLiteral("Maschine ") + num(i + 1) + QStringLiteral(": ");
+    connect(job, &Job::finished, this, [this, job, answer, who] {
+        if (job->outcome() == SendJob::Outcome::Sent)
+            tell(who + QStringLiteral("Antwort auf Anforderung ") + answer.request + QStringLiteral(" gesendet"));
+        else
+            tell(who + QStringLiteral("Antwort auf Anforderung ") + answer.request + QStringLiteral(" nicht gesendet")
+                 + (job->error().isEmpty() ? QString() : QStringLiteral(": ") + job->error()));
+        if (answer.ownFile)
+            QFile::remove(answer.order.path);
+    });
 }
 
 void CommStation::abortReception(int i)

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <memory>
 
@@ -58,6 +59,11 @@ public:
     void showLampInfo(int i);
 
     TraceSink trace;
+    // The monitored directory (ends with "/"), read at each machine request:
+    // requests are answered from inside it alone.
+    std::function<QString()> monitoredDirectory;
+    // A catalogued file's designation for a listing request; may be unset.
+    std::function<QString(const QString &storedName)> bezeichnung;
 
     const LampState &lamp(int i) const { return m_lamps[i]; }
     void setLamp(int i, LampColour colour);
@@ -113,6 +119,17 @@ private:
     QString saveRecovery(int i, const QByteArray &text);
 
     void setToolTip(int i, const QString &text);
+    // A request program from machine i: looked up and answered as a send
+    // job of its own, after the send that runs now.
+    void answerRequest(int i, const struct MachineRequest &request, int waitSeconds);
+    void startWaitingAnswer(int i);
+    void tell(const QString &text);
+
+    struct WaitingAnswer {
+        SendOrder order;
+        bool ownFile = false; // an answer text written for this job alone
+        QString request;      // as the logbook names it
+    };
 
     SettingsStore &m_settings;
     Prompts &m_prompts;
@@ -134,6 +151,12 @@ private:
     // The line error notice of the connection waits to be read.
     std::array<OneBoxAtATime, kConnections> m_errorNotices;
     QStringList m_recoveryFiles;
+    std::array<QList<WaitingAnswer>, kConnections> m_waitingAnswers;
+    // When the last reception began and the machine last said it is ready:
+    // a ready signal after a request's first byte means it waits for the answer.
+    std::array<double, kConnections> m_receptionStart{};
+    std::array<double, kConnections> m_readyAt{};
+    int m_answerFiles = 0;
 };
 
 } // namespace zep

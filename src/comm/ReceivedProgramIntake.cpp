@@ -7,7 +7,12 @@
 #include "comm/DateiLesen.h"
 #include "comm/ReceptionJournal.h"
 #include "comm/RecoveryFile.h"
+#include "comm/ProgramNaming.h"
 #include "comm/WriteTextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace zep {
 
@@ -42,11 +47,64 @@ ReceivedProgramIntake::SaveResult result(Status status, const ReceivedProgramTar
 {
     ReceivedProgramIntake::SaveResult r;
     r.status = status;
-    if (status == Status::Saved) {
+    if (status == Status::Saved || status == Status::AlreadyThere) {
         r.path = target.path;
         r.storedName = target.storedName;
     }
     return r;
+}
+
+// So many programs of one name in one folder means something sends the
+// same head over and over; the dialog is the better place then.
+constexpr int kMostNumbered = 999;
+
+ReceivedProgramIntake::SaveResult refusedFor(const QString &reason)
+{
+    ReceivedProgramIntake::SaveResult r;
+    r.status = Status::Refused;
+    r.reason = reason;
+    return r;
+}
+
+// The folder for automatic saving below the monitored directory, each level
+// under its real case, made where missing; the reason when it cannot be.
+// A level that leaves the directory, hides its files from the directory
+// check or could not be catalogued is refused before anything is made.
+std::optional<QString> autoFolder(const QString &verzeichnis, const QString &folder, QString &levelsOut)
+{
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    const QString shown = quoted(folder);
+    QString dir = CatalogueNames::ensureTrailingSeparator(verzeichnis);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return QStringLiteral("Das überwachte Verzeichnis ist nicht erreichbar.");
+    QStringList real;
+    for (QString level : folder.split(separators, Qt::SkipEmptyParts)) {
+        level = level.trimmed();
+        if (level.isEmpty() || level == QLatin1String(".") || level == QLatin1String("..")
+            || CatalogueNames::isHiddenName(level) || !CatalogueNames::isStorableFileName(level)
+            || level.contains(QLatin1Char(':')))
+            return QStringLiteral("Der Ordner ") + shown
+                   + QStringLiteral(" ist kein gültiger Ordner im überwachten Verzeichnis.");
+        QStringList matches;
+        const QStringList entries = QDir(dir).entryList(QDir::Dirs | QDir::Files | QDir::Hidden | QDir::System
+                                                        | QDir::NoDotAndDotDot);
+        for (const QString &entry : entries)
+            if (CatalogueNames::sameIgnoringCase(entry, level))
+                matches << entry;
+        if (matches.size() > 1)
+            return QStringLiteral("Der Ordner ") + shown
+                   + QStringLiteral(" passt auf mehrere Ordner, die sich nur in der Groß-/Kleinschreibung unterscheiden.");
+        const QString name = matches.isEmpty() ? level : matches.first();
+        if (matches.isEmpty() && !QDir(dir).mkdir(name))
+            return QStringLiteral("Der Ordner ") + quoted(dir + name) + QStringLiteral(" kann nicht angelegt werden.");
+        if (!QFileInfo(dir + name).isDir() || QFileInfo(dir + name).isSymLink())
+            return QStringLiteral("Der Ordner ") + shown
+                   + QStringLiteral(" ist kein gültiger Ordner im überwachten Verzeichnis.");
+        dir += name + QLatin1Char('/');
+        real << name;
+    }
+    levelsOut = real.join(QLatin1Char('\\'));
+    return std::nullopt;
 }
 
 } // namespace
@@ -117,6 +175,74 @@ void ReceivedProgramIntake::saveAsUpdate(const QString &name, SaveDone done)
             done(result(Status::Saved, target));
         },
         [done] { done(result(Status::NotWritten)); });
+}
+
+void ReceivedProgramIntake::saveAutomatically(const QString &folder, const QString &fileName, SaveDone done)
+{
+    if (d->settled)
+        return done(result(Status::Refused));
+    QString levels;
+    if (const auto why = autoFolder(d->context.verzeichnis(), folder, levels))
+        return done(refusedFor(*why));
+    saveNextFree(d, levels, fileName, 1, std::move(done));
+}
+
+void ReceivedProgramIntake::saveNextFree(const std::weak_ptr<Data> &weak, const QString &folder,
+                                         const QString &fileName, int k, SaveDone done)
+{
+    const std::shared_ptr<Data> data = weak.lock();
+    if (!data || data->settled)
+        return;
+    using Verdict = ReceivedProgramTarget::Verdict;
+    for (; k <= kMostNumbered; ++k) {
+        const QString name = ProgramNaming::numbered(fileName, k);
+        const QString typed = folder.isEmpty() ? name : folder + QLatin1Char('\\') + name;
+        const ReceivedProgramTarget target = ReceivedProgramTarget::forNewFile(data->context.verzeichnis(), typed);
+        switch (target.verdict) {
+        case Verdict::Ok: {
+            const std::optional<QString> error = WriteNewTextFile(target.path, data->program.text);
+            if (!error) {
+                if (data->pendingMachine)
+                    data->pendingMachine(target.storedName, data->program.machine);
+                settle(*data);
+                return done(result(Status::Saved, target));
+            }
+            // Another program took the name while this one was written:
+            // the same name is looked at again, now as a taken one.
+            if (QFileInfo::exists(target.path)) {
+                --k;
+                continue;
+            }
+            const ErrorInfo info{kPathFileAccessError, QStringLiteral("Die Datei ") + quoted(target.path)
+                                                           + QStringLiteral(" kann nicht geschrieben werden: ") + *error};
+            data->context.prompts.ask(retryQuestion(kPlace, info),
+                                      [weak, folder, fileName, k, done = std::move(done)](PromptAnswer answer) {
+                                          if (answer == PromptAnswer::Retry)
+                                              saveNextFree(weak, folder, fileName, k, done);
+                                          else if (!weak.expired())
+                                              done(result(Status::NotWritten));
+                                      });
+            return;
+        }
+        case Verdict::Exists: {
+            const FileText there = DateiLesen(target.path);
+            if (there.ok() && QFileInfo(target.path).isFile() && there.text == data->program.text) {
+                ReceivedProgramTarget same = target;
+                same.storedName = CatalogueNames::toStoredName(
+                    target.path.mid(CatalogueNames::ensureTrailingSeparator(data->context.verzeichnis()).size()));
+                settle(*data);
+                return done(result(Status::AlreadyThere, same));
+            }
+            continue;
+        }
+        case Verdict::Ambiguous:
+            continue;
+        default:
+            return done(refusedFor(QStringLiteral("Der Name ") + quoted(typed)
+                                   + QStringLiteral(" ist kein gültiger Dateiname im überwachten Verzeichnis.")));
+        }
+    }
+    done(refusedFor(QStringLiteral("Für ") + quoted(fileName) + QStringLiteral(" ist kein freier Name mehr da.")));
 }
 
 void ReceivedProgramIntake::discard()

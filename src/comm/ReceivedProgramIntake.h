@@ -59,12 +59,14 @@ public:
         Refused,         // the name was refused (told, or a beep for no name); nothing written
         OriginalMissing, // update: no file of that name to replace (told); nothing written
         NotWritten,      // writing failed and the user gave up retrying; nothing changed on disk
+        AlreadyThere,    // automatic: the same bytes are there under the name; nothing written, settled
     };
     struct SaveResult {
         Status status = Status::Refused;
         QString path;       // the file written (Saved)
         QString storedName; // its catalogue name (Saved)
         QString offeredName; // OriginalMissing: the name to offer for saving as a new file
+        QString reason;      // automatic, Refused: why, for the logbook
         bool saved() const { return status == Status::Saved; }
     };
     struct Original {
@@ -102,6 +104,16 @@ public:
     void saveAsNew(const QString &typedName, SaveDone done);
     // "Als Aktualisierung": the catalogue name of the file to replace.
     void saveAsUpdate(const QString &name, SaveDone done);
+    // Saved with nobody asked: as `fileName` (ProgramNaming's), in `folder`
+    // below the monitored directory ("" for the directory itself; "/" or "\"
+    // between levels; made when missing). A name taken by another program
+    // gets "_2", "_3" … in front of its extension; a file there with the same
+    // bytes is not written again (AlreadyThere). An existing file is never
+    // replaced, not even one that appears while the text is written. Only a
+    // failed write asks (whether to try again); a folder or name that cannot
+    // be used is Refused with its reason and nothing asked, and the intake
+    // stays open for the save dialog.
+    void saveAutomatically(const QString &folder, const QString &fileName, SaveDone done);
     void discard();
     // Closed without a decision: the program goes to a recovery file
     // "Nicht_gespeichert_Maschine<n>_<time>.txt" and into the logbook.
@@ -127,6 +139,8 @@ private:
     static void writeProgram(const std::weak_ptr<Data> &data, const QString &path, std::function<void()> written,
                              std::function<void()> givenUp);
     static void settle(Data &data);
+    static void saveNextFree(const std::weak_ptr<Data> &data, const QString &folder, const QString &fileName, int k,
+                             SaveDone done);
 
     std::shared_ptr<Data> d;
 };

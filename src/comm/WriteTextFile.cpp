@@ -14,4 +14,14 @@ std::optional<QString> WriteTextFile(const QString &path, const QByteArray &text
     return out.commit();
 }
 
+std::optional<QString> WriteNewTextFile(const QString &path, const QByteArray &text)
+{
+    AtomicFileWriter out;
+    if (auto error = out.open(path))
+        return error;
+    if (auto error = out.write(text))
+        return error;
+    return out.commitNew();
+}
+
 } // namespace zep

@@ -1,5 +1,6 @@
 #include "station/Station.h"
 
+#include "app/CatalogueNames.h"
 #include "app/Clock.h"
 #include "app/Logbook.h"
 #include "app/Prompts.h"
@@ -11,6 +12,10 @@
 #include "app/LeftoverTemporaries.h"
 #include "comm/CommStation.h"
 #include "comm/PortSettings.h"
+#include "comm/ProgramNaming.h"
+#include "comm/UnattendedSettings.h"
+#include "db/Database.h"
+#include "db/RowReader.h"
 #include "comm/ReceptionJournal.h"
 #include "comm/SendJob.h"
 #include "comm/SteadyReceptionClock.h"
@@ -51,6 +56,16 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
 
     m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state->programDir, this);
     m_comm->trace = m_trace;
+    m_comm->monitoredDirectory = [this] { return m_state->verzeichnis; };
+    m_comm->bezeichnung = [this](const QString &storedName) {
+        QString text;
+        m_state->database.readRows(QStringLiteral("SELECT Bezeichnung FROM DateiListe WHERE Dateiname = ?"),
+                                   {storedName}, [&text](const RowReader &row) {
+                                       if (text.isEmpty())
+                                           text = row.text(0);
+                                   });
+        return text;
+    };
     m_connections = new Connections(*m_comm, this);
     connect(m_comm, &CommStation::lampChanged, this, &Station::lampChanged);
     connect(m_comm, &CommStation::statusChanged, this, &Station::showStatus);
@@ -187,7 +202,49 @@ void Station::received(int connection, const QByteArray &text)
         m_state->logbook.LogbuchSchreiben(QStringLiteral("Empfang von Maschine ") + QString::number(connection + 1)
                                          + QStringLiteral(" konnte nicht zwischengespeichert werden: ")
                                          + added.error);
+    const UnattendedSettings unattended = UnattendedSettings::load(m_state->settings, connection);
+    if (unattended.autoSpeichern)
+        return saveByItself(program, unattended.autoOrdner, unattended.extension());
     Q_EMIT programReceived(program);
+}
+
+void Station::saveByItself(const ReceivedProgram &program, const QString &folder, const QString &extension)
+{
+    const QString machine = QStringLiteral("Maschine ") + QString::number(program.maschinenNummer) + QStringLiteral(": ");
+    const QString name =
+        ProgramNaming::nameFor(program.text, extension, program.maschinenNummer, m_state->clock.now()).fileName;
+    // Kept alive by its own continuation while a retry question waits.
+    auto intake = std::make_shared<ReceivedProgramIntake>(intakeFor(program));
+    const QPointer<Station> self(this);
+    intake->saveAutomatically(folder, name, [self, intake, program, machine](const ReceivedProgramIntake::SaveResult &r) {
+        if (!self)
+            return;
+        Logbook &logbook = self->m_state->logbook;
+        const QString shown = QDir::toNativeSeparators(
+            r.path.mid(CatalogueNames::ensureTrailingSeparator(self->m_state->verzeichnis).size()));
+        switch (r.status) {
+        case ReceivedProgramIntake::Status::Saved: {
+            const QString text = machine + shown + QStringLiteral(" automatisch gespeichert");
+            logbook.LogbuchSchreiben(text);
+            self->showStatus(text);
+            return;
+        }
+        case ReceivedProgramIntake::Status::AlreadyThere:
+            logbook.LogbuchSchreiben(machine + shown
+                                     + QStringLiteral(" ist mit gleichem Inhalt schon vorhanden, nicht noch einmal "
+                                                      "gespeichert"));
+            return;
+        default: {
+            // Not lost: the program goes to the save dialog as without the option.
+            const QString text = machine + QStringLiteral("automatisches Speichern nicht möglich")
+                                 + (r.reason.isEmpty() ? QString() : QStringLiteral(": ") + r.reason)
+                                 + QStringLiteral(" Das Programm wartet auf den Speichern-Dialog.");
+            logbook.LogbuchSchreiben(text);
+            self->showStatus(text);
+            Q_EMIT self->programReceived(program);
+        }
+        }
+    });
 }
 
 void Station::offerJournalled()

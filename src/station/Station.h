@@ -191,6 +191,8 @@ private:
     void armTimers();
     void showClock();
     void received(int connection, const QByteArray &text);
+    // A connection set to save by itself: no dialog unless the save cannot be made.
+    void saveByItself(const ReceivedProgram &program, const QString &folder, const QString &extension);
     void removeLeftovers();
     void offerJournalled();
     // Offers records for the listed files that have none.

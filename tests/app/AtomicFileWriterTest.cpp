@@ -83,6 +83,28 @@ TEST(AtomicFileWriter, NameNearTheFileSystemsLimitIsStillWritten)
     EXPECT_EQ(entries(env.root() + "d"), QStringList({name}));
 }
 
+TEST(AtomicFileWriter, ANewFileNeverReplacesOneThatAppearedMeanwhile)
+{
+    TestEnvironment env;
+    const QString target = env.root() + "O1.NC";
+    AtomicFileWriter out;
+    ASSERT_EQ(out.open(target), std::nullopt);
+    ASSERT_EQ(out.write(QByteArray("neu")), std::nullopt);
+    env.writeFile(target, "von woanders");
+    const std::optional<QString> error = out.commitNew();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->contains(target)) << *error;
+    EXPECT_EQ(env.readFile(target), "von woanders");
+    EXPECT_EQ(entries(env.root()).filter("O1.NC"), QStringList({"O1.NC"}));
+
+    AtomicFileWriter fresh;
+    ASSERT_EQ(fresh.open(env.root() + "O2.NC"), std::nullopt);
+    ASSERT_EQ(fresh.write(QByteArray("neu")), std::nullopt);
+    EXPECT_EQ(fresh.commitNew(), std::nullopt);
+    EXPECT_EQ(env.readFile(env.root() + "O2.NC"), "neu");
+    EXPECT_EQ(entries(env.root()).filter("O2.NC"), QStringList({"O2.NC"}));
+}
+
 TEST(AtomicFileWriter, FullDiskKeepsTheOldFileWhole)
 {
     TestEnvironment env;

@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QSpinBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFormLayout>
@@ -48,7 +49,10 @@ PortSettingsDialog::PortSettingsDialog(SettingsStore &settings, Prompts &prompts
       m_flow(new QButtonGroup(this)), m_active(new QCheckBox(QStringLiteral("Aktiv"), this)),
       m_device(new QLineEdit(this)), m_summary(new QLabel(this)), m_number(new QLabel(this)),
       m_takeOver(new QPushButton(QStringLiteral("-> COM"), this)),
-      m_save(new QPushButton(QStringLiteral("Speichern"), this))
+      m_save(new QPushButton(QStringLiteral("Speichern"), this)),
+      m_autoSave(new QCheckBox(QStringLiteral("Automatisch speichern"), this)),
+      m_requests(new QCheckBox(QStringLiteral("Anforderungen annehmen"), this)), m_autoFolder(new QLineEdit(this)),
+      m_autoExtension(new QLineEdit(this)), m_requestWords(new QLineEdit(this)), m_requestWait(new QSpinBox(this))
 {
     setWindowTitle(QStringLiteral("Kommunikations-Einstellungen"));
     for (int k = 1; k <= 5; ++k)
@@ -92,6 +96,17 @@ PortSettingsDialog::PortSettingsDialog(SettingsStore &settings, Prompts &prompts
     auto *moreLayout = new QVBoxLayout(more);
     moreLayout->addWidget(new QLabel(QStringLiteral("Diese Einstellungen kommen aus der Maschinenverwaltung"), more));
     moreLayout->addWidget(m_summary);
+    auto *unattended = new QGroupBox(QStringLiteral("Ohne Gang zum PC"), this);
+    auto *unattendedForm = new QFormLayout(unattended);
+    unattendedForm->addRow(m_autoSave);
+    m_autoFolder->setPlaceholderText(QStringLiteral("überwachtes Verzeichnis"));
+    unattendedForm->addRow(QStringLiteral("Ordner"), m_autoFolder);
+    unattendedForm->addRow(QStringLiteral("Endung"), m_autoExtension);
+    unattendedForm->addRow(m_requests);
+    m_requestWait->setRange(0, UnattendedSettings::kLongestWaitSeconds);
+    m_requestWait->setSuffix(QStringLiteral(" s"));
+    unattendedForm->addRow(QStringLiteral("Wartezeit"), m_requestWait);
+    unattendedForm->addRow(QStringLiteral("Schlüsselwörter"), m_requestWords);
     auto *cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -101,6 +116,7 @@ PortSettingsDialog::PortSettingsDialog(SettingsStore &settings, Prompts &prompts
     layout->addWidget(m_tabs);
     layout->addLayout(form);
     layout->addWidget(more);
+    layout->addWidget(unattended);
     layout->addLayout(buttons);
 
     fillMachines();
@@ -134,6 +150,16 @@ PortSettingsDialog::PortSettingsDialog(SettingsStore &settings, Prompts &prompts
         SetMachineDefaults(m_machine->currentData().toInt());
         SetMachine(m_shown);
     });
+    connect(m_autoSave, &QCheckBox::toggled, this, [this](bool on) { m_unattended[m_shown].autoSpeichern = on; });
+    connect(m_requests, &QCheckBox::toggled, this, [this](bool on) { m_unattended[m_shown].anforderungen = on; });
+    connect(m_autoFolder, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_unattended[m_shown].autoOrdner = t.trimmed(); });
+    connect(m_autoExtension, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_unattended[m_shown].autoEndung = t.trimmed(); });
+    connect(m_requestWords, &QLineEdit::textEdited, this,
+            [this](const QString &t) { m_unattended[m_shown].anforderungWorte = t; });
+    connect(m_requestWait, &QSpinBox::valueChanged, this,
+            [this](int v) { m_unattended[m_shown].anforderungWartezeit = v; });
     connect(m_save, &QPushButton::clicked, this, [this] {
         if (save())
             accept();
@@ -152,8 +178,10 @@ void PortSettingsDialog::fillMachines()
 
 void PortSettingsDialog::LoadPropertySettings()
 {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         m_copy[i] = PortSettings::load(m_settings, i);
+        m_unattended[i] = UnattendedSettings::load(m_settings, i);
+    }
 }
 
 void PortSettingsDialog::showDevice()
@@ -170,7 +198,8 @@ void PortSettingsDialog::SetMachine(int i)
     // half-shown tab would be written into the one being shown.
     const QSignalBlocker quiet[] = {QSignalBlocker(m_tabs),   QSignalBlocker(m_port),     QSignalBlocker(m_speed),
                                     QSignalBlocker(m_parity), QSignalBlocker(m_dataBits), QSignalBlocker(m_stopBits),
-                                    QSignalBlocker(m_buffer), QSignalBlocker(m_active),   QSignalBlocker(m_machine)};
+                                    QSignalBlocker(m_buffer), QSignalBlocker(m_active),   QSignalBlocker(m_machine),
+                                    QSignalBlocker(m_autoSave), QSignalBlocker(m_requests), QSignalBlocker(m_requestWait)};
     m_shown = i;
     if (m_tabs->currentIndex() != i)
         m_tabs->setCurrentIndex(i);
@@ -196,6 +225,13 @@ void PortSettingsDialog::SetMachine(int i)
         m_machine->setCurrentIndex(k);
     }
     showDevice();
+    const UnattendedSettings &u = m_unattended[i];
+    m_autoSave->setChecked(u.autoSpeichern);
+    m_autoFolder->setText(u.autoOrdner);
+    m_autoExtension->setText(u.autoEndung);
+    m_requests->setChecked(u.anforderungen);
+    m_requestWait->setValue(u.anforderungWartezeit);
+    m_requestWords->setText(u.anforderungWorte);
     // The stored summary separates its parts by CR, which a label does not
     // break at.
     m_summary->setText(p.summary().replace(QLatin1Char('\r'), QLatin1Char('\n')));
@@ -242,8 +278,19 @@ bool PortSettingsDialog::save()
             return false;
         }
     }
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
+        if (const QString why = UnattendedSettings::folderProblem(m_unattended[i].autoOrdner); !why.isEmpty()) {
+            m_prompts.message(QStringLiteral("Maschinenverbindung ") + QString::number(i + 1) + QStringLiteral(": ") + why,
+                              QStringLiteral("Ordner?"), PromptIcon::Exclamation);
+            return false;
+        }
+    }
+    for (int i = 0; i < 5; ++i) {
         m_copy[i].save(m_settings, i);
+        // A group whose options nobody touched keeps its file as it was.
+        if (m_unattended[i] != UnattendedSettings::load(m_settings, i))
+            m_unattended[i].save(m_settings, i);
+    }
     for (const auto &[n, path] : m_devices)
         if (!path.isEmpty())
             PortDevices::setDevicePath(m_settings, n, path);

@@ -2,6 +2,7 @@
 
 #include "app/StatusLine.h"
 #include "comm/PortSettings.h"
+#include "comm/UnattendedSettings.h"
 
 #include <QDialog>
 #include <array>
@@ -14,6 +15,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTabBar;
 
 namespace zep {
@@ -42,6 +44,7 @@ public:
 
     int shown() const { return m_shown; }
     const PortSettings &workingCopy(int i) const { return m_copy[i]; }
+    const UnattendedSettings &unattendedCopy(int i) const { return m_unattended[i]; }
 
     QTabBar *tabs() const { return m_tabs; }
     QComboBox *portList() const { return m_port; }
@@ -58,6 +61,12 @@ public:
     QLabel *numberLabel() const { return m_number; }
     QPushButton *takeOverButton() const { return m_takeOver; }
     QPushButton *saveButton() const { return m_save; }
+    QCheckBox *autoSaveBox() const { return m_autoSave; }
+    QLineEdit *autoFolderEdit() const { return m_autoFolder; }
+    QLineEdit *autoExtensionEdit() const { return m_autoExtension; }
+    QCheckBox *requestsBox() const { return m_requests; }
+    QSpinBox *requestWaitBox() const { return m_requestWait; }
+    QLineEdit *requestWordsEdit() const { return m_requestWords; }
 
 protected:
     void done(int result) override;
@@ -73,6 +82,7 @@ private:
     std::function<void()> m_setComm;
     StatusLine *m_status;
     std::array<PortSettings, 5> m_copy;
+    std::array<UnattendedSettings, 5> m_unattended;
     std::map<int, QString> m_devices; // port number -> device path, as edited
     int m_shown = 0;
 
@@ -83,6 +93,9 @@ private:
     QLineEdit *m_device;
     QLabel *m_summary, *m_number;
     QPushButton *m_takeOver, *m_save;
+    QCheckBox *m_autoSave, *m_requests;
+    QLineEdit *m_autoFolder, *m_autoExtension, *m_requestWords;
+    QSpinBox *m_requestWait;
 };
 
 } // namespace zep

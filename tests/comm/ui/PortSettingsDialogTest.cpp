@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
 
@@ -223,4 +224,46 @@ TEST(PortSettingsDialog, ANetworkAddressIsStoredAndAMalformedOneIsRefusedWithIts
             EXPECT_EQ(d.settings.read("Schnittstellen", "COM1"), c.device);
         }
     }
+}
+
+TEST(PortSettingsDialog, TheOptionsForWorkWithoutTheWalkToThePcAreKeptPerConnection)
+{
+    Dialog d;
+    {
+        auto w = d.open();
+        EXPECT_FALSE(w->autoSaveBox()->isChecked());
+        EXPECT_FALSE(w->requestsBox()->isChecked());
+        EXPECT_EQ(w->autoExtensionEdit()->text(), ".NC");
+        EXPECT_EQ(w->requestWaitBox()->value(), 5);
+        EXPECT_EQ(w->requestWordsEdit()->text(), "ANFORDERUNG,SENDE");
+        w->tabs()->setCurrentIndex(2);
+        w->autoSaveBox()->setChecked(true);
+        QTest::keyClicks(w->autoFolderEdit(), "Maschine3");
+        w->requestsBox()->setChecked(true);
+        w->requestWaitBox()->setValue(8);
+        // Another tab shows its own values, and coming back shows the edits.
+        w->tabs()->setCurrentIndex(0);
+        EXPECT_FALSE(w->autoSaveBox()->isChecked());
+        EXPECT_EQ(w->autoFolderEdit()->text(), "");
+        w->tabs()->setCurrentIndex(2);
+        EXPECT_TRUE(w->autoSaveBox()->isChecked());
+        EXPECT_EQ(w->autoFolderEdit()->text(), "Maschine3");
+        ASSERT_TRUE(w->save());
+    }
+    EXPECT_EQ(d.settings.read("COM2Einstellungen", "AutoSpeichern"), "True");
+    EXPECT_EQ(d.settings.read("COM2Einstellungen", "AutoOrdner"), "Maschine3");
+    EXPECT_EQ(d.settings.read("COM2Einstellungen", "Anforderungen"), "True");
+    EXPECT_EQ(d.settings.read("COM2Einstellungen", "AnforderungWartezeit"), "8");
+    // Untouched groups get no new keys.
+    EXPECT_EQ(d.settings.read("COM0Einstellungen", "AutoSpeichern", "unset"), "unset");
+
+    // A folder that leaves the monitored directory is refused with its reason.
+    auto w = d.open();
+    w->tabs()->setCurrentIndex(1);
+    QTest::keyClicks(w->autoFolderEdit(), "..\\raus");
+    EXPECT_FALSE(w->save());
+    ASSERT_EQ(d.prompts.asked().size(), 1);
+    EXPECT_EQ(d.prompts.asked()[0].text,
+              "Maschinenverbindung 2: Der Ordner '..\\raus' ist kein gültiger Ordner im überwachten Verzeichnis.");
+    EXPECT_EQ(d.settings.read("COM1Einstellungen", "AutoOrdner", "unset"), "unset");
 }
