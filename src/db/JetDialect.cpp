@@ -464,7 +464,15 @@ PostgresStatement JetDialect::toPostgres(const QString &jetSql)
                 tok.text = QStringLiteral("NOT LIKE");
                 t.erase(t.begin() + before, t.begin() + i);
                 i = before;
+                before = i - 1;
+                while (before >= 0 && t.at(before).kind == SqlToken::Space)
+                    --before;
             }
+            // A column is compared as text: the trigram indexes are on the
+            // text of the columns, and text's ILIKE and ~* fold umlauts under
+            // the server's UTF-8 locale just as citext does.
+            if (before >= 0 && (t.at(before).kind == SqlToken::Word || t.at(before).kind == SqlToken::Quoted))
+                t[before].text += QLatin1String("::text");
             likeAt = i;
         }
     }

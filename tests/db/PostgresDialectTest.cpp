@@ -31,11 +31,13 @@ TEST(PostgresDialectTest, TranslatesTheOldStatementsTheProgramWrites)
         {"CREATE INDEX MaschIDX ON Maschinen ([Maschinennummer]) WITH PRIMARY;",
          "CREATE UNIQUE INDEX MaschIDX ON Maschinen (\"maschinennummer\");", {}},
         {"SELECT * FROM t WHERE Kunde LIKE '*50%*' AND Kunde Like \"A*\"",
-         "SELECT * FROM t WHERE Kunde ILIKE '%50\\%%' AND Kunde ILIKE 'A%'", {}},
-        {"SELECT * FROM t WHERE Kunde LIKE 'A#*' OR Kunde NOT LIKE '[!a-c]?' OR Kunde NOT LIKE '*x*'",
-         "SELECT * FROM t WHERE Kunde ~* '^A[0-9].*$' OR Kunde !~* '^[^a-c].$' OR Kunde NOT ILIKE '%x%'", {}},
+         "SELECT * FROM t WHERE Kunde::text ILIKE '%50\\%%' AND Kunde::text ILIKE 'A%'", {}},
+        {"SELECT * FROM t WHERE Kunde LIKE 'A#*' OR Kunde NOT LIKE '[!a-c]?' OR [X] NOT LIKE '*x*'",
+         "SELECT * FROM t WHERE Kunde::text ~* '^A[0-9].*$' OR Kunde::text !~* '^[^a-c].$' "
+         "OR \"x\"::text NOT ILIKE '%x%'",
+         {}},
         {"SELECT * FROM t WHERE Kunde LIKE ? OR Ersteller LIKE ? ESCAPE '\\' OR Kunde = 'it''s ?'",
-         "SELECT * FROM t WHERE Kunde ~* $1 OR Ersteller ILIKE $2 ESCAPE '\\' OR Kunde = 'it''s ?'", {0}},
+         "SELECT * FROM t WHERE Kunde::text ~* $1 OR Ersteller::text ILIKE $2 ESCAPE '\\' OR Kunde = 'it''s ?'", {0}},
     };
     for (const Case &c : cases) {
         const PostgresStatement s = JetDialect::toPostgres(c.jet);
