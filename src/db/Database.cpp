@@ -5,6 +5,7 @@
 #include "db/JetErrors.h"
 #include "db/KeysetRows.h"
 #include "db/PgConnection.h"
+#include "db/PgRows.h"
 #include "db/ResultRows.h"
 #include "db/RowReader.h"
 #include "db/SqlTokenizer.h"
@@ -151,7 +152,10 @@ bool Database::openServer(const QString &url)
 
 void Database::close()
 {
-    m_server.reset();
+    if (m_server) {
+        m_server->detach();
+        m_server.reset();
+    }
     if (m_connection) {
         m_connection->detach();
         m_connection.reset();
@@ -243,14 +247,22 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, Re
     if (!usable())
         return nullptr;
     m_error = {};
-    if (m_server) {
-        // Record sets on the server are the next step; until then a caller
-        // learns it plainly instead of getting rows from somewhere else.
-        m_error = JetErrors::make(JetErrors::NotSupported, QStringLiteral(" (Datensatzgruppen auf dem Server)"));
-        return nullptr;
-    }
     std::unique_ptr<RowSource> rows;
-    if (isBareName(sqlOrTable)) {
+    if (m_server) {
+        QString table, tail;
+        PostgresStatement statement;
+        if (isBareName(sqlOrTable)) {
+            table = sqlOrTable.trimmed();
+            if (table.startsWith(QLatin1Char('[')))
+                table = table.mid(1, table.size() - 2);
+        } else {
+            statement = JetDialect::toPostgres(sqlOrTable);
+            if (!splitSingleTable(statement.sql, &table, &tail))
+                table.clear();
+        }
+        rows = std::make_unique<PgRows>(m_server, table, tail, statement.sql, params, statement.patternParams,
+                                        type == RecordsetType::Snapshot);
+    } else if (isBareName(sqlOrTable)) {
         QString table = sqlOrTable.trimmed();
         if (table.startsWith(QLatin1Char('[')))
             table = table.mid(1, table.size() - 2);

@@ -90,7 +90,7 @@ private:
 
     QString m_connectionName;
     std::shared_ptr<Connection> m_connection;
-    std::unique_ptr<PgConnection> m_server;
+    std::shared_ptr<PgConnection> m_server;
     ErrorInfo m_error;
     QString m_lastStatement;
     int m_affected = 0;

@@ -1,5 +1,6 @@
 #include "db/PgConnection.h"
 
+#include "db/CatalogueSchema.h"
 #include "db/JetDialect.h"
 #include "db/JetErrors.h"
 #include "db/ValueCodec.h"
@@ -81,11 +82,13 @@ PgConnection::~PgConnection()
 
 bool PgConnection::isUsable() const
 {
-    return PQstatus(m_conn) == CONNECTION_OK;
+    return m_conn && PQstatus(m_conn) == CONNECTION_OK;
 }
 
 bool PgConnection::inTransaction() const
 {
+    if (!m_conn)
+        return false;
     const PGTransactionStatusType s = PQtransactionStatus(m_conn);
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
 }
@@ -109,7 +112,7 @@ ErrorInfo PgConnection::errorOf(const pg_result *result, const QString &where)
     if (state == QLatin1String("23505"))
         e = JetErrors::make(JetErrors::DuplicateKey);
     else if (state == QLatin1String("42P01"))
-        e = JetErrors::make(JetErrors::MissingObject, where);
+        e = JetErrors::make(JetErrors::MissingObject, CatalogueSchema::spelling(message.section(QLatin1Char('"'), 1, 1)));
     else if (state == QLatin1String("42703"))
         e = JetErrors::make(JetErrors::UnknownField, message);
     else if (state == QLatin1String("42P07"))
@@ -137,6 +140,10 @@ ErrorInfo PgConnection::errorOf(const pg_result *result, const QString &where)
 
 bool PgConnection::runNative(const QString &sql, ErrorInfo *error)
 {
+    if (!m_conn) {
+        *error = JetErrors::make(JetErrors::ObjectClosed);
+        return false;
+    }
     Result r(PQexec(m_conn, sql.toUtf8().constData()));
     if (succeeded(r.r))
         return true;
@@ -144,16 +151,46 @@ bool PgConnection::runNative(const QString &sql, ErrorInfo *error)
     return false;
 }
 
+void PgConnection::detach()
+{
+    PQfinish(m_conn);
+    m_conn = nullptr;
+}
+
+bool PgConnection::runResult(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error,
+                             const std::function<void(const pg_result *)> &whole)
+{
+    bool handed = false;
+    const bool ok = run(statement, params, error, nullptr, {}, [&](const pg_result *r) {
+        handed = true;
+        whole(r);
+    });
+    return ok && handed;
+}
+
 bool PgConnection::run(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error,
                        int *affected, const std::function<void(const pg_result *, int)> &each)
 {
+    return run(statement, params, error, affected, each, {});
+}
+
+bool PgConnection::run(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error,
+                       int *affected, const std::function<void(const pg_result *, int)> &each,
+                       const std::function<void(const pg_result *)> &whole)
+{
+    if (!m_conn) {
+        *error = JetErrors::make(JetErrors::ObjectClosed);
+        return false;
+    }
     std::vector<QByteArray> values(params.size());
     std::vector<const char *> pointers(params.size(), nullptr);
     std::vector<int> lengths(params.size(), 0);
     std::vector<int> formats(params.size(), 0);
     for (qsizetype i = 0; i < params.size(); ++i) {
         const QVariant &v = params.at(i);
-        if (v.isNull())
+        // A cleared date field is no date: NULL, as on SQLite.
+        if (v.isNull() || (v.typeId() == QMetaType::QDateTime && !v.toDateTime().isValid())
+            || (v.typeId() == QMetaType::QDate && !v.toDate().isValid()))
             continue;
         bool binary = false;
         values[i] = statement.patternParams.contains(int(i)) ? JetDialect::regexPattern(v.toString()).toUtf8()
@@ -173,6 +210,8 @@ bool PgConnection::run(const PostgresStatement &statement, const QVariantList &p
     if (each)
         for (int row = 0, n = PQntuples(r.r); row < n; ++row)
             each(r.r, row);
+    if (whole)
+        whole(r.r);
     return true;
 }
 

@@ -37,6 +37,12 @@ public:
     // given) sees every row of the result with its position.
     bool run(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error,
              int *affected = nullptr, const std::function<void(const pg_result *, int)> &each = {});
+    // The same, handing the whole result (column names included, rows or
+    // not) to `whole`.
+    bool runResult(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error,
+                   const std::function<void(const pg_result *)> &whole);
+    // Closes the connection; whatever still holds it finds it gone (3420).
+    void detach();
     // A statement in the server's own words, without parameters.
     bool runNative(const QString &sql, ErrorInfo *error);
     bool inTransaction() const;
@@ -47,6 +53,9 @@ public:
 private:
     PgConnection(pg_conn *conn, const QString &url) : m_conn(conn), m_url(url) {}
     ErrorInfo connectionError() const;
+    bool run(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error, int *affected,
+             const std::function<void(const pg_result *, int)> &each,
+             const std::function<void(const pg_result *)> &whole);
 
     pg_conn *m_conn;
     QString m_url;
