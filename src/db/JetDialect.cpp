@@ -411,6 +411,11 @@ QString JetDialect::regexPattern(const QString &jet)
     return out + QLatin1Char('$');
 }
 
+QString JetDialect::foldedText(const QString &column)
+{
+    return QStringLiteral("lower(upper(%1::text))").arg(column);
+}
+
 PostgresStatement JetDialect::toPostgres(const QString &jetSql)
 {
     Tokens t = SqlTokenizer::tokenize(jetSql);
@@ -419,6 +424,10 @@ PostgresStatement JetDialect::toPostgres(const QString &jetSql)
     PostgresStatement out;
     int highest = 0;
     qsizetype likeAt = -1; // the LIKE token the next operand belongs to
+    QList<qsizetype> folded; // LIKE tokens whose column is compared folded
+    auto fold = [&](qsizetype like, const QString &operand) {
+        return folded.contains(like) ? QStringLiteral("lower(upper(%1))").arg(operand) : operand;
+    };
     for (qsizetype i = 0; i < t.size(); ++i) {
         SqlToken &tok = t[i];
         if (tok.kind == SqlToken::Space)
@@ -435,10 +444,11 @@ PostgresStatement JetDialect::toPostgres(const QString &jetSql)
             const QString text = SqlTokenizer::unquote(tok.text);
             if (like >= 0 && needsRegex(text)) {
                 t[like].text = t[like].text == QLatin1String("NOT LIKE") ? QStringLiteral("!~*") : QStringLiteral("~*");
-                tok = {SqlToken::String, SqlTokenizer::quote(regexPattern(text))};
+                tok = {SqlToken::String, fold(like, SqlTokenizer::quote(regexPattern(text)))};
             } else {
                 // '\\' is PostgreSQL's LIKE escape already.
-                tok = {SqlToken::String, SqlTokenizer::quote(like >= 0 ? likePattern(text) : text)};
+                tok = {SqlToken::String, like >= 0 ? fold(like, SqlTokenizer::quote(likePattern(text)))
+                                                   : SqlTokenizer::quote(text)};
             }
         } else if (isPunct(tok, '?')) {
             int n = ++highest;
@@ -447,7 +457,7 @@ PostgresStatement JetDialect::toPostgres(const QString &jetSql)
                 highest = std::max(highest - 1, n);
                 t.erase(t.begin() + i + 1);
             }
-            tok = {SqlToken::Word, QStringLiteral("$%1").arg(n)};
+            tok = {SqlToken::Word, like >= 0 ? fold(like, QStringLiteral("$%1").arg(n)) : QStringLiteral("$%1").arg(n)};
             const qsizetype after = nextSig(t, i + 1);
             const bool converted = after >= 0 && upper(t.at(after)) == QLatin1String("ESCAPE");
             if (like >= 0 && !converted) {
@@ -468,17 +478,27 @@ PostgresStatement JetDialect::toPostgres(const QString &jetSql)
                 while (before >= 0 && t.at(before).kind == SqlToken::Space)
                     --before;
             }
-            // A column is compared as text: the trigram indexes are on the
-            // text of the columns, and text's ILIKE and ~* fold umlauts under
-            // the server's UTF-8 locale just as citext does.
-            if (before >= 0 && (t.at(before).kind == SqlToken::Word || t.at(before).kind == SqlToken::Quoted))
-                t[before].text += QLatin1String("::text");
+            // A column and its pattern are compared folded as SQLite's like()
+            // folds (lower of upper: the long s and the Kelvin sign too, which
+            // lower() alone keeps apart), and the trigram indexes are on that
+            // same expression.
+            if (before >= 0 && (t.at(before).kind == SqlToken::Word || t.at(before).kind == SqlToken::Quoted)) {
+                t[before].text = foldedText(t.at(before).text);
+                folded.append(i);
+            }
             likeAt = i;
         }
     }
-    for (SqlToken &tok : t)
-        if (tok.text == QLatin1String("NOT LIKE"))
-            tok.text = QStringLiteral("NOT ILIKE");
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        QString &op = t[i].text;
+        if (op == QLatin1String("NOT LIKE"))
+            op = QStringLiteral("NOT ILIKE");
+        if (folded.contains(i))
+            op = op == QLatin1String("ILIKE")       ? QStringLiteral("LIKE")
+                 : op == QLatin1String("NOT ILIKE") ? QStringLiteral("NOT LIKE")
+                 : op == QLatin1String("~*")        ? QStringLiteral("~")
+                                                    : QStringLiteral("!~");
+    }
     out.sql = SqlTokenizer::join(t);
     return out;
 }

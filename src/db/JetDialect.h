@@ -33,15 +33,19 @@ public:
     // The same statement for PostgreSQL: ? and ?N become $N, [names] become
     // quoted lower-case names (the server keeps quoted names as written and
     // folds the others), old types become the ones that compare alike (see
-    // postgresType in the source). LIKE with a plain pattern becomes ILIKE;
-    // a pattern with '#' or a [..] class, and a bound pattern, become a
-    // case-blind regular expression (~*), whose classes fold letter case too.
+    // postgresType in the source). LIKE on a column compares the folded text
+    // of both sides (foldedText); a plain pattern stays LIKE, a pattern with
+    // '#' or a [..] class and a bound pattern become a regular expression.
     static PostgresStatement toPostgres(const QString &jetSql);
 
     // A Jet LIKE pattern as the anchored regular expression that matches the
     // same texts: '*' any run, '?' one character, '#' one digit, [a-c] and
     // [!a-c] classes, [*] one literal character.
     static QString regexPattern(const QString &jetPattern);
+
+    // A column's text folded the way LIKE compares it on PostgreSQL; the
+    // trigram indexes are built on this expression.
+    static QString foldedText(const QString &column);
 
     // A Jet LIKE pattern ('*', '?', '#', [..]) as a pattern for our like();
     // `needsEscape` tells whether the result relies on ESCAPE '\'.

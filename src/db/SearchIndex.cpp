@@ -1,6 +1,7 @@
 #include "db/SearchIndex.h"
 
 #include "db/Database.h"
+#include "db/JetDialect.h"
 #include "db/RowReader.h"
 
 #include <QStringList>
@@ -111,9 +112,9 @@ SearchIndex::State ensureOnServer(Database &database)
     QStringList statements{
         QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON DateiListe (Dateiname)").arg(kNameIndex)};
     for (const QString &column : kColumns)
-        statements.append(QStringLiteral("CREATE INDEX IF NOT EXISTS %1_trgm ON DateiListe USING gin ((%1::text) "
+        statements.append(QStringLiteral("CREATE INDEX IF NOT EXISTS %1_trgm ON DateiListe USING gin ((%2) "
                                          "gin_trgm_ops)")
-                              .arg(column));
+                              .arg(column, JetDialect::foldedText(column)));
     bool built = false;
     for (const QString &statement : statements) {
         const QString name = statement.section(QLatin1Char(' '), 5, 5);

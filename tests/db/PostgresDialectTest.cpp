@@ -31,13 +31,18 @@ TEST(PostgresDialectTest, TranslatesTheOldStatementsTheProgramWrites)
         {"CREATE INDEX MaschIDX ON Maschinen ([Maschinennummer]) WITH PRIMARY;",
          "CREATE UNIQUE INDEX MaschIDX ON Maschinen (\"maschinennummer\");", {}},
         {"SELECT * FROM t WHERE Kunde LIKE '*50%*' AND Kunde Like \"A*\"",
-         "SELECT * FROM t WHERE Kunde::text ILIKE '%50\\%%' AND Kunde::text ILIKE 'A%'", {}},
-        {"SELECT * FROM t WHERE Kunde LIKE 'A#*' OR Kunde NOT LIKE '[!a-c]?' OR [X] NOT LIKE '*x*'",
-         "SELECT * FROM t WHERE Kunde::text ~* '^A[0-9].*$' OR Kunde::text !~* '^[^a-c].$' "
-         "OR \"x\"::text NOT ILIKE '%x%'",
+         "SELECT * FROM t WHERE lower(upper(Kunde::text)) LIKE lower(upper('%50\\%%')) "
+         "AND lower(upper(Kunde::text)) LIKE lower(upper('A%'))",
          {}},
-        {"SELECT * FROM t WHERE Kunde LIKE ? OR Ersteller LIKE ? ESCAPE '\\' OR Kunde = 'it''s ?'",
-         "SELECT * FROM t WHERE Kunde::text ~* $1 OR Ersteller::text ILIKE $2 ESCAPE '\\' OR Kunde = 'it''s ?'", {0}},
+        {"SELECT * FROM t WHERE Kunde LIKE 'A#*' OR Kunde NOT LIKE '[!a-c]?' OR [X] NOT LIKE '*x*'",
+         "SELECT * FROM t WHERE lower(upper(Kunde::text)) ~ lower(upper('^A[0-9].*$')) "
+         "OR lower(upper(Kunde::text)) !~ lower(upper('^[^a-c].$')) "
+         "OR lower(upper(\"x\"::text)) NOT LIKE lower(upper('%x%'))",
+         {}},
+        {"SELECT * FROM t WHERE Kunde LIKE ? OR Ersteller LIKE ? ESCAPE '\\' OR Kunde = 'it''s ?' OR (1) LIKE 'a#'",
+         "SELECT * FROM t WHERE lower(upper(Kunde::text)) ~ lower(upper($1)) "
+         "OR lower(upper(Ersteller::text)) LIKE lower(upper($2)) ESCAPE '\\' OR Kunde = 'it''s ?' OR (1) ~* '^a[0-9]$'",
+         {0}},
     };
     for (const Case &c : cases) {
         const PostgresStatement s = JetDialect::toPostgres(c.jet);
