@@ -1,5 +1,4 @@
 #include "CatalogueFixture.h"
-#include "db/DbFixture.h"
 
 #include "machines/MachineList.h"
 #include "catalogue/RecordSearch.h"
@@ -7,19 +6,10 @@
 namespace zep::test {
 namespace {
 
-// The same searches on either engine.
-struct RecordSearchTest : CatalogueFixture, ::testing::WithParamInterface<Engine> {
+struct RecordSearchTest : CatalogueOnEngines {
     void SetUp() override
     {
-        CatalogueFixture::SetUp();
-        if (GetParam() == Engine::Postgres) {
-            auto &server = PostgresServer::shared();
-            ASSERT_TRUE(server.running()) << qPrintable(server.error());
-            const QString database = server.createDatabase();
-            ASSERT_FALSE(database.isEmpty()) << qPrintable(server.error());
-            ASSERT_TRUE(db().openServer(server.url(database))) << qPrintable(db().lastError().description);
-            ASSERT_EQ(CheckOldDB(db()).outcome, SchemaCheck::Upgraded);
-        }
+        CatalogueOnEngines::SetUp();
         machine("DMU 50", "Halle 1");      // 1
         machine("Drehmaschine", "Halle 2"); // 2
     }
