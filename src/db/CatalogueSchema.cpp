@@ -1,5 +1,7 @@
 #include "db/CatalogueSchema.h"
 
+#include <QHash>
+
 namespace zep {
 
 QString SchemaTable::createStatement() const
@@ -95,6 +97,20 @@ const SchemaIndex &CatalogueSchema::maschIdx()
     static const SchemaIndex index{QStringLiteral("MaschIDX"),
                                    QStringLiteral("CREATE INDEX MaschIDX ON Maschinen ([Maschinennummer]) WITH PRIMARY;")};
     return index;
+}
+
+QString CatalogueSchema::spelling(const QString &name)
+{
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> out;
+        for (const SchemaTable *t : {&dateiListe(), &maschinen(), &wartungen()}) {
+            out.insert(t->name.toLower(), t->name);
+            for (const SchemaColumn &c : t->columns)
+                out.insert(c.name.toLower(), c.name);
+        }
+        return out;
+    }();
+    return names.value(name.toLower(), name);
 }
 
 } // namespace zep

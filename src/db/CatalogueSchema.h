@@ -35,6 +35,11 @@ public:
     static const SchemaTable &maschinen();
     static const SchemaTable &wartungen();
     static const SchemaIndex &maschIdx();
+
+    // A table's or column's name as the program spells it, for a name in
+    // any letter case (a server folds the names it keeps to lower case);
+    // other names come back unchanged.
+    static QString spelling(const QString &name);
 };
 
 } // namespace zep

@@ -4,6 +4,8 @@
 #include "db/JetDialect.h"
 #include "db/JetErrors.h"
 #include "db/KeysetRows.h"
+#include "db/PgConnection.h"
+#include "db/PgRows.h"
 #include "db/ResultRows.h"
 #include "db/RowReader.h"
 #include "db/SqlTokenizer.h"
@@ -133,8 +135,27 @@ bool Database::open(const QString &path)
     return true;
 }
 
+bool Database::isServerAddress(const QString &setting)
+{
+    const QString s = setting.trimmed();
+    return s.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || s.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+bool Database::openServer(const QString &url)
+{
+    close();
+    m_error = {};
+    m_server = PgConnection::open(url.trimmed(), &m_error);
+    return m_server != nullptr;
+}
+
 void Database::close()
 {
+    if (m_server) {
+        m_server->detach();
+        m_server.reset();
+    }
     if (m_connection) {
         m_connection->detach();
         m_connection.reset();
@@ -151,11 +172,13 @@ void Database::close()
 
 bool Database::isOpen() const
 {
-    return m_connection && m_connection->isOpen();
+    return m_server || (m_connection && m_connection->isOpen());
 }
 
 QString Database::path() const
 {
+    if (m_server)
+        return m_server->url();
     return m_connection ? m_connection->path() : QString();
 }
 
@@ -182,12 +205,20 @@ bool Database::execute(const QString &jetSql, const QVariantList &params)
     m_affected = 0;
     if (!usable())
         return false;
+    if (m_server) {
+        m_error = {};
+        return m_server->run(JetDialect::toPostgres(jetSql), params, &m_error, &m_affected);
+    }
     return run(JetDialect::toSqlite(jetSql), params);
 }
 
 bool Database::executeNative(const QString &sqliteSql)
 {
     m_affected = 0;
+    if (m_server) {
+        m_error = {};
+        return m_server->runNative(sqliteSql, &m_error);
+    }
     return usable() && run(sqliteSql, {});
 }
 
@@ -197,6 +228,9 @@ bool Database::readRows(const QString &jetSql, const QVariantList &params,
     if (!usable())
         return false;
     m_error = {};
+    if (m_server)
+        return m_server->run(JetDialect::toPostgres(jetSql), params, &m_error, nullptr,
+                             [&](const pg_result *result, int row) { each(RowReader(result, row)); });
     Connection::StatementPtr s = m_connection->prepare(JetDialect::toSqlite(jetSql), params, &m_error);
     if (!s)
         return false;
@@ -214,7 +248,21 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, Re
         return nullptr;
     m_error = {};
     std::unique_ptr<RowSource> rows;
-    if (isBareName(sqlOrTable)) {
+    if (m_server) {
+        QString table, tail;
+        PostgresStatement statement;
+        if (isBareName(sqlOrTable)) {
+            table = sqlOrTable.trimmed();
+            if (table.startsWith(QLatin1Char('[')))
+                table = table.mid(1, table.size() - 2);
+        } else {
+            statement = JetDialect::toPostgres(sqlOrTable);
+            if (!splitSingleTable(statement.sql, &table, &tail))
+                table.clear();
+        }
+        rows = std::make_unique<PgRows>(m_server, table, tail, statement.sql, params, statement.patternParams,
+                                        type == RecordsetType::Snapshot);
+    } else if (isBareName(sqlOrTable)) {
         QString table = sqlOrTable.trimmed();
         if (table.startsWith(QLatin1Char('[')))
             table = table.mid(1, table.size() - 2);
@@ -241,21 +289,29 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, Re
 
 bool Database::transaction()
 {
+    if (m_server)
+        return executeNative(QStringLiteral("BEGIN"));
     return usable() && run(QStringLiteral("BEGIN IMMEDIATE"), {});
 }
 
 bool Database::commit()
 {
+    if (m_server)
+        return executeNative(QStringLiteral("COMMIT"));
     return usable() && run(QStringLiteral("COMMIT"), {});
 }
 
 bool Database::rollback()
 {
+    if (m_server)
+        return executeNative(QStringLiteral("ROLLBACK"));
     return usable() && run(QStringLiteral("ROLLBACK"), {});
 }
 
 bool Database::inTransaction() const
 {
+    if (m_server)
+        return m_server->inTransaction();
     return isOpen() && sqlite3_get_autocommit(m_connection->handle()) == 0;
 }
 
@@ -268,20 +324,41 @@ bool Database::exists(const QString &sql, const QVariantList &params)
     return s && m_connection->step(s.get(), &m_error) == 1;
 }
 
+bool Database::existsOnServer(const QString &sql, const QVariantList &params)
+{
+    m_error = {};
+    bool found = false;
+    m_server->run({sql, {}}, params, &m_error, nullptr, [&](const pg_result *, int) { found = true; });
+    return found;
+}
+
 bool Database::hasTable(const QString &table)
 {
+    if (m_server)
+        return existsOnServer(QStringLiteral("SELECT 1 FROM information_schema.tables "
+                                             "WHERE table_schema = current_schema() AND lower(table_name) = lower($1)"),
+                              {table});
     return exists(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"),
                   {table});
 }
 
 bool Database::hasColumn(const QString &table, const QString &column)
 {
+    if (m_server)
+        return existsOnServer(QStringLiteral("SELECT 1 FROM information_schema.columns "
+                                             "WHERE table_schema = current_schema() AND lower(table_name) = lower($1) "
+                                             "AND lower(column_name) = lower($2)"),
+                              {table, column});
     return exists(QStringLiteral("SELECT 1 FROM pragma_table_info(?1) WHERE name=?2 COLLATE NOCASE"),
                   {table, column});
 }
 
 bool Database::hasIndex(const QString &index)
 {
+    if (m_server)
+        return existsOnServer(QStringLiteral("SELECT 1 FROM pg_indexes "
+                                             "WHERE schemaname = current_schema() AND lower(indexname) = lower($1)"),
+                              {index});
     return exists(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE"),
                   {index});
 }

@@ -12,6 +12,7 @@
 namespace zep {
 
 class Connection;
+class PgConnection;
 class RowReader;
 
 // The one catalogue database of a program run. Statements are written in the
@@ -27,6 +28,13 @@ public:
     // Opens an existing file only. A file this engine cannot read (a Jet file,
     // garbage) is refused with 3343 and left byte for byte as it was.
     bool open(const QString &path);
+    // Connects to a catalogue on a PostgreSQL server instead
+    // (postgresql://[user@]host[:port]/dbname[?sslmode=...]). Statements,
+    // parameters and reading rows work alike on both engines.
+    bool openServer(const QString &url);
+    // Whether a value of the `Datenbank` setting names a server.
+    static bool isServerAddress(const QString &setting);
+    bool isServer() const { return m_server != nullptr; }
     void close();
     bool isOpen() const;
     QString path() const;
@@ -78,9 +86,11 @@ private:
     bool usable();
     bool run(const QString &sqliteSql, const QVariantList &params);
     bool exists(const QString &sql, const QVariantList &params);
+    bool existsOnServer(const QString &sql, const QVariantList &params);
 
     QString m_connectionName;
     std::shared_ptr<Connection> m_connection;
+    std::shared_ptr<PgConnection> m_server;
     ErrorInfo m_error;
     QString m_lastStatement;
     int m_affected = 0;

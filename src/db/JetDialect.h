@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace zep {
+
+// A statement translated for PostgreSQL, with what its bound values need.
+struct PostgresStatement {
+    QString sql;
+    // Positions (from 0) of the bound values that are old-dialect LIKE
+    // patterns: they are bound as JetDialect::regexPattern() of the value.
+    QList<int> patternParams;
+};
 
 // Turns the statements the program writes in the old engine's dialect into
 // SQLite, word for word, so callers keep writing them as they always did.
@@ -20,6 +29,23 @@ namespace zep {
 class JetDialect {
 public:
     static QString toSqlite(const QString &jetSql);
+
+    // The same statement for PostgreSQL: ? and ?N become $N, [names] become
+    // quoted lower-case names (the server keeps quoted names as written and
+    // folds the others), old types become the ones that compare alike (see
+    // postgresType in the source). LIKE on a column compares the folded text
+    // of both sides (foldedText); a plain pattern stays LIKE, a pattern with
+    // '#' or a [..] class and a bound pattern become a regular expression.
+    static PostgresStatement toPostgres(const QString &jetSql);
+
+    // A Jet LIKE pattern as the anchored regular expression that matches the
+    // same texts: '*' any run, '?' one character, '#' one digit, [a-c] and
+    // [!a-c] classes, [*] one literal character.
+    static QString regexPattern(const QString &jetPattern);
+
+    // A column's text folded the way LIKE compares it on PostgreSQL; the
+    // trigram indexes are built on this expression.
+    static QString foldedText(const QString &column);
 
     // A Jet LIKE pattern ('*', '?', '#', [..]) as a pattern for our like();
     // `needsEscape` tells whether the result relies on ESCAPE '\'.

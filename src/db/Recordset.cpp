@@ -25,7 +25,13 @@ Recordset::~Recordset() = default;
 
 bool Recordset::isOpen() const
 {
-    return m_rows != nullptr && m_connection != nullptr;
+    return m_rows != nullptr && (m_connection != nullptr || m_rows->writesItself());
+}
+
+// The file's connection, or the server's that the rows hold themselves.
+bool Recordset::live() const
+{
+    return isOpen() && (m_connection ? m_connection->isOpen() : m_rows->connectionOpen());
 }
 
 void Recordset::close()
@@ -39,7 +45,7 @@ void Recordset::close()
 
 bool Recordset::usable() const
 {
-    if (!m_rows || !m_connection || !m_connection->isOpen()) {
+    if (!live()) {
         fail(JetErrors::make(JetErrors::ObjectClosed));
         return false;
     }
@@ -50,12 +56,12 @@ bool Recordset::usable() const
 // then, and a "until EOF, move next" loop must end instead of spinning.
 bool Recordset::eof() const
 {
-    return !isOpen() || !m_connection->isOpen() || m_place == Place::Eof || (m_place == Place::Bof && m_empty);
+    return !live() || m_place == Place::Eof || (m_place == Place::Bof && m_empty);
 }
 
 bool Recordset::bof() const
 {
-    return !isOpen() || !m_connection->isOpen() || m_place == Place::Bof || (m_place == Place::Eof && m_empty);
+    return !live() || m_place == Place::Bof || (m_place == Place::Eof && m_empty);
 }
 
 int Recordset::recordCount() const
@@ -267,6 +273,8 @@ bool Recordset::update()
     }
     QList<int> cols = m_pending.keys();
     std::sort(cols.begin(), cols.end());
+    if (m_rows->writesItself())
+        return updateOnServer(cols);
     QVariantList params;
     QStringList names;
     for (int c : cols) {
@@ -314,6 +322,33 @@ bool Recordset::update()
         m_rows->added(rowid);
     }
     m_lastModified = rowid;
+    m_mode = Mode::None;
+    m_pending.clear();
+    m_rowLoaded = false;
+    return true;
+}
+
+bool Recordset::updateOnServer(const QList<int> &cols)
+{
+    if (m_mode == Mode::Edit && cols.isEmpty()) {
+        m_mode = Mode::None;
+        return true;
+    }
+    QVariantList values;
+    for (int c : cols)
+        values.append(m_pending.value(c));
+    const std::optional<qint64> key = m_rows->write(m_mode == Mode::Edit ? m_rows->rowid(m_pos) : -1, cols, values);
+    if (!key) {
+        if (m_rows->error().number == JetErrors::RecordDeleted) {
+            m_rowLoaded = false;
+            m_row.clear();
+        }
+        fail(m_rows->error());
+        return false;
+    }
+    if (m_mode == Mode::AddNew)
+        m_rows->added(*key);
+    m_lastModified = *key;
     m_mode = Mode::None;
     m_pending.clear();
     m_rowLoaded = false;

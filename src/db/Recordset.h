@@ -72,6 +72,8 @@ private:
     enum class Place { Bof, Row, Eof };
 
     bool usable() const;
+    bool live() const;
+    bool updateOnServer(const QList<int> &cols);
     // Open and updatable; sets 3420 or 3027 otherwise.
     bool mayChange() const;
     int columnIndex(const QString &column) const;

@@ -5,6 +5,7 @@
 #include <QString>
 
 struct sqlite3_stmt;
+struct pg_result;
 
 namespace zep {
 
@@ -14,6 +15,8 @@ namespace zep {
 class RowReader {
 public:
     explicit RowReader(sqlite3_stmt *statement) : m_s(statement) {}
+    // One row of a PostgreSQL result (values in text form).
+    RowReader(const pg_result *result, int row) : m_pg(result), m_row(row) {}
 
     bool isNull(int column) const;
     QString text(int column) const;
@@ -26,7 +29,9 @@ public:
     QDate date(int column) const;
 
 private:
-    sqlite3_stmt *m_s;
+    sqlite3_stmt *m_s = nullptr;
+    const pg_result *m_pg = nullptr;
+    int m_row = 0;
 };
 
 } // namespace zep

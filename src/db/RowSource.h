@@ -43,6 +43,21 @@ public:
     // condition holds.
     virtual std::optional<qint64> find(const QString &condition, const QVariantList &params) = 0;
 
+    // False once the connection the rows come from is gone.
+    virtual bool connectionOpen() const { return true; }
+    // Sources on a server store rows themselves: the values of `columns`
+    // (indexes) into the row of `key`, or into a new row when `key` < 0.
+    // Gives the row's key; none with error() set on failure (RecordDeleted
+    // when an edited row is gone).
+    virtual bool writesItself() const { return false; }
+    virtual std::optional<qint64> write(qint64 key, const QList<int> &columns, const QVariantList &values)
+    {
+        Q_UNUSED(key)
+        Q_UNUSED(columns)
+        Q_UNUSED(values)
+        return std::nullopt;
+    }
+
     const ErrorInfo &error() const { return m_error; }
     void clearError() { m_error = {}; }
 

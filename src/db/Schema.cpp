@@ -3,6 +3,7 @@
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/JetErrors.h"
+#include "db/RowReader.h"
 #include "db/SearchIndex.h"
 
 #include <QFile>
@@ -155,11 +156,22 @@ SchemaCheckResult CheckOldDB(Database &database)
     // The probe: a missing machine table (3078) is the old layout; any other
     // error means the file cannot be read as it should and is reported.
     const std::optional<ErrorInfo> probe = attempt(database, kProbe, [&] {
+        if (database.isServer())
+            return database.readRows(kProbe, {}, [](const RowReader &) {})
+                   || database.lastError().number == JetErrors::MissingObject;
         return database.openRecordset(kProbe, RecordsetType::Snapshot) != nullptr
                || database.lastError().number == JetErrors::MissingObject;
     });
     if (probe)
         return failed(database, *probe);
+    if (database.isServer()) {
+        // Texts that compare without letter case, and trigram search. Both
+        // are trusted extensions: the owner of the database may add them.
+        for (const QString &statement : {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"),
+                                         QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")})
+            if (auto e = attempt(database, statement, [&] { return database.executeNative(statement); }))
+                return failed(database, *e);
+    }
 
     for (;;) {
         const std::optional<QStringList> statements = missingPieces(database);

@@ -1,6 +1,7 @@
 #include "db/SearchIndex.h"
 
 #include "db/Database.h"
+#include "db/JetDialect.h"
 #include "db/RowReader.h"
 
 #include <QStringList>
@@ -97,13 +98,43 @@ const QString &SearchIndex::tableName()
 
 bool SearchIndex::present(Database &database)
 {
-    return database.hasTable(tableName());
+    // On a server the searched columns carry trigram indexes that serve the
+    // plain LIKE itself; there is no full-text table to ask first.
+    return !database.isServer() && database.hasTable(tableName());
 }
+
+namespace {
+
+// On PostgreSQL: a trigram index on the text of each searched column (the
+// form the translated LIKE compares), and the name index.
+SearchIndex::State ensureOnServer(Database &database)
+{
+    QStringList statements{
+        QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON DateiListe (Dateiname)").arg(kNameIndex)};
+    for (const QString &column : kColumns)
+        statements.append(QStringLiteral("CREATE INDEX IF NOT EXISTS %1_trgm ON DateiListe USING gin ((%2) "
+                                         "gin_trgm_ops)")
+                              .arg(column, JetDialect::foldedText(column)));
+    bool built = false;
+    for (const QString &statement : statements) {
+        const QString name = statement.section(QLatin1Char(' '), 5, 5);
+        if (database.hasIndex(name))
+            continue;
+        if (!database.executeNative(statement))
+            return SearchIndex::State::Unavailable;
+        built = true;
+    }
+    return built ? SearchIndex::State::Built : SearchIndex::State::Ready;
+}
+
+} // namespace
 
 SearchIndex::State SearchIndex::ensure(Database &database)
 {
     if (!database.hasTable(QStringLiteral("DateiListe")))
         return State::Unavailable;
+    if (database.isServer())
+        return ensureOnServer(database);
     const bool hasNameIndex = database.hasIndex(kNameIndex);
     const bool whole = looksWhole(database);
     if (hasNameIndex && whole)

@@ -3,6 +3,7 @@
 #include "../station/SessionFixture.h"
 
 #include "catalogue/MonitoredDirectory.h"
+#include "db/DbFixture.h"
 #include "db/Schema.h"
 
 #include <QDir>
@@ -41,6 +42,23 @@ struct CatalogueFixture : ::testing::Test, SessionFixture {
 
     std::unique_ptr<MonitoredDirectory> files;
     QStringList statusLines;
+};
+
+// The same, on either engine: the catalogue file, or a fresh database on the
+// test server brought to the current shape by the schema check.
+struct CatalogueOnEngines : CatalogueFixture, ::testing::WithParamInterface<Engine> {
+    void SetUp() override
+    {
+        CatalogueFixture::SetUp();
+        if (GetParam() != Engine::Postgres)
+            return;
+        auto &server = PostgresServer::shared();
+        ASSERT_TRUE(server.running()) << qPrintable(server.error());
+        const QString database = server.createDatabase();
+        ASSERT_FALSE(database.isEmpty()) << qPrintable(server.error());
+        ASSERT_TRUE(db().openServer(server.url(database))) << qPrintable(db().lastError().description);
+        ASSERT_EQ(CheckOldDB(db()).outcome, SchemaCheck::Upgraded);
+    }
 };
 
 } // namespace zep::test

@@ -11,10 +11,10 @@
 namespace zep::test {
 namespace {
 
-struct CatalogueServiceTest : CatalogueFixture {
+struct CatalogueServiceTest : CatalogueOnEngines {
     void SetUp() override
     {
-        CatalogueFixture::SetUp();
+        CatalogueOnEngines::SetUp();
         catalogue = std::make_unique<CatalogueService>(CatalogueService::Context{
             db(), prompts, logbook, settings, *files, state->verzeichnis, state->fotoVerzeichnis, {}});
     }
@@ -37,7 +37,7 @@ struct CatalogueServiceTest : CatalogueFixture {
     std::unique_ptr<CatalogueService> catalogue;
 };
 
-TEST_F(CatalogueServiceTest, ARenameThatFailsPutsEverythingBackAndARetryAfterTheCauseIsGoneRenames)
+TEST_P(CatalogueServiceTest, ARenameThatFailsPutsEverythingBackAndARetryAfterTheCauseIsGoneRenames)
 {
     addProgram("A1");
     const long index = addRecord("A1");
@@ -78,7 +78,7 @@ TEST_F(CatalogueServiceTest, ARenameThatFailsPutsEverythingBackAndARetryAfterThe
     EXPECT_EQ(column(index, "Dateiname").toString(), "B2");
 }
 
-TEST_F(CatalogueServiceTest, ACancelledRetryOrATakenNameKeepsTheOldName)
+TEST_P(CatalogueServiceTest, ACancelledRetryOrATakenNameKeepsTheOldName)
 {
     addProgram("A1");
     addProgram("TAKEN.NC");
@@ -108,7 +108,7 @@ TEST_F(CatalogueServiceTest, ACancelledRetryOrATakenNameKeepsTheOldName)
     EXPECT_EQ(outcome, RecordSession::Renamed::Unchanged);
 }
 
-TEST_F(CatalogueServiceTest, ARecordWhoseMachineWasDeletedIsOfferedToDropIt)
+TEST_P(CatalogueServiceTest, ARecordWhoseMachineWasDeletedIsOfferedToDropIt)
 {
     ASSERT_TRUE(db().execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES ('DMU 50', 'Halle 1')"));
     const long kept = addRecord("KEPT.NC", 1);
@@ -140,7 +140,7 @@ TEST_F(CatalogueServiceTest, ARecordWhoseMachineWasDeletedIsOfferedToDropIt)
     EXPECT_EQ(column(declined, "MaschinenIndex").toLongLong(), 7);
 }
 
-TEST_F(CatalogueServiceTest, AProgramFileIsFoundDoubledOrMissing)
+TEST_P(CatalogueServiceTest, AProgramFileIsFoundDoubledOrMissing)
 {
     addProgram("EINS.NC");
     addProgram("Drehen/ZWEI.NC");
@@ -170,4 +170,6 @@ TEST_F(CatalogueServiceTest, AProgramFileIsFoundDoubledOrMissing)
 }
 
 } // namespace
+INSTANTIATE_TEST_SUITE_P(Engines, CatalogueServiceTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
+
 } // namespace zep::test

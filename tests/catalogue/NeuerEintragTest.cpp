@@ -7,7 +7,7 @@
 namespace zep::test {
 namespace {
 
-struct NeuerEintragTest : CatalogueFixture {
+struct NeuerEintragTest : CatalogueOnEngines {
     long make(const QString &name)
     {
         long index = -1;
@@ -27,7 +27,7 @@ struct NeuerEintragTest : CatalogueFixture {
     }
 };
 
-TEST_F(NeuerEintragTest, NewNameGetsARecordWithDefaults)
+TEST_P(NeuerEintragTest, NewNameGetsARecordWithDefaults)
 {
     const long index = make("DREHEN\\P1.NC");
     ASSERT_GT(index, 0);
@@ -38,7 +38,7 @@ TEST_F(NeuerEintragTest, NewNameGetsARecordWithDefaults)
     EXPECT_TRUE(prompts.asked().isEmpty());
 }
 
-TEST_F(NeuerEintragTest, KnownNameIsToldAndKeepsItsRecord)
+TEST_P(NeuerEintragTest, KnownNameIsToldAndKeepsItsRecord)
 {
     const long first = make("O'NEIL.NC");
     ASSERT_GT(first, 0);
@@ -54,7 +54,7 @@ TEST_F(NeuerEintragTest, KnownNameIsToldAndKeepsItsRecord)
     EXPECT_EQ(make("o'neil.nc"), first);
 }
 
-TEST_F(NeuerEintragTest, PendingMachineGoesToExactlyTheRecordOfItsName)
+TEST_P(NeuerEintragTest, PendingMachineGoesToExactlyTheRecordOfItsName)
 {
     state->pendingMachines.insert("EMPFANGEN.NC", 3);
     const long other = make("ANDERE.NC");
@@ -72,7 +72,7 @@ TEST_F(NeuerEintragTest, PendingMachineGoesToExactlyTheRecordOfItsName)
     EXPECT_TRUE(state->pendingMachines.isEmpty());
 }
 
-TEST_F(NeuerEintragTest, UnwritableDatabaseOffersRetryAndGivesNoIndexOnCancel)
+TEST_P(NeuerEintragTest, UnwritableDatabaseOffersRetryAndGivesNoIndexOnCancel)
 {
     db().close();
     prompts.queueAnswer(PromptAnswer::Cancel);
@@ -81,7 +81,7 @@ TEST_F(NeuerEintragTest, UnwritableDatabaseOffersRetryAndGivesNoIndexOnCancel)
     EXPECT_TRUE(prompts.asked().first().text.contains("Aufgetreten in Form1.NeuerEintrag"));
 }
 
-TEST_F(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
+TEST_P(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
 {
     files->LoadFileListe();
     addProgram("Drehen/p1.nc");
@@ -101,7 +101,7 @@ TEST_F(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
     EXPECT_EQ(fronts, 1);
 }
 
-TEST_F(NeuerEintragTest, ChecksGoOnWhileAKnownNamesNoticeIsOpenAndItsAnswerChangesNothing)
+TEST_P(NeuerEintragTest, ChecksGoOnWhileAKnownNamesNoticeIsOpenAndItsAnswerChangesNothing)
 {
     files->LoadFileListe();
     make("P1.NC"); // a record whose file comes later: the tick tells "HINWEIS!"
@@ -130,7 +130,7 @@ TEST_F(NeuerEintragTest, ChecksGoOnWhileAKnownNamesNoticeIsOpenAndItsAnswerChang
     EXPECT_EQ(editors.size(), 3);
 }
 
-TEST_F(NeuerEintragTest, ARetryAnsweredLaterMakesTheRecordThen)
+TEST_P(NeuerEintragTest, ARetryAnsweredLaterMakesTheRecordThen)
 {
     db().close();
     prompts.holdQuestions(true);
@@ -146,4 +146,6 @@ TEST_F(NeuerEintragTest, ARetryAnsweredLaterMakesTheRecordThen)
 }
 
 } // namespace
+INSTANTIATE_TEST_SUITE_P(Engines, NeuerEintragTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
+
 } // namespace zep::test

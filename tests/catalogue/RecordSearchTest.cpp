@@ -6,10 +6,10 @@
 namespace zep::test {
 namespace {
 
-struct RecordSearchTest : CatalogueFixture {
+struct RecordSearchTest : CatalogueOnEngines {
     void SetUp() override
     {
-        CatalogueFixture::SetUp();
+        CatalogueOnEngines::SetUp();
         machine("DMU 50", "Halle 1");      // 1
         machine("Drehmaschine", "Halle 2"); // 2
     }
@@ -37,7 +37,7 @@ struct RecordSearchTest : CatalogueFixture {
     }
 };
 
-TEST_F(RecordSearchTest, StatementKeepsItsWordingAndBindsTheTerm)
+TEST_P(RecordSearchTest, StatementKeepsItsWordingAndBindsTheTerm)
 {
     const SearchStatement s = SearchStatement::build("Müller's", 2);
     EXPECT_EQ(s.shownText,
@@ -49,7 +49,7 @@ TEST_F(RecordSearchTest, StatementKeepsItsWordingAndBindsTheTerm)
     EXPECT_EQ(SearchStatement::build("", 0).params.first().toString(), "***");
 }
 
-TEST_F(RecordSearchTest, EveryListedColumnIsSearchedWithTheMachineFilterOnEach)
+TEST_P(RecordSearchTest, EveryListedColumnIsSearchedWithTheMachineFilterOnEach)
 {
     record("P1.NC", "Welle", "Müller's Söhne", 1);
     record("P2.NC", "Flansch", "Meier", 2);
@@ -66,7 +66,7 @@ TEST_F(RecordSearchTest, EveryListedColumnIsSearchedWithTheMachineFilterOnEach)
     EXPECT_EQ(found("welle"), QStringList({"P1.NC"}));
 }
 
-TEST_F(RecordSearchTest, StarAndQuestionMarkAreWildcardsEverythingElseIsLiteral)
+TEST_P(RecordSearchTest, StarAndQuestionMarkAreWildcardsEverythingElseIsLiteral)
 {
     record("P1.NC", "Teil [alt]", "K");
     record("P2.NC", "100% fertig", "K");
@@ -85,14 +85,14 @@ TEST_F(RecordSearchTest, StarAndQuestionMarkAreWildcardsEverythingElseIsLiteral)
     EXPECT_EQ(found("' OR 1=1 --"), QStringList());
 }
 
-TEST_F(RecordSearchTest, HugeTermRunsAndFindsNothing)
+TEST_P(RecordSearchTest, HugeTermRunsAndFindsNothing)
 {
     record("P1.NC", "Welle", "K");
     EXPECT_EQ(found(QString(10000, QChar('x'))), QStringList());
     EXPECT_EQ(found(QString(10000, QChar('*'))), QStringList({"P1.NC"}));
 }
 
-TEST_F(RecordSearchTest, RowsShowOneLineTextsDatesAndMachines)
+TEST_P(RecordSearchTest, RowsShowOneLineTextsDatesAndMachines)
 {
     record("P1.NC", "Welle\r\nlang", "K", 2, QDateTime(QDate(2026, 3, 4), QTime(10, 0)));
     record("P2.NC", "", "", 99);
@@ -111,7 +111,7 @@ TEST_F(RecordSearchTest, RowsShowOneLineTextsDatesAndMachines)
     EXPECT_EQ(result.rows[2][RecordRow::Maschine], "");
 }
 
-TEST_F(RecordSearchTest, MachineFilterListsNoChoiceFirstThenEveryMachine)
+TEST_P(RecordSearchTest, MachineFilterListsNoChoiceFirstThenEveryMachine)
 {
     const QList<MachineChoice> choices = MachineList::filterChoices(db());
     ASSERT_EQ(choices.size(), 3);
@@ -122,4 +122,6 @@ TEST_F(RecordSearchTest, MachineFilterListsNoChoiceFirstThenEveryMachine)
 }
 
 } // namespace
+INSTANTIATE_TEST_SUITE_P(Engines, RecordSearchTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
+
 } // namespace zep::test

@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "support/PostgresServer.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
 
@@ -56,5 +57,37 @@ struct CatalogueFile : ::testing::Test {
     TestEnvironment env;
     Database db;
 };
+
+enum class Engine { Sqlite, Postgres };
+
+// The same catalogue on either engine: a file as above, or a fresh database
+// on the test server brought to the current shape by the schema check.
+struct CatalogueOnEngine : CatalogueFile, ::testing::WithParamInterface<Engine> {
+    void SetUp() override
+    {
+        if (GetParam() == Engine::Sqlite) {
+            CatalogueFile::SetUp();
+            return;
+        }
+        auto &server = PostgresServer::shared();
+        ASSERT_TRUE(server.running()) << qPrintable(server.error());
+        const QString database = server.createDatabase();
+        ASSERT_FALSE(database.isEmpty()) << qPrintable(server.error());
+        url = server.url(database);
+        ASSERT_TRUE(db.openServer(url)) << qPrintable(db.lastError().description);
+        const SchemaCheckResult check = CheckOldDB(db);
+        ASSERT_EQ(check.outcome, SchemaCheck::Upgraded) << qPrintable(check.error.description);
+    }
+    bool onServer() const { return GetParam() == Engine::Postgres; }
+    // Opens the same catalogue again in `database`.
+    bool reopen(Database &database) { return onServer() ? database.openServer(url) : database.open(dbPath()); }
+    bool reopen() { return reopen(db); }
+    QString url;
+};
+
+inline std::string engineName(const ::testing::TestParamInfo<Engine> &info)
+{
+    return info.param == Engine::Sqlite ? "SQLite" : "PostgreSQL";
+}
 
 } // namespace zep::test
