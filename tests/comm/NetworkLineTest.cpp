@@ -453,10 +453,13 @@ TEST(NetworkLineSilentServer, AnRfc2217ServerThatNeverAnswersIsALostLineTriedAga
     QElapsedTimer t;
     t.start();
     s.station.SetComm();
-    EXPECT_LT(t.elapsed(), 500) << "opening never waits for the network";
+    // Opening never waits for the network: the silence is found later, by
+    // the running station.
+    EXPECT_TRUE(lost.isEmpty());
     EXPECT_FALSE(s.station.port(0).lineUp());
-    ASSERT_TRUE(waitFor([&] { return !lost.isEmpty(); }, NetworkLine::kAnswerMsecs + 2000));
-    EXPECT_GE(t.elapsed(), NetworkLine::kAnswerMsecs - 100);
+    ASSERT_TRUE(waitFor([&] { return !lost.isEmpty(); }, NetworkLine::kAnswerMsecs + 10000));
+    // A coarse timer may fire up to 5 % early.
+    EXPECT_GE(t.elapsed(), NetworkLine::kAnswerMsecs * 9 / 10);
     EXPECT_EQ(lost, QStringList{where + " antwortet nicht"});
     EXPECT_EQ(s.station.lamp(0).colour, LampColour::Red);
     EXPECT_EQ(s.station.lamp(0).toolTip, "Maschine 1 - Verbindung unterbrochen: " + where + " antwortet nicht");
@@ -482,11 +485,9 @@ TEST(NetworkLineSilentServer, ARawLineToASilentServerIsUpAndNeverHoldsTheStation
     SerialPort port(settings);
     PortDevices::setDevicePath(settings, 1, "tcp://" + where);
     ASSERT_TRUE(port.setCommPort(1));
-    QElapsedTimer t;
-    t.start();
     ASSERT_TRUE(port.setPortOpen(true));
-    EXPECT_LT(t.elapsed(), 100) << "opening never waits for the network";
-    ASSERT_TRUE(waitFor([&] { return port.lineUp(); }, 3000));
+    EXPECT_FALSE(port.lineUp()) << "opening never waits for the network: the line comes up in the event loop";
+    ASSERT_TRUE(waitFor([&] { return port.lineUp(); }, 10000));
     QStringList lost;
     QObject::connect(&port, &SerialPort::lineLost, &port, [&](const QString &r) { lost << r; });
     runFor(NetworkLine::kAnswerMsecs + 500);
