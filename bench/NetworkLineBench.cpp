@@ -11,6 +11,7 @@
 // Optional argument: the baud rate to run, e.g. "115200" for a quick run, or
 // "0" for the receive half only.
 #include "BenchPty.h"
+#include "PacedSend.h"
 
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
@@ -45,13 +46,6 @@
 using namespace zep;
 
 namespace {
-
-double threadCpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_THREAD, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 quint16 freePort()
 {
@@ -117,11 +111,7 @@ void openAndWait(SerialPort &port)
     settle.exec();
 }
 
-struct SendResult {
-    double ratio = 0;
-    double cpuPercent = 0;
-    bool exact = false;
-};
+using SendResult = SendFigures;
 
 SendResult send(const QString &dir, bool rfc2217, int baud, const QByteArray &program)
 {
@@ -148,59 +138,7 @@ SendResult send(const QString &dir, bool rfc2217, int baud, const QByteArray &pr
     f.write(program);
     f.close();
 
-    // The machine: takes no byte before the line could have carried it.
-    QByteArray got;
-    got.reserve(program.size());
-    std::atomic<bool> started{false};
-    QElapsedTimer lineClock;
-    std::atomic<qint64> doneNs{0};
-    const int master = pty.master;
-    std::thread machine([&] {
-        while (!started)
-            std::this_thread::yield();
-        char chunk[4096];
-        while (got.size() < program.size()) {
-            const double allowed = double(lineClock.nsecsElapsed()) / 1e9 * baud / 10.0;
-            const qsizetype room = qsizetype(allowed) - got.size();
-            if (room <= 0) {
-                usleep(200);
-                continue;
-            }
-            pollfd pf{master, POLLIN, 0};
-            if (poll(&pf, 1, 5) <= 0)
-                continue;
-            const ssize_t n = read(master, chunk, size_t(qMin<qsizetype>(room, sizeof chunk)));
-            if (n > 0)
-                got.append(chunk, n);
-        }
-        doneNs = lineClock.nsecsElapsed();
-    });
-
-    SteadyReceptionClock receptionClock;
-    SendJob job({settings, logbook, receptionClock}, port, SendOrder{path, 0, std::nullopt});
-    QString error;
-    QEventLoop loop;
-    QObject::connect(&job, &Job::finished, &loop, [&] {
-        error = job.error();
-        loop.quit();
-    });
-    const double cpuBefore = threadCpuSeconds();
-    lineClock.start();
-    started = true;
-    job.start();
-    loop.exec();
-    while (doneNs == 0) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    machine.join();
-    const double cpu = threadCpuSeconds() - cpuBefore;
-    const double measured = double(doneNs) / 1e9;
-    const double physical = double(program.size()) * 10.0 / baud;
-    port.setPortOpen(false);
-    if (!error.isEmpty())
-        std::fprintf(stderr, "send failed: %s\n", qPrintable(error));
-    return {physical / measured, 100.0 * cpu / measured, error.isEmpty() && got == program};
+    return sendAtLineRate(port, settings, logbook, path, program, pty.master, baud);
 }
 
 // Seconds for `size` bytes from the machine to arrive through the server.

@@ -5,6 +5,7 @@
 // and the main thread's CPU use during the transfer (under 5 % of a core).
 // Optional argument: the baud rates to run, e.g. "115200" for a quick run.
 #include "BenchPty.h"
+#include "PacedSend.h"
 
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
@@ -33,18 +34,7 @@ using namespace zep;
 
 namespace {
 
-double threadCpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_THREAD, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-struct Result {
-    double ratio = 0;
-    double cpuPercent = 0;
-    bool exact = false;
-};
+using Result = SendFigures;
 
 Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
 {
@@ -72,59 +62,7 @@ Result run(const QString &dir, int baud, int buffer, const QByteArray &program)
     f.close();
 
     // The machine: takes no byte before the line could have carried it.
-    QByteArray got;
-    got.reserve(program.size());
-    std::atomic<bool> started{false};
-    QElapsedTimer lineClock;
-    std::atomic<qint64> doneNs{0};
-    std::thread machine([&] {
-        while (!started)
-            std::this_thread::yield();
-        char chunk[4096];
-        while (got.size() < program.size()) {
-            const double allowed = double(lineClock.nsecsElapsed()) / 1e9 * baud / 10.0;
-            const qsizetype room = qsizetype(allowed) - got.size();
-            if (room <= 0) {
-                usleep(200);
-                continue;
-            }
-            pollfd pf{master, POLLIN, 0};
-            if (poll(&pf, 1, 5) <= 0)
-                continue;
-            const ssize_t n = read(master, chunk, size_t(qMin<qsizetype>(room, sizeof chunk)));
-            if (n > 0)
-                got.append(chunk, n);
-        }
-        doneNs = lineClock.nsecsElapsed();
-    });
-
-    SteadyReceptionClock receptionClock;
-    SendJob job({settings, logbook, receptionClock}, port, SendOrder{path, 0, std::nullopt});
-    QString error;
-    QEventLoop loop;
-    QObject::connect(&job, &Job::finished, &loop, [&] {
-        error = job.error();
-        loop.quit();
-    });
-    const double cpuBefore = threadCpuSeconds();
-    lineClock.start();
-    started = true;
-    job.start();
-    // The program's own event loop: the job runs in it, as under the window.
-    loop.exec();
-    // The last bytes are still on their way; the program only waits.
-    while (doneNs == 0) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    machine.join();
-    const double cpu = threadCpuSeconds() - cpuBefore;
-    const double measured = double(doneNs) / 1e9;
-    const double physical = double(program.size()) * 10.0 / baud;
-    port.setPortOpen(false);
-    if (!error.isEmpty())
-        std::fprintf(stderr, "send failed: %s\n", qPrintable(error));
-    return {physical / measured, 100.0 * cpu / measured, error.isEmpty() && got == program};
+    return sendAtLineRate(port, settings, logbook, path, program, master, baud);
 }
 
 } // namespace
