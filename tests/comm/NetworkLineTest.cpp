@@ -432,18 +432,33 @@ TEST(Rfc2217Peer, LineAndModemStatesBecomeEventsAndTelnetBytesAreTakenApartAcros
     EXPECT_EQ(heard, QByteArray("\x01\xFF\xFF\x02", 4));
 }
 
-// A server that takes the connection and then says nothing at all.
+// A server that takes the connection and then says nothing at all: the
+// kernel accepts on its behalf, nobody ever reads or writes.
+struct SilentServer {
+    SilentServer()
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(listener, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(listener, 4) != 0)
+            return;
+        socklen_t len = sizeof a;
+        ::getsockname(listener, reinterpret_cast<sockaddr *>(&a), &len);
+        port = ntohs(a.sin_port);
+    }
+    ~SilentServer() { ::close(listener); }
+    bool listening() const { return port != 0; }
+    QString where() const { return "127.0.0.1:" + QString::number(port); }
+
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    quint16 port = 0;
+};
+
 TEST(NetworkLineSilentServer, AnRfc2217ServerThatNeverAnswersIsALostLineTriedAgainLater)
 {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(listener, 4), 0);
-    socklen_t len = sizeof a;
-    ::getsockname(listener, reinterpret_cast<sockaddr *>(&a), &len);
-    const QString where = "127.0.0.1:" + QString::number(ntohs(a.sin_port));
+    const SilentServer server;
+    ASSERT_TRUE(server.listening());
+    const QString where = server.where();
 
     Station s;
     s.activate(0, "rfc2217://" + where);
@@ -465,20 +480,13 @@ TEST(NetworkLineSilentServer, AnRfc2217ServerThatNeverAnswersIsALostLineTriedAga
     EXPECT_EQ(s.station.lamp(0).toolTip, "Maschine 1 - Verbindung unterbrochen: " + where + " antwortet nicht");
     EXPECT_TRUE(s.station.reopenPending(0));
     EXPECT_TRUE(s.prompts.asked().isEmpty());
-    ::close(listener);
 }
 
 TEST(NetworkLineSilentServer, ARawLineToASilentServerIsUpAndNeverHoldsTheStation)
 {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(listener, 4), 0);
-    socklen_t len = sizeof a;
-    ::getsockname(listener, reinterpret_cast<sockaddr *>(&a), &len);
-    const QString where = "127.0.0.1:" + QString::number(ntohs(a.sin_port));
+    const SilentServer server;
+    ASSERT_TRUE(server.listening());
+    const QString where = server.where();
 
     TestEnvironment env;
     IniSettingsStore settings(env.iniFile());
@@ -493,7 +501,6 @@ TEST(NetworkLineSilentServer, ARawLineToASilentServerIsUpAndNeverHoldsTheStation
     runFor(NetworkLine::kAnswerMsecs + 500);
     EXPECT_TRUE(lost.isEmpty()) << "a raw line to a quiet machine is a quiet line";
     EXPECT_TRUE(port.portOpen());
-    ::close(listener);
 }
 
 } // namespace
