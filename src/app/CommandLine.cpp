@@ -46,6 +46,12 @@ CommandLine CommandLine::parse(const QStringList &arguments)
                                     QStringLiteral("Erstellt das Backup ohne Fenster (auch neben einem laufenden ZEP) "
                                                    "und endet; Status 0 nur, wenn jedes Archiv geschrieben wurde."));
     parser.addOption(backup);
+    const QCommandLineOption copyCatalogue(
+        QStringLiteral("copy-catalogue-to"),
+        QStringLiteral("Kopiert die Datenbank CNCPRG.mdb des Programmverzeichnisses in einen leeren Katalog auf "
+                       "einem PostgreSQL-Server, prüft die Anzahlen und endet."),
+        QStringLiteral("postgresql://..."));
+    parser.addOption(copyCatalogue);
 
     const bool parsed = parser.parse(arguments);
     CommandLine line;
@@ -79,6 +85,11 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     if (parser.isSet(createDatabase)) {
         line.action = Action::CreateDatabase;
         line.databaseFile = parser.value(createDatabase);
+        return line;
+    }
+    if (parser.isSet(copyCatalogue)) {
+        line.action = Action::CopyCatalogue;
+        line.copyTarget = parser.value(copyCatalogue);
         return line;
     }
     if (parser.isSet(backup)) {

@@ -16,11 +16,14 @@ namespace zep {
 //   --quit-after-start       come up fully, then end (tests, screenshots)
 //   --backup                 the backup without a window, exit 0 only when
 //                            every archive was written
+//   --copy-catalogue-to URL  copies the program directory's catalogue into an
+//                            empty catalogue on a database server, no window
 struct CommandLine {
-    enum class Action { Run, Help, Version, CreateDatabase, Error, Backup };
+    enum class Action { Run, Help, Version, CreateDatabase, Error, Backup, CopyCatalogue };
 
     Action action = Action::Run;
     QString databaseFile;  // CreateDatabase
+    QString copyTarget;    // CopyCatalogue: the server's address
     bool quitAfterStart = false;
     QString text;          // Help: the usage; Version: the version line; Error: what is wrong
 

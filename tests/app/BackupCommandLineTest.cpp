@@ -17,3 +17,14 @@ TEST(BackupCommandLine, BackupIsItsOwnActionWithTheUsualProgramDirectory)
     EXPECT_TRUE(help.text.contains("--backup"));
     EXPECT_EQ(CommandLine::parse({"zep", "--backup", "extra"}).action, CommandLine::Action::Error);
 }
+
+TEST(CatalogueCopyCommandLine, TheServerAddressIsTheOptionsValue)
+{
+    const QStringList args{"zep", "--copy-catalogue-to", "postgresql://zep@server/zep", "--program-dir", "/srv/zep"};
+    const CommandLine line = CommandLine::parse(args);
+    EXPECT_EQ(line.action, CommandLine::Action::CopyCatalogue);
+    EXPECT_EQ(line.copyTarget, "postgresql://zep@server/zep");
+    EXPECT_EQ(ProgramDirectory::fromArguments(args), "/srv/zep");
+    EXPECT_TRUE(CommandLine::parse({"zep", "--help"}).text.contains("--copy-catalogue-to"));
+    EXPECT_EQ(CommandLine::parse({"zep", "--copy-catalogue-to"}).action, CommandLine::Action::Error);
+}

@@ -12,6 +12,7 @@
 #include "app/ui/QtPrompts.h"
 #include "station/ui/StartProcedure.h"
 #include "station/FreshCatalogue.h"
+#include "station/CatalogueCopyCommand.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,6 +56,11 @@ std::optional<int> answerWithoutWindow(const zep::CommandLine &line, int argc, c
         QCoreApplication app(argc, argv);
         return zep::runBackupFromCommandLine(app.arguments(), QCoreApplication::applicationDirPath(), stdout,
                                              stderr);
+    }
+    case Action::CopyCatalogue: {
+        QCoreApplication app(argc, argv);
+        return zep::runCatalogueCopyFromCommandLine(app.arguments(), QCoreApplication::applicationDirPath(),
+                                                    line.copyTarget, stdout, stderr);
     }
     case Action::Error:
     case Action::Run:
