@@ -2,6 +2,8 @@
 
 #include "app/CatalogueNames.h"
 #include "app/ProgramSettings.h"
+#include "app/SettingsStore.h"
+#include "db/Database.h"
 
 namespace zep {
 
@@ -12,6 +14,9 @@ BackupPlan BackupPlan::fromSettings(const SettingsStore &settings, const QString
     plan.programDir = CatalogueNames::ensureTrailingSeparator(programDir);
     plan.monitoredDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::verzeichnis.read(settings));
     plan.photoDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::fotoVerzeichnis.read(settings));
+    const QString catalogue = settings.read(ProgramSettings::kSection, QStringLiteral("Datenbank"));
+    if (Database::isServerAddress(catalogue))
+        plan.catalogueServer = catalogue.trimmed();
     return plan;
 }
 

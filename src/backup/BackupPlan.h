@@ -15,6 +15,13 @@ struct BackupPlan {
     QString programDir;
     QString monitoredDir;
     QString photoDir;
+    // The catalogue's server address when the station works on a server
+    // catalogue (`Datenbank`): its dump is archived in the program
+    // directory's archive, in the place of the catalogue file.
+    QString catalogueServer;
+    // The dump program; empty: pg_dump from PATH, else from the server
+    // package's own directory.
+    QString dumpProgram;
 
     // The stored settings; backupDir is empty when none is set.
     static BackupPlan fromSettings(const SettingsStore &settings, const QString &programDir);
@@ -23,6 +30,9 @@ struct BackupPlan {
     QStringList sources() const { return {programDir, monitoredDir, photoDir}; }
     QString databasePath() const { return programDir + databaseName(); }
     static QString databaseName() { return QStringLiteral("CNCPRG.mdb"); }
+    // The server catalogue's dump in the archive (pg_dump's custom format,
+    // read back with pg_restore).
+    static QString serverDumpName() { return QStringLiteral("CNCPRG.dump"); }
 };
 
 // The texts the backup tells its user, the same in the window and on the

@@ -6,6 +6,7 @@
 #include "app/MemoryPolicy.h"
 #include "backup/DatabaseSnapshot.h"
 #include "backup/MakePath.h"
+#include "backup/ServerDump.h"
 #include "backup/ZipResult.h"
 
 #include <QDir>
@@ -145,6 +146,23 @@ BackupOutcome BackupRun::run()
                                     + (snapshotDir.isValid() ? error : snapshotDir.errorString()));
     }
 
+    // A station on a server catalogue: the server's dump stands where the
+    // file would. No dump is an error, not an archive without a catalogue.
+    m_dump.clear();
+    if (!m_plan.catalogueServer.isEmpty()) {
+        QString error;
+        const QString target = snapshotDir.filePath(BackupPlan::serverDumpName());
+        if (!snapshotDir.isValid())
+            error = snapshotDir.errorString();
+        else if (m_plan.programDir.isEmpty())
+            error = QStringLiteral("kein Programmverzeichnis, in dessen Archiv sie gehört");
+        if (error.isEmpty() && dumpServerCatalogue(m_plan.catalogueServer, target, m_plan.dumpProgram, &error))
+            m_dump = target;
+        else
+            m_outcome.errors.append(QStringLiteral("Der Katalog auf dem Server '") + m_plan.catalogueServer
+                                    + QStringLiteral("' konnte nicht gesichert werden: ") + error);
+    }
+
     const QStringList sources = m_plan.sources();
     for (int i = 0; i < sources.size() && m_outcome.fatal.isEmpty() && !stopRequested(); ++i) {
         ZipDirectory(sources.at(i));
@@ -236,9 +254,12 @@ void BackupRun::archiveFiles(const QByteArray &sourceBytes, const QList<QByteArr
             return;
     }
     const QByteArray database = QFile::encodeName(BackupPlan::databaseName());
+    const QByteArray dumpName = QFile::encodeName(BackupPlan::serverDumpName());
     for (const QByteArray &f : files) {
         QByteArray path = sourceBytes + f;
         if (isProgramDir) {
+            if (f == dumpName && !m_plan.catalogueServer.isEmpty())
+                continue; // the entry is the server's dump
             // The engine's side files belong to the live catalogue, the lock
             // to the running program; the snapshot stands for all of them.
             if (f == database + "-journal" || f == database + "-wal" || f == database + "-shm" || f == "ZEP.lock")
@@ -252,6 +273,12 @@ void BackupRun::archiveFiles(const QByteArray &sourceBytes, const QList<QByteArr
         const int ordered = m_zip.zOrderFile(path, f, 0);
         if (ordered != ZipResult::Ok)
             fail(ordered, QStringLiteral("'") + FileNameBytes::readable(f) + QStringLiteral("' -> ")
+                              + ZipResult::text(ordered));
+    }
+    if (isProgramDir && !m_dump.isEmpty()) {
+        const int ordered = m_zip.zOrderFile(QFile::encodeName(m_dump), dumpName, 0);
+        if (ordered != ZipResult::Ok)
+            fail(ordered, QStringLiteral("'") + BackupPlan::serverDumpName() + QStringLiteral("' -> ")
                               + ZipResult::text(ordered));
     }
     m_kept += m_zip.keptEntries();

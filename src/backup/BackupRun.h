@@ -72,6 +72,7 @@ private:
     QByteArray m_canonicalBackupDir;
     QByteArray m_canonicalProgramDir;
     QString m_snapshot; // the catalogue's copy; empty when none could be made
+    QString m_dump;     // the server catalogue's dump; empty when there is none
     int m_kept = 0;
     int m_written = 0;
 };
