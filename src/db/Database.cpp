@@ -335,8 +335,11 @@ bool Database::existsOnServer(const QString &sql, const QVariantList &params)
 bool Database::hasTable(const QString &table)
 {
     if (m_server)
+        // Tables only, as on the file: a view of the same name is no table
+        // the schema check could add columns to.
         return existsOnServer(QStringLiteral("SELECT 1 FROM information_schema.tables "
-                                             "WHERE table_schema = current_schema() AND lower(table_name) = lower($1)"),
+                                             "WHERE table_schema = current_schema() AND lower(table_name) = lower($1) "
+                                             "AND table_type = 'BASE TABLE'"),
                               {table});
     return exists(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"),
                   {table});

@@ -1,5 +1,6 @@
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "DbFixture.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
 
@@ -10,6 +11,8 @@
 
 using namespace zep;
 using zep::test::TestEnvironment;
+using zep::test::CatalogueOnEngine;
+using zep::test::Engine;
 
 namespace {
 
@@ -31,6 +34,10 @@ struct DatabaseFile : ::testing::Test {
 
     TestEnvironment env;
 };
+
+// What a statement does is the same on the file and on the server; the two
+// cases above are about the file itself.
+struct DatabaseOnEngines : CatalogueOnEngine {};
 
 } // namespace
 
@@ -55,11 +62,8 @@ TEST_F(DatabaseFile, FilesOfAnotherKindAreRefusedAndLeftByteForByte)
     expectRefusedAndUntouched(garbage);
 }
 
-TEST_F(DatabaseFile, StatementsTakeUserTextAsParametersUnchanged)
+TEST_P(DatabaseOnEngines, StatementsTakeUserTextAsParametersUnchanged)
 {
-    ASSERT_TRUE(createFreshDatabase(dbPath()));
-    Database db;
-    ASSERT_TRUE(db.open(dbPath()));
     const QString name = "O'NEIL'; DROP TABLE DateiListe; --.NC";
     ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname, Kunde) VALUES (?, ?)", {name, "Müller's"}));
     EXPECT_EQ(db.recordsAffected(), 1);
@@ -79,11 +83,8 @@ TEST_F(DatabaseFile, StatementsTakeUserTextAsParametersUnchanged)
     EXPECT_EQ(db.recordsAffected(), 1);
 }
 
-TEST_F(DatabaseFile, RolledBackWorkLeavesNoTrace)
+TEST_P(DatabaseOnEngines, RolledBackWorkLeavesNoTrace)
 {
-    ASSERT_TRUE(createFreshDatabase(dbPath()));
-    Database db;
-    ASSERT_TRUE(db.open(dbPath()));
     ASSERT_TRUE(db.transaction());
     EXPECT_TRUE(db.inTransaction());
     ASSERT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname) VALUES ('A.NC')"));
@@ -94,15 +95,15 @@ TEST_F(DatabaseFile, RolledBackWorkLeavesNoTrace)
     EXPECT_TRUE(rows->eof());
 }
 
-TEST_F(DatabaseFile, ClosingTwiceAndUsingAClosedDatabaseAreHarmless)
+TEST_P(DatabaseOnEngines, ClosingTwiceAndUsingAClosedDatabaseAreHarmless)
 {
-    ASSERT_TRUE(createFreshDatabase(dbPath()));
-    Database db;
-    ASSERT_TRUE(db.open(dbPath()));
     db.close();
     db.close();
     EXPECT_FALSE(db.execute("SELECT 1"));
     EXPECT_EQ(db.lastError().number, 3420);
-    ASSERT_TRUE(db.open(dbPath())); // and it opens again
+    ASSERT_TRUE(reopen()); // and it opens again
     EXPECT_TRUE(db.hasTable("dateiliste"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, DatabaseOnEngines, ::testing::Values(Engine::Sqlite, Engine::Postgres),
+                         zep::test::engineName);
