@@ -72,6 +72,12 @@ std::unique_ptr<PgConnection> PgConnection::open(const QString &url, ErrorInfo *
     PQsetNoticeProcessor(conn, [](void *, const char *) {}, nullptr);
     if (!c->runNative(QStringLiteral("SET datestyle = 'ISO, YMD'"), error))
         return nullptr;
+    // A row or table another station holds is waited for as briefly as a
+    // locked file (Database::kBusyTimeoutMs), then told as locked (3260):
+    // the waiting happens on the window's thread, and whoever is told tries
+    // again later.
+    if (!c->runNative(QStringLiteral("SET lock_timeout = 250"), error))
+        return nullptr;
     return c;
 }
 

@@ -11,7 +11,7 @@
 namespace zep::test {
 namespace {
 
-struct RecordCommandsTest : CatalogueFixture {
+struct RecordCommandsTest : CatalogueOnEngines {
     RecordCommands commands()
     {
         return RecordCommands({db(), prompts, logbook, settings, *files, state->verzeichnis, state->fotoVerzeichnis});
@@ -59,7 +59,7 @@ TEST(PhotoFiles, OnlyTheRecordsOwnNumberedPhotosMatch)
     EXPECT_FALSE(PhotoFiles::isPhotoOf("Foto_P1.NC_x.jpg", "P1.NC"));
 }
 
-TEST_F(RecordCommandsTest, DeleteRemovesRecordFileAndOnlyItsOwnPhotos)
+TEST_P(RecordCommandsTest, DeleteRemovesRecordFileAndOnlyItsOwnPhotos)
 {
     addProgram("Drehen/p1.nc");
     addProgram("Drehen/p1.nc_alt");
@@ -86,7 +86,7 @@ TEST_F(RecordCommandsTest, DeleteRemovesRecordFileAndOnlyItsOwnPhotos)
     EXPECT_EQ(FileListFile::read(listPath()).entries, QStringList({"DREHEN\\P1.NC_ALT"}));
 }
 
-TEST_F(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
+TEST_P(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
 {
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
@@ -98,7 +98,7 @@ TEST_F(RecordCommandsTest, DeclinedOrNothingSelectedChangesNothing)
     EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
 }
 
-TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
+TEST_P(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
 {
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
@@ -121,7 +121,7 @@ TEST_F(RecordCommandsTest, ARecordOpenInAnEditorWarnsFirstAndNoDeletesNothing)
     EXPECT_TRUE(recordNames().isEmpty());
 }
 
-TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
+TEST_P(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
 {
     const RecordRow row = record("WEG.NC");
     photo("Foto_WEG.NC_1.jpg");
@@ -136,7 +136,7 @@ TEST_F(RecordCommandsTest, MissingFileIsToldAndTheRecordStillGoes)
     EXPECT_TRUE(photos().isEmpty());
 }
 
-TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
+TEST_P(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
 {
     const QString mountPoint = dataDir() + "nurlesen/";
     SmallFileSystem disk(mountPoint, "64k");
@@ -158,7 +158,7 @@ TEST_F(RecordCommandsTest, FileThatCannotBeDeletedKeepsRecordAndPhotos)
     EXPECT_FALSE(QFile::exists(env.programDir() + "Logbuch.txt"));
 }
 
-TEST_F(RecordCommandsTest, APhotoThatCannotBeDeletedKeepsProgramRecordAndEveryPhoto)
+TEST_P(RecordCommandsTest, APhotoThatCannotBeDeletedKeepsProgramRecordAndEveryPhoto)
 {
     // The photo directory on a disk of its own, made read-only: a deletion
     // there fails even for root.
@@ -186,15 +186,22 @@ TEST_F(RecordCommandsTest, APhotoThatCannotBeDeletedKeepsProgramRecordAndEveryPh
     EXPECT_EQ(FileListFile::read(listPath()).entries, QStringList({"DREHEN\\P1.NC"}));
 }
 
-TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
+TEST_P(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
 {
     addProgram("p1.nc");
     const RecordRow row = record("P1.NC");
     photo("Foto_P1.NC_1.jpg");
-    // Another program holds the catalogue's write lock.
+    // Another program holds the catalogue's write lock; on the server,
+    // another station holds the record.
     Database other;
-    ASSERT_TRUE(other.open(dbPath()));
-    ASSERT_TRUE(other.transaction());
+    if (GetParam() == Engine::Postgres) {
+        ASSERT_TRUE(other.openServer(db().path()));
+        ASSERT_TRUE(other.transaction());
+        ASSERT_TRUE(other.execute("UPDATE DateiListe SET Bezeichnung = 'in Arbeit' WHERE Dateiname = 'P1.NC'"));
+    } else {
+        ASSERT_TRUE(other.open(dbPath()));
+        ASSERT_TRUE(other.transaction());
+    }
 
     prompts.queueAnswer(PromptAnswer::Yes);
     prompts.queueAnswer(PromptAnswer::Cancel); // the retry report
@@ -221,7 +228,7 @@ TEST_F(RecordCommandsTest, ARecordThatCannotBeDeletedKeepsProgramAndPhotos)
 // The questions of a delete stay open while the directory check goes on;
 // the delete is carried out when the answers come, on the state the
 // catalogue is in by then.
-TEST_F(RecordCommandsTest, ADeleteAnsweredLaterWaitsForBothAnswersAndThenDeletesAllTogether)
+TEST_P(RecordCommandsTest, ADeleteAnsweredLaterWaitsForBothAnswersAndThenDeletesAllTogether)
 {
     addProgram("p1.nc");
     files->LoadFileListe();
@@ -255,7 +262,7 @@ TEST_F(RecordCommandsTest, ADeleteAnsweredLaterWaitsForBothAnswersAndThenDeletes
 // Two deletes of one record asked at once (the box does not stop the
 // window): the second Yes finds the record gone and leaves the files now
 // under its name alone, a newer program's maybe.
-TEST_F(RecordCommandsTest, ASecondDeleteOfTheSameRecordAnsweredLaterDeletesNothingMore)
+TEST_P(RecordCommandsTest, ASecondDeleteOfTheSameRecordAnsweredLaterDeletesNothingMore)
 {
     addProgram("p1.nc");
     files->LoadFileListe();
@@ -280,7 +287,7 @@ TEST_F(RecordCommandsTest, ASecondDeleteOfTheSameRecordAnsweredLaterDeletesNothi
     EXPECT_EQ(photos(), QStringList({"Foto_P1.NC_1.jpg"}));
 }
 
-TEST_F(RecordCommandsTest, AnImportsOverwriteQuestionAnsweredLaterCopiesThenOrTellsTheWayOut)
+TEST_P(RecordCommandsTest, AnImportsOverwriteQuestionAnsweredLaterCopiesThenOrTellsTheWayOut)
 {
     env.writeFile("programs/P1.NC", "ALT");
     const QString source = env.writeFile("usb/P1.NC", "NEU");
@@ -304,7 +311,7 @@ TEST_F(RecordCommandsTest, AnImportsOverwriteQuestionAnsweredLaterCopiesThenOrTe
     EXPECT_EQ(env.readFile(dataDir() + "P1.NC"), "NEU");
 }
 
-TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked)
+TEST_P(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked)
 {
     const QString source = env.writeFile("usb/O'NEIL Ä.NC", "NEU");
     prompts.queuePath(source);
@@ -341,7 +348,7 @@ TEST_F(RecordCommandsTest, ImportCopiesIntoTheDirectoryAndNeverOverwritesUnasked
               QStringList({"O'NEIL Ä.NC", "Welle klein.nc"}));
 }
 
-TEST_F(RecordCommandsTest, ImportOfBinaryAndEmptyFilesIsByteExactAndCancelIsSilent)
+TEST_P(RecordCommandsTest, ImportOfBinaryAndEmptyFilesIsByteExactAndCancelIsSilent)
 {
     QByteArray all;
     for (int i = 0; i < 256; ++i)
@@ -358,7 +365,7 @@ TEST_F(RecordCommandsTest, ImportOfBinaryAndEmptyFilesIsByteExactAndCancelIsSile
     EXPECT_EQ(settings.read("Settings", "DefaultImportDir"), env.root() + "usb/");
 }
 
-TEST_F(RecordCommandsTest, ImportIntoAMissingDirectoryIsReported)
+TEST_P(RecordCommandsTest, ImportIntoAMissingDirectoryIsReported)
 {
     QDir(dataDir()).removeRecursively();
     prompts.queuePath(env.writeFile("usb/P1.NC", "X"));
@@ -367,7 +374,7 @@ TEST_F(RecordCommandsTest, ImportIntoAMissingDirectoryIsReported)
     EXPECT_TRUE(prompts.asked()[1].text.contains(" in Form1.Command2"));
 }
 
-TEST_F(RecordCommandsTest, ExportCopiesTheProgramOrSaysItHasGone)
+TEST_P(RecordCommandsTest, ExportCopiesTheProgramOrSaysItHasGone)
 {
     addProgram("Drehen/p1.nc", "PROGRAMM");
     const RecordRow row = record("DREHEN\\P1.NC");
@@ -394,7 +401,7 @@ TEST_F(RecordCommandsTest, ExportCopiesTheProgramOrSaysItHasGone)
     EXPECT_TRUE(prompts.asked().isEmpty());
 }
 
-TEST_F(RecordCommandsTest, ExportToAFullDiskOrAMissingFolderIsToldInGermanWithThePath)
+TEST_P(RecordCommandsTest, ExportToAFullDiskOrAMissingFolderIsToldInGermanWithThePath)
 {
     const QString stick = env.root() + "stick/";
     SmallFileSystem disk(stick, "64k");
@@ -417,6 +424,8 @@ TEST_F(RecordCommandsTest, ExportToAFullDiskOrAMissingFolderIsToldInGermanWithTh
     EXPECT_EQ(prompts.asked()[1].text,
               "Der Ordner existiert nicht: '" + stick + "weg' in Form1.Command6_Click");
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, RecordCommandsTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
 
 } // namespace
 } // namespace zep::test
