@@ -17,56 +17,77 @@
 namespace zep::test {
 namespace {
 
-// The directory check against a real catalogue file that another program
-// may hold, that may be read-only, and a file list that may be older than
-// the catalogue.
-struct DirectoryCheckTest : CatalogueFixture {
+// The directory check against a real catalogue that another program or
+// station may hold, and a file list that may be older than the catalogue;
+// on the file or on the server (DirectoryCheckTest), or on the file alone
+// where the case is about the file itself: a read-only catalogue file
+// (DirectoryCheckFileTest).
+template <typename Base>
+struct DirectoryCheckOn : Base {
     void SetUp() override
     {
-        CatalogueFixture::SetUp();
+        Base::SetUp();
         check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
-            *files, db(), prompts, clock, state->pendingMachines, {}, [this](long index) { editors << index; }, &logbook, [this](const QString &t) { statusLines << t; }});
+            *this->files, this->db(), this->prompts, this->clock, this->state->pendingMachines, {},
+            [this](long index) { editors << index; }, &this->logbook,
+            [this](const QString &t) { this->statusLines << t; }});
     }
     QStringList recordNames()
     {
         QStringList out;
-        db().readRows("SELECT Dateiname FROM DateiListe ORDER BY Dateiname", {},
-                      [&](const RowReader &r) { out << r.text(0); });
+        this->db().readRows("SELECT Dateiname FROM DateiListe ORDER BY Dateiname", {},
+                            [&](const RowReader &r) { out << r.text(0); });
         return out;
     }
-    QStringList storedList() { return FileListFile::read(listPath()).entries; }
-    QString logbookText() { return CodePage1252::decode(env.readFile(env.programDir() + "Logbuch.txt")); }
+    QStringList storedList() { return FileListFile::read(this->listPath()).entries; }
+    QString logbookText() { return CodePage1252::decode(this->env.readFile(this->env.programDir() + "Logbuch.txt")); }
 
     std::unique_ptr<DirectoryCheck> check;
     QList<long> editors;
 };
 
-// A second program holding the catalogue with BEGIN EXCLUSIVE.
+using DirectoryCheckTest = DirectoryCheckOn<CatalogueOnEngines>;
+using DirectoryCheckFileTest = DirectoryCheckOn<CatalogueFixture>;
+
+// A second program holding the catalogue file with BEGIN EXCLUSIVE; on the
+// server, a second station holding the records table against any change.
 struct OtherProgram {
-    explicit OtherProgram(const QString &path)
+    explicit OtherProgram(const QString &catalogue)
     {
+        if (Database::isServerAddress(catalogue)) {
+            held = station.openServer(catalogue) && station.transaction()
+                   && station.executeNative("LOCK TABLE DateiListe IN EXCLUSIVE MODE");
+            return;
+        }
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other-program");
-        db.setDatabaseName(path);
+        db.setDatabaseName(catalogue);
         held = db.open() && QSqlQuery(db).exec("BEGIN EXCLUSIVE");
     }
     void release()
     {
+        if (station.isOpen()) {
+            station.rollback();
+            return;
+        }
         QSqlQuery(QSqlDatabase::database("other-program")).exec("ROLLBACK");
     }
     ~OtherProgram()
     {
         release();
+        if (station.isOpen())
+            return;
         QSqlDatabase::database("other-program").close();
         QSqlDatabase::removeDatabase("other-program");
     }
+    Database station;
     bool held = false;
 };
 
-TEST_F(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCataloguedOnceReleased)
+TEST_P(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCataloguedOnceReleased)
 {
     files->LoadFileListe();
     {
-        OtherProgram other(dbPath());
+        OtherProgram other(db().path());
         ASSERT_TRUE(other.held);
         state->pendingMachines.insert("EMPFANGEN.NC", 2);
         addProgram("empfangen.nc");
@@ -107,11 +128,11 @@ TEST_F(DirectoryCheckTest, LockedDatabaseKeepsTheWindowFreeAndEveryFileIsCatalog
     EXPECT_EQ(recordNames().size(), 3);
 }
 
-TEST_F(DirectoryCheckTest, FileWhoseRecordFailedIsFoundAgainAfterARestart)
+TEST_P(DirectoryCheckTest, FileWhoseRecordFailedIsFoundAgainAfterARestart)
 {
     files->LoadFileListe();
     {
-        OtherProgram other(dbPath());
+        OtherProgram other(db().path());
         ASSERT_TRUE(other.held);
         addProgram("p1.nc");
         check->tick();
@@ -123,7 +144,7 @@ TEST_F(DirectoryCheckTest, FileWhoseRecordFailedIsFoundAgainAfterARestart)
     EXPECT_EQ(restarted.FindNewFile(), "P1.NC");
 }
 
-TEST_F(DirectoryCheckTest, ReadOnlyDatabaseIsToldOnceAndTheFilesWaitForIt)
+TEST_F(DirectoryCheckFileTest, ReadOnlyDatabaseIsToldOnceAndTheFilesWaitForIt)
 {
     const QString mountPoint = env.root() + "nurlesen/";
     SmallFileSystem disk(mountPoint, "1m");
@@ -157,7 +178,7 @@ TEST_F(DirectoryCheckTest, ReadOnlyDatabaseIsToldOnceAndTheFilesWaitForIt)
     EXPECT_EQ(storedList().size(), 2);
 }
 
-TEST_F(DirectoryCheckTest, ANameNoticeLeftOpenHoldsUpNoCheckAndReadingItChangesNothing)
+TEST_P(DirectoryCheckTest, ANameNoticeLeftOpenHoldsUpNoCheckAndReadingItChangesNothing)
 {
     files->LoadFileListe();
     prompts.holdQuestions(true);
@@ -182,7 +203,7 @@ TEST_F(DirectoryCheckTest, ANameNoticeLeftOpenHoldsUpNoCheckAndReadingItChangesN
     EXPECT_TRUE(prompts.heldQuestions().isEmpty());
 }
 
-TEST_F(DirectoryCheckTest, ARetryReportLeftOpenLetsTheChecksGoOnAndRetryLaterDoublesNothing)
+TEST_F(DirectoryCheckFileTest, ARetryReportLeftOpenLetsTheChecksGoOnAndRetryLaterDoublesNothing)
 {
     const QString mountPoint = env.root() + "nurlesen/";
     SmallFileSystem disk(mountPoint, "1m");
@@ -221,7 +242,7 @@ TEST_F(DirectoryCheckTest, ARetryReportLeftOpenLetsTheChecksGoOnAndRetryLaterDou
     EXPECT_TRUE(prompts.heldQuestions().isEmpty());
 }
 
-TEST_F(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)
+TEST_P(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)
 {
     // The catalogue knows 40 files; FileListe.dat (from an old backup) only 2.
     QStringList names;
@@ -246,7 +267,7 @@ TEST_F(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)
     EXPECT_EQ(storedList().size(), 41);
 }
 
-TEST_F(DirectoryCheckTest, OneKnownFileStillOpensItsRecord)
+TEST_P(DirectoryCheckTest, OneKnownFileStillOpensItsRecord)
 {
     RecordIntake::catalogue(db(), clock, state->pendingMachines, {"P1.NC"});
     files->LoadFileListe();
@@ -259,7 +280,7 @@ TEST_F(DirectoryCheckTest, OneKnownFileStillOpensItsRecord)
     EXPECT_EQ(recordNames(), QStringList({"P1.NC"}));
 }
 
-TEST_F(DirectoryCheckTest, AWindows1252NameRenamedOnYesIsCataloguedByTheNextCheck)
+TEST_P(DirectoryCheckTest, AWindows1252NameRenamedOnYesIsCataloguedByTheNextCheck)
 {
     RawTreeRemover rawNames(dataDir());
     files->LoadFileListe();
@@ -276,6 +297,8 @@ TEST_F(DirectoryCheckTest, AWindows1252NameRenamedOnYesIsCataloguedByTheNextChec
     EXPECT_EQ(CatalogueNames::resolveStoredName(dataDir(), "PÄ.NC").path, dataDir() + "Pä.NC");
     EXPECT_EQ(prompts.asked().size(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, DirectoryCheckTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
 
 } // namespace
 } // namespace zep::test

@@ -215,12 +215,12 @@ TEST(RecordClipboard, NamesTheFieldsAPasteWouldCut)
               (QList<RecordFields::Field>{RecordFields::Kunde, RecordFields::Werkzeuge}));
 }
 
-struct RecordStoreTest : CatalogueFixture {
+struct RecordStoreTest : CatalogueOnEngines {
     long addRecord(const QString &name, long machine = 0) { return insertRecord(db(), name, machine); }
     QVariant column(long index, const QString &name) { return recordColumn(db(), index, name); }
 };
 
-TEST_F(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
+TEST_P(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
 {
     const long index = addRecord("P1.NC", 2);
     CatalogueRecord::Loaded loaded = CatalogueRecord::load(db(), index);
@@ -249,7 +249,7 @@ TEST_F(RecordStoreTest, WritesEveryFieldAndReadsThemBack)
     EXPECT_FALSE(CatalogueRecord::load(db(), index + 100).found);
 }
 
-TEST_F(RecordStoreTest, AnEmptyDateIsStoredAsNoneAnImpossibleOneStoresNothing)
+TEST_P(RecordStoreTest, AnEmptyDateIsStoredAsNoneAnImpossibleOneStoresNothing)
 {
     const long index = addRecord("P1.NC", 2);
     RecordFields edited = sample("E");
@@ -269,7 +269,7 @@ TEST_F(RecordStoreTest, AnEmptyDateIsStoredAsNoneAnImpossibleOneStoresNothing)
     EXPECT_EQ(CatalogueRecord::load(db(), index).fields.datum, "");
 }
 
-TEST_F(RecordStoreTest, AFailedStoreSaysWhy)
+TEST_P(RecordStoreTest, AFailedStoreSaysWhy)
 {
     const long index = addRecord("P1.NC");
     db().close();
@@ -279,7 +279,7 @@ TEST_F(RecordStoreTest, AFailedStoreSaysWhy)
     EXPECT_NE(written.error.number, 0);
 }
 
-TEST_F(RecordStoreTest, EditsOfARecordDeletedMeanwhileBecomeTheRecordOfItsFileAgain)
+TEST_P(RecordStoreTest, EditsOfARecordDeletedMeanwhileBecomeTheRecordOfItsFileAgain)
 {
     addProgram("P1.NC");
     const long index = addRecord("P1.NC", 2);
@@ -318,7 +318,7 @@ TEST_F(RecordStoreTest, EditsOfARecordDeletedMeanwhileBecomeTheRecordOfItsFileAg
     EXPECT_EQ(column(kept.dateiIndex, "Kunde").toString(), "Zweiter");
 }
 
-TEST_F(RecordStoreTest, EditsOfARecordDeletedWithItsFileHaveNowhereToGo)
+TEST_P(RecordStoreTest, EditsOfARecordDeletedWithItsFileHaveNowhereToGo)
 {
     addProgram("Zwilling.nc");
     addProgram("ZWILLING.NC");
@@ -332,7 +332,7 @@ TEST_F(RecordStoreTest, EditsOfARecordDeletedWithItsFileHaveNowhereToGo)
     EXPECT_EQ(all->recordCount(), 0);
 }
 
-TEST_F(RecordStoreTest, TheWrittenRecordRefreshesItsListLineOnly)
+TEST_P(RecordStoreTest, TheWrittenRecordRefreshesItsListLineOnly)
 {
     RecordListModel model;
     RecordRow a, b;
@@ -365,7 +365,7 @@ struct RenameTest : RecordStoreTest {
     QStringList programs() { return QDir(dataDir()).entryList(QDir::Files, QDir::Name); }
 };
 
-TEST_F(RenameTest, MovesFileThenPhotosByExactPrefixThenStoresTheName)
+TEST_P(RenameTest, MovesFileThenPhotosByExactPrefixThenStoresTheName)
 {
     addProgram("A1");
     const long index = addRecord("A1");
@@ -386,7 +386,7 @@ TEST_F(RenameTest, MovesFileThenPhotosByExactPrefixThenStoresTheName)
     EXPECT_EQ(photos().contains("Foto_A1_X_1.jpg"), true);
 }
 
-TEST_F(RenameTest, TellsWhatStandsInTheWay)
+TEST_P(RenameTest, TellsWhatStandsInTheWay)
 {
     addProgram("A1");
     addProgram("Taken.nc");
@@ -408,7 +408,7 @@ TEST_F(RenameTest, TellsWhatStandsInTheWay)
     EXPECT_EQ(programs(), (QStringList{"A1", "Taken.nc"}));
 }
 
-TEST_F(RenameTest, AFailureHalfWayPutsEverythingBack)
+TEST_P(RenameTest, AFailureHalfWayPutsEverythingBack)
 {
     addProgram("A1");
     const long index = addRecord("A1");
@@ -431,7 +431,7 @@ TEST_F(RenameTest, AFailureHalfWayPutsEverythingBack)
     EXPECT_EQ(column(index, "Dateiname").toString(), "A1");
 }
 
-TEST_F(RenameTest, AFailedStoreOfTheNamePutsFileAndPhotosBack)
+TEST_P(RenameTest, AFailedStoreOfTheNamePutsFileAndPhotosBack)
 {
     addProgram("SUB/A1");
     const long index = addRecord("SUB\\A1");
@@ -508,6 +508,9 @@ TEST(EditorQueue, FiftyNewRecordsOpenAFewAtATimeAndEachOnce)
     EXPECT_FALSE(order.contains(10));
     EXPECT_EQ(order.size(), 46);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, RecordStoreTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
+INSTANTIATE_TEST_SUITE_P(Engines, RenameTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
 
 } // namespace
 } // namespace zep::test
