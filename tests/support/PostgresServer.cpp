@@ -217,7 +217,30 @@ bool PostgresServer::stop()
 
 QString PostgresServer::url(const QString &database) const
 {
+    const QString role = stationRole();
+    if (role.isEmpty())
+        return ownerUrl(database);
+    return QStringLiteral("postgresql://%1@/%2?host=%3").arg(role, database, m_dir);
+}
+
+QString PostgresServer::ownerUrl(const QString &database) const
+{
     return QStringLiteral("postgresql://zep@/%1?host=%2").arg(database, m_dir);
+}
+
+QString PostgresServer::stationRole()
+{
+    return QString::fromLocal8Bit(qgetenv("ZEP_TEST_PG_ROLE"));
+}
+
+QStringList PostgresServer::stationGrants(const QString &database, const QString &role)
+{
+    return {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;"),
+            QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm;"),
+            QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC;").arg(database),
+            QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2;").arg(database, role),
+            QStringLiteral("REVOKE ALL ON SCHEMA public FROM PUBLIC;"),
+            QStringLiteral("GRANT USAGE, CREATE ON SCHEMA public TO %1;").arg(role)};
 }
 
 QString PostgresServer::createDatabase()
@@ -225,6 +248,18 @@ QString PostgresServer::createDatabase()
     const QString name = QStringLiteral("zep_test_%1").arg(++m_databases);
     bool ok = false;
     query(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE %1 STRATEGY = FILE_COPY").arg(name), &ok);
+    if (!ok)
+        return {};
+    const QString role = stationRole();
+    if (role.isEmpty())
+        return name;
+    query(QStringLiteral("postgres"),
+          QStringLiteral("DO $$ BEGIN CREATE ROLE %1 LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$")
+              .arg(role),
+          &ok);
+    for (const QString &statement : stationGrants(name, role))
+        if (ok)
+            query(name, statement, &ok);
     return ok ? name : QString();
 }
 
@@ -232,7 +267,7 @@ QString PostgresServer::query(const QString &database, const QString &sql, bool 
 {
     if (ok)
         *ok = false;
-    PgConn c(url(database));
+    PgConn c(ownerUrl(database));
     if (!c.ok()) {
         m_error = c.message();
         return {};

@@ -40,6 +40,14 @@ public:
     // empty string (and error()) when it could not be made.
     QString createDatabase();
 
+    // The role the tests connect as (url()): the cluster's owner, or, when
+    // ZEP_TEST_PG_ROLE names one, a station role that has only the rights
+    // stationGrants() gives it on each database; query() stays the owner's.
+    static QString stationRole();
+    // What a shop's administrator runs in a new catalogue database for the
+    // stations' role, as the README shows it.
+    static QStringList stationGrants(const QString &database, const QString &role);
+
     // Runs statements on a database as its owner and returns the first
     // column of the first row (empty when none); for setting up and reading
     // back what a test stored. `ok` false (and error()) on failure.
@@ -55,6 +63,8 @@ private:
     PostgresServer();
     bool init();
     bool runServerCommand(const QStringList &argv);
+
+    QString ownerUrl(const QString &database) const;
 
     QString m_binDir;
     QString m_dir;
