@@ -86,6 +86,17 @@ TEST_F(StationRoleTest, TheReadmesRoleRunsAStationAndCanDoNothingMore)
     EXPECT_FALSE(stranger.openServer(url("fremd")));
 }
 
+TEST_F(StationRoleTest, TheHelpShowsTheSameSetUp)
+{
+    QFile file(QStringLiteral(ZEP_HELP_PAGE_PATH));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(file.readAll());
+    for (const QString &line : setup)
+        EXPECT_TRUE(page.contains("\n" + line + "\n") || page.contains("<pre>" + line + "\n")
+                    || page.contains("\n" + line + "</pre>"))
+            << qPrintable(line);
+}
+
 TEST_F(StationRoleTest, TheTestsStationRoleHasTheReadmesRights)
 {
     // Run with ZEP_TEST_PG_ROLE, the server suites use these grants; they
