@@ -2,7 +2,6 @@
 
 #include "app/CatalogueNames.h"
 #include "app/ProgramSettings.h"
-#include "app/SettingsStore.h"
 #include "db/Database.h"
 
 namespace zep {
@@ -14,7 +13,7 @@ BackupPlan BackupPlan::fromSettings(const SettingsStore &settings, const QString
     plan.programDir = CatalogueNames::ensureTrailingSeparator(programDir);
     plan.monitoredDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::verzeichnis.read(settings));
     plan.photoDir = CatalogueNames::ensureTrailingSeparator(ProgramSettings::fotoVerzeichnis.read(settings));
-    const QString catalogue = settings.read(ProgramSettings::kSection, QStringLiteral("Datenbank"));
+    const QString catalogue = ProgramSettings::datenbank.read(settings);
     if (Database::isServerAddress(catalogue))
         plan.catalogueServer = catalogue.trimmed();
     return plan;

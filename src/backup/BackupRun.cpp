@@ -7,6 +7,7 @@
 #include "backup/DatabaseSnapshot.h"
 #include "backup/MakePath.h"
 #include "backup/ServerDump.h"
+#include "db/ServerAddress.h"
 #include "backup/ZipResult.h"
 
 #include <QDir>
@@ -159,7 +160,8 @@ BackupOutcome BackupRun::run()
         if (error.isEmpty() && dumpServerCatalogue(m_plan.catalogueServer, target, m_plan.dumpProgram, &error))
             m_dump = target;
         else
-            m_outcome.errors.append(QStringLiteral("Der Katalog auf dem Server '") + m_plan.catalogueServer
+            m_outcome.errors.append(QStringLiteral("Der Katalog auf dem Server '")
+                                    + ServerAddress::shown(m_plan.catalogueServer)
                                     + QStringLiteral("' konnte nicht gesichert werden: ") + error);
     }
 

@@ -6,6 +6,7 @@
 #include "db/RowReader.h"
 #include "db/Schema.h"
 #include "db/SearchIndex.h"
+#include "db/ServerAddress.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -280,6 +281,8 @@ CatalogueCopyResult copyCatalogue(const QString &sourceFile, const QString &targ
                                   const std::function<void(const QString &)> &progress)
 {
     CatalogueCopyResult result;
+    // Never a password in what is printed, should one be in the address.
+    const QString shown = ServerAddress::shown(targetUrl);
     const auto fail = [&result](const QString &error) {
         result.ok = false;
         result.error = error;
@@ -287,7 +290,7 @@ CatalogueCopyResult copyCatalogue(const QString &sourceFile, const QString &targ
         return result;
     };
     if (!Database::isServerAddress(targetUrl))
-        return fail(QStringLiteral("'") + targetUrl
+        return fail(QStringLiteral("'") + shown
                     + QStringLiteral("' ist keine Adresse eines Datenbank-Servers. Erwartet wird "
                                      "postgresql://[benutzer@]server[:port]/datenbank."));
     if (!QFileInfo(sourceFile).isFile())
@@ -315,17 +318,17 @@ CatalogueCopyResult copyCatalogue(const QString &sourceFile, const QString &targ
 
     Database target;
     if (!target.openServer(targetUrl))
-        return fail(QStringLiteral("Der Datenbank-Server ist nicht erreichbar (") + targetUrl + QStringLiteral("):\n")
+        return fail(QStringLiteral("Der Datenbank-Server ist nicht erreichbar (") + shown + QStringLiteral("):\n")
                     + target.lastError().description);
     // Refused before the schema check, so that a refusal writes nothing.
     if (const auto filled = firstFilledTable(target, &error))
-        return fail(notEmpty(targetUrl, *filled));
+        return fail(notEmpty(shown, *filled));
     if (!error.isEmpty())
-        return fail(QStringLiteral("Der Katalog auf '") + targetUrl + QStringLiteral("' kann nicht gelesen werden: ")
+        return fail(QStringLiteral("Der Katalog auf '") + shown + QStringLiteral("' kann nicht gelesen werden: ")
                     + error);
     const SchemaCheckResult check = CheckOldDB(target);
     if (check.outcome == SchemaCheck::Failed)
-        return fail(QStringLiteral("Der Katalog auf '") + targetUrl + QStringLiteral("' kann nicht angelegt werden: ")
+        return fail(QStringLiteral("Der Katalog auf '") + shown + QStringLiteral("' kann nicht angelegt werden: ")
                     + check.error.description + QStringLiteral("\n(") + check.statement + QStringLiteral(")"));
 
     if (!target.transaction())
@@ -343,7 +346,7 @@ CatalogueCopyResult copyCatalogue(const QString &sourceFile, const QString &targ
                               + QStringLiteral(" IN SHARE ROW EXCLUSIVE MODE")))
         return abandon(target.lastError().description);
     if (const auto filled = firstFilledTable(target, &error))
-        return abandon(notEmpty(targetUrl, *filled));
+        return abandon(notEmpty(shown, *filled));
     if (!error.isEmpty())
         return abandon(error);
 
@@ -383,7 +386,7 @@ QString copyReport(const CatalogueCopyResult &result, const QString &targetUrl)
 {
     if (!result.ok)
         return result.error;
-    QString text = QStringLiteral("Katalog kopiert nach ") + targetUrl + QStringLiteral(":\n");
+    QString text = QStringLiteral("Katalog kopiert nach ") + ServerAddress::shown(targetUrl) + QStringLiteral(":\n");
     for (const CopiedTable &t : result.tables)
         text += QStringLiteral("  ") + t.table + QStringLiteral(": ") + QString::number(t.target) + QStringLiteral(" von ")
                 + QString::number(t.source) + QStringLiteral(" Einträgen\n");

@@ -3,6 +3,7 @@
 #include "app/InstanceLock.h"
 #include "app/ProgramDirectory.h"
 #include "db/CatalogueCopy.h"
+#include "db/ServerAddress.h"
 
 #include <QDir>
 
@@ -35,8 +36,8 @@ int runCatalogueCopyFromCommandLine(const QStringList &arguments, const QString 
         return 1;
     }
     const QString file = dir.path + ProgramDirectory::databaseFileName();
-    print(out, QStringLiteral("Kopiere ") + QDir::toNativeSeparators(file) + QStringLiteral(" nach ") + targetUrl
-                   + QStringLiteral(" ..."));
+    print(out, QStringLiteral("Kopiere ") + QDir::toNativeSeparators(file) + QStringLiteral(" nach ")
+                   + ServerAddress::shown(targetUrl) + QStringLiteral(" ..."));
     const CatalogueCopyResult result =
         copyCatalogue(file, targetUrl, [out](const QString &line) { print(out, QStringLiteral("  ") + line); });
     print(result.ok ? out : err, copyReport(result, targetUrl));

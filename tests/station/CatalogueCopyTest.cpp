@@ -245,6 +245,11 @@ TEST_F(CatalogueCopyTest, MissingOrDamagedFilesAndAnUnreachableServerAreToldInGe
         EXPECT_TRUE(result.error.contains(c.says)) << c.says << ": " << qPrintable(result.error);
         EXPECT_TRUE(result.tables.isEmpty());
     }
+    // A password someone put into the address is never printed.
+    const CatalogueCopyResult secret =
+        copyCatalogue(file(), "postgresql://zep:geheim@/zep?host=/nonexistent/socket/dir&connect_timeout=2");
+    EXPECT_FALSE(secret.ok);
+    EXPECT_FALSE(secret.error.contains("geheim")) << qPrintable(secret.error);
     // Nothing was made on the server on the way.
     EXPECT_EQ(one("SELECT count(*) FROM information_schema.tables WHERE table_schema = 'public'"), "0");
 }
