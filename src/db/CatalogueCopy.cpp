@@ -272,7 +272,7 @@ QString notEmpty(const QString &url, const std::pair<QString, qint64> &filled)
     return QStringLiteral("Der Katalog auf '") + url + QStringLiteral("' ist nicht leer: Die Tabelle ") + filled.first
            + QStringLiteral(" hat ") + QString::number(filled.second)
            + QStringLiteral(" Einträge.\nZEP kopiert nur in einen leeren Katalog, damit nichts überschrieben oder "
-                            "doppelt angelegt wird. Es wurde nichts geschrieben.");
+                            "doppelt angelegt wird.");
 }
 
 } // namespace
@@ -322,7 +322,7 @@ CatalogueCopyResult copyCatalogue(const QString &sourceFile, const QString &targ
                     + target.lastError().description);
     // Refused before the schema check, so that a refusal writes nothing.
     if (const auto filled = firstFilledTable(target, &error))
-        return fail(notEmpty(shown, *filled));
+        return fail(notEmpty(shown, *filled) + QStringLiteral(" Es wurde nichts geschrieben."));
     if (!error.isEmpty())
         return fail(QStringLiteral("Der Katalog auf '") + shown + QStringLiteral("' kann nicht gelesen werden: ")
                     + error);
@@ -335,7 +335,9 @@ CatalogueCopyResult copyCatalogue(const QString &sourceFile, const QString &targ
         return fail(target.lastError().description);
     const auto abandon = [&](const QString &why) {
         target.rollback();
-        return fail(why + QStringLiteral("\nEs wurde nichts geschrieben."));
+        // The schema check's empty tables stay: any station's first start
+        // would make them, and a second attempt finds the catalogue empty.
+        return fail(why + QStringLiteral("\nEs wurde nichts kopiert."));
     };
     // No station may add a record between the check and the copy.
     QStringList locked;

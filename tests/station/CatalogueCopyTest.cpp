@@ -191,7 +191,7 @@ TEST_F(CatalogueCopyTest, ACatalogueThatIsNotEmptyIsRefusedAndNothingIsWritten)
               tablesBefore);
 }
 
-TEST_F(CatalogueCopyTest, AFailureHalfWayLeavesTheServerAsItWas)
+TEST_F(CatalogueCopyTest, AFailureHalfWayLeavesNoRowOnTheServer)
 {
     fill(50);
     // A shop table whose text cannot go into the server's column of the same
@@ -206,7 +206,7 @@ TEST_F(CatalogueCopyTest, AFailureHalfWayLeavesTheServerAsItWas)
     }
     const CatalogueCopyResult result = copyCatalogue(file(), url);
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains("Es wurde nichts geschrieben.")) << qPrintable(result.error);
+    EXPECT_TRUE(result.error.contains("Es wurde nichts kopiert.")) << qPrintable(result.error);
     EXPECT_EQ(one("SELECT count(*) FROM DateiListe"), "0");
     EXPECT_EQ(one("SELECT count(*) FROM Maschinen"), "0");
 }
