@@ -51,6 +51,10 @@ RecordIntake::Result DirectoryCheck::catalogue(const QStringList &names, std::op
         return result;
     }
     m_waiting = true;
+    // The catalogue server went away meanwhile: the station tells that and
+    // connects again by itself; the files wait for it, without a box.
+    if (m_ctx.database.serverLost())
+        return result;
     // Another program holds the file: waiting for it here would freeze the
     // window; the next tick tries again.
     if (!result.busy() && result.error.number != m_toldError) {

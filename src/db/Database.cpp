@@ -147,7 +147,48 @@ bool Database::openServer(const QString &url)
     close();
     m_error = {};
     m_server = PgConnection::open(url.trimmed(), &m_error);
+    if (m_server)
+        m_server->setDeadline(m_deadlineMs);
     return m_server != nullptr;
+}
+
+void Database::adoptServer(std::unique_ptr<PgConnection> connection)
+{
+    close();
+    m_error = {};
+    m_server = std::move(connection);
+    if (m_server)
+        m_server->setDeadline(m_deadlineMs);
+}
+
+bool Database::serverLost() const
+{
+    return m_server && !m_server->isUsable();
+}
+
+bool Database::serverAnswers()
+{
+    if (!m_server)
+        return false;
+    m_error = {};
+    return m_server->runNative(QStringLiteral("SELECT 1"), &m_error);
+}
+
+void Database::setStatementDeadline(int msecs)
+{
+    m_deadlineMs = msecs;
+    if (m_server)
+        m_server->setDeadline(msecs);
+}
+
+Database::WithoutDeadline::WithoutDeadline(Database &database) : m_database(database), m_deadline(database.m_deadlineMs)
+{
+    m_database.setStatementDeadline(0);
+}
+
+Database::WithoutDeadline::~WithoutDeadline()
+{
+    m_database.setStatementDeadline(m_deadline);
 }
 
 void Database::close()

@@ -35,6 +35,36 @@ public:
     // Whether a value of the `Datenbank` setting names a server.
     static bool isServerAddress(const QString &setting);
     bool isServer() const { return m_server != nullptr; }
+    // Takes a server connection made elsewhere (off the window's thread);
+    // the one before it, if any, is closed.
+    void adoptServer(std::unique_ptr<PgConnection> connection);
+    // The server connection broke (the server stopped, the network went, a
+    // statement found no answer in time): every statement fails until a new
+    // one is adopted.
+    bool serverLost() const;
+    // One round trip to the server: false (and lastError) when it is gone.
+    bool serverAnswers();
+
+    // How long a statement on a server may wait for its answer before the
+    // connection counts as lost; 0 (the default) waits as long as it takes.
+    // The station sets kWindowDeadlineMs: its statements run on the
+    // window's thread.
+    void setStatementDeadline(int msecs);
+    static constexpr int kWindowDeadlineMs = 250;
+    // Lifts the deadline while it lives, for the few statements that may
+    // rightly take longer (creating and upgrading the schema, which builds
+    // indexes over every record).
+    class WithoutDeadline {
+    public:
+        explicit WithoutDeadline(Database &database);
+        ~WithoutDeadline();
+        WithoutDeadline(const WithoutDeadline &) = delete;
+        WithoutDeadline &operator=(const WithoutDeadline &) = delete;
+
+    private:
+        Database &m_database;
+        int m_deadline;
+    };
     void close();
     bool isOpen() const;
     QString path() const;
@@ -92,6 +122,7 @@ private:
     std::shared_ptr<Connection> m_connection;
     std::shared_ptr<PgConnection> m_server;
     ErrorInfo m_error;
+    int m_deadlineMs = 0;
     QString m_lastStatement;
     int m_affected = 0;
 };

@@ -7,9 +7,13 @@
 #include "db/ValueCodec.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 
 #include <libpq-fe.h>
 
+#include <cerrno>
+#include <poll.h>
+#include <thread>
 #include <vector>
 
 namespace zep {
@@ -57,7 +61,13 @@ QByteArray textOf(const QVariant &v, bool *binary)
 
 std::unique_ptr<PgConnection> PgConnection::open(const QString &url, ErrorInfo *error)
 {
-    PGconn *conn = PQconnectdb(url.toUtf8().constData());
+    // A server that does not answer at all (a host switched off, a network
+    // gone) is given up on after a few seconds instead of the system's
+    // minutes; an address may still set its own connect_timeout.
+    const QByteArray address = url.toUtf8();
+    const char *keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char *values[] = {"5", address.constData(), nullptr};
+    PGconn *conn = PQconnectdbParams(keywords, values, 1);
     if (!conn) {
         *error = JetErrors::make(JetErrors::OutOfResources);
         return nullptr;
@@ -105,7 +115,10 @@ ErrorInfo PgConnection::connectionError() const
     // The server's own words tell the shop what is wrong (host unknown,
     // refused, no such database, password missing).
     ErrorInfo e = JetErrors::make(JetErrors::DiskError, ServerAddress::shown(m_url));
-    const QString detail = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    const QString detail = m_timedOut || !m_conn
+                               ? QStringLiteral("Der Server hat nicht rechtzeitig geantwortet; die Verbindung wurde "
+                                                "getrennt.")
+                               : QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
     if (!detail.isEmpty())
         e.description += QLatin1Char('\n') + detail;
     return e;
@@ -151,11 +164,56 @@ bool PgConnection::runNative(const QString &sql, ErrorInfo *error)
         *error = JetErrors::make(JetErrors::ObjectClosed);
         return false;
     }
-    Result r(PQexec(m_conn, sql.toUtf8().constData()));
-    if (succeeded(r.r))
+    Result r(PQsendQuery(m_conn, sql.toUtf8().constData()) ? awaitResult() : nullptr);
+    if (r.r && succeeded(r.r))
         return true;
-    *error = r.r ? errorOf(r.r, ServerAddress::shown(m_url)) : connectionError();
+    *error = r.r && PQstatus(m_conn) == CONNECTION_OK ? errorOf(r.r, ServerAddress::shown(m_url)) : connectionError();
     return false;
+}
+
+pg_result *PgConnection::awaitResult()
+{
+    const QDeadlineTimer deadline = m_deadlineMs > 0 ? QDeadlineTimer(m_deadlineMs) : QDeadlineTimer(QDeadlineTimer::Forever);
+    PGresult *kept = nullptr;
+    for (;;) {
+        while (PQisBusy(m_conn)) {
+            pollfd socket{PQsocket(m_conn), POLLIN, 0};
+            const qint64 left = deadline.remainingTime();
+            const int ready = left == 0 ? 0 : ::poll(&socket, 1, left < 0 ? -1 : int(left));
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready == 0) {
+                PQclear(kept);
+                giveUp();
+                return nullptr;
+            }
+            if (!PQconsumeInput(m_conn))
+                return kept;
+        }
+        PGresult *r = PQgetResult(m_conn);
+        if (!r)
+            return kept;
+        // The first error is the one that tells what went wrong.
+        if (kept && !succeeded(kept)) {
+            PQclear(r);
+        } else {
+            PQclear(kept);
+            kept = r;
+        }
+    }
+}
+
+void PgConnection::giveUp()
+{
+    m_timedOut = true;
+    if (PGcancel *cancel = PQgetCancel(m_conn))
+        std::thread([cancel] {
+            char message[256];
+            PQcancel(cancel, message, sizeof message);
+            PQfreeCancel(cancel);
+        }).detach();
+    PQfinish(m_conn);
+    m_conn = nullptr;
 }
 
 void PgConnection::detach()
@@ -206,8 +264,10 @@ bool PgConnection::run(const PostgresStatement &statement, const QVariantList &p
         lengths[i] = int(values[i].size());
         formats[i] = binary ? 1 : 0;
     }
-    Result r(PQexecParams(m_conn, statement.sql.toUtf8().constData(), int(params.size()), nullptr, pointers.data(),
-                          lengths.data(), formats.data(), 0));
+    Result r(PQsendQueryParams(m_conn, statement.sql.toUtf8().constData(), int(params.size()), nullptr,
+                               pointers.data(), lengths.data(), formats.data(), 0)
+                 ? awaitResult()
+                 : nullptr);
     if (!r.r || !succeeded(r.r)) {
         *error = r.r && PQstatus(m_conn) == CONNECTION_OK ? errorOf(r.r, ServerAddress::shown(m_url)) : connectionError();
         return false;

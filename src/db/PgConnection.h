@@ -33,6 +33,14 @@ public:
     // False once the server went away; every statement fails then.
     bool isUsable() const;
 
+    // How long a statement may wait for the server's answer, in ms; 0 (the
+    // default) waits as long as it takes. A statement that gets no answer in
+    // time is cancelled and the connection dropped: it counts as lost, and
+    // whoever owns it connects again. For the window's thread, which must
+    // never hang on a server that is gone.
+    void setDeadline(int msecs) { m_deadlineMs = msecs; }
+    int deadline() const { return m_deadlineMs; }
+
     // Runs a statement; `affected` gets the rows it changed. `each` (when
     // given) sees every row of the result with its position.
     bool run(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error,
@@ -53,12 +61,21 @@ public:
 private:
     PgConnection(pg_conn *conn, const QString &url) : m_conn(conn), m_url(url) {}
     ErrorInfo connectionError() const;
+    // Waits for the answer to a statement sent, within the deadline; the
+    // first failed result, or the last one; null when none came.
+    pg_result *awaitResult();
+    // No answer in time: the statement is cancelled (off this thread: the
+    // cancel request may itself hang on a network that is gone) and the
+    // connection closed.
+    void giveUp();
     bool run(const PostgresStatement &statement, const QVariantList &params, ErrorInfo *error, int *affected,
              const std::function<void(const pg_result *, int)> &each,
              const std::function<void(const pg_result *)> &whole);
 
     pg_conn *m_conn;
     QString m_url;
+    int m_deadlineMs = 0;
+    bool m_timedOut = false;
 };
 
 } // namespace zep

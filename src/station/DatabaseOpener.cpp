@@ -1,12 +1,16 @@
 #include "station/DatabaseOpener.h"
 
 #include "app/ErrorReport.h"
+#include "app/Logbook.h"
 #include "app/Prompts.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/PgConnection.h"
 #include "db/ServerAddress.h"
+#include "station/CatalogueConnection.h"
 #include "station/MainState.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -29,7 +33,8 @@ QString serverUnreachableText(const MainState &state, const ErrorInfo &error)
            + QStringLiteral(" ist nicht erreichbar:\r\r") + error.description;
 }
 
-bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std::function<void()> toldWhy)
+bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std::function<void()> toldWhy,
+                           QObject *context)
 {
     auto then = [toldWhy = std::move(toldWhy)](PromptAnswer) {
         if (toldWhy)
@@ -46,16 +51,27 @@ bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std:
         return false;
     }
     if (state.catalogueOnServer()) {
-        if (!state.database.openServer(state.catalogueSetting)) {
-            state.prompts.ask({serverUnreachableText(state, state.database.lastError()),
-                               QStringLiteral("Katalog-Server nicht erreichbar!"), PromptIcon::Critical},
-                              std::move(then));
-            return false;
-        }
-        checkCatalogueSchema(state.database, state.prompts, [checked = std::move(checked)](SchemaCheck) {
-            if (checked)
-                checked();
-        });
+        // Connected off the window's thread; the start goes on when the
+        // server has answered. One that cannot be reached does not end the
+        // program: `checked` runs with the catalogue closed, and the station
+        // connects again by itself.
+        MainState *st = &state;
+        connectToServer(state.catalogueSetting, context ? context : QCoreApplication::instance(),
+                        [st, checked = std::move(checked)](std::unique_ptr<PgConnection> connection,
+                                                           const ErrorInfo &error) {
+                            if (!connection) {
+                                st->logbook.LogbuchSchreiben(
+                                    serverUnreachableText(*st, error).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+                                if (checked)
+                                    checked();
+                                return;
+                            }
+                            st->database.adoptServer(std::move(connection));
+                            checkCatalogueSchema(st->database, st->prompts, [checked](SchemaCheck) {
+                                if (checked)
+                                    checked();
+                            });
+                        });
         return true;
     }
     const QString path = state.databasePath();
@@ -99,6 +115,9 @@ void checkCatalogueSchema(Database &database, Prompts &prompts, std::function<vo
     retryUntilDone(
         prompts, QStringLiteral("Aufgetreten in Form1.CheckOldDB"),
         [result, db]() -> std::optional<ErrorInfo> {
+            // Creating the schema builds its indexes over every record: the
+            // one work on the window's thread allowed to take its time.
+            const Database::WithoutDeadline unbounded(*db);
             *result = CheckOldDB(*db);
             if (result->outcome == SchemaCheck::Failed)
                 return result->error;

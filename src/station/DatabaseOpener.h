@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QObject;
+
 namespace zep {
 
 class Database;
@@ -19,7 +21,13 @@ struct MainState;
 // (the program must not be gone before it could be read). Otherwise
 // `checked` runs once the schema check has ended: at once, or when its
 // retry form has been answered. The state must outlive the conversation.
-bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std::function<void()> toldWhy);
+//
+// A server is connected to off the window's thread: `checked` runs later,
+// also when the server could not be reached (the catalogue is closed then,
+// the reason in the logbook). Nothing runs once `context` is gone (default:
+// the application).
+bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std::function<void()> toldWhy,
+                           QObject *context = nullptr);
 
 // Why a catalogue server could not be reached, with the server's (or the
 // network's) own words.

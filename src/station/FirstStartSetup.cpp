@@ -89,7 +89,16 @@ void FirstStartSetup::createDirectories(const Done &done)
                        + QStringLiteral(")"));
     const auto self = std::make_shared<FirstStartSetup>(*this);
     openCatalogueDatabase(
-        m_state, [self, done] { self->offerWizard(done); }, [done] { done(Outcome::EndProgram); });
+        m_state,
+        [self, done] {
+            // A catalogue server not reachable yet: the wizard can be started
+            // later from the machine manager; the start goes on and connects
+            // again by itself.
+            if (!self->m_state.database.isOpen())
+                return done(Outcome::Continue);
+            self->offerWizard(done);
+        },
+        [done] { done(Outcome::EndProgram); });
 }
 
 void FirstStartSetup::offerWizard(const Done &done)

@@ -15,6 +15,7 @@ struct SettingsDraft {
     QString backupDir;
     QString passwort;
     QString passwortWiederholung; // the password typed again
+    QString datenbank;       // "" = CNCPRG.mdb in the program directory, or a server address
 };
 
 } // namespace zep

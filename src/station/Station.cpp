@@ -21,6 +21,7 @@
 #include "comm/SteadyReceptionClock.h"
 #include "machines/DueMaintenance.h"
 #include "machines/MachinesService.h"
+#include "station/CatalogueConnection.h"
 #include "station/DatabaseOpener.h"
 #include "station/FirstStartSetup.h"
 #include "station/MainState.h"
@@ -86,6 +87,12 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
 
     connect(&m_status, &StatusLine::changed, this, &Station::statusChanged);
 
+    // Every statement of the station runs on the window's thread.
+    m_state->database.setStatementDeadline(Database::kWindowDeadlineMs);
+    m_catalogueLink = new CatalogueConnection(m_state->database, logbook, [this](const QString &t) { showStatus(t); },
+                                              this);
+    connect(m_catalogueLink, &CatalogueConnection::restored, this, &Station::catalogueBack);
+
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     connect(m_timer1, &QTimer::timeout, this, &Station::tick);
@@ -142,9 +149,11 @@ void Station::loadAfterSetup(const LoadDone &done)
     const QPointer<Station> self(this);
     // The start-up goes on once the schema check has ended; its retry form
     // may wait for an answer meanwhile, the ticks wait for loaded().
+    m_catalogueLink->setAddress(m_state->catalogueSetting);
     auto goOn = [self, done] {
         if (!self)
             return;
+        self->m_catalogueChecked = self->m_state->database.isOpen();
         self->m_loading.setText(QStringLiteral("Setze Window-Defaults..."));
         self->m_loading.setText(QStringLiteral("Initialisiere Comm-Verbindungen..."));
         self->m_comm->SetComm();
@@ -158,15 +167,22 @@ void Station::loadAfterSetup(const LoadDone &done)
         self->checkMaintenance();
         self->offerJournalled();
         self->offerUnrecorded();
+        // A server that could not be reached: the station runs without its
+        // catalogue until it answers.
+        if (!self->m_catalogueChecked)
+            self->m_catalogueLink->lost({});
         done(LoadOutcome::Ready);
     };
-    const bool opened = openCatalogueDatabase(*m_state, goOn, [self, done] {
-        if (!self)
-            return;
-        self->m_timer1->stop();
-        self->m_comTimer->stop();
-        done(LoadOutcome::EndProgram);
-    });
+    const bool opened = openCatalogueDatabase(
+        *m_state, goOn,
+        [self, done] {
+            if (!self)
+                return;
+            self->m_timer1->stop();
+            self->m_comTimer->stop();
+            done(LoadOutcome::EndProgram);
+        },
+        this);
     if (!opened) {
         // Nothing runs while the notice waits to be read.
         m_timer1->stop();
@@ -286,6 +302,7 @@ void Station::shutDown()
     m_loaded = false;
     m_timer1->stop();
     m_comTimer->stop();
+    m_catalogueLink->stop();
     m_state->database.close();
 }
 
@@ -447,7 +464,36 @@ void Station::tick()
     // for the last pause to end, even for a tick already on its way.
     if (!m_loaded || m_pauses > 0)
         return;
+    // While the catalogue server is away, new files stay off the file list:
+    // the first check after it is back finds and catalogues them.
+    if (m_catalogueLink->waiting())
+        return;
+    Database &db = m_state->database;
+    if (db.isServer() && !db.serverAnswers())
+        return m_catalogueLink->lost(db.lastError());
     m_check->tick();
+    if (db.serverLost())
+        m_catalogueLink->lost(db.lastError());
+}
+
+void Station::catalogueBack()
+{
+    if (!m_catalogueChecked) {
+        // The start went on without the catalogue: what it would have done
+        // with it comes now.
+        const QPointer<Station> self(this);
+        checkCatalogueSchema(m_state->database, m_state->prompts, [self](SchemaCheck) {
+            if (!self)
+                return;
+            self->m_catalogueChecked = true;
+            Q_EMIT self->machineListChanged();
+            self->checkMaintenance();
+            self->offerUnrecorded();
+            Q_EMIT self->catalogueRestored();
+        });
+        return;
+    }
+    Q_EMIT catalogueRestored();
 }
 
 void Station::comTick()

@@ -22,6 +22,7 @@ class QTimer;
 
 namespace zep {
 
+class CatalogueConnection;
 class CatalogueService;
 class CommStation;
 class Database;
@@ -170,6 +171,9 @@ Q_SIGNALS:
     // back by itself.
     void lineLost(int connection, const QString &reason);
     void lineRestored(int connection);
+    // The catalogue server is reachable again after it was lost, on a new
+    // connection (anything that lived on the old one is gone).
+    void catalogueRestored();
 
 private:
     // The backup and the pause belong to the station's own core; the tests
@@ -197,6 +201,8 @@ private:
     void offerJournalled();
     // Offers records for the listed files that have none.
     void offerUnrecorded();
+    // The catalogue server answers again.
+    void catalogueBack();
 
     QuestionRelay m_relay;
     std::unique_ptr<MainState> m_state;
@@ -217,6 +223,9 @@ private:
     QTimer *m_comTimer = nullptr;
     int m_pauses = 0;
     bool m_loaded = false;
+    // The server catalogue's reconnecting; its schema checked once per run.
+    CatalogueConnection *m_catalogueLink = nullptr;
+    bool m_catalogueChecked = false;
 };
 
 } // namespace zep

@@ -5,6 +5,7 @@
 
 namespace zep {
 
+class CatalogueConnection;
 class CommStation;
 class ReceptionJournal;
 
@@ -18,6 +19,7 @@ struct StationInternals {
     static ReceptionJournal &journal(Station &station) { return station.journal(); }
     static QTimer *directoryTimer(Station &station) { return station.directoryTimer(); }
     static QTimer *receptionTimer(Station &station) { return station.receptionTimer(); }
+    static CatalogueConnection &catalogueLink(Station &station) { return *station.m_catalogueLink; }
 };
 
 } // namespace zep

@@ -2,6 +2,7 @@
 
 #include "app/ProgramSettings.h"
 #include "app/SettingsStore.h"
+#include "db/ServerAddress.h"
 #include "station/MainState.h"
 
 namespace zep {
@@ -18,6 +19,7 @@ SettingsDraft StationSettings::draft()
     d.backupDir = ProgramSettings::backupDir.read(m_state.settings);
     d.passwort = ProgramSettings::passwort.read(m_state.settings);
     d.passwortWiederholung = d.passwort;
+    d.datenbank = ProgramSettings::datenbank.read(m_state.settings);
     return d;
 }
 
@@ -54,6 +56,18 @@ StationSettings::Applied StationSettings::apply(SettingsDraft draft)
                                             {m_state.programDir, draft.verzeichnis, draft.fotoVerzeichnis})))
         return result;
 
+    draft.datenbank = draft.datenbank.trimmed();
+    result.draft.datenbank = draft.datenbank;
+    if (const std::optional<QString> problem = ServerAddress::problem(draft.datenbank)) {
+        told({false, *problem, QStringLiteral("Datenbank-Einstellung ungültig!"), PromptIcon::Exclamation});
+        result.databaseRefused = true;
+        return result;
+    }
+    // Switching the catalogue under open editors, sessions and a running
+    // directory check would mix two catalogues; a new start takes it cleanly.
+    if (draft.datenbank != ProgramSettings::datenbank.read(m_state.settings).trimmed())
+        told({true, databaseChangedText(), QStringLiteral("ZEP"), PromptIcon::Information});
+
     // Taken as the program's current values only once they are valid and
     // stored: the program never monitors a directory it has not saved.
     SettingsStore &s = m_state.settings;
@@ -64,6 +78,7 @@ StationSettings::Applied StationSettings::apply(SettingsDraft draft)
     ProgramSettings::passwort.write(s, draft.passwort);
     ProgramSettings::startProgram.write(s, draft.startProgram);
     ProgramSettings::backupDir.write(s, draft.backupDir);
+    ProgramSettings::datenbank.write(s, draft.datenbank);
     m_state.verzeichnis = draft.verzeichnis;
     m_state.readCurrentValues();
     result.applied = true;
@@ -73,6 +88,12 @@ StationSettings::Applied StationSettings::apply(SettingsDraft draft)
 SettingsRules::Check StationSettings::closeCheck() const
 {
     return SettingsRules::checkClose(m_state.verzeichnis, m_state.fotoVerzeichnis);
+}
+
+QString StationSettings::databaseChangedText()
+{
+    return QStringLiteral("Die Datenbank-Einstellung wurde gespeichert. Sie gilt ab dem nächsten Start von ZEP; "
+                          "bis dahin arbeitet ZEP mit der bisherigen Datenbank weiter.");
 }
 
 } // namespace zep

@@ -26,6 +26,8 @@ public:
         QList<SettingsRules::Check> checks;
         // The quality was refused: its field keeps the focus.
         bool qualityRefused = false;
+        // The `Datenbank` value was refused: its field keeps the focus.
+        bool databaseRefused = false;
     };
 
     // The stored values, with the monitored directory the station runs on
@@ -34,6 +36,10 @@ public:
     Applied apply(SettingsDraft draft);
     // May the dialog close: the directories in force must be usable.
     SettingsRules::Check closeCheck() const;
+
+    // Told when a changed `Datenbank` value has been stored: the station
+    // keeps the catalogue it started with until the next start.
+    static QString databaseChangedText();
 
 private:
     MainState &m_state;

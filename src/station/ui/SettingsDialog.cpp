@@ -81,6 +81,17 @@ SettingsDialog::SettingsDialog(QWidget *owner, StationSettings &settings, Prompt
     grid->addWidget(new QLabel(QStringLiteral("wiederholen:"), this), row, 0);
     grid->addWidget(repeat, row++, 1, 1, 2);
 
+    QLineEdit *catalogue = addField(
+        9, QStringLiteral("Leer: die Datenbank CNCPRG.mdb im Programmverzeichnis.\n"
+                          "Mehrere Arbeitsplätze mit einem gemeinsamen Katalog: die Adresse des PostgreSQL-Servers, "
+                          "z. B. postgresql://zep@server/zep\n"
+                          "Kein Passwort hier eintragen: es steht in ~/.pgpass, in der Dienst-Datei "
+                          "(pg_service.conf) oder in PGPASSWORD.\n"
+                          "Eine Änderung gilt ab dem nächsten Start."));
+    catalogue->setPlaceholderText(QStringLiteral("CNCPRG.mdb im Programmverzeichnis"));
+    grid->addWidget(new QLabel(QStringLiteral("Datenbank:"), this), row, 0);
+    grid->addWidget(catalogue, row++, 1, 1, 3);
+
     auto *startFrame = new QGroupBox(QStringLiteral("Ausführen bei Programmstart:"), this);
     auto *startLayout = new QHBoxLayout(startFrame);
     QLineEdit *start = addField(5, QStringLiteral("Diese Datei wird bei Programmstart ebenfalls gestartet (evtl. "
@@ -117,14 +128,15 @@ SettingsDialog::SettingsDialog(QWidget *owner, StationSettings &settings, Prompt
 SettingsDraft SettingsDialog::draft() const
 {
     return {field(1)->text(), field(2)->text(), field(3)->text(), field(4)->text(),
-            field(5)->text(), field(6)->text(), field(7)->text(), field(8)->text()};
+            field(5)->text(), field(6)->text(), field(7)->text(), field(8)->text(), field(9)->text()};
 }
 
 void SettingsDialog::showDraft(const SettingsDraft &draft)
 {
-    const QString texts[] = {draft.verzeichnis, draft.intervall,   draft.fotoVerzeichnis, draft.jpgQualitaet,
-                             draft.startProgram, draft.backupDir, draft.passwort,        draft.passwortWiederholung};
-    for (int number = 1; number <= 8; ++number)
+    const QString texts[] = {draft.verzeichnis,  draft.intervall, draft.fotoVerzeichnis, draft.jpgQualitaet,
+                             draft.startProgram, draft.backupDir, draft.passwort,        draft.passwortWiederholung,
+                             draft.datenbank};
+    for (int number = 1; number <= 9; ++number)
         if (field(number)->text() != texts[number - 1])
             field(number)->setText(texts[number - 1]);
 }
@@ -140,7 +152,7 @@ QLineEdit *SettingsDialog::addField(int number, const QString &toolTip)
 
 QLineEdit *SettingsDialog::field(int number) const
 {
-    return number >= 1 && number <= 8 ? m_fields[number] : nullptr;
+    return number >= 1 && number <= 9 ? m_fields[number] : nullptr;
 }
 
 void SettingsDialog::leaveDirectoryField(int fieldNumber)
@@ -203,6 +215,11 @@ void SettingsDialog::pressApply()
     if (applied.qualityRefused) {
         field(4)->setFocus();
         field(4)->selectAll();
+    }
+    markInvalid(field(9), applied.databaseRefused);
+    if (applied.databaseRefused) {
+        field(9)->setFocus();
+        field(9)->selectAll();
     }
     if (applied.applied)
         accept();

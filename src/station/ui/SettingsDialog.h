@@ -41,7 +41,7 @@ private:
 
     StationSettings &m_settings;
     Prompts &m_prompts;
-    QLineEdit *m_fields[9]{};
+    QLineEdit *m_fields[10]{};
 };
 
 } // namespace zep

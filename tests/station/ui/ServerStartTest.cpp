@@ -3,6 +3,7 @@
 
 #include "app/IniSettingsStore.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -55,4 +56,17 @@ TEST_F(RealProgramOnServer, ComesUpOnAServerCatalogueWithoutAFileOfItsOwn)
               "1");
     // Started once more on the catalogue it made.
     EXPECT_EQ(run({"--program-dir", env.programDir(), "--quit-after-start"}, &output), 0) << output.constData();
+}
+
+TEST_F(RealProgramOnServer, ComesUpWhileTheServerIsDownAndWaitsForItWithoutABox)
+{
+    ASSERT_TRUE(PostgresServer::shared().stop());
+    QByteArray output;
+    const int code = run({"--program-dir", env.programDir(), "--quit-after-start"}, &output);
+    ASSERT_TRUE(PostgresServer::shared().start()) << qPrintable(PostgresServer::shared().error());
+    EXPECT_EQ(code, 0) << output.constData();
+    EXPECT_FALSE(QFileInfo::exists(env.programDir() + "CNCPRG.mdb"));
+    QFile logbook(env.programDir() + "Logbuch.txt");
+    ASSERT_TRUE(logbook.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(logbook.readAll().contains("nicht erreichbar"));
 }
