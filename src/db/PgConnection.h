@@ -2,6 +2,7 @@
 
 #include "app/ErrorInfo.h"
 
+#include <QList>
 #include <QString>
 #include <QVariantList>
 
@@ -46,6 +47,18 @@ public:
     // A statement in the server's own words, without parameters.
     bool runNative(const QString &sql, ErrorInfo *error);
     bool inTransaction() const;
+
+    // Change notices: the socket the server's messages arrive on (-1 when
+    // closed), for an event loop to watch; and the notices that have come,
+    // read without waiting. `fromHere` marks those this connection's own
+    // statements caused.
+    struct Notice {
+        QString channel;
+        QString payload;
+        bool fromHere = false;
+    };
+    int socket() const;
+    QList<Notice> takeNotices();
 
     // The server's error for a failed result, as the handlers know errors.
     static ErrorInfo errorOf(const pg_result *result, const QString &where);
