@@ -253,7 +253,15 @@ bool Database::listen(const QString &channel)
     if (!m_server)
         return false;
     // A channel is a name, never user text.
-    return executeNative(QStringLiteral("LISTEN ") + channel);
+    if (!executeNative(QStringLiteral("LISTEN ") + channel))
+        return false;
+    m_server->setListening();
+    return true;
+}
+
+bool Database::listening() const
+{
+    return m_server && m_server->listening();
 }
 
 int Database::notificationSocket() const

@@ -70,6 +70,8 @@ public:
         bool fromHere = false;
     };
     bool listen(const QString &channel);
+    // Whether the connection open now has been told to listen.
+    bool listening() const;
     int notificationSocket() const;
     QList<Notice> takeNotices();
 

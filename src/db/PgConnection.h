@@ -59,6 +59,9 @@ public:
     };
     int socket() const;
     QList<Notice> takeNotices();
+    // LISTEN has been sent on this connection (a new one listens to nothing).
+    bool listening() const { return m_listening; }
+    void setListening() { m_listening = true; }
 
     // The server's error for a failed result, as the handlers know errors.
     static ErrorInfo errorOf(const pg_result *result, const QString &where);
@@ -72,6 +75,7 @@ private:
 
     pg_conn *m_conn;
     QString m_url;
+    bool m_listening = false;
 };
 
 } // namespace zep
