@@ -28,6 +28,11 @@ struct ProgramSettings {
     // Written as the field shows it.
     static inline const NumberSetting jpgQualitaet{kSection, QStringLiteral("JPGQualitaet"), kDefaultJpgQualitaet};
 
+    // Where the catalogue lives: "" = CNCPRG.mdb in the program directory;
+    // postgresql://[user@]host[:port]/dbname[?...] = a PostgreSQL server that
+    // several stations share. Read at start-up; never holds a password.
+    static inline const TextSetting datenbank{kSection, QStringLiteral("Datenbank")};
+
     // Access password; "" = no lock.
     static inline const TextSetting passwort{kSection, QStringLiteral("Passwort")};
     // Program started after start-up; "" = none.

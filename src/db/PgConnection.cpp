@@ -3,6 +3,7 @@
 #include "db/CatalogueSchema.h"
 #include "db/JetDialect.h"
 #include "db/JetErrors.h"
+#include "db/ServerAddress.h"
 #include "db/ValueCodec.h"
 
 #include <QDateTime>
@@ -97,7 +98,7 @@ ErrorInfo PgConnection::connectionError() const
 {
     // The server's own words tell the shop what is wrong (host unknown,
     // refused, no such database, password missing).
-    ErrorInfo e = JetErrors::make(JetErrors::DiskError, m_url);
+    ErrorInfo e = JetErrors::make(JetErrors::DiskError, ServerAddress::shown(m_url));
     const QString detail = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
     if (!detail.isEmpty())
         e.description += QLatin1Char('\n') + detail;
@@ -147,7 +148,7 @@ bool PgConnection::runNative(const QString &sql, ErrorInfo *error)
     Result r(PQexec(m_conn, sql.toUtf8().constData()));
     if (succeeded(r.r))
         return true;
-    *error = r.r ? errorOf(r.r, m_url) : connectionError();
+    *error = r.r ? errorOf(r.r, ServerAddress::shown(m_url)) : connectionError();
     return false;
 }
 
@@ -223,7 +224,7 @@ bool PgConnection::run(const PostgresStatement &statement, const QVariantList &p
     Result r(PQexecParams(m_conn, statement.sql.toUtf8().constData(), int(params.size()), nullptr, pointers.data(),
                           lengths.data(), formats.data(), 0));
     if (!r.r || !succeeded(r.r)) {
-        *error = r.r && PQstatus(m_conn) == CONNECTION_OK ? errorOf(r.r, m_url) : connectionError();
+        *error = r.r && PQstatus(m_conn) == CONNECTION_OK ? errorOf(r.r, ServerAddress::shown(m_url)) : connectionError();
         return false;
     }
     if (affected)

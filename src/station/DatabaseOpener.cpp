@@ -4,6 +4,7 @@
 #include "app/Prompts.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/ServerAddress.h"
 #include "station/MainState.h"
 
 #include <QDir>
@@ -22,12 +23,41 @@ QString shownProgramDir(const MainState &state)
 
 } // namespace
 
+QString serverUnreachableText(const MainState &state, const ErrorInfo &error)
+{
+    return QStringLiteral("Der Katalog-Server ") + state.shownCatalogue()
+           + QStringLiteral(" ist nicht erreichbar:\r\r") + error.description;
+}
+
 bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std::function<void()> toldWhy)
 {
     auto then = [toldWhy = std::move(toldWhy)](PromptAnswer) {
         if (toldWhy)
             toldWhy();
     };
+    // A setting that names no usable catalogue must not quietly fall back to
+    // the station's own file: the shop would get two catalogues again.
+    if (const std::optional<QString> problem = ServerAddress::problem(state.catalogueSetting)) {
+        state.prompts.ask({*problem
+                               + QStringLiteral("\r\rProgramm kann nicht gestartet werden! Berichtigen Sie den "
+                                                "Eintrag Datenbank im Abschnitt [Settings] der Datei ZEP.ini."),
+                           QStringLiteral("Datenbank-Einstellung ungültig!"), PromptIcon::Critical},
+                          std::move(then));
+        return false;
+    }
+    if (state.catalogueOnServer()) {
+        if (!state.database.openServer(state.catalogueSetting)) {
+            state.prompts.ask({serverUnreachableText(state, state.database.lastError()),
+                               QStringLiteral("Katalog-Server nicht erreichbar!"), PromptIcon::Critical},
+                              std::move(then));
+            return false;
+        }
+        checkCatalogueSchema(state.database, state.prompts, [checked = std::move(checked)](SchemaCheck) {
+            if (checked)
+                checked();
+        });
+        return true;
+    }
     const QString path = state.databasePath();
     if (!QFileInfo(path).isFile()) {
         state.prompts.ask(

@@ -85,7 +85,7 @@ void FirstStartSetup::createDirectories(const Done &done)
     ProgramSettings::fotoVerzeichnis.write(m_state.settings, photoDirectory());
 
     if (m_hooks.status)
-        m_hooks.status(QStringLiteral("Öffne Datenbank für Assistent... (") + m_state.databasePath()
+        m_hooks.status(QStringLiteral("Öffne Datenbank für Assistent... (") + m_state.shownCatalogue()
                        + QStringLiteral(")"));
     const auto self = std::make_shared<FirstStartSetup>(*this);
     openCatalogueDatabase(

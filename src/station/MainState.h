@@ -42,6 +42,15 @@ struct MainState {
 
     QString databasePath() const { return programDir + QStringLiteral("CNCPRG.mdb"); }
 
+    // The `Datenbank` setting the run started with: a server address, or
+    // empty for the file. A change counts from the next start.
+    QString catalogueSetting;
+    void readCatalogueSetting();
+    bool catalogueOnServer() const;
+    // Where the catalogue is, as the user may see it: the file's path, or
+    // the server's address without any password.
+    QString shownCatalogue() const;
+
     // The stored monitored directory; empty means the first start.
     void readMonitoredDirectory();
     // The photo directory, interval and quality, with sane defaults for

@@ -106,6 +106,7 @@ Station::~Station()
 void Station::load(StationDialogs &dialogs, const QString &driveRoot, LoadDone done)
 {
     m_loaded = false;
+    m_state->readCatalogueSetting();
     m_state->readMonitoredDirectory();
     if (!m_state->verzeichnis.isEmpty())
         return loadAfterSetup(done);
@@ -139,7 +140,7 @@ void Station::loadAfterSetup(const LoadDone &done)
     // Armed before the database opens; its ticks wait for loaded().
     armTimers();
 
-    m_loading.setText(QStringLiteral("Öffne Datenbank... (") + m_state->databasePath() + QStringLiteral(")"));
+    m_loading.setText(QStringLiteral("Öffne Datenbank... (") + m_state->shownCatalogue() + QStringLiteral(")"));
     const QPointer<Station> self(this);
     // The start-up goes on once the schema check has ended; its retry form
     // may wait for an answer meanwhile, the ticks wait for loaded().
