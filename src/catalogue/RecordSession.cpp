@@ -185,10 +185,10 @@ QString RecordSession::changedElsewhereText(const QString &storedName, const QLi
 
 void RecordSession::save(const RecordFields &fields, std::optional<long> machine, SaveDone done)
 {
-    saveChecked(fields, machine, false, std::make_shared<SaveDone>(std::move(done)));
+    saveChecked(fields, machine, std::make_shared<SaveDone>(std::move(done)));
 }
 
-void RecordSession::saveChecked(const RecordFields &fields, std::optional<long> machine, bool overwrite,
+void RecordSession::saveChecked(const RecordFields &fields, std::optional<long> machine,
                                 const std::shared_ptr<SaveDone> &done)
 {
     auto finish = [&](SaveOutcome outcome) {
@@ -217,7 +217,7 @@ void RecordSession::saveChecked(const RecordFields &fields, std::optional<long> 
     if (stored.error.number != 0)
         return failed(stored.error);
     const RecordFields mine = mineOf(fields, machine);
-    if (stored.found && !overwrite && !sameContent(stored.fields, m_read) && !sameContent(stored.fields, mine)) {
+    if (stored.found && !sameContent(stored.fields, m_read) && !sameContent(stored.fields, mine)) {
         db.rollback();
         const RecordFields theirs = stored.fields;
         const QList<Difference> diff = differences(theirs, mine);
@@ -227,8 +227,12 @@ void RecordSession::saveChecked(const RecordFields &fields, std::optional<long> 
                           [this, alive, fields, machine, theirs, done](PromptAnswer answer) {
                               if (alive.expired())
                                   return;
-                              if (answer == PromptAnswer::Yes)
-                                  return saveChecked(fields, machine, true, done);
+                              // Kept over the version shown: stored unless
+                              // that one has been changed again meanwhile.
+                              if (answer == PromptAnswer::Yes) {
+                                  m_read = theirs;
+                                  return saveChecked(fields, machine, done);
+                              }
                               SaveOutcome out;
                               out.theirs = theirs;
                               if (answer == PromptAnswer::No) {

@@ -118,8 +118,7 @@ private:
     void read(const std::shared_ptr<LoadDone> &done);
     // The edits with the machine they will store, the date as shown.
     RecordFields mineOf(const RecordFields &fields, std::optional<long> machine) const;
-    void saveChecked(const RecordFields &fields, std::optional<long> machine, bool overwrite,
-                     const std::shared_ptr<SaveDone> &done);
+    void saveChecked(const RecordFields &fields, std::optional<long> machine, const std::shared_ptr<SaveDone> &done);
     void offerDroppingMachine(long machine);
     void tryRename(const QString &typed, const std::shared_ptr<RenameDone> &done);
     void endRename(const std::shared_ptr<RenameDone> &done, Renamed outcome);

@@ -286,7 +286,7 @@ void copyPart(const MachineRecord &from, MachineRecord &to, MachineSession::Part
 } // namespace
 
 void MachineSession::storeChecked(const QString &place, Part part, long machine, Step store,
-                                  std::function<void()> done, std::function<void()> keepDraft, bool overwrite)
+                                  std::function<void()> done, std::function<void()> keepDraft)
 {
     struct Outcome {
         MachineRecord before;
@@ -296,7 +296,7 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
     auto outcome = std::make_shared<Outcome>();
     run(
         place,
-        [this, part, machine, store, overwrite, outcome]() -> MachineStore::Result {
+        [this, part, machine, store, outcome]() -> MachineStore::Result {
             *outcome = Outcome();
             Database &db = m_database;
             auto undo = [&db](MachineStore::Result error) {
@@ -321,7 +321,7 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
             // would change it again: the user decides.
             const bool readHere = m_read.maschinennummer == machine;
             const QString before = partText(outcome->before, part);
-            if (!overwrite && readHere && before != partText(m_read, part)
+            if (readHere && before != partText(m_read, part)
                 && partText(outcome->after, part) != before) {
                 outcome->conflict = true;
                 return undo(std::nullopt);
@@ -349,8 +349,13 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
                 [this, alive, place, part, machine, store, done, keepDraft, outcome](PromptAnswer answer) {
                     if (alive.expired())
                         return;
-                    if (answer == PromptAnswer::Yes)
-                        return storeChecked(place, part, machine, store, done, keepDraft, true);
+                    // Kept over the version shown: stored unless that one
+                    // has been changed again meanwhile.
+                    if (answer == PromptAnswer::Yes) {
+                        if (m_read.maschinennummer == machine)
+                            copyPart(outcome->before, m_read, part);
+                        return storeChecked(place, part, machine, store, done, keepDraft);
+                    }
                     if (answer == PromptAnswer::No) {
                         if (m_read.maschinennummer == machine)
                             m_read = outcome->before;

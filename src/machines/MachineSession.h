@@ -96,7 +96,7 @@ private:
     // stored, the typed draft stays for the next store). The stored part is
     // compared inside the storing transaction, its row locked.
     void storeChecked(const QString &place, Part part, long machine, Step store, std::function<void()> done,
-                      std::function<void()> keepDraft, bool overwrite = false);
+                      std::function<void()> keepDraft);
     void storeName(Part part, long machine, const QString &typed);
     void storeCommunicationOf(long machine, const CommunicationFields &fields);
     void storeMaintenanceOf(long machine, const MaintenanceFields &fields);

@@ -127,8 +127,21 @@ TEST_P(RecordConflictTest, KeepingMineStoresItAndNobodyAtThePcLosesNothing)
     EXPECT_EQ(stored().kunde, "Dort");
     EXPECT_EQ(prompts.asked().size(), 1);
 
-    prompts.queueAnswer(PromptAnswer::Yes);
-    EXPECT_EQ(save(*here, mine).saved, RecordSession::Saved::Stored);
+    // The question stays open while the other station saves once more:
+    // keeping mine then asks again, with the version stored now.
+    prompts.holdQuestions(true);
+    std::optional<RecordSession::Saved> saved;
+    here->save(mine, std::nullopt, [&](const RecordSession::SaveOutcome &out) { saved = out.saved; });
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    theirs.kunde = "Dort, zweite Fassung";
+    ASSERT_EQ(save(*there, theirs).saved, RecordSession::Saved::Stored);
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(prompts.heldQuestions().size(), 1);
+    EXPECT_TRUE(prompts.heldQuestions().first().text.contains("dort: \"Dort, zweite Fassung\""));
+    EXPECT_EQ(stored().kunde, "Dort, zweite Fassung");
+    prompts.answerHeld(0, PromptAnswer::Yes);
+    EXPECT_EQ(saved, RecordSession::Saved::Stored);
     EXPECT_EQ(stored().kunde, "Hier");
 }
 
