@@ -107,10 +107,15 @@ void MainListController::sortBy(int column)
 
 void MainListController::ShowMaschinen()
 {
+    // The machine chosen stays chosen while it exists: the list is read
+    // anew whenever any station changes a machine.
+    const QVariant chosen = m_widgets.machineFilter->currentIndex() > 0 ? m_widgets.machineFilter->currentData()
+                                                                        : QVariant();
     m_widgets.machineFilter->clear();
     for (const MachineChoice &choice : m_catalogue.machineChoices())
         m_widgets.machineFilter->addItem(choice.text, qlonglong(choice.number));
-    m_widgets.machineFilter->setCurrentIndex(0);
+    const int at = chosen.isValid() ? m_widgets.machineFilter->findData(chosen) : -1;
+    m_widgets.machineFilter->setCurrentIndex(at > 0 ? at : 0);
 }
 
 std::optional<RecordRow> MainListController::selectedRow() const
