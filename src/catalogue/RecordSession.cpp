@@ -169,6 +169,18 @@ QString RecordSession::changedElsewhereTitle()
     return QStringLiteral("Datensatz inzwischen geändert!");
 }
 
+QString RecordSession::changedElsewhereNotice(const QString &storedName)
+{
+    return QStringLiteral("Der Datensatz ") + storedName
+           + QStringLiteral(" wurde an einem anderen Arbeitsplatz geändert; beim Speichern werden beide Fassungen "
+                            "gezeigt.");
+}
+
+QString RecordSession::deletedElsewhereNotice(const QString &storedName)
+{
+    return QStringLiteral("Der Datensatz ") + storedName + QStringLiteral(" wurde an einem anderen Arbeitsplatz gelöscht.");
+}
+
 QString RecordSession::changedElsewhereText(const QString &storedName, const QList<Difference> &differences)
 {
     QString text = QStringLiteral("Der Datensatz der Datei ") + storedName

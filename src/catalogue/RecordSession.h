@@ -95,6 +95,9 @@ public:
     QList<Difference> differences(const RecordFields &theirs, const RecordFields &mine) const;
     static QString changedElsewhereText(const QString &storedName, const QList<Difference> &differences);
     static QString changedElsewhereTitle();
+    // For the status line while the record is open in an editor.
+    static QString changedElsewhereNotice(const QString &storedName);
+    static QString deletedElsewhereNotice(const QString &storedName);
 
     // The record went while it was edited: where its edits may go.
     CatalogueRecord::Vanished vanished() const;

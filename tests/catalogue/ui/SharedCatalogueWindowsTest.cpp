@@ -70,14 +70,23 @@ TEST_F(SharedCatalogueWindows, ListFollowsTheOtherStationsChangesWithinASecond)
     ASSERT_EQ(column(RecordRow::Datei), QStringList({"A.NC", "B.NC"}));
     window->grid()->selectRecord(1);
 
+    // An editor open on the record says at once that it was changed there.
+    window->dialogs().openRecordEditor(a);
+    ASSERT_TRUE(window->dialogs().recordEditors()->editor(a));
     ASSERT_TRUE(other.execute("UPDATE DateiListe SET Kunde=? WHERE DateiIndex=?", {"Müller", qlonglong(a)}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return column(RecordRow::Kunde).contains("Müller"); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->statusText() == RecordSession::changedElsewhereNotice("A.NC"); }, 1000))
+        << qPrintable(window->statusText());
 
     const long c = insertRecord(other, "C.NC", 0, "Berger");
     ASSERT_GT(c, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return column(RecordRow::Datei).size() == 3; }, 1000));
     ASSERT_TRUE(other.execute("DELETE FROM DateiListe WHERE DateiIndex=?", {qlonglong(a)}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return column(RecordRow::Datei) == QStringList({"B.NC", "C.NC"}); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->statusText() == RecordSession::deletedElsewhereNotice("A.NC"); }, 1000))
+        << qPrintable(window->statusText());
     // The selected record stays selected across the new search.
     const int selected = window->grid()->selectedRecord();
     ASSERT_GE(selected, 0);
