@@ -29,6 +29,19 @@ std::optional<ErrorInfo> findOrAddOnServer(Database &database, const QString &da
             return database.lastError();
         return std::nullopt;
     };
+    // A station claims the name for its transaction before it looks: one
+    // that finds the name claimed leaves it for its next check rather than
+    // wait, with the window, for the other station's commit.
+    if (database.inTransaction() && !added) {
+        bool claimed = true;
+        if (!database.executeNative(QStringLiteral("SELECT pg_try_advisory_xact_lock(hashtext(lower($1)))"),
+                                    {dateiname}, [&](const RowReader &row) { claimed = row.text(0) == QLatin1String("t"); }))
+            return database.lastError();
+        if (!claimed) {
+            out.deferred = true;
+            return std::nullopt;
+        }
+    }
     if (const auto error = lookUp())
         return error;
     if (out.index != 0) {

@@ -43,6 +43,10 @@ struct RecordLookup {
     // On a server: the insert yielded to the record another station made
     // for the same name at the same moment (known is set too).
     bool yielded = false;
+    // On a server, inside a transaction: another station is making this
+    // record at this moment. Nothing was looked up or stored; the name is
+    // tried again later instead of waiting for that station's commit.
+    bool deferred = false;
 };
 // On a server `table` is not used (may be null): the look-up and an insert
 // that yields to a record already there are single statements.

@@ -39,6 +39,7 @@ RecordIntake::Result RecordIntake::catalogue(Database &database, const Clock &cl
         result.created.clear();
         result.known.clear();
         result.byOthers.clear();
+        result.deferred.clear();
         result.failed = names;
         result.error = error.number != 0 ? error : JetErrors::make(JetErrors::ReservedError);
         return result;
@@ -69,7 +70,10 @@ RecordIntake::Result RecordIntake::catalogue(Database &database, const Clock &cl
         RecordLookup found;
         if (const auto error = findOrAddRecord(database, table.get(), name, now, machines.value(name), added, found))
             return fail(*error);
-        (!found.known ? result.created : shared ? result.byOthers : result.known).append({name, found.index});
+        if (found.deferred)
+            result.deferred.append(name);
+        else
+            (!found.known ? result.created : shared ? result.byOthers : result.known).append({name, found.index});
         if (progress)
             progress(i + 1, order.size());
     }

@@ -34,6 +34,9 @@ public:
         // and is only taken into this station's file list.
         QList<Entry> byOthers;
         QStringList failed;  // every name, when the batch did not go through
+        // On a server: names another station was cataloguing at that moment;
+        // they stay off the file list until a later check finds their record.
+        QStringList deferred;
         ErrorInfo error;     // number 0 when it went through
         bool ok() const { return error.number == 0; }
         // Another program holds the database: worth trying again shortly.
