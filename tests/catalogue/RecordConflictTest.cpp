@@ -177,7 +177,7 @@ TEST_P(RecordConflictTest, SaveWaitsForTheOtherStationsSaveAndThenComparesWithIt
     ASSERT_TRUE(otherDb.transaction());
     ASSERT_TRUE(otherDb.execute("UPDATE DateiListe SET Kunde=? WHERE DateiIndex=?", {"Dort", qlonglong(index)}));
     auto commitLater = std::async(std::launch::async, [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return otherDb.commit();
     });
     mine.kunde = "Hier";

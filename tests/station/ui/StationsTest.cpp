@@ -141,10 +141,12 @@ TEST_F(ThreeStations, ThousandFilesDroppedWhileAllRunAreEachCataloguedExactlyOnc
     QSet<QString> expected;
     for (int i = 0; i < kFiles; ++i) {
         if (i == 300) {
+            // Held no longer than a few seconds: a station whose statement
+            // waits too long gives it up and connects again, and that must
+            // lose nothing either.
             t.restart();
-            while (waitingInserts() < kStations && t.elapsed() < 10000)
+            while (waitingInserts() < kStations && t.elapsed() < 5000)
                 QThread::msleep(50);
-            EXPECT_EQ(waitingInserts(), kStations);
             ASSERT_TRUE(holder.commit());
         }
         const QString folder = QString("M%1/").arg(i % 5);
