@@ -106,7 +106,7 @@ void DirectoryCheck::tick()
     std::optional<Failure> failure;
     const RecordIntake::Result result = catalogue(found.split(QStringLiteral("\r\n")), failure);
     // A file counts as known only once it has its record.
-    m_ctx.files.holdBack(result.failed);
+    m_ctx.files.holdBack(result.failed + result.deferred);
     m_ctx.files.adoptLastWalk();
     m_ctx.files.SaveFileListe();
     if (!result.created.isEmpty() || !result.known.isEmpty()) {

@@ -40,8 +40,17 @@ QString alreadyKnownText(const QString &name);
 struct RecordLookup {
     long index = 0;
     bool known = false; // the name had its record before
+    // On a server: the insert yielded to the record another station made
+    // for the same name at the same moment (known is set too).
+    bool yielded = false;
+    // On a server, inside a transaction: another station is making this
+    // record at this moment. Nothing was looked up or stored; the name is
+    // tried again later instead of waiting for that station's commit.
+    bool deferred = false;
 };
-std::optional<ErrorInfo> findOrAddRecord(Database &database, Recordset &table, const QString &dateiname,
+// On a server `table` is not used (may be null): the look-up and an insert
+// that yields to a record already there are single statements.
+std::optional<ErrorInfo> findOrAddRecord(Database &database, Recordset *table, const QString &dateiname,
                                          const QDateTime &now, long machine, bool &added, RecordLookup &out);
 
 } // namespace zep

@@ -9,6 +9,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace zep {
 
 bool RecordIntake::Result::busy() const
@@ -36,6 +38,8 @@ RecordIntake::Result RecordIntake::catalogue(Database &database, const Clock &cl
             pending.insert(it.key(), it.value());
         result.created.clear();
         result.known.clear();
+        result.byOthers.clear();
+        result.deferred.clear();
         result.failed = names;
         result.error = error.number != 0 ? error : JetErrors::make(JetErrors::ReservedError);
         return result;
@@ -44,19 +48,34 @@ RecordIntake::Result RecordIntake::catalogue(Database &database, const Clock &cl
     database.setLastStatement(QStringLiteral("BEGIN"));
     if (!database.transaction())
         return fail(database.lastError());
-    auto table = database.openRecordset(QStringLiteral("DateiListe"));
-    if (!table)
-        return fail(database.lastError());
+    const bool shared = database.isServer();
+    std::unique_ptr<Recordset> table;
+    if (!shared) {
+        table = database.openRecordset(QStringLiteral("DateiListe"));
+        if (!table)
+            return fail(database.lastError());
+    }
+    // Stations inserting the same names wait for each other on the unique
+    // index until the first one commits. Taken in one order everywhere,
+    // they can never wait for each other in a circle.
+    QStringList order = names;
+    if (shared)
+        std::sort(order.begin(), order.end(), [](const QString &a, const QString &b) {
+            return CatalogueNames::upperKeepLength(a) < CatalogueNames::upperKeepLength(b);
+        });
     const QDateTime now = clock.now();
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString &name = names.at(i);
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const QString &name = order.at(i);
         bool added = false;
         RecordLookup found;
-        if (const auto error = findOrAddRecord(database, *table, name, now, machines.value(name), added, found))
+        if (const auto error = findOrAddRecord(database, table.get(), name, now, machines.value(name), added, found))
             return fail(*error);
-        (found.known ? result.known : result.created).append({name, found.index});
+        if (found.deferred)
+            result.deferred.append(name);
+        else
+            (!found.known ? result.created : shared ? result.byOthers : result.known).append({name, found.index});
         if (progress)
-            progress(i + 1, names.size());
+            progress(i + 1, order.size());
     }
     table.reset();
     database.setLastStatement(QStringLiteral("COMMIT"));

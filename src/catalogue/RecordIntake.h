@@ -28,7 +28,15 @@ public:
     struct Result {
         QList<Entry> created;
         QList<Entry> known;  // names that had their record before
+        // On a server: names whose record another station made (before this
+        // look-up, or at the same moment, when the insert yielded). The
+        // stations share the monitored directory, so such a file is theirs
+        // and is only taken into this station's file list.
+        QList<Entry> byOthers;
         QStringList failed;  // every name, when the batch did not go through
+        // On a server: names another station was cataloguing at that moment;
+        // they stay off the file list until a later check finds their record.
+        QStringList deferred;
         ErrorInfo error;     // number 0 when it went through
         bool ok() const { return error.number == 0; }
         // Another program holds the database: worth trying again shortly.

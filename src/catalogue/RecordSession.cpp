@@ -3,6 +3,7 @@
 #include "app/CatalogueNames.h"
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
+#include "catalogue/DateCompletion.h"
 #include "catalogue/ProgramRename.h"
 #include "db/Database.h"
 
@@ -54,6 +55,7 @@ void RecordSession::read(const std::shared_ptr<LoadDone> &done)
         return;
     }
     m_storedName = loaded.fields.dateiname;
+    m_read = loaded.fields;
     (*done)(Loaded::Read, loaded.fields);
     offerDroppingMachine(loaded.fields.maschinenIndex);
 }
@@ -78,6 +80,9 @@ void RecordSession::offerDroppingMachine(long machine)
             if (const auto error = CatalogueRecord::setMachine(m_ctx.database, index, 0))
                 m_ctx.prompts.ask(Question{error->description + QStringLiteral(" in Form3_DatensatzEintragen"),
                                            QStringLiteral("Fehler!"), PromptIcon::Exclamation});
+            else
+                // Stored from here: no change made elsewhere.
+                m_read.maschinenIndex = 0;
         });
 }
 
@@ -91,6 +96,188 @@ CatalogueRecord::Written RecordSession::store(const RecordFields &fields, std::o
     RecordFields stored = fields;
     stored.dateiname = m_storedName;
     return CatalogueRecord::DatensatzSchreiben(m_ctx.database, m_dateiIndex, stored, machine);
+}
+
+namespace {
+
+const QList<RecordFields::Field> &comparedFields()
+{
+    static const QList<RecordFields::Field> fields{
+        RecordFields::Bezeichnung, RecordFields::Zeichnungsnummer, RecordFields::Auftragsnummer,
+        RecordFields::Kunde,       RecordFields::Datum,            RecordFields::Aufspannung,
+        RecordFields::Werkzeuge,   RecordFields::Laufzeit,         RecordFields::Ersteller,
+        RecordFields::Bemerkungen};
+    return fields;
+}
+
+// What a save would store, as a read gives it back: the name aside, since
+// only a rename changes it.
+bool sameContent(const RecordFields &a, const RecordFields &b)
+{
+    for (RecordFields::Field f : comparedFields())
+        if (a.text(f) != b.text(f))
+            return false;
+    return a.maschinenIndex == b.maschinenIndex;
+}
+
+QString shown(const QString &text)
+{
+    // A long memo is shown by its beginning; the box must fit the screen.
+    constexpr int kShown = 160;
+    QString one = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+    if (one.size() > kShown)
+        one = one.left(kShown) + QStringLiteral(" …");
+    return one.isEmpty() ? QStringLiteral("(leer)") : QLatin1Char('"') + one + QLatin1Char('"');
+}
+
+} // namespace
+
+RecordFields RecordSession::mineOf(const RecordFields &fields, std::optional<long> machine) const
+{
+    RecordFields mine = fields;
+    mine.dateiname = m_storedName;
+    mine.maschinenIndex = machine.value_or(m_read.maschinenIndex);
+    const std::optional<QDate> date = DateCompletion::toDate(DateCompletion::complete(fields.datum.trimmed()));
+    if (date && date->isValid())
+        mine.datum = DateCompletion::format(*date);
+    else if (!date)
+        mine.datum.clear();
+    return mine;
+}
+
+QList<RecordSession::Difference> RecordSession::differences(const RecordFields &theirs, const RecordFields &mine) const
+{
+    QList<Difference> out;
+    for (RecordFields::Field f : comparedFields())
+        if (theirs.text(f) != mine.text(f))
+            out.append({RecordFields::label(f), theirs.text(f), mine.text(f)});
+    if (theirs.maschinenIndex != mine.maschinenIndex) {
+        const QList<MachineChoice> choices = machineChoices();
+        auto name = [&](long number) {
+            for (const MachineChoice &c : choices)
+                if (c.number == number)
+                    return c.text;
+            return QString::number(number);
+        };
+        out.append({QStringLiteral("Maschine:"), name(theirs.maschinenIndex), name(mine.maschinenIndex)});
+    }
+    return out;
+}
+
+QString RecordSession::changedElsewhereTitle()
+{
+    return QStringLiteral("Datensatz inzwischen geändert!");
+}
+
+QString RecordSession::changedElsewhereNotice(const QString &storedName)
+{
+    return QStringLiteral("Der Datensatz ") + storedName
+           + QStringLiteral(" wurde an einem anderen Arbeitsplatz geändert; beim Speichern werden beide Fassungen "
+                            "gezeigt.");
+}
+
+QString RecordSession::deletedElsewhereNotice(const QString &storedName)
+{
+    return QStringLiteral("Der Datensatz ") + storedName + QStringLiteral(" wurde an einem anderen Arbeitsplatz gelöscht.");
+}
+
+QString RecordSession::changedElsewhereText(const QString &storedName, const QList<Difference> &differences)
+{
+    QString text = QStringLiteral("Der Datensatz der Datei ") + storedName
+                   + QStringLiteral(" wurde an einem anderen Arbeitsplatz geändert, seit er hier geöffnet wurde. "
+                                    "Die beiden Fassungen unterscheiden sich so:\r");
+    for (const Difference &d : differences)
+        text += QStringLiteral("\r") + d.label + QStringLiteral("\r    dort: ") + shown(d.theirs)
+                + QStringLiteral("\r    hier: ") + shown(d.mine);
+    text += QStringLiteral("\r\rJa: Ihre Fassung speichern (die andere wird überschrieben).\r"
+                           "Nein: die andere Fassung übernehmen (Ihre Änderungen werden verworfen).\r"
+                           "Abbrechen: weiter bearbeiten, nichts wird gespeichert.");
+    return text;
+}
+
+void RecordSession::save(const RecordFields &fields, std::optional<long> machine, SaveDone done)
+{
+    saveChecked(fields, machine, std::make_shared<SaveDone>(std::move(done)));
+}
+
+void RecordSession::saveChecked(const RecordFields &fields, std::optional<long> machine,
+                                const std::shared_ptr<SaveDone> &done)
+{
+    auto finish = [&](SaveOutcome outcome) {
+        if (*done)
+            (*done)(outcome);
+    };
+    Database &db = m_ctx.database;
+    auto failed = [&](const ErrorInfo &error) {
+        if (db.inTransaction())
+            db.rollback();
+        SaveOutcome out;
+        out.written.error = error;
+        finish(out);
+    };
+    db.setLastStatement(QStringLiteral("BEGIN"));
+    if (!db.transaction())
+        return failed(db.lastError());
+    // Held until the commit: another station saving the same record waits
+    // here and then compares with what this one stored. (A file catalogue
+    // is locked whole by the transaction already.)
+    if (db.isServer()
+        && !db.executeNative(QStringLiteral("SELECT DateiIndex FROM DateiListe WHERE DateiIndex = $1 FOR UPDATE"),
+                             {qlonglong(m_dateiIndex)}))
+        return failed(db.lastError());
+    const CatalogueRecord::Loaded stored = CatalogueRecord::load(db, m_dateiIndex);
+    if (stored.error.number != 0)
+        return failed(stored.error);
+    const RecordFields mine = mineOf(fields, machine);
+    if (stored.found && !sameContent(stored.fields, m_read) && !sameContent(stored.fields, mine)) {
+        db.rollback();
+        const RecordFields theirs = stored.fields;
+        const QList<Difference> diff = differences(theirs, mine);
+        const std::weak_ptr<int> alive = m_alive;
+        m_ctx.prompts.ask(Question{changedElsewhereText(m_storedName, diff), changedElsewhereTitle(),
+                                   PromptIcon::Question, PromptButtons::YesNoCancel, PromptAnswer::Cancel},
+                          [this, alive, fields, machine, theirs, done](PromptAnswer answer) {
+                              if (alive.expired())
+                                  return;
+                              // Kept over the version shown: stored unless
+                              // that one has been changed again meanwhile.
+                              if (answer == PromptAnswer::Yes) {
+                                  m_read = theirs;
+                                  return saveChecked(fields, machine, done);
+                              }
+                              SaveOutcome out;
+                              out.theirs = theirs;
+                              if (answer == PromptAnswer::No) {
+                                  // The editor shows the stored version now;
+                                  // a next save starts from it.
+                                  m_read = theirs;
+                                  m_storedName = theirs.dateiname;
+                                  out.saved = Saved::TookTheirs;
+                              } else {
+                                  out.saved = Saved::BackToEditing;
+                              }
+                              if (*done)
+                                  (*done)(out);
+                          });
+        return;
+    }
+    RecordFields toStore = fields;
+    toStore.dateiname = m_storedName;
+    SaveOutcome out;
+    out.written = CatalogueRecord::DatensatzSchreiben(db, m_dateiIndex, toStore, machine);
+    if (!out.written.ok) {
+        db.rollback();
+        out.saved = out.written.gone ? Saved::Gone : Saved::Failed;
+        return finish(out);
+    }
+    db.setLastStatement(QStringLiteral("COMMIT"));
+    if (!db.commit()) {
+        const ErrorInfo error = db.lastError();
+        return failed(error);
+    }
+    m_read = mine;
+    out.saved = Saved::Stored;
+    finish(out);
 }
 
 CatalogueRecord::Vanished RecordSession::vanished() const

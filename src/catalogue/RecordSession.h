@@ -61,6 +61,44 @@ public:
     // The descriptive fields and, when given, the machine; see
     // CatalogueRecord::DatensatzSchreiben.
     CatalogueRecord::Written store(const RecordFields &fields, std::optional<long> machine);
+    // One field in which the stored record and the edits differ, as the
+    // user sees it: the label and both texts.
+    struct Difference {
+        QString label;
+        QString theirs;
+        QString mine;
+    };
+    enum class Saved {
+        Stored,        // the edits are in the record
+        Failed,        // not stored: `written` says why (a date, the database)
+        Gone,          // the record was deleted meanwhile (see vanished())
+        TookTheirs,    // changed elsewhere meanwhile; the user took that version
+        BackToEditing, // changed elsewhere meanwhile; the user edits on
+    };
+    struct SaveOutcome {
+        Saved saved = Saved::Failed;
+        CatalogueRecord::Written written;
+        RecordFields theirs; // TookTheirs and BackToEditing: the stored record
+    };
+    using SaveDone = std::function<void(const SaveOutcome &)>;
+    // Stores the edits unless someone else (another station, another
+    // window) has changed the record since it was read here: then the user
+    // sees both versions, field by field, and chooses whether to keep these
+    // edits, take the stored version or go on editing. Nobody at the PC
+    // goes on editing: both versions stay. The stored record is compared
+    // inside the saving transaction, locked, so no change slips in between.
+    // `done` runs once it is settled (at once unless there is a question).
+    void save(const RecordFields &fields, std::optional<long> machine, SaveDone done);
+    // The record as read (or last stored) here: what a save compares with.
+    const RecordFields &readFields() const { return m_read; }
+    // The fields in which `theirs` and `mine` differ, as shown to the user.
+    QList<Difference> differences(const RecordFields &theirs, const RecordFields &mine) const;
+    static QString changedElsewhereText(const QString &storedName, const QList<Difference> &differences);
+    static QString changedElsewhereTitle();
+    // For the status line while the record is open in an editor.
+    static QString changedElsewhereNotice(const QString &storedName);
+    static QString deletedElsewhereNotice(const QString &storedName);
+
     // The record went while it was edited: where its edits may go.
     CatalogueRecord::Vanished vanished() const;
     CatalogueRecord::Kept keepAsRecordOfFile(long fileRecord, const RecordFields &fields, std::optional<long> machine);
@@ -81,6 +119,9 @@ public:
 
 private:
     void read(const std::shared_ptr<LoadDone> &done);
+    // The edits with the machine they will store, the date as shown.
+    RecordFields mineOf(const RecordFields &fields, std::optional<long> machine) const;
+    void saveChecked(const RecordFields &fields, std::optional<long> machine, const std::shared_ptr<SaveDone> &done);
     void offerDroppingMachine(long machine);
     void tryRename(const QString &typed, const std::shared_ptr<RenameDone> &done);
     void endRename(const std::shared_ptr<RenameDone> &done, Renamed outcome);
@@ -89,6 +130,7 @@ private:
     Context m_ctx;
     long m_dateiIndex;
     QString m_storedName;
+    RecordFields m_read;
     bool m_renaming = false;
     // Answers that come after the editor has closed find nothing to finish.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);

@@ -263,6 +263,63 @@ bool Database::executeNative(const QString &sqliteSql)
     return usable() && run(sqliteSql, {});
 }
 
+bool Database::executeNative(const QString &sql, const QVariantList &params,
+                             const std::function<void(const RowReader &)> &each)
+{
+    m_affected = 0;
+    if (!usable())
+        return false;
+    m_error = {};
+    if (m_server)
+        return m_server->run({sql, {}}, params, &m_error, &m_affected, [&](const pg_result *result, int row) {
+            if (each)
+                each(RowReader(result, row));
+        });
+    Connection::StatementPtr s = m_connection->prepare(sql, params, &m_error);
+    if (!s)
+        return false;
+    const RowReader row(s.get());
+    int r;
+    while ((r = m_connection->step(s.get(), &m_error)) == 1)
+        if (each)
+            each(row);
+    if (r != 0)
+        return false;
+    m_affected = sqlite3_changes(m_connection->handle());
+    return true;
+}
+
+bool Database::listen(const QString &channel)
+{
+    if (!m_server)
+        return false;
+    // A channel is a name, never user text.
+    if (!executeNative(QStringLiteral("LISTEN ") + channel))
+        return false;
+    m_server->setListening();
+    return true;
+}
+
+bool Database::listening() const
+{
+    return m_server && m_server->listening();
+}
+
+int Database::notificationSocket() const
+{
+    return m_server ? m_server->socket() : -1;
+}
+
+QList<Database::Notice> Database::takeNotices()
+{
+    QList<Notice> out;
+    if (!m_server)
+        return out;
+    for (const PgConnection::Notice &n : m_server->takeNotices())
+        out.append({n.channel, n.payload, n.fromHere});
+    return out;
+}
+
 bool Database::readRows(const QString &jetSql, const QVariantList &params,
                         const std::function<void(const RowReader &)> &each)
 {

@@ -82,6 +82,29 @@ public:
     // has no words for. Never for user text.
     bool executeNative(const QString &sqliteSql);
 
+    // A statement in the engine's own dialect with values as parameters
+    // ($1, $2 … on a server, ?1, ?2 … on SQLite), for the program's own
+    // statements that the old dialect cannot say (an insert that yields to
+    // a row already there). `each` (when given) sees every row it returns.
+    bool executeNative(const QString &sql, const QVariantList &params,
+                       const std::function<void(const RowReader &)> &each = {});
+
+    // Change notices of a server catalogue: after listen(), what other
+    // stations change arrives on notificationSocket() (-1 when there is
+    // none: a file catalogue has only this station) and is read by
+    // takeNotices() without waiting. Notices caused by this connection's own
+    // statements are marked.
+    struct Notice {
+        QString channel;
+        QString payload;
+        bool fromHere = false;
+    };
+    bool listen(const QString &channel);
+    // Whether the connection open now has been told to listen.
+    bool listening() const;
+    int notificationSocket() const;
+    QList<Notice> takeNotices();
+
     // Reads the rows of a statement straight through and hands each to
     // `each`: for lists of tens of thousands of rows, where a record set's
     // lookups by column name would cost more than the reading. False (and

@@ -216,6 +216,27 @@ void PgConnection::giveUp()
     m_conn = nullptr;
 }
 
+int PgConnection::socket() const
+{
+    return m_conn ? PQsocket(m_conn) : -1;
+}
+
+QList<PgConnection::Notice> PgConnection::takeNotices()
+{
+    QList<Notice> out;
+    if (!m_conn)
+        return out;
+    // Reads what has arrived without waiting; notices that came with the
+    // answer to a statement are already in libpq's queue.
+    PQconsumeInput(m_conn);
+    const int self = PQbackendPID(m_conn);
+    while (PGnotify *n = PQnotifies(m_conn)) {
+        out.append({QString::fromUtf8(n->relname), QString::fromUtf8(n->extra), n->be_pid == self});
+        PQfreemem(n);
+    }
+    return out;
+}
+
 void PgConnection::detach()
 {
     PQfinish(m_conn);

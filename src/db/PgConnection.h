@@ -2,6 +2,7 @@
 
 #include "app/ErrorInfo.h"
 
+#include <QList>
 #include <QString>
 #include <QVariantList>
 
@@ -55,6 +56,21 @@ public:
     bool runNative(const QString &sql, ErrorInfo *error);
     bool inTransaction() const;
 
+    // Change notices: the socket the server's messages arrive on (-1 when
+    // closed), for an event loop to watch; and the notices that have come,
+    // read without waiting. `fromHere` marks those this connection's own
+    // statements caused.
+    struct Notice {
+        QString channel;
+        QString payload;
+        bool fromHere = false;
+    };
+    int socket() const;
+    QList<Notice> takeNotices();
+    // LISTEN has been sent on this connection (a new one listens to nothing).
+    bool listening() const { return m_listening; }
+    void setListening() { m_listening = true; }
+
     // The server's error for a failed result, as the handlers know errors.
     static ErrorInfo errorOf(const pg_result *result, const QString &where);
 
@@ -76,6 +92,7 @@ private:
     QString m_url;
     int m_deadlineMs = 0;
     bool m_timedOut = false;
+    bool m_listening = false;
 };
 
 } // namespace zep

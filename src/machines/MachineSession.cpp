@@ -2,13 +2,16 @@
 
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
+#include "db/Database.h"
+
+#include <QStringList>
 
 #include <utility>
 
 namespace zep {
 
 MachineSession::MachineSession(Database &database, Prompts &prompts, const Clock &clock, QObject *parent)
-    : QObject(parent), m_store(database, clock), m_prompts(prompts)
+    : QObject(parent), m_database(database), m_store(database, clock), m_prompts(prompts)
 {
 }
 
@@ -52,6 +55,7 @@ void MachineSession::load(long maschinennummer)
             if (m_ended)
                 return;
             m_machine = 0;
+            m_read = *record;
             Q_EMIT loaded(*record);
             m_machine = maschinennummer;
         });
@@ -181,24 +185,202 @@ void MachineSession::storeDrafts()
 void MachineSession::storeName(Part part, long machine, const QString &typed)
 {
     const bool designation = part == Part::Bezeichnung;
-    run(designation ? QStringLiteral("Aufgetreten in Form6.TrageBezeichnungEin")
+    storeChecked(designation ? QStringLiteral("Aufgetreten in Form6.TrageBezeichnungEin")
                     : QStringLiteral("Aufgetreten in Form6.TrageStandortEin"),
+        part, machine,
         [this, designation, machine, typed] {
             return designation ? m_store.storeBezeichnung(machine, typed) : m_store.storeStandort(machine, typed);
         },
         [this, part, machine, typed] {
             Q_EMIT stored(machine, part, typed);
             Q_EMIT changed();
+        },
+        [this, part, machine, typed] {
+            if (m_machine == machine && !hasDraft(part))
+                (part == Part::Bezeichnung ? m_bezeichnung : m_standort) = typed;
+        });
+}
+
+QString MachineSession::partLabel(Part part)
+{
+    switch (part) {
+    case Part::Bezeichnung: return QStringLiteral("Bezeichnung:");
+    case Part::Standort: return QStringLiteral("Standort:");
+    case Part::Communication: return QStringLiteral("Schnittstelle:");
+    case Part::Maintenance: return QStringLiteral("Wartung:");
+    }
+    return {};
+}
+
+QString MachineSession::partText(const MachineRecord &r, Part part)
+{
+    switch (part) {
+    case Part::Bezeichnung: return r.bezeichnung.trimmed();
+    case Part::Standort: return r.standort.trimmed();
+    case Part::Communication: {
+        const LineConversions &c = r.conversions;
+        return QStringLiteral("RS232 %1, Ende %2 %3|%4|%5, Umwandlung %6 %7 %8 %9 %10 %11, Baudrate %12, %13")
+            .arg(r.mitRS232 != 0 ? QStringLiteral("ja") : QStringLiteral("nein"))
+            .arg(r.sonderzeichen)
+            .arg(r.param1, r.param2, r.param3)
+            .arg(c.ecrZu)
+            .arg(c.elfZu)
+            .arg(c.scrZu)
+            .arg(c.slfZu)
+            .arg(c.exon)
+            .arg(c.sxon)
+            .arg(r.baudrate, r.comString);
+    }
+    case Part::Maintenance: {
+        QStringList tasks;
+        for (int k = 0; k < 3; ++k)
+            tasks << QStringLiteral("%1. Art %2 ab %3: %4")
+                         .arg(k + 1)
+                         .arg(r.wartungsArt[k])
+                         .arg(r.wartStart[k].isValid() ? r.wartStart[k].toString(QStringLiteral("dd.MM.yyyy"))
+                                                       : QStringLiteral("-"),
+                              r.wartText[k].simplified());
+        return tasks.join(QStringLiteral("; "));
+    }
+    }
+    return {};
+}
+
+QString MachineSession::changedElsewhereText(const QString &machine, Part part, const QString &theirs,
+                                             const QString &mine)
+{
+    return QStringLiteral("Die Maschine ") + machine
+           + QStringLiteral(" wurde an einem anderen Arbeitsplatz geändert, seit sie hier gelesen wurde.\r\r")
+           + partLabel(part) + QStringLiteral("\r    dort: ") + theirs + QStringLiteral("\r    hier: ") + mine
+           + QStringLiteral("\r\rJa: Ihre Fassung speichern (die andere wird überschrieben).\r"
+                            "Nein: die andere Fassung übernehmen (die Maschine wird neu gelesen).\r"
+                            "Abbrechen: weiter bearbeiten, nichts wird gespeichert.");
+}
+
+namespace {
+
+void copyPart(const MachineRecord &from, MachineRecord &to, MachineSession::Part part)
+{
+    using Part = MachineSession::Part;
+    switch (part) {
+    case Part::Bezeichnung: to.bezeichnung = from.bezeichnung; break;
+    case Part::Standort: to.standort = from.standort; break;
+    case Part::Communication: {
+        const MachineRecord keep = to;
+        to = from;
+        to.bezeichnung = keep.bezeichnung;
+        to.standort = keep.standort;
+        to.wartungsArt = keep.wartungsArt;
+        to.wartStart = keep.wartStart;
+        to.wartText = keep.wartText;
+        break;
+    }
+    case Part::Maintenance:
+        to.wartungsArt = from.wartungsArt;
+        to.wartStart = from.wartStart;
+        to.wartText = from.wartText;
+        break;
+    }
+}
+
+} // namespace
+
+void MachineSession::storeChecked(const QString &place, Part part, long machine, Step store,
+                                  std::function<void()> done, std::function<void()> keepDraft)
+{
+    struct Outcome {
+        MachineRecord before;
+        MachineRecord after;
+        bool conflict = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    run(
+        place,
+        [this, part, machine, store, outcome]() -> MachineStore::Result {
+            *outcome = Outcome();
+            Database &db = m_database;
+            auto undo = [&db](MachineStore::Result error) {
+                if (db.inTransaction())
+                    db.rollback();
+                return error;
+            };
+            if (!db.transaction())
+                return db.lastError();
+            if (db.isServer()
+                && !db.executeNative(
+                    QStringLiteral("SELECT Maschinennummer FROM Maschinen WHERE Maschinennummer = $1 FOR UPDATE"),
+                    {qlonglong(machine)}))
+                return undo(db.lastError());
+            if (MachineStore::Result e = m_store.load(machine, outcome->before))
+                return undo(e);
+            if (MachineStore::Result e = store())
+                return undo(e);
+            if (MachineStore::Result e = m_store.load(machine, outcome->after))
+                return undo(e);
+            // Changed elsewhere since it was read here, and this store
+            // would change it again: the user decides.
+            const bool readHere = m_read.maschinennummer == machine;
+            const QString before = partText(outcome->before, part);
+            if (readHere && before != partText(m_read, part)
+                && partText(outcome->after, part) != before) {
+                outcome->conflict = true;
+                return undo(std::nullopt);
+            }
+            if (!db.commit())
+                return undo(db.lastError());
+            return std::nullopt;
+        },
+        [this, place, part, machine, store, done, keepDraft, outcome] {
+            if (!outcome->conflict) {
+                // Only this part counts as seen here: a change elsewhere to
+                // another part is still asked about when that one is stored.
+                if (m_read.maschinennummer == machine)
+                    copyPart(outcome->after, m_read, part);
+                if (done)
+                    done();
+                return;
+            }
+            const std::weak_ptr<int> alive = m_alive;
+            m_prompts.ask(
+                Question{changedElsewhereText(outcome->before.bezeichnung.trimmed(), part,
+                                              partText(outcome->before, part), partText(outcome->after, part)),
+                         QStringLiteral("Datensatz inzwischen geändert!"), PromptIcon::Question,
+                         PromptButtons::YesNoCancel, PromptAnswer::Cancel},
+                [this, alive, place, part, machine, store, done, keepDraft, outcome](PromptAnswer answer) {
+                    if (alive.expired())
+                        return;
+                    // Kept over the version shown: stored unless that one
+                    // has been changed again meanwhile.
+                    if (answer == PromptAnswer::Yes) {
+                        if (m_read.maschinennummer == machine)
+                            copyPart(outcome->before, m_read, part);
+                        return storeChecked(place, part, machine, store, done, keepDraft);
+                    }
+                    if (answer == PromptAnswer::No) {
+                        if (m_read.maschinennummer == machine)
+                            m_read = outcome->before;
+                        if (m_machine == machine && !m_ended)
+                            load(machine);
+                        return;
+                    }
+                    if (keepDraft)
+                        keepDraft();
+                });
         });
 }
 
 void MachineSession::storeCommunicationOf(long machine, const CommunicationFields &fields)
 {
-    run(QStringLiteral("Aufgetreten in Form6.TrageCNCEin"),
+    storeChecked(
+        QStringLiteral("Aufgetreten in Form6.TrageCNCEin"), Part::Communication, machine,
         [this, machine, fields] { return m_store.storeCommunication(machine, fields); },
         [this, machine] {
             Q_EMIT stored(machine, Part::Communication, {});
             Q_EMIT changed();
+        },
+        [this, machine, fields] {
+            if (m_machine == machine && !m_communication)
+                m_communication = fields;
         });
 }
 
@@ -206,11 +388,16 @@ void MachineSession::storeMaintenanceOf(long machine, const MaintenanceFields &f
 {
     // A maintenance plan that silently failed to store would only show up as
     // a missed maintenance, so the failure is told like every other one.
-    run(QStringLiteral("Aufgetreten in Form6.TrageWartungEin"),
+    storeChecked(
+        QStringLiteral("Aufgetreten in Form6.TrageWartungEin"), Part::Maintenance, machine,
         [this, machine, fields] { return m_store.storeMaintenance(machine, fields); },
         [this, machine] {
             Q_EMIT stored(machine, Part::Maintenance, {});
             Q_EMIT changed();
+        },
+        [this, machine, fields] {
+            if (m_machine == machine && !m_maintenance)
+                m_maintenance = fields;
         });
 }
 

@@ -66,6 +66,12 @@ public:
     void storeDrafts();
     bool hasDraft(Part part) const;
 
+    // A part of the machine as stored, as the user reads it: what a store
+    // compares with the reading, and what the question shows.
+    static QString partText(const MachineRecord &record, Part part);
+    static QString partLabel(Part part);
+    static QString changedElsewhereText(const QString &machine, Part part, const QString &theirs, const QString &mine);
+
 Q_SIGNALS:
     void listRead(const QList<zep::MachineListEntry> &entries);
     // The record of the machine now being edited.
@@ -83,12 +89,23 @@ private:
     // Runs `step`; a failure is told with `place` and, on Retry, run again.
     // `done` runs after success.
     void run(const QString &place, Step step, std::function<void()> done);
+    // Stores one part unless another station (or window) changed it since
+    // it was read here: then the user sees both versions and chooses to
+    // keep these (Yes), take the stored ones (No: the machine is read
+    // anew) or go on editing (Cancel, and nobody at the PC: nothing is
+    // stored, the typed draft stays for the next store). The stored part is
+    // compared inside the storing transaction, its row locked.
+    void storeChecked(const QString &place, Part part, long machine, Step store, std::function<void()> done,
+                      std::function<void()> keepDraft);
     void storeName(Part part, long machine, const QString &typed);
     void storeCommunicationOf(long machine, const CommunicationFields &fields);
     void storeMaintenanceOf(long machine, const MaintenanceFields &fields);
 
+    Database &m_database;
     MachineStore m_store;
     Prompts &m_prompts;
+    // The machine as read (parts updated as they are stored here).
+    MachineRecord m_read;
     long m_machine = 0;
     bool m_ended = false;
     std::optional<QString> m_bezeichnung;

@@ -103,6 +103,9 @@ TEST_P(NeuerEintragTest, TickMakesOneRecordPerNewFileAndBringsTheWindowBack)
 
 TEST_P(NeuerEintragTest, ChecksGoOnWhileAKnownNamesNoticeIsOpenAndItsAnswerChangesNothing)
 {
+    if (GetParam() == Engine::Postgres)
+        GTEST_SKIP() << "on a server a record found for a new file is another station's: taken without a notice "
+                        "(SharedCatalogueTest)";
     files->LoadFileListe();
     make("P1.NC"); // a record whose file comes later: the tick tells "HINWEIS!"
     addProgram("p1.nc");

@@ -308,15 +308,37 @@ bool RecordEditor::uebernehmen()
     leaveDate();
     RecordFields fields = currentFields();
     fields.dateiname = m_session->storedName();
-    const CatalogueRecord::Written written = m_session->store(fields, selectedMachine());
-    if (!written.ok && written.gone)
+    // Settled at once unless the record was changed elsewhere meanwhile;
+    // then the answer to the question with both versions settles it.
+    auto written = std::make_shared<bool>(false);
+    const QPointer<RecordEditor> self(this);
+    m_session->save(fields, selectedMachine(), [this, self, fields, written](const RecordSession::SaveOutcome &out) {
+        if (!self)
+            return;
+        *written = saveEnded(out, fields);
+    });
+    return *written;
+}
+
+bool RecordEditor::saveEnded(const RecordSession::SaveOutcome &out, const RecordFields &fields)
+{
+    switch (out.saved) {
+    case RecordSession::Saved::Gone:
         return keepVanished(fields);
-    if (!written.ok) {
+    case RecordSession::Saved::Failed:
         // The window stays with every edit; the user mends and writes again.
-        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), written.error.description);
-        if (written.field != RecordFields::FieldCount)
-            markField(field(written.field));
+        reportErrorSimple(m_ctx.prompts, QStringLiteral(" in Form3_DatensatzSchreiben"), out.written.error.description);
+        if (out.written.field != RecordFields::FieldCount)
+            markField(field(out.written.field));
         return false;
+    case RecordSession::Saved::TookTheirs:
+        DatensatzEintragen(out.theirs);
+        m_ui->Text1->setText(m_session->storedName());
+        return false;
+    case RecordSession::Saved::BackToEditing:
+        return false;
+    case RecordSession::Saved::Stored:
+        break;
     }
     const long machine = selectedMachine().value_or(fields.maschinenIndex);
     Q_EMIT recordWritten(CatalogueRecord::listRow(m_dateiIndex, fields, machine, machineText()));

@@ -102,6 +102,8 @@ private:
     void ShowMaschinen();
     void DatensatzEintragen(const RecordFields &fields);
     void renameEnded(RecordSession::Renamed outcome);
+    // A save has been settled: true when the edits are stored.
+    bool saveEnded(const RecordSession::SaveOutcome &out, const RecordFields &fields);
     // The record went while it was edited: its edits become the record of
     // its file again if the user wants and the file is there.
     bool keepVanished(const RecordFields &fields);

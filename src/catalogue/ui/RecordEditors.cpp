@@ -1,10 +1,26 @@
 #include "catalogue/ui/RecordEditors.h"
 
+#include "catalogue/CatalogueService.h"
+
+#include <QLineEdit>
+
 namespace zep {
 
 RecordEditors::RecordEditors(RecordEditor::Context context, QWidget *owner, int maxOpen)
     : QObject(owner), m_ctx(std::move(context)), m_owner(owner), m_queue(maxOpen)
 {
+    // An editor whose record another station changes or deletes says so at
+    // once; saving then shows both versions (or where the edits may go).
+    connect(&m_ctx.catalogue, &CatalogueService::recordChanged, this, [this](long dateiIndex) {
+        if (RecordEditor *form = editor(dateiIndex))
+            Q_EMIT statusChanged(RecordSession::changedElsewhereNotice(form->fileNameField()->text()));
+    });
+    connect(&m_ctx.catalogue, &CatalogueService::recordsAddedOrDeleted, this,
+            [this](const QList<long> &, const QList<long> &deleted) {
+                for (long dateiIndex : deleted)
+                    if (RecordEditor *form = editor(dateiIndex))
+                        Q_EMIT statusChanged(RecordSession::deletedElsewhereNotice(form->fileNameField()->text()));
+            });
 }
 
 RecordEditors::~RecordEditors() = default;

@@ -33,6 +33,14 @@ MainListController::MainListController(Station &station, Widgets widgets, QObjec
     });
     connect(m_widgets.list, &RecordListView::headingClicked, this, &MainListController::sortBy);
     setRecordCommandsEnabled(false);
+    // A batch of new files at another station sends many notices in a
+    // moment: one search afterwards shows them all.
+    m_searchAgain = new QTimer(this);
+    m_searchAgain->setSingleShot(true);
+    m_searchAgain->setInterval(100);
+    connect(m_searchAgain, &QTimer::timeout, this, &MainListController::searchAgain);
+    connect(&m_catalogue, &CatalogueService::recordChanged, this, &MainListController::showChangedElsewhere);
+    connect(&m_catalogue, &CatalogueService::recordsAddedOrDeleted, m_searchAgain, qOverload<>(&QTimer::start));
 }
 
 MainListController::~MainListController() = default;
@@ -65,6 +73,7 @@ void MainListController::search()
     StatusLine::Busy busy = m_station.status().busy(QStringLiteral("Suche Dateien..."));
     QString shownStatement;
     SearchResult result = m_catalogue.search(m_widgets.search->text(), machine, &shownStatement);
+    m_lastSearch = std::make_pair(m_widgets.search->text(), machine);
     m_station.trace().line(QStringLiteral("SQL: ") + shownStatement);
     m_widgets.list->setUpdatesEnabled(false);
     m_model->clear();
@@ -98,10 +107,15 @@ void MainListController::sortBy(int column)
 
 void MainListController::ShowMaschinen()
 {
+    // The machine chosen stays chosen while it exists: the list is read
+    // anew whenever any station changes a machine.
+    const QVariant chosen = m_widgets.machineFilter->currentIndex() > 0 ? m_widgets.machineFilter->currentData()
+                                                                        : QVariant();
     m_widgets.machineFilter->clear();
     for (const MachineChoice &choice : m_catalogue.machineChoices())
         m_widgets.machineFilter->addItem(choice.text, qlonglong(choice.number));
-    m_widgets.machineFilter->setCurrentIndex(0);
+    const int at = chosen.isValid() ? m_widgets.machineFilter->findData(chosen) : -1;
+    m_widgets.machineFilter->setCurrentIndex(at > 0 ? at : 0);
 }
 
 std::optional<RecordRow> MainListController::selectedRow() const
@@ -125,6 +139,32 @@ void MainListController::showRenamed(long dateiIndex, const QString &storedName)
     RecordRow row = m_model->row(line);
     row.cells[RecordRow::Datei] = storedName;
     m_model->refreshRecord(row);
+}
+
+void MainListController::showChangedElsewhere(long dateiIndex)
+{
+    if (m_model->GetGridRow(dateiIndex) < 0)
+        return;
+    if (const std::optional<RecordRow> row = m_catalogue.listRow(dateiIndex))
+        m_model->refreshRecord(*row);
+}
+
+void MainListController::searchAgain()
+{
+    if (!m_lastSearch)
+        return;
+    SearchResult result = m_catalogue.search(m_lastSearch->first, m_lastSearch->second);
+    // Not readable now: the next notice or search shows the list anew.
+    if (!result.ok)
+        return;
+    const std::optional<RecordRow> selected = selectedRow();
+    const int column = m_model->sortColumn();
+    m_model->setRows(std::move(result.rows));
+    m_model->sortBy(column);
+    const int line = selected ? m_model->GetGridRow(selected->dateiIndex()) : -1;
+    if (line >= 0)
+        m_widgets.list->selectRecord(line);
+    setRecordCommandsEnabled(m_model->rowCount() > 0);
 }
 
 RecordCommands MainListController::commands()

@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QTimer;
 
 namespace zep {
 
@@ -58,6 +59,12 @@ public:
     // the list (when the list shows it) shows the new values.
     void refreshRecord(const RecordRow &row);
     void showRenamed(long dateiIndex, const QString &storedName);
+    // Another station changed a record: its line (when the list shows it)
+    // is read anew.
+    void showChangedElsewhere(long dateiIndex);
+    // Other stations added or deleted records: the last search runs again,
+    // keeping the order and the selected record.
+    void searchAgain();
 
 Q_SIGNALS:
     // The user asked to send the selected record's program, whose file is
@@ -87,6 +94,9 @@ private:
     RecordListModel *m_model;
     PresetKeys *m_presets;
     std::function<bool(long)> m_recordOpen;
+    // The last search, for running it again.
+    std::optional<std::pair<QString, long>> m_lastSearch;
+    QTimer *m_searchAgain = nullptr;
 };
 
 } // namespace zep
