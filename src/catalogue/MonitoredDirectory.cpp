@@ -36,6 +36,21 @@ void MonitoredDirectory::holdBack(const QStringList &names)
     m_lastScanCount = -1;
 }
 
+void MonitoredDirectory::admit(const QStringList &names)
+{
+    if (names.isEmpty())
+        return;
+    ++m_changes;
+    QSet<QString> listed(m_entries.begin(), m_entries.end());
+    for (const QString &name : names) {
+        m_heldBack.remove(name);
+        if (listed.contains(name) || m_entries.size() >= m_ctx.capacity)
+            continue;
+        listed.insert(name);
+        m_entries.append(name);
+    }
+}
+
 ScanOutcome MonitoredDirectory::walk()
 {
     // No runner: at 100,000 files the walk takes some tens of milliseconds,

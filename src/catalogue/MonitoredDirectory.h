@@ -49,6 +49,9 @@ public:
     // replaces the names held back by the one before.
     void holdBack(const QStringList &names);
     const QSet<QString> &heldBack() const { return m_heldBack; }
+    // Names held back or found new whose records are made now: they join
+    // the list (at its end) and are no longer held back.
+    void admit(const QStringList &names);
 
     // Takes the list FindNewFile composed from its walk as the new list,
     // without walking the tree a second time: the tick that found new files

@@ -48,7 +48,8 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
         m_relay, logbook, m_state->programDir, m_state->verzeichnis, [this](const QString &t) { showStatus(t); }});
     m_check = std::make_unique<DirectoryCheck>(DirectoryCheck::Context{
         *m_files, m_state->database, m_relay, clock, m_state->pendingMachines, [this] { Q_EMIT attentionWanted(); },
-        [this](long index) { Q_EMIT recordCreated(index); }, &logbook, [this](const QString &t) { showStatus(t); }});
+        [this](long index) { Q_EMIT recordCreated(index); }, &logbook, [this](const QString &t) { showStatus(t); },
+        [this] { return directoryCheckMayGoOn(); }});
 
     m_catalogue = std::make_unique<CatalogueService>(CatalogueService::Context{
         m_state->database, m_relay, logbook, settings, *m_files, m_state->verzeichnis, m_state->fotoVerzeichnis,
@@ -476,6 +477,19 @@ void Station::tick()
     m_check->tick();
     if (db.serverLost())
         m_catalogueLink->lost(db.lastError());
+}
+
+bool Station::directoryCheckMayGoOn()
+{
+    // Between the slices of one check: the same conditions as for a tick.
+    if (!m_loaded || m_pauses > 0 || m_catalogueLink->waiting())
+        return false;
+    Database &db = m_state->database;
+    if (db.serverLost()) {
+        m_catalogueLink->lost(db.lastError());
+        return false;
+    }
+    return true;
 }
 
 void Station::catalogueBack()

@@ -203,6 +203,7 @@ private:
     void offerUnrecorded();
     // The catalogue server answers again.
     void catalogueBack();
+    bool directoryCheckMayGoOn();
 
     QuestionRelay m_relay;
     std::unique_ptr<MainState> m_state;
