@@ -3,6 +3,7 @@
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/JetErrors.h"
+#include "db/ListOrder.h"
 #include "db/RowReader.h"
 #include "db/SearchIndex.h"
 
@@ -42,8 +43,10 @@ bool createWith(const QString &path, const QStringList &statements, ErrorInfo *e
     }
     ok = ok && db.commit();
     if (ok) {
-        if (withSearchIndex)
+        if (withSearchIndex) {
             SearchIndex::ensure(db);
+            ListOrder::ensureIndexes(db);
+        }
         return true;
     }
     const ErrorInfo e = db.lastError();
@@ -181,6 +184,7 @@ SchemaCheckResult CheckOldDB(Database &database)
             // Not part of the shape other installations know: made, or made
             // again, without a word.
             SearchIndex::ensure(database);
+            ListOrder::ensureIndexes(database);
             return {SchemaCheck::Current, {}, {}};
         }
         SchemaCheckResult failure;
@@ -191,6 +195,7 @@ SchemaCheckResult CheckOldDB(Database &database)
             break;
     }
     SearchIndex::ensure(database);
+    ListOrder::ensureIndexes(database);
     return {SchemaCheck::Upgraded, {}, {}};
 }
 

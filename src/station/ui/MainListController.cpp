@@ -64,23 +64,23 @@ void MainListController::search()
                              : 0;
     StatusLine::Busy busy = m_station.status().busy(QStringLiteral("Suche Dateien..."));
     QString shownStatement;
-    SearchResult result = m_catalogue.search(m_widgets.search->text(), machine, &shownStatement);
+    std::shared_ptr<RecordSearchPages> result = m_catalogue.listSearch(m_widgets.search->text(), machine, &shownStatement);
     m_station.trace().line(QStringLiteral("SQL: ") + shownStatement);
     m_widgets.list->setUpdatesEnabled(false);
     m_model->clear();
-    if (!result.ok) {
+    if (!result->ok()) {
         m_widgets.list->setUpdatesEnabled(true);
-        reportErrorSimple(m_prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result.error.description);
+        reportErrorSimple(m_prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result->error().description);
         return;
     }
-    if (result.rows.isEmpty()) {
+    if (result->hits() == 0) {
         busy.endWith(QStringLiteral("NIX GEFUNDEN!"));
         m_widgets.search->selectAll();
         m_widgets.list->setUpdatesEnabled(true);
         return;
     }
     busy.setText(QStringLiteral("Eintragen..."));
-    m_model->setRows(std::move(result.rows));
+    m_model->setSearch(std::move(result));
     sortBy(0);
     m_widgets.list->setUpdatesEnabled(true);
     m_widgets.search->selectAll();

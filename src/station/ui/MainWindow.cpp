@@ -101,6 +101,15 @@ void MainWindow::buildCentralArea()
             command(3)->click();
     });
     layout->addWidget(m_grid, 1);
+    // The hits of the last search: the list reads them page by page, so
+    // its scroll bar alone does not tell how many there are.
+    auto *hits = new QLabel(central);
+    hits->setObjectName(QStringLiteral("Treffer"));
+    hits->setAlignment(Qt::AlignRight);
+    connect(m_records, &RecordListModel::hitsChanged, hits, [hits](qint64 count) {
+        hits->setText(RecordListModel::hitsText(count));
+    });
+    layout->addWidget(hits);
     setCentralWidget(central);
 }
 
