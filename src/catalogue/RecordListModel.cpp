@@ -109,8 +109,13 @@ const FoundRecords *RecordListModel::page(qint64 number) const
 {
     auto found = m_pages.find(number);
     if (found == m_pages.end()) {
+        // Scrolling on from the page above goes on from its last record.
+        long after = 0;
+        if (const auto above = m_pages.find(number - 1);
+            above != m_pages.end() && above->second.lines.size() == kPageLines)
+            after = above->second.lines.dateiIndex(kPageLines - 1);
         FoundRecords lines;
-        if (!m_search->read(m_sortColumn, number * kPageLines, kPageLines, lines))
+        if (!m_search->read(m_sortColumn, number * kPageLines, kPageLines, lines, after))
             return nullptr;
         if (m_pages.size() >= size_t(kPagesKept)) {
             auto oldest = m_pages.begin();

@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 namespace zep {
@@ -125,9 +126,11 @@ bool RecordSearchPages::count()
         const qint64 total = single(all, machine);
         const qint64 empty = total < 0 ? -1 : single(kCount.arg(none), machine);
         m_hits = empty < 0 ? 0 : total - empty;
+        m_records = machine.isEmpty() && empty == 0 ? total : -1;
         m_ok = empty >= 0;
         return m_ok;
     }
+    m_records = -1;
     qint64 hits = single(kCount.arg(condition()), conditionParams());
     if (useIndex(hits >= 0))
         hits = single(kCount.arg(condition()), conditionParams());
@@ -136,34 +139,76 @@ bool RecordSearchPages::count()
     return m_ok;
 }
 
-QString RecordSearchPages::orderKey(int column) const
+QString RecordSearchPages::key(int column, bool forIndex) const
 {
     const bool server = m_database.isServer();
-    QString key;
-    if (column == RecordRow::Maschine)
-        key = m_machineOrder;
-    else
-        key = ListOrder::expression(keyOf(column), server);
+    QString key = column == RecordRow::Maschine ? m_machineOrder : ListOrder::expression(keyOf(column), server);
     if (key.isEmpty())
-        return QStringLiteral("DateiIndex");
-    return key + (column == RecordRow::Datum ? QStringLiteral(" DESC") : QString()) + QStringLiteral(", DateiIndex");
+        return QStringLiteral("0");
+    // A few thousand hits, found through the trigram indexes, are sorted
+    // faster than the server walks an order index testing each record on
+    // the way; the key made unlike the index's keeps the server from that.
+    if (!forIndex && server)
+        key = column == RecordRow::Datum ? QStringLiteral("(%1 + 0)").arg(key) : QStringLiteral("(%1 || '')").arg(key);
+    return key;
 }
 
-bool RecordSearchPages::read(int column, qint64 first, int rows, FoundRecords &out)
+QString RecordSearchPages::orderBy(int column, bool reversed, bool forIndex) const
+{
+    const bool descending = (column == RecordRow::Datum) != reversed;
+    return key(column, forIndex) + (descending ? QStringLiteral(" DESC") : QString())
+           + (reversed ? QStringLiteral(", DateiIndex DESC") : QStringLiteral(", DateiIndex"));
+}
+
+bool RecordSearchPages::read(int column, qint64 first, int rows, FoundRecords &out, long after)
 {
     m_error = {};
-    const QString tail = QStringLiteral("ORDER BY %1 LIMIT ? OFFSET ?").arg(orderKey(column));
-    const QVariantList window{qlonglong(rows), qlonglong(first)};
     out.clear();
-    auto take = [&](const RowReader &r) { RecordSearch::append(out, r, m_machines); };
-    bool ok = m_database.readRows(kSelect.arg(condition()), conditionParams(), tail, window, take);
-    if (useIndex(ok)) {
-        out.clear();
-        ok = m_database.readRows(kSelect.arg(condition()), conditionParams(), tail, window, take);
+    if (first >= m_hits || rows <= 0)
+        return true;
+    rows = int(std::min<qint64>(rows, m_hits - first));
+    // Every record a hit: no condition to test on the way, so skipping lines
+    // costs only the index's entries.
+    const bool everyRecord = m_records == m_hits && m_records >= 0;
+    const QString select = everyRecord ? kSelect.arg(QStringLiteral("1 = 1")) : kSelect.arg(condition());
+    const QVariantList params = everyRecord ? QVariantList() : conditionParams();
+    const bool forIndex = m_statement.listsAll || m_hits > kSortedHits;
+    QString tail;
+    QVariantList tailParams;
+    // Lines past the middle are counted off from the end.
+    const bool reversed = !after && first > m_hits / 2;
+    if (after) {
+        const QString k = key(column, forIndex);
+        const QString its = QStringLiteral("(SELECT %1 FROM DateiListe WHERE DateiIndex = ?)").arg(k);
+        const QString beyond = column == RecordRow::Datum ? QStringLiteral("<") : QStringLiteral(">");
+        tail = QStringLiteral("AND %1 %2= %3 AND (%1 %2 %3 OR DateiIndex > ?) ORDER BY %4 LIMIT ?")
+                   .arg(k, beyond, its, orderBy(column, false, forIndex));
+        tailParams = {qlonglong(after), qlonglong(after), qlonglong(after), qlonglong(rows)};
+    } else {
+        tail = QStringLiteral("ORDER BY %1 LIMIT ? OFFSET ?").arg(orderBy(column, reversed, forIndex));
+        tailParams = {qlonglong(rows), qlonglong(reversed ? m_hits - first - rows : first)};
     }
-    if (!ok)
+    FoundRecords lines;
+    auto take = [&](const RowReader &r) { RecordSearch::append(lines, r, m_machines); };
+    bool ok = m_database.readRows(select, params, tail, tailParams, take);
+    if (!everyRecord && useIndex(ok)) {
+        lines.clear();
+        ok = m_database.readRows(kSelect.arg(condition()), conditionParams(), tail, tailParams, take);
+    }
+    if (!ok) {
         m_error = m_database.lastError();
-    return ok;
+        return false;
+    }
+    // The record before went away meanwhile: counted off instead.
+    if (after && lines.size() < rows)
+        return read(column, first, rows, out, 0);
+    if (reversed) {
+        for (qsizetype i = lines.size() - 1; i >= 0; --i)
+            out.append(lines.row(i));
+    } else {
+        out = std::move(lines);
+    }
+    return true;
 }
 
 qint64 RecordSearchPages::line(int column, long dateiIndex)
@@ -172,9 +217,7 @@ qint64 RecordSearchPages::line(int column, long dateiIndex)
     const QVariantList id{qlonglong(dateiIndex)};
     if (single(kCount.arg(condition()), conditionParams(), QStringLiteral("AND DateiIndex = ?"), id) != 1)
         return -1;
-    QString key = column == RecordRow::Maschine ? m_machineOrder : ListOrder::expression(keyOf(column), m_database.isServer());
-    if (key.isEmpty())
-        key = QStringLiteral("0");
+    const QString key = this->key(column, true);
     // Lines before it: a key earlier in the order, or the same key and an
     // earlier record.
     const QString its = QStringLiteral("(SELECT %1 FROM DateiListe WHERE DateiIndex = ?)").arg(key);

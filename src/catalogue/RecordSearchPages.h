@@ -17,6 +17,10 @@ class Database;
 // costs about the same for ten records as for a million.
 class RecordSearchPages {
 public:
+    // Up to this many hits of a narrow search are sorted by the engine as
+    // found, rather than found along an order index.
+    static constexpr qint64 kSortedHits = 20000;
+
     RecordSearchPages(Database &database, SearchStatement statement);
 
     // Counts the hits (again: after records were added or deleted, the
@@ -31,7 +35,9 @@ public:
 
     // Up to `rows` lines from line `first` on, in the order of the list's
     // column `column` (a RecordRow::Column), in place of what `out` held.
-    bool read(int column, qint64 first, int rows, FoundRecords &out);
+    // `after`, when not 0, is the record on line `first` - 1: the engine then
+    // goes on from it along the index instead of counting off `first` lines.
+    bool read(int column, qint64 first, int rows, FoundRecords &out, long after = 0);
     // The line of a record in that order; -1 when the search does not find
     // it (or the engine fails).
     qint64 line(int column, long dateiIndex);
@@ -39,7 +45,8 @@ public:
 private:
     QString condition() const;
     QVariantList conditionParams() const;
-    QString orderKey(int column) const;
+    QString key(int column, bool forIndex) const;
+    QString orderBy(int column, bool reversed, bool forIndex) const;
     qint64 single(const QString &jetSql, const QVariantList &params, const QString &tail = {},
                   const QVariantList &tailParams = {});
     bool useIndex(bool ok);
@@ -48,6 +55,7 @@ private:
     SearchStatement m_statement;
     bool m_indexed = false; // the full-text table narrows the search
     qint64 m_hits = 0;
+    qint64 m_records = 0; // in DateiListe, when every record is a hit
     bool m_ok = false;
     ErrorInfo m_error;
     QHash<long, QByteArray> m_machines;

@@ -116,6 +116,31 @@ TEST_P(RecordListPagesTest, EveryColumnSortsAsTheListHoldingEveryRecordSortsIt)
     }
 }
 
+TEST_P(RecordListPagesTest, LinesReadFromTheEndOrAtRandomComeInTheSameOrder)
+{
+    mixedRecords(900);
+    // A record without any text is no hit of the empty search.
+    record(QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant());
+    for (const QString term : {"", "welle"}) {
+        for (const int column : {int(RecordRow::Datei), int(RecordRow::Datum), int(RecordRow::Maschine)}) {
+            const std::vector<long> expected = reference(term, 0, column);
+            std::unique_ptr<RecordListModel> model = listed(term);
+            model->sortBy(column);
+            ASSERT_EQ(model->rowCount(), int(expected.size()));
+            std::vector<long> backwards(expected.size());
+            for (int i = model->rowCount() - 1; i >= 0; --i)
+                backwards[size_t(i)] = model->row(i).dateiIndex();
+            EXPECT_EQ(backwards, expected) << column;
+            model->sortBy(column);
+            std::mt19937 random(column);
+            for (int n = 0; n < 20; ++n) {
+                const int i = int(random() % expected.size());
+                EXPECT_EQ(model->row(i).dateiIndex(), expected[size_t(i)]) << column << " line " << i;
+            }
+        }
+    }
+}
+
 TEST_P(RecordListPagesTest, LinesShowWhatTheListHoldingEveryRecordShows)
 {
     mixedRecords(300);
