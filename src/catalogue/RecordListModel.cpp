@@ -50,6 +50,15 @@ void RecordListModel::setSearch(std::shared_ptr<RecordSearchPages> search)
     m_search = std::move(search);
     m_searchHits = m_search ? m_search->hits() : 0;
     m_sortColumn = 0;
+    if (m_search) {
+        // What the count read already, as pages.
+        const FoundRecords first = m_search->takeFirstLines();
+        for (qsizetype at = 0; at < first.size() && at / kPageLines < kPagesKept; at += kPageLines) {
+            Page &page = m_pages[at / kPageLines];
+            for (qsizetype i = at; i < std::min<qsizetype>(at + kPageLines, first.size()); ++i)
+                page.lines.append(first, i);
+        }
+    }
     endResetModel();
     Q_EMIT hitsChanged(m_searchHits);
 }
@@ -89,6 +98,7 @@ bool RecordListModel::reload()
     if (!m_search->count())
         return false;
     const qint64 now = m_search->hits();
+    m_search->takeFirstLines(); // in the first order only; this one may differ
     m_pages.clear();
     if (now > before) {
         beginInsertRows({}, int(before), int(now - 1));

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <utility>
+
 namespace zep {
 
 class Database;
@@ -20,6 +22,9 @@ public:
     // Up to this many hits of a narrow search are sorted by the engine as
     // found, rather than found along an order index.
     static constexpr qint64 kSortedHits = 20000;
+    // A narrow search reads up to this many hits, in the list's first order,
+    // in the very statement that counts them.
+    static constexpr int kReadWhenCounting = 2000;
 
     RecordSearchPages(Database &database, SearchStatement statement);
 
@@ -30,6 +35,9 @@ public:
     // Whether the last count succeeded.
     bool ok() const { return m_ok; }
     qint64 hits() const { return m_hits; }
+    // The lines the count read, in the order of column 0 (empty when it read
+    // none); handed over once.
+    FoundRecords takeFirstLines() { return std::exchange(m_firstLines, FoundRecords()); }
     const ErrorInfo &error() const { return m_error; }
     const SearchStatement &statement() const { return m_statement; }
 
@@ -59,6 +67,7 @@ private:
     bool m_ok = false;
     ErrorInfo m_error;
     QHash<long, QByteArray> m_machines;
+    FoundRecords m_firstLines;
     QString m_machineOrder; // the machines' texts A to Z, as an expression
 };
 

@@ -254,6 +254,17 @@ TEST_P(RecordListPagesTest, AnEditedRecordShowsItsNewValuesOnItsLine)
     EXPECT_FALSE(model->refreshRecord(unknown));
 }
 
+TEST_P(RecordListPagesTest, WithoutMachinesTheMachineColumnListsInTheOrderRecordsWereAdded)
+{
+    mixedRecords(150);
+    ASSERT_TRUE(db().execute("DELETE FROM Maschinen"));
+    std::unique_ptr<RecordListModel> model = listed("");
+    model->sortBy(RecordRow::Maschine);
+    EXPECT_EQ(lines(*model), reference("", 0, RecordRow::Maschine));
+    const std::vector<long> expected = reference("", 0, RecordRow::Maschine);
+    EXPECT_EQ(model->GetGridRow(expected[140]), 140);
+}
+
 TEST_P(RecordListPagesTest, TheSchemaCheckMakesAnIndexForEveryOrder)
 {
     for (int key = 0; key < ListOrder::kKeys; ++key)
