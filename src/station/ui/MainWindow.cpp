@@ -225,6 +225,8 @@ void MainWindow::load(Station::LoadDone done)
     // The headings come with the list's model; an empty list until the first
     // search.
     m_records->clear();
+    if (auto *hits = findChild<QLabel *>(QStringLiteral("Treffer")))
+        hits->clear();
     m_station.load(m_dialogs, m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot() : m_driveRoot,
                    std::move(done));
 }
