@@ -129,7 +129,9 @@ bool fill(zep::Database &db, int records)
     zep::SearchIndex::ensure(db);
     if (!zep::ListOrder::ensureIndexes(db))
         return false;
-    return db.executeNative(QStringLiteral("ANALYZE"));
+    // The server's autovacuum does this soon after a copy of the catalogue;
+    // counting then reads the indexes alone.
+    return db.executeNative(server ? QStringLiteral("VACUUM ANALYZE") : QStringLiteral("ANALYZE"));
 }
 
 // The first screen of the list as the view reads it.
@@ -269,7 +271,10 @@ int runOne(bool server, int records, QTemporaryDir &home)
     zep::DirectoryCheck check({files, db, prompts, clock, pending, {}, [&](long) { ++editors; }});
     check.tick();
     std::vector<double> tick, oneByOne;
-    for (int run = 0; run < 5; ++run) {
+    // Records made one by one on the server cost about a second each at a
+    // million records (see the report): fewer runs there.
+    const int tickRuns = server && records > 100000 ? 3 : 5;
+    for (int run = 0; run < tickRuns; ++run) {
         for (int i = 0; i < 50; ++i)
             touch(tree + QString("Halle%1/NEU%2_%3.NC").arg(i % 20).arg(run).arg(i));
         editors = 0;
