@@ -23,11 +23,14 @@ QString ListOrder::expression(Key key, bool server)
         if (server) {
             // lower(upper()) folds as the catalogue's LIKE does on the
             // server (ß stays ß, final sigma meets sigma); "C" then compares
-            // code points, as the list compares folded texts.
+            // code points, as the list compares folded texts. The server's
+            // index entries hold some 2,700 bytes at most, and a longer text
+            // could not be written at all: the first 500 characters decide
+            // (texts alike that far go by DateiIndex).
             QString text = QStringLiteral("coalesce(%1::text, '')").arg(column);
             if (multiLine(key))
                 text = QStringLiteral("replace(%1, E'\\r\\n', ' / ')").arg(text);
-            return QStringLiteral("lower(upper(%1)) COLLATE \"C\"").arg(text);
+            return QStringLiteral("left(lower(upper(%1)), %2) COLLATE \"C\"").arg(text).arg(kServerKeyLength);
         }
         // NOCASE is the catalogue's own case-blind collation on SQLite (see
         // UnicodeCase), the one its text columns are declared with.

@@ -16,6 +16,8 @@ class ListOrder {
 public:
     enum Key { Dateiname, Bezeichnung, Zeichnungsnummer, Auftragsnummer, Kunde, Datum, DateiIndex, MaschinenIndex };
     static constexpr int kKeys = MaschinenIndex + 1;
+    // Characters of a text that order it on the server.
+    static constexpr int kServerKeyLength = 500;
 
     // The key as an expression over DateiListe's columns, in the engine's
     // own words; the very text the index was made from, so that the engine

@@ -265,6 +265,19 @@ TEST_P(RecordListPagesTest, WithoutMachinesTheMachineColumnListsInTheOrderRecord
     EXPECT_EQ(model->GetGridRow(expected[140]), 140);
 }
 
+TEST_P(RecordListPagesTest, HugeTextsAreWrittenAndListedInOrder)
+{
+    // Longer than any index entry the server keeps.
+    const QString huge = QString(100000, QChar(u'ü'));
+    for (const QString &lead : {"B", "a", "C"})
+        record(lead + huge, lead + huge, lead + huge, lead + huge, lead + huge, QVariant(), QVariant());
+    std::unique_ptr<RecordListModel> model = listed("");
+    for (int column = 0; column < RecordRow::ColumnCount; ++column) {
+        model->sortBy(column);
+        EXPECT_EQ(lines(*model), reference("", 0, column)) << column;
+    }
+}
+
 TEST_P(RecordListPagesTest, TheSchemaCheckMakesAnIndexForEveryOrder)
 {
     for (int key = 0; key < ListOrder::kKeys; ++key)
