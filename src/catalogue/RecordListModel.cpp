@@ -50,23 +50,35 @@ void RecordListModel::setSearch(std::shared_ptr<RecordSearchPages> search)
     m_search = std::move(search);
     m_searchHits = m_search ? m_search->hits() : 0;
     m_sortColumn = 0;
-    if (m_search) {
-        // What the count read already, as pages.
-        const FoundRecords first = m_search->takeFirstLines();
-        for (qsizetype at = 0; at < first.size() && at / kPageLines < kPagesKept; at += kPageLines) {
-            Page &page = m_pages[at / kPageLines];
-            for (qsizetype i = at; i < std::min<qsizetype>(at + kPageLines, first.size()); ++i)
-                page.lines.append(first, i);
-        }
-    }
+    takeWhole();
     endResetModel();
+    if (holdsLines())
+        sortBy(0);
     Q_EMIT hitsChanged(m_searchHits);
+}
+
+void RecordListModel::takeWhole()
+{
+    m_held = m_search && m_search->readWhole();
+    if (!m_held)
+        return;
+    m_rows = m_search->takeWhole();
+    orderAsAdded();
+}
+
+void RecordListModel::orderAsAdded()
+{
+    m_order.resize(size_t(m_rows.size()));
+    std::iota(m_order.begin(), m_order.end(), 0);
+    std::sort(m_order.begin(), m_order.end(),
+              [this](int x, int y) { return m_rows.dateiIndex(x) < m_rows.dateiIndex(y); });
 }
 
 void RecordListModel::setRows(FoundRecords rows)
 {
     beginResetModel();
     m_search.reset();
+    m_held = true;
     m_pages.clear();
     m_searchHits = 0;
     m_rows = std::move(rows);
@@ -94,21 +106,25 @@ bool RecordListModel::reload()
 {
     if (!m_search)
         return true;
-    const qint64 before = m_searchHits;
+    const qint64 before = rowCount();
     if (!m_search->count())
         return false;
     const qint64 now = m_search->hits();
-    m_search->takeFirstLines(); // in the first order only; this one may differ
     m_pages.clear();
-    if (now > before) {
+    if (now > before)
         beginInsertRows({}, int(before), int(now - 1));
-        m_searchHits = now;
-        endInsertRows();
-    } else if (now < before) {
+    else if (now < before)
         beginRemoveRows({}, int(now), int(before - 1));
-        m_searchHits = now;
+    m_searchHits = now;
+    m_rows.clear();
+    m_order.clear();
+    takeWhole();
+    if (now > before)
+        endInsertRows();
+    else if (now < before)
         endRemoveRows();
-    }
+    if (holdsLines())
+        sortBy(m_sortColumn);
     if (now > 0)
         Q_EMIT dataChanged(index(0, 0), index(int(now - 1), RecordRow::ColumnCount - 1));
     Q_EMIT hitsChanged(now);
@@ -154,7 +170,7 @@ bool RecordListModel::cached(int line, const FoundRecords **records, qsizetype *
 
 RecordRow RecordListModel::row(int index) const
 {
-    if (!m_search)
+    if (holdsLines())
         return m_rows.row(m_order.at(size_t(index)));
     const FoundRecords *records = nullptr;
     qsizetype at = 0;
@@ -167,12 +183,16 @@ void RecordListModel::sortBy(int column)
         return;
     m_sortColumn = column;
     Q_EMIT layoutAboutToBeChanged();
-    if (m_search) {
+    if (!holdsLines()) {
         // The engine orders: the pages read so far are in the old order.
         m_pages.clear();
         Q_EMIT layoutChanged();
         return;
     }
+    // A search's equal texts go in the order records were added, whatever
+    // order the list showed before, as when the engine sorts.
+    if (m_search)
+        orderAsAdded();
     if (column == RecordRow::Datum) {
         const qint64 noDay = kNoDate.toJulianDay();
         std::vector<qint64> days(size_t(m_rows.size()));
@@ -207,7 +227,7 @@ void RecordListModel::sortByText(int column)
 
 int RecordListModel::GetGridRow(long dateiIndex) const
 {
-    if (m_search) {
+    if (!holdsLines()) {
         for (const auto &[number, page] : m_pages)
             for (qsizetype i = 0; i < page.lines.size(); ++i)
                 if (page.lines.dateiIndex(i) == dateiIndex)
@@ -222,7 +242,7 @@ int RecordListModel::GetGridRow(long dateiIndex) const
 
 bool RecordListModel::refreshRecord(const RecordRow &written)
 {
-    if (m_search) {
+    if (!holdsLines()) {
         // The line keeps its place until the list is read again; a line not
         // read yet shows the new values when it is.
         for (auto &[number, page] : m_pages) {
@@ -254,7 +274,7 @@ int RecordListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return m_search ? int(m_searchHits) : int(m_rows.size());
+    return holdsLines() ? int(m_rows.size()) : int(m_searchHits);
 }
 
 int RecordListModel::columnCount(const QModelIndex &parent) const
@@ -266,7 +286,7 @@ QVariant RecordListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole)
         return {};
-    if (!m_search)
+    if (holdsLines())
         return m_rows.cell(m_order.at(size_t(index.row())), index.column());
     const FoundRecords *records = nullptr;
     qsizetype at = 0;

@@ -77,6 +77,11 @@ private:
     // The page holding `line`, read from the engine if needed; null when
     // the engine fails.
     const FoundRecords *page(qint64 number) const;
+    // The lines are held here (given, or a narrow search read whole), not
+    // read page by page.
+    bool holdsLines() const { return m_held; }
+    void takeWhole();
+    void orderAsAdded();
     // A line of a search: its page and place in it.
     bool cached(int line, const FoundRecords **records, qsizetype *at) const;
 
@@ -86,6 +91,7 @@ private:
     int m_sortColumn = 0;
 
     std::shared_ptr<RecordSearchPages> m_search;
+    bool m_held = true;
     qint64 m_searchHits = 0;
     struct Page {
         FoundRecords lines;

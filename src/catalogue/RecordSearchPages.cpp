@@ -77,7 +77,8 @@ qint64 RecordSearchPages::single(const QString &jetSql, const QVariantList &para
 bool RecordSearchPages::count()
 {
     m_error = {};
-    m_firstLines.clear();
+    m_whole.clear();
+    m_readWhole = false;
     m_database.setLastStatement(m_statement.shownText);
     m_machines = RecordSearch::machineTexts(m_database);
 
@@ -132,16 +133,25 @@ bool RecordSearchPages::count()
         return m_ok;
     }
     m_records = -1;
-    // A narrow search is counted by reading it: a few hundred hits found
-    // through the indexes cost one statement instead of two.
-    m_hits = kReadWhenCounting + 1;
+    // A narrow search is counted by reading it: a few thousand hits found
+    // through the search index cost one statement instead of two, and the
+    // list sorts them as it always did.
     FoundRecords lines;
-    if (read(RecordRow::Datei, 0, kReadWhenCounting + 1, lines) && lines.size() <= kReadWhenCounting) {
+    auto take = [&](const RowReader &r) { RecordSearch::append(lines, r, m_machines); };
+    const QVariantList limit{qlonglong(kReadWhenCounting + 1)};
+    bool ok = m_database.readRows(kSelect.arg(condition()), conditionParams(), QStringLiteral("LIMIT ?"), limit, take);
+    if (useIndex(ok)) {
+        lines.clear();
+        ok = m_database.readRows(kSelect.arg(condition()), conditionParams(), QStringLiteral("LIMIT ?"), limit, take);
+    }
+    if (ok && lines.size() <= kReadWhenCounting) {
         m_hits = lines.size();
-        m_firstLines = std::move(lines);
+        m_whole = std::move(lines);
+        m_readWhole = true;
         m_ok = true;
         return true;
     }
+    lines.clear();
     qint64 hits = single(kCount.arg(condition()), conditionParams());
     if (useIndex(hits >= 0))
         hits = single(kCount.arg(condition()), conditionParams());
@@ -156,11 +166,20 @@ QString RecordSearchPages::key(int column, bool forIndex) const
     QString key = column == RecordRow::Maschine ? m_machineOrder : ListOrder::expression(keyOf(column), server);
     if (key.isEmpty()) // no machines: every record alike
         return QStringLiteral("(0 + 0)");
-    // A few thousand hits, found through the trigram indexes, are sorted
-    // faster than the server walks an order index testing each record on
-    // the way; the key made unlike the index's keeps the server from that.
-    if (!forIndex && server)
-        key = column == RecordRow::Datum ? QStringLiteral("(%1 + 0)").arg(key) : QStringLiteral("(%1 || '')").arg(key);
+    // A few thousand hits, found through the search indexes, are sorted
+    // faster than the engine walks an order index testing each record on
+    // the way, which it may choose (SQLite without statistics does): the key
+    // made unlike the index's keeps it from that. The machines' ranks have
+    // no index.
+    if (!forIndex && column != RecordRow::Maschine) {
+        const QString nocase = QStringLiteral(" COLLATE NOCASE");
+        if (column == RecordRow::Datum && server)
+            key = QStringLiteral("(%1 + 0)").arg(key);
+        else if (key.endsWith(nocase))
+            key = QStringLiteral("(%1 || '')").arg(key.chopped(nocase.size())) + nocase;
+        else
+            key = QStringLiteral("(%1 || '')").arg(key);
+    }
     return key;
 }
 

@@ -22,9 +22,9 @@ public:
     // Up to this many hits of a narrow search are sorted by the engine as
     // found, rather than found along an order index.
     static constexpr qint64 kSortedHits = 20000;
-    // A narrow search reads up to this many hits, in the list's first order,
-    // in the very statement that counts them.
-    static constexpr int kReadWhenCounting = 2000;
+    // A narrow search reads up to this many hits in the very statement that
+    // counts them.
+    static constexpr int kReadWhenCounting = int(kSortedHits);
 
     RecordSearchPages(Database &database, SearchStatement statement);
 
@@ -35,9 +35,11 @@ public:
     // Whether the last count succeeded.
     bool ok() const { return m_ok; }
     qint64 hits() const { return m_hits; }
-    // The lines the count read, in the order of column 0 (empty when it read
-    // none); handed over once.
-    FoundRecords takeFirstLines() { return std::exchange(m_firstLines, FoundRecords()); }
+    // Whether the count read every hit (a narrow search): the list then
+    // holds and sorts them itself, as fast as the engine would.
+    bool readWhole() const { return m_readWhole; }
+    // Those hits, in no particular order; handed over once.
+    FoundRecords takeWhole() { return std::exchange(m_whole, FoundRecords()); }
     const ErrorInfo &error() const { return m_error; }
     const SearchStatement &statement() const { return m_statement; }
 
@@ -67,7 +69,8 @@ private:
     bool m_ok = false;
     ErrorInfo m_error;
     QHash<long, QByteArray> m_machines;
-    FoundRecords m_firstLines;
+    FoundRecords m_whole;
+    bool m_readWhole = false;
     QString m_machineOrder; // the machines' texts A to Z, as an expression
 };
 
