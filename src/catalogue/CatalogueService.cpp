@@ -107,6 +107,16 @@ SearchResult CatalogueService::search(const QString &term, long machine, QString
     return RecordSearch::run(m_ctx.database, statement);
 }
 
+std::shared_ptr<RecordSearchPages> CatalogueService::listSearch(const QString &term, long machine,
+                                                               QString *shownStatement)
+{
+    auto search = std::make_shared<RecordSearchPages>(m_ctx.database, SearchStatement::build(term, machine));
+    if (shownStatement)
+        *shownStatement = search->statement().shownText;
+    search->count();
+    return search;
+}
+
 QList<MachineChoice> CatalogueService::machineChoices()
 {
     return MachineList::filterChoices(m_ctx.database);

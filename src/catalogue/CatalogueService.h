@@ -5,6 +5,7 @@
 #include "catalogue/RecordCommands.h"
 #include "catalogue/RecordRow.h"
 #include "catalogue/RecordSearch.h"
+#include "catalogue/RecordSearchPages.h"
 #include "catalogue/RecordSession.h"
 #include "machines/MachineList.h"
 
@@ -55,6 +56,9 @@ public:
     // `machine` is 0. `shownStatement` gets the statement as the trace
     // window shows it.
     SearchResult search(const QString &term, long machine, QString *shownStatement = nullptr);
+    // The same search for the main list, counted but read a page at a time
+    // as the list shows it. Check error() when count() failed.
+    std::shared_ptr<RecordSearchPages> listSearch(const QString &term, long machine, QString *shownStatement = nullptr);
     // The machine filter: "keine Auswahl" first, then every machine.
     QList<MachineChoice> machineChoices();
     // A record's program file: found, doubled or missing.

@@ -75,6 +75,19 @@ void FoundRecords::append(const RecordRow &row)
     append(valuesOf(row, keep));
 }
 
+void FoundRecords::append(const FoundRecords &other, qsizetype line)
+{
+    Values values;
+    for (size_t i = 0; i < kTextColumns.size(); ++i)
+        values.texts[i] = other.utf8(line, kTextColumns[i]);
+    const Line &l = other.m_lines[size_t(line)];
+    values.date = other.date(line);
+    values.dateiIndex = l.dateiIndex;
+    values.machine = l.machine;
+    // The views point into the other list's buffer, never into this one's.
+    append(values);
+}
+
 void FoundRecords::replace(qsizetype line, const RecordRow &row)
 {
     // The old texts stay in the buffer unused: a record edited now and then

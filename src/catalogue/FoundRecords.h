@@ -42,6 +42,8 @@ public:
 
     void append(const Values &values);
     void append(const RecordRow &row);
+    // Another list's line, as it holds it.
+    void append(const FoundRecords &other, qsizetype line);
     // The record was written again: the line shows the new values.
     void replace(qsizetype line, const RecordRow &row);
 

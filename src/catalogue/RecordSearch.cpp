@@ -14,31 +14,40 @@ QString RecordSearch::oneLine(const QString &text)
     return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
 }
 
+QHash<long, QByteArray> RecordSearch::machineTexts(Database &database)
+{
+    QHash<long, QByteArray> machines;
+    const QHash<long, QString> machineTexts = MachineList::texts(database);
+    for (auto it = machineTexts.begin(); it != machineTexts.end(); ++it)
+        machines.insert(it.key(), it.value().toUtf8());
+    return machines;
+}
+
+void RecordSearch::append(FoundRecords &rows, const RowReader &r, const QHash<long, QByteArray> &machines)
+{
+    FoundRecords::Values v;
+    for (int column = 0; column < 5; ++column)
+        v.texts[size_t(column)] = r.utf8(column);
+    v.date = r.date(5);
+    v.dateiIndex = long(r.integer(6));
+    const long machine = long(r.integer(7)); // empty counts as no machine
+    const auto text = machines.constFind(machine);
+    if (text != machines.cend())
+        v.texts[5] = *text;
+    v.machine = r.isNull(7) ? FoundRecords::kNoMachine : machine;
+    rows.append(v);
+}
+
 SearchResult RecordSearch::run(Database &database, const SearchStatement &statement)
 {
     SearchResult result;
     database.setLastStatement(statement.shownText);
     // Each machine's text once, as bytes beside the records' own.
-    QHash<long, QByteArray> machines;
-    const QHash<long, QString> machineTexts = MachineList::texts(database);
-    for (auto it = machineTexts.begin(); it != machineTexts.end(); ++it)
-        machines.insert(it.key(), it.value().toUtf8());
+    const QHash<long, QByteArray> machines = machineTexts(database);
     // Straight through the statement's rows, by column position, copying
     // bytes: a list of every record (100,000) is filled in the time the
     // engine reads them.
-    auto take = [&](const RowReader &r) {
-        FoundRecords::Values v;
-        for (int column = 0; column < 5; ++column)
-            v.texts[size_t(column)] = r.utf8(column);
-        v.date = r.date(5);
-        v.dateiIndex = long(r.integer(6));
-        const long machine = long(r.integer(7)); // empty counts as no machine
-        const auto text = machines.constFind(machine);
-        if (text != machines.cend())
-            v.texts[5] = *text;
-        v.machine = r.isNull(7) ? FoundRecords::kNoMachine : machine;
-        result.rows.append(v);
-    };
+    auto take = [&](const RowReader &r) { append(result.rows, r, machines); };
     // Every record listed: room for all of them at once, instead of moving
     // a growing list of 100,000 lines again and again.
     if (statement.listsAll)

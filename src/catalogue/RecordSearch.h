@@ -4,10 +4,14 @@
 #include "catalogue/FoundRecords.h"
 #include "catalogue/SearchStatement.h"
 
+#include <QByteArray>
+#include <QHash>
+
 
 namespace zep {
 
 class Database;
+class RowReader;
 
 struct SearchResult {
     bool ok = true;
@@ -19,6 +23,11 @@ struct SearchResult {
 class RecordSearch {
 public:
     static SearchResult run(Database &database, const SearchStatement &statement);
+
+    // Each machine's text once, as bytes, by machine number.
+    static QHash<long, QByteArray> machineTexts(Database &database);
+    // One row of the list's columns (SearchStatement::listSql's) as a line.
+    static void append(FoundRecords &rows, const RowReader &row, const QHash<long, QByteArray> &machines);
 
     // "CR LF" inside a multi-line field is shown as " / ".
     static QString oneLine(const QString &text);

@@ -58,18 +58,21 @@ SearchStatement SearchStatement::build(const QString &term, long machineNumber)
         if (filtered)
             for (qsizetype i = 0; i < kColumns.size(); ++i)
                 machineOnly.append(qlonglong(machineNumber));
-        s.listSql = listHead + filled.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+        s.listCondition = filled.join(QStringLiteral(" OR "));
+        s.listSql = listHead + s.listCondition + QLatin1Char(';');
         s.listParams = machineOnly;
         s.listsAll = true;
     } else {
-        s.listSql = listHead + bound.join(QStringLiteral(" OR ")) + QLatin1Char(';');
+        s.listCondition = bound.join(QStringLiteral(" OR "));
+        s.listSql = listHead + s.listCondition + QLatin1Char(';');
         s.listParams = s.params;
     }
     const QString piece = SearchIndex::usablePiece(typed);
     if (!piece.isEmpty()) {
-        s.indexedSql = listHead + QStringLiteral("DateiIndex IN (SELECT rowid FROM ") + SearchIndex::tableName()
-                       + QStringLiteral(" WHERE ") + SearchIndex::tableName() + QStringLiteral(" MATCH ?) AND (")
-                       + bound.join(QStringLiteral(" OR ")) + QStringLiteral(");");
+        s.indexedCondition = QStringLiteral("DateiIndex IN (SELECT rowid FROM ") + SearchIndex::tableName()
+                             + QStringLiteral(" WHERE ") + SearchIndex::tableName() + QStringLiteral(" MATCH ?) AND (")
+                             + bound.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+        s.indexedSql = listHead + s.indexedCondition + QLatin1Char(';');
         s.indexedParams = QVariantList{SearchIndex::matchQuery(piece)} + s.params;
     }
     s.shownText = head + shown.join(QStringLiteral(" OR ")) + QLatin1Char(';');

@@ -27,6 +27,10 @@ struct SearchStatement {
     // `params`.
     QString indexedSql;
     QVariantList indexedParams;
+    // The WHERE conditions of listSql and indexedSql alone (their values are
+    // listParams and indexedParams), for reading the list a page at a time.
+    QString listCondition;
+    QString indexedCondition;
 
     static SearchStatement build(const QString &term, long machineNumber);
 

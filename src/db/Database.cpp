@@ -339,6 +339,45 @@ bool Database::readRows(const QString &jetSql, const QVariantList &params,
     return r == 0;
 }
 
+namespace {
+
+QString withoutEnd(QString sql)
+{
+    sql = sql.trimmed();
+    while (sql.endsWith(QLatin1Char(';')))
+        sql.chop(1);
+    return sql;
+}
+
+} // namespace
+
+bool Database::readRows(const QString &jetSql, const QVariantList &params, const QString &nativeTail,
+                        const QVariantList &tailParams, const std::function<void(const RowReader &)> &each)
+{
+    if (!usable())
+        return false;
+    m_error = {};
+    if (m_server) {
+        PostgresStatement statement = JetDialect::toPostgres(jetSql);
+        QString tail;
+        int number = int(params.size());
+        for (const QChar c : nativeTail)
+            tail += c == QLatin1Char('?') ? QLatin1Char('$') + QString::number(++number) : QString(c);
+        statement.sql = withoutEnd(statement.sql) + QLatin1Char(' ') + tail;
+        return m_server->run(statement, params + tailParams, &m_error, nullptr,
+                             [&](const pg_result *result, int row) { each(RowReader(result, row)); });
+    }
+    Connection::StatementPtr s = m_connection->prepare(
+        withoutEnd(JetDialect::toSqlite(jetSql)) + QLatin1Char(' ') + nativeTail, params + tailParams, &m_error);
+    if (!s)
+        return false;
+    const RowReader row(s.get());
+    int r;
+    while ((r = m_connection->step(s.get(), &m_error)) == 1)
+        each(row);
+    return r == 0;
+}
+
 std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, RecordsetType type,
                                                    const QVariantList &params)
 {

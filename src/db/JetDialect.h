@@ -40,7 +40,8 @@ public:
 
     // A Jet LIKE pattern as the anchored regular expression that matches the
     // same texts: '*' any run, '?' one character, '#' one digit, [a-c] and
-    // [!a-c] classes, [*] one literal character.
+    // [!a-c] classes, [*] one literal character. A leading or trailing '*'
+    // leaves that end unanchored instead.
     static QString regexPattern(const QString &jetPattern);
 
     // A column's text folded the way LIKE compares it on PostgreSQL; the

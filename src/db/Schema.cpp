@@ -3,6 +3,7 @@
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/JetErrors.h"
+#include "db/ListOrder.h"
 #include "db/RowReader.h"
 #include "db/SearchIndex.h"
 #include "db/SharedCatalogue.h"
@@ -46,6 +47,7 @@ bool createWith(const QString &path, const QStringList &statements, ErrorInfo *e
         if (withSearchIndex) {
             SearchIndex::ensure(db);
             SharedCatalogue::ensure(db);
+            ListOrder::ensureIndexes(db);
         }
         return true;
     }
@@ -185,6 +187,7 @@ SchemaCheckResult CheckOldDB(Database &database)
             // again, without a word.
             SearchIndex::ensure(database);
             SharedCatalogue::ensure(database);
+            ListOrder::ensureIndexes(database);
             return {SchemaCheck::Current, {}, {}};
         }
         SchemaCheckResult failure;
@@ -196,6 +199,7 @@ SchemaCheckResult CheckOldDB(Database &database)
     }
     SearchIndex::ensure(database);
     SharedCatalogue::ensure(database);
+    ListOrder::ensureIndexes(database);
     return {SchemaCheck::Upgraded, {}, {}};
 }
 

@@ -35,7 +35,7 @@ TEST(PostgresDialectTest, TranslatesTheOldStatementsTheProgramWrites)
          "AND lower(upper(Kunde::text)) LIKE lower(upper('A%'))",
          {}},
         {"SELECT * FROM t WHERE Kunde LIKE 'A#*' OR Kunde NOT LIKE '[!a-c]?' OR [X] NOT LIKE '*x*'",
-         "SELECT * FROM t WHERE lower(upper(Kunde::text)) ~ lower(upper('^A[0-9].*$')) "
+         "SELECT * FROM t WHERE lower(upper(Kunde::text)) ~ lower(upper('^A[0-9]')) "
          "OR lower(upper(Kunde::text)) !~ lower(upper('^[^a-c].$')) "
          "OR lower(upper(\"x\"::text)) NOT LIKE lower(upper('%x%'))",
          {}},

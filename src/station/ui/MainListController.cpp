@@ -72,24 +72,24 @@ void MainListController::search()
                              : 0;
     StatusLine::Busy busy = m_station.status().busy(QStringLiteral("Suche Dateien..."));
     QString shownStatement;
-    SearchResult result = m_catalogue.search(m_widgets.search->text(), machine, &shownStatement);
+    std::shared_ptr<RecordSearchPages> result = m_catalogue.listSearch(m_widgets.search->text(), machine, &shownStatement);
     m_lastSearch = std::make_pair(m_widgets.search->text(), machine);
     m_station.trace().line(QStringLiteral("SQL: ") + shownStatement);
     m_widgets.list->setUpdatesEnabled(false);
     m_model->clear();
-    if (!result.ok) {
+    if (!result->ok()) {
         m_widgets.list->setUpdatesEnabled(true);
-        reportErrorSimple(m_prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result.error.description);
+        reportErrorSimple(m_prompts, QStringLiteral(" in Form1.Text1_KeyPress"), result->error().description);
         return;
     }
-    if (result.rows.isEmpty()) {
+    if (result->hits() == 0) {
         busy.endWith(QStringLiteral("NIX GEFUNDEN!"));
         m_widgets.search->selectAll();
         m_widgets.list->setUpdatesEnabled(true);
         return;
     }
     busy.setText(QStringLiteral("Eintragen..."));
-    m_model->setRows(std::move(result.rows));
+    m_model->setSearch(std::move(result));
     sortBy(0);
     m_widgets.list->setUpdatesEnabled(true);
     m_widgets.search->selectAll();
@@ -153,14 +153,10 @@ void MainListController::searchAgain()
 {
     if (!m_lastSearch)
         return;
-    SearchResult result = m_catalogue.search(m_lastSearch->first, m_lastSearch->second);
-    // Not readable now: the next notice or search shows the list anew.
-    if (!result.ok)
-        return;
     const std::optional<RecordRow> selected = selectedRow();
-    const int column = m_model->sortColumn();
-    m_model->setRows(std::move(result.rows));
-    m_model->sortBy(column);
+    // Not readable now: the next notice or search shows the list anew.
+    if (!m_model->reload())
+        return;
     const int line = selected ? m_model->GetGridRow(selected->dateiIndex()) : -1;
     if (line >= 0)
         m_widgets.list->selectRecord(line);

@@ -101,6 +101,15 @@ void MainWindow::buildCentralArea()
             command(3)->click();
     });
     layout->addWidget(m_grid, 1);
+    // The hits of the last search: the list reads them page by page, so
+    // its scroll bar alone does not tell how many there are.
+    auto *hits = new QLabel(central);
+    hits->setObjectName(QStringLiteral("Treffer"));
+    hits->setAlignment(Qt::AlignRight);
+    connect(m_records, &RecordListModel::hitsChanged, hits, [hits](qint64 count) {
+        hits->setText(RecordListModel::hitsText(count));
+    });
+    layout->addWidget(hits);
     setCentralWidget(central);
 }
 
@@ -216,6 +225,8 @@ void MainWindow::load(Station::LoadDone done)
     // The headings come with the list's model; an empty list until the first
     // search.
     m_records->clear();
+    if (auto *hits = findChild<QLabel *>(QStringLiteral("Treffer")))
+        hits->clear();
     m_station.load(m_dialogs, m_driveRoot.isEmpty() ? FirstStartSetup::defaultDriveRoot() : m_driveRoot,
                    std::move(done));
 }
