@@ -174,6 +174,8 @@ void Station::loadAfterSetup(const LoadDone &done)
         // catalogue until it answers.
         if (!self->m_catalogueChecked)
             self->m_catalogueLink->lost({});
+        else
+            self->m_catalogue->takeNotices(); // listens from now on, not from the next look
         done(LoadOutcome::Ready);
     };
     const bool opened = openCatalogueDatabase(
@@ -505,10 +507,12 @@ void Station::catalogueBack()
             Q_EMIT self->machineListChanged();
             self->checkMaintenance();
             self->offerUnrecorded();
+            self->m_catalogue->takeNotices();
             Q_EMIT self->catalogueRestored();
         });
         return;
     }
+    m_catalogue->takeNotices();
     Q_EMIT catalogueRestored();
 }
 

@@ -244,6 +244,9 @@ TEST_F(DirectoryCheckFileTest, ARetryReportLeftOpenLetsTheChecksGoOnAndRetryLate
 
 TEST_P(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)
 {
+    if (GetParam() == Engine::Postgres)
+        GTEST_SKIP() << "on a server a record found for a new file is another station's: taken without a notice "
+                        "(SharedCatalogueTest)";
     // The catalogue knows 40 files; FileListe.dat (from an old backup) only 2.
     QStringList names;
     for (int i = 0; i < 40; ++i) {
@@ -269,6 +272,9 @@ TEST_P(DirectoryCheckTest, FileListOlderThanTheCatalogueGivesOneMessageForAll)
 
 TEST_P(DirectoryCheckTest, OneKnownFileStillOpensItsRecord)
 {
+    if (GetParam() == Engine::Postgres)
+        GTEST_SKIP() << "on a server a record found for a new file is another station's: taken without a notice "
+                        "(SharedCatalogueTest)";
     RecordIntake::catalogue(db(), clock, state->pendingMachines, {"P1.NC"});
     files->LoadFileListe();
     addProgram("p1.nc");

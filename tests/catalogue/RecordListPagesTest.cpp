@@ -63,7 +63,11 @@ struct RecordListPagesTest : CatalogueOnEngines {
             QVariant machine;
             if (const int m = int(random() % 6); m < 5)
                 machine = qlonglong(m); // 0 and 4 name no machine there is
-            const QVariant file = i % 50 == 7 ? any() : QVariant(QStringLiteral("P%1.NC").arg(random() % 40));
+            // A stored name is unique whatever its letter case: the same
+            // texts, each made a name of its own (or none).
+            QVariant file = i % 50 == 7 ? any() : QVariant(QStringLiteral("P%1.NC").arg(random() % 40));
+            if (!file.isNull())
+                file = file.toString() + QStringLiteral("#%1").arg(i);
             record(file, any(), any(), any(), any(), date, machine);
         }
         ASSERT_TRUE(db().commit());

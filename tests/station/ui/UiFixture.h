@@ -33,6 +33,9 @@ struct UiFixture : StationFixture {
     {
         std::optional<Station::LoadOutcome> outcome;
         window->load([&](Station::LoadOutcome o) { outcome = o; });
+        // A catalogue on a server is connected to off the window's thread;
+        // the file's start ends before load() returns.
+        QTest::qWaitFor([&] { return outcome.has_value(); }, 15000);
         EXPECT_TRUE(outcome.has_value()) << "a question of the start-up is still open";
         return outcome.value_or(Station::LoadOutcome::EndProgram);
     }
