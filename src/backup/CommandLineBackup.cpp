@@ -3,34 +3,24 @@
 #include "app/IniSettingsStore.h"
 #include "app/Logbook.h"
 #include "app/SystemClock.h"
+#include "app/ConsoleLine.h"
 #include "app/ProgramDirectory.h"
 #include "backup/BackupRun.h"
 
 namespace zep {
-
-namespace {
-
-void print(std::FILE *to, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), to);
-    std::fputc('\n', to);
-    std::fflush(to);
-}
-
-} // namespace
 
 int runBackupFromCommandLine(const QStringList &arguments, const QString &executableDir, std::FILE *out,
                              std::FILE *err)
 {
     const ProgramDirectory::Result dir = ProgramDirectory::resolve(arguments, executableDir);
     if (!dir.ok()) {
-        print(err, QString(dir.error).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        printLine(err, QString(dir.error).replace(QLatin1Char('\r'), QLatin1Char('\n')));
         return 1;
     }
     const IniSettingsStore settings;
     const BackupPlan plan = BackupPlan::fromSettings(settings, dir.path);
     if (plan.backupDir.isEmpty()) {
-        print(err, BackupTexts::missingPathTitle() + QLatin1Char('\n')
+        printLine(err, BackupTexts::missingPathTitle() + QLatin1Char('\n')
                        + QString(BackupTexts::missingPath()).replace(QLatin1Char('\r'), QLatin1Char('\n')));
         return 1;
     }
@@ -41,15 +31,15 @@ int runBackupFromCommandLine(const QStringList &arguments, const QString &execut
     Logbook logbook(dir.path, clock);
     logBackupOutcome(logbook, outcome, plan.backupDir);
     if (!outcome.fatal.isEmpty()) {
-        print(err, outcome.fatal);
+        printLine(err, outcome.fatal);
         return 1;
     }
     if (!outcome.errors.isEmpty()) {
-        print(err, BackupTexts::errorsTitle() + QLatin1Char('\n')
+        printLine(err, BackupTexts::errorsTitle() + QLatin1Char('\n')
                        + BackupTexts::errors(outcome.errors, QStringLiteral("\n")));
         return 1;
     }
-    print(out, BackupTexts::success(plan.backupDir, QStringLiteral("\n")));
+    printLine(out, BackupTexts::success(plan.backupDir, QStringLiteral("\n")));
     return 0;
 }
 

@@ -332,11 +332,7 @@ bool Database::readRows(const QString &jetSql, const QVariantList &params,
     Connection::StatementPtr s = m_connection->prepare(JetDialect::toSqlite(jetSql), params, &m_error);
     if (!s)
         return false;
-    const RowReader row(s.get());
-    int r;
-    while ((r = m_connection->step(s.get(), &m_error)) == 1)
-        each(row);
-    return r == 0;
+    return stepRows(s.get(), each);
 }
 
 namespace {
@@ -350,6 +346,15 @@ QString withoutEnd(QString sql)
 }
 
 } // namespace
+
+bool Database::stepRows(sqlite3_stmt *statement, const std::function<void(const RowReader &)> &each)
+{
+    const RowReader row(statement);
+    int r;
+    while ((r = m_connection->step(statement, &m_error)) == 1)
+        each(row);
+    return r == 0;
+}
 
 bool Database::readRows(const QString &jetSql, const QVariantList &params, const QString &nativeTail,
                         const QVariantList &tailParams, const std::function<void(const RowReader &)> &each)
@@ -371,11 +376,7 @@ bool Database::readRows(const QString &jetSql, const QVariantList &params, const
         withoutEnd(JetDialect::toSqlite(jetSql)) + QLatin1Char(' ') + nativeTail, params + tailParams, &m_error);
     if (!s)
         return false;
-    const RowReader row(s.get());
-    int r;
-    while ((r = m_connection->step(s.get(), &m_error)) == 1)
-        each(row);
-    return r == 0;
+    return stepRows(s.get(), each);
 }
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString &sqlOrTable, RecordsetType type,

@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+struct sqlite3_stmt;
+
 namespace zep {
 
 class Connection;
@@ -145,6 +147,7 @@ private:
     bool usable();
     bool run(const QString &sqliteSql, const QVariantList &params);
     bool exists(const QString &sql, const QVariantList &params);
+    bool stepRows(sqlite3_stmt *statement, const std::function<void(const RowReader &)> &each);
     bool existsOnServer(const QString &sql, const QVariantList &params);
 
     QString m_connectionName;

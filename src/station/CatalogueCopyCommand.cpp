@@ -1,6 +1,7 @@
 #include "station/CatalogueCopyCommand.h"
 
 #include "app/InstanceLock.h"
+#include "app/ConsoleLine.h"
 #include "app/ProgramDirectory.h"
 #include "db/CatalogueCopy.h"
 #include "db/ServerAddress.h"
@@ -9,38 +10,27 @@
 
 namespace zep {
 
-namespace {
-
-void print(std::FILE *to, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), to);
-    std::fputc('\n', to);
-    std::fflush(to);
-}
-
-} // namespace
-
 int runCatalogueCopyFromCommandLine(const QStringList &arguments, const QString &executableDir,
                                     const QString &targetUrl, std::FILE *out, std::FILE *err)
 {
     const ProgramDirectory::Result dir = ProgramDirectory::resolve(arguments, executableDir);
     if (!dir.ok()) {
-        print(err, QString(dir.error).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        printLine(err, QString(dir.error).replace(QLatin1Char('\r'), QLatin1Char('\n')));
         return 1;
     }
     InstanceLock lock(dir.path);
     if (!lock.tryLock()) {
-        print(err, QStringLiteral("ZEP läuft noch für das Programmverzeichnis ") + QDir::toNativeSeparators(dir.path)
+        printLine(err, QStringLiteral("ZEP läuft noch für das Programmverzeichnis ") + QDir::toNativeSeparators(dir.path)
                        + QStringLiteral(".\nBitte ZEP dort zuerst beenden: Was es nach dem Kopieren noch "
                                         "katalogisiert, fehlte sonst auf dem Server. Es wurde nichts kopiert."));
         return 1;
     }
     const QString file = dir.path + ProgramDirectory::databaseFileName();
-    print(out, QStringLiteral("Kopiere ") + QDir::toNativeSeparators(file) + QStringLiteral(" nach ")
+    printLine(out, QStringLiteral("Kopiere ") + QDir::toNativeSeparators(file) + QStringLiteral(" nach ")
                    + ServerAddress::shown(targetUrl) + QStringLiteral(" ..."));
     const CatalogueCopyResult result =
-        copyCatalogue(file, targetUrl, [out](const QString &line) { print(out, QStringLiteral("  ") + line); });
-    print(result.ok ? out : err, copyReport(result, targetUrl));
+        copyCatalogue(file, targetUrl, [out](const QString &line) { printLine(out, QStringLiteral("  ") + line); });
+    printLine(result.ok ? out : err, copyReport(result, targetUrl));
     return result.ok ? 0 : 1;
 }
 
