@@ -32,15 +32,7 @@ struct AutoSaveTest : ::testing::Test, StationFixture {
         ASSERT_TRUE(createFreshDatabase(dbPath()));
         ASSERT_TRUE(QDir().mkpath(data()));
         ASSERT_TRUE(machine.ok());
-        PortSettings p;
-        p.aktiviert = true;
-        p.comAnschluss = 3;
-        p.maschinenIndex = 7;
-        p.endCode = "<SA>26";
-        p.save(settings, 2);
-        settings.write("Schnittstellen", "COM3", machine.slavePath());
-        unattended.autoSpeichern = true;
-        unattended.save(settings, 2);
+        connectAutoSavingMachine(machine.slavePath(), unattended);
         QObject::connect(station.get(), &Station::programReceived,
                          [this](const ReceivedProgram &p) { dialogs << p; });
         QObject::connect(station.get(), &Station::statusChanged, [this](const QString &t) { status << t; });

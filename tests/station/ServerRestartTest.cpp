@@ -38,16 +38,8 @@ struct ServerRestart : PostgresTest, StationFixture {
         settings.write("Settings", "Datenbank", url);
         ASSERT_TRUE(QDir().mkpath(data()));
         ASSERT_TRUE(machine.ok());
-        PortSettings p;
-        p.aktiviert = true;
-        p.comAnschluss = 3;
-        p.maschinenIndex = 7;
-        p.endCode = "<SA>26";
-        p.save(settings, 2);
-        settings.write("Schnittstellen", "COM3", machine.slavePath());
         UnattendedSettings unattended;
-        unattended.autoSpeichern = true;
-        unattended.save(settings, 2);
+        connectAutoSavingMachine(machine.slavePath(), unattended);
         QObject::connect(station.get(), &Station::programReceived, [this](const ReceivedProgram &) { ++dialogs; });
         QObject::connect(station.get(), &Station::statusChanged, [this](const QString &t) { statuses << t; });
         StationInternals::catalogueLink(*station).setPauses({300, 600, 1000});

@@ -4,6 +4,8 @@
 #include "station/StationInternals.h"
 
 #include "station/Station.h"
+#include "comm/PortSettings.h"
+#include "comm/UnattendedSettings.h"
 
 #include <optional>
 
@@ -17,6 +19,21 @@ struct NoStationDialogs : StationDialogs {
 
 // The station over the user's machine; `state` is the station's own.
 struct StationFixture : SessionFixture {
+    // Machine 7 on connection 3, ending its programs with character 26,
+    // behind `slavePath`; what it sends is saved without a dialog.
+    void connectAutoSavingMachine(const QString &slavePath, UnattendedSettings &unattended)
+    {
+        PortSettings p;
+        p.aktiviert = true;
+        p.comAnschluss = 3;
+        p.maschinenIndex = 7;
+        p.endCode = "<SA>26";
+        p.save(settings, 2);
+        settings.write("Schnittstellen", "COM3", slavePath);
+        unattended.autoSpeichern = true;
+        unattended.save(settings, 2);
+    }
+
     StationFixture() : station(std::make_unique<Station>(settings, prompts, clock, logbook, env.programDir()))
     {
         state = &StationInternals::state(*station);
