@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/RowReader.h"
 #include "db/SearchIndex.h"
+#include "db/SharedCatalogue.h"
 
 #include <QHash>
 
@@ -51,8 +52,8 @@ SearchResult RecordSearch::run(Database &database, const SearchStatement &statem
     // Every record listed: room for all of them at once, instead of moving
     // a growing list of 100,000 lines again and again.
     if (statement.listsAll)
-        database.readRows(QStringLiteral("SELECT count(*) FROM DateiListe"), {},
-                          [&](const RowReader &r) { result.rows.reserve(qsizetype(r.integer(0))); });
+        if (const std::optional<qint64> records = SharedCatalogue::recordCount(database))
+            result.rows.reserve(qsizetype(*records));
     // The index narrows the records the LIKE tests look at; a file without
     // it, or one whose index fails, is searched record by record.
     bool ok = false;

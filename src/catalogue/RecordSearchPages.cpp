@@ -7,6 +7,7 @@
 #include "db/ListOrder.h"
 #include "db/RowReader.h"
 #include "db/SearchIndex.h"
+#include "db/SharedCatalogue.h"
 
 #include <QStringList>
 
@@ -125,7 +126,16 @@ bool RecordSearchPages::count()
             all += QStringLiteral(" WHERE MaschinenIndex = ?");
             none += QStringLiteral(" AND MaschinenIndex = ?");
         }
-        const qint64 total = single(all, machine);
+        // The whole catalogue: the count the engine keeps, when it keeps one.
+        qint64 total = -1;
+        if (machine.isEmpty()) {
+            const std::optional<qint64> records = SharedCatalogue::recordCount(m_database);
+            if (!records)
+                m_error = m_database.lastError();
+            total = records.value_or(-1);
+        } else {
+            total = single(all, machine);
+        }
         const qint64 empty = total < 0 ? -1 : single(kCount.arg(none), machine);
         m_hits = empty < 0 ? 0 : total - empty;
         m_records = machine.isEmpty() && empty == 0 ? total : -1;

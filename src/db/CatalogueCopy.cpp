@@ -7,6 +7,7 @@
 #include "db/Schema.h"
 #include "db/SearchIndex.h"
 #include "db/ServerAddress.h"
+#include "db/SharedCatalogue.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -126,6 +127,10 @@ std::optional<std::pair<QString, qint64>> firstFilledTable(Database &target, QSt
         return std::nullopt;
     }
     for (const QString &table : std::as_const(tables)) {
+        // The engine's own count of the records says nothing the records
+        // do not.
+        if (table.compare(SharedCatalogue::countTable(), Qt::CaseInsensitive) == 0)
+            continue;
         const std::optional<qint64> count = countRows(target, table);
         if (!count) {
             *error = target.lastError().description;

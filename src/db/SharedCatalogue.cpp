@@ -107,12 +107,135 @@ bool SharedCatalogue::ensureChangeNotices(Database &database)
     return database.commit();
 }
 
+const QString &SharedCatalogue::countTable()
+{
+    static const QString name = QStringLiteral("DateiAnzahl");
+    return name;
+}
+
+namespace {
+
+const QStringList &countTriggers()
+{
+    static const QStringList names{QStringLiteral("dateiliste_anzahl_neu"), QStringLiteral("dateiliste_anzahl_weg"),
+                                   QStringLiteral("dateiliste_anzahl_leer")};
+    return names;
+}
+
+// Whether all of the count's triggers are there; nothing when the server
+// cannot be asked.
+std::optional<bool> countKept(Database &database)
+{
+    qint64 there = -1;
+    if (!database.executeNative(QStringLiteral("SELECT count(*) FROM pg_trigger WHERE tgname = ANY($1::text[])"),
+                                {QStringLiteral("{") + countTriggers().join(QLatin1Char(',')) + QStringLiteral("}")},
+                                [&](const RowReader &row) { there = row.integer(0); }))
+        return std::nullopt;
+    return there == countTriggers().size();
+}
+
+} // namespace
+
+bool SharedCatalogue::ensureRecordCount(Database &database)
+{
+    if (!database.isServer())
+        return true;
+    const std::optional<bool> kept = countKept(database);
+    if (!kept)
+        return false;
+    if (*kept)
+        return true;
+    if (!database.transaction())
+        return false;
+    const auto failed = [&] {
+        database.rollback();
+        return false;
+    };
+    // No record comes or goes between counting those there and the
+    // triggers taking over; a second station making the count at the same
+    // moment waits here, and then finds it made.
+    if (!database.executeNative(QStringLiteral("LOCK TABLE DateiListe IN SHARE ROW EXCLUSIVE MODE")))
+        return failed();
+    const std::optional<bool> madeMeanwhile = countKept(database);
+    if (!madeMeanwhile)
+        return failed();
+    if (*madeMeanwhile)
+        return database.commit();
+    // Each statement adds one row: the records it added, or minus those it
+    // deleted. Stations adding records at once never wait for each other
+    // on one row that all of them change.
+    const QString table = countTable();
+    QStringList statements{
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (Anzahl bigint NOT NULL)").arg(table),
+        QStringLiteral("DELETE FROM %1").arg(table),
+        QStringLiteral("CREATE OR REPLACE FUNCTION zep_anzahl() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                       "BEGIN "
+                       "IF TG_OP = 'INSERT' THEN "
+                       "INSERT INTO %1 SELECT count(*) FROM zeilen HAVING count(*) > 0; "
+                       "ELSIF TG_OP = 'DELETE' THEN "
+                       "INSERT INTO %1 SELECT -count(*) FROM zeilen HAVING count(*) > 0; "
+                       "ELSE DELETE FROM %1; "
+                       "END IF; "
+                       "RETURN NULL; "
+                       "END $$")
+            .arg(table)};
+    const QStringList events{QStringLiteral("INSERT ON DateiListe REFERENCING NEW TABLE AS zeilen"),
+                             QStringLiteral("DELETE ON DateiListe REFERENCING OLD TABLE AS zeilen"),
+                             QStringLiteral("TRUNCATE ON DateiListe")};
+    for (qsizetype i = 0; i < events.size(); ++i) {
+        statements.append(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON DateiListe").arg(countTriggers().at(i)));
+        statements.append(QStringLiteral("CREATE TRIGGER %1 AFTER %2 FOR EACH STATEMENT EXECUTE FUNCTION zep_anzahl()")
+                              .arg(countTriggers().at(i), events.at(i)));
+    }
+    statements.append(
+        QStringLiteral("INSERT INTO %1 SELECT count(*) FROM DateiListe HAVING count(*) > 0").arg(table));
+    for (const QString &statement : std::as_const(statements))
+        if (!database.executeNative(statement))
+            return failed();
+    return database.commit();
+}
+
+std::optional<qint64> SharedCatalogue::recordCount(Database &database)
+{
+    // A failed statement would spoil a transaction on the server: inside
+    // one, the records are counted.
+    if (database.isServer() && !database.inTransaction()) {
+        qint64 count = -1, rows = 0;
+        const bool read = database.executeNative(
+            QStringLiteral("SELECT coalesce(sum(Anzahl), 0)::bigint, count(*) FROM %1").arg(countTable()), {},
+            [&](const RowReader &row) {
+                count = row.integer(0);
+                rows = row.integer(1);
+            });
+        if (read && count >= 0) {
+            // Folded in one statement: rows of transactions still open are
+            // not seen, so they stay and keep counting; a station folding
+            // at the same moment finds these rows gone and folds nothing.
+            if (rows > kCountRowsKept)
+                database.executeNative(QStringLiteral("WITH weg AS (DELETE FROM %1 RETURNING Anzahl) "
+                                                      "INSERT INTO %1 SELECT sum(Anzahl) FROM weg "
+                                                      "HAVING coalesce(sum(Anzahl), 0) <> 0")
+                                           .arg(countTable()));
+            return count;
+        }
+        if (database.serverLost())
+            return std::nullopt;
+        // No kept count (a role that may not make triggers): counted.
+    }
+    qint64 count = -1;
+    if (!database.readRows(QStringLiteral("SELECT count(*) FROM DateiListe"), {},
+                           [&](const RowReader &row) { count = row.integer(0); }))
+        return std::nullopt;
+    return count;
+}
+
 void SharedCatalogue::ensure(Database &database)
 {
     if (!database.hasTable(QStringLiteral("DateiListe")))
         return;
     ensureUniqueNames(database);
     ensureChangeNotices(database);
+    ensureRecordCount(database);
 }
 
 std::optional<SharedCatalogue::Change> SharedCatalogue::parse(const QString &payload)

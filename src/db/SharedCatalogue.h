@@ -33,7 +33,22 @@ public:
     static bool ensureChangeNotices(Database &database);
     static const QString &channel();
 
-    // Both of the above, after the schema check.
+    // On a server: the number of records, kept by the engine itself as
+    // each statement adds or deletes some (a row per statement in
+    // countTable(), folded now and then), so that the whole catalogue is
+    // counted without reading a million index entries. Made once, with the
+    // records already there counted under a lock; false when it could not
+    // be made. A file catalogue counts fast enough and needs none.
+    static bool ensureRecordCount(Database &database);
+    static const QString &countTable();
+    // The records in DateiListe: from the kept count when there is one,
+    // else counted. Nothing (and lastError) when the engine fails.
+    static std::optional<qint64> recordCount(Database &database);
+    // How many rows of the kept count are left to add up before they are
+    // folded into one.
+    static constexpr int kCountRowsKept = 64;
+
+    // All of the above, after the schema check.
     static void ensure(Database &database);
 
     // One change as a notice tells it.

@@ -7,6 +7,7 @@
 #include "db/RowReader.h"
 #include "db/SharedCatalogue.h"
 
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -159,6 +160,127 @@ TEST_P(SharedCatalogueTest, InsertAtTheSameMomentYieldsToTheFirstStationsRecord)
     EXPECT_EQ(result.byOthers.first().index, theirs);
     EXPECT_EQ(recordNames(), QStringList({"P1.NC", "P0.NC"}));
 }
+
+// The whole catalogue is counted for every empty search; on a server the
+// engine keeps the count, which must never drift from the records.
+struct RecordCountTest : SharedCatalogueTest {
+    qint64 counted()
+    {
+        qint64 n = -1;
+        EXPECT_TRUE(db().readRows("SELECT count(*) FROM DateiListe", {}, [&](const RowReader &r) { n = r.integer(0); }));
+        return n;
+    }
+    qint64 keptRows()
+    {
+        qint64 n = -1;
+        EXPECT_TRUE(db().executeNative("SELECT count(*) FROM " + SharedCatalogue::countTable(), {},
+                                       [&](const RowReader &r) { n = r.integer(0); }));
+        return n;
+    }
+    QStringList names(const QString &prefix, int n)
+    {
+        QStringList out;
+        for (int i = 0; i < n; ++i)
+            out << QString("%1%2.NC").arg(prefix).arg(i);
+        return out;
+    }
+};
+
+TEST_P(RecordCountTest, FollowsEveryWayRecordsComeAndGo)
+{
+    const bool server = GetParam() == Engine::Postgres;
+    auto other = otherStation();
+    const struct {
+        const char *step;
+        std::function<void()> run;
+    } steps[] = {
+        {"a new catalogue", [] {}},
+        {"one record", [&] { ASSERT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname) VALUES ('O''NEIL.NC')")); }},
+        {"a tick's intake",
+         [&] { ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("A", 30)).ok()); }},
+        {"names already there yield",
+         [&] { ASSERT_TRUE(RecordIntake::catalogue(*other, clock, state->pendingMachines, names("A", 35)).ok()); }},
+        {"several at once",
+         [&] {
+             ASSERT_TRUE(db().executeNative("INSERT INTO DateiListe (Dateiname) VALUES ('M1.NC'), ('M2.NC'), ('M3.NC')"));
+         }},
+        {"a rolled back transaction",
+         [&] {
+             ASSERT_TRUE(other->transaction());
+             ASSERT_TRUE(other->execute("INSERT INTO DateiListe (Dateiname) VALUES ('WEG.NC')"));
+             ASSERT_TRUE(other->execute("DELETE FROM DateiListe WHERE Dateiname LIKE 'A1*'"));
+             ASSERT_TRUE(other->rollback());
+         }},
+        {"deleted at another station",
+         [&] { ASSERT_TRUE(other->execute("DELETE FROM DateiListe WHERE Dateiname LIKE 'A2*'")); }},
+        {"a record renamed", [&] { ASSERT_TRUE(db().execute("UPDATE DateiListe SET Dateiname='B.NC' WHERE Dateiname='M1.NC'")); }},
+        {"one statement per record, past folding",
+         [&] {
+             for (const QString &name : names("E", SharedCatalogue::kCountRowsKept + 10))
+                 ASSERT_TRUE(other->execute("INSERT INTO DateiListe (Dateiname) VALUES (?)", {name}));
+         }},
+        {"all deleted", [&] { ASSERT_TRUE(db().execute("DELETE FROM DateiListe")); }},
+        {"new ones after", [&] { ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("N", 4)).ok()); }},
+        {"emptied at once",
+         [&] {
+             if (server)
+                 ASSERT_TRUE(db().executeNative("TRUNCATE DateiListe CASCADE"));
+         }},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.step);
+        step.run();
+        const std::optional<qint64> kept = SharedCatalogue::recordCount(db());
+        ASSERT_TRUE(kept) << qPrintable(db().lastError().description);
+        EXPECT_EQ(*kept, counted());
+        if (server)
+            EXPECT_LE(keptRows(), SharedCatalogue::kCountRowsKept + 1);
+    }
+}
+
+TEST_P(RecordCountTest, ACatalogueFromBeforeIsCountedOnceWhenStationsStartTogether)
+{
+    if (GetParam() != Engine::Postgres)
+        GTEST_SKIP() << "a catalogue file is counted as it is";
+    // A catalogue made before the kept count, with records in it.
+    for (const char *trigger : {"dateiliste_anzahl_neu", "dateiliste_anzahl_weg", "dateiliste_anzahl_leer"})
+        ASSERT_TRUE(db().executeNative(QString("DROP TRIGGER %1 ON DateiListe").arg(trigger)));
+    ASSERT_TRUE(db().executeNative("DROP TABLE " + SharedCatalogue::countTable()));
+    ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("ALT", 7)).ok());
+
+    // Three stations upgrade it at the same moment.
+    std::vector<std::future<bool>> starts;
+    for (int i = 0; i < 3; ++i)
+        starts.push_back(std::async(std::launch::async, [&] {
+            Database station;
+            return station.openServer(db().path()) && SharedCatalogue::ensureRecordCount(station);
+        }));
+    for (auto &start : starts)
+        EXPECT_TRUE(start.get());
+    EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(7));
+    ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("NEU", 2)).ok());
+    EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(9));
+}
+
+TEST_P(RecordCountTest, WithoutAKeptCountTheRecordsAreCounted)
+{
+    if (GetParam() != Engine::Postgres)
+        GTEST_SKIP() << "a catalogue file is counted as it is";
+    // A role that could not make the count's table and triggers.
+    ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("P", 5)).ok());
+    for (const char *trigger : {"dateiliste_anzahl_neu", "dateiliste_anzahl_weg", "dateiliste_anzahl_leer"})
+        ASSERT_TRUE(db().executeNative(QString("DROP TRIGGER %1 ON DateiListe").arg(trigger)));
+    ASSERT_TRUE(db().executeNative("DROP TABLE " + SharedCatalogue::countTable()));
+    EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(5));
+    // Inside a transaction too, which a failed look at the count would spoil.
+    ASSERT_TRUE(db().transaction());
+    EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(5));
+    EXPECT_TRUE(db().execute("INSERT INTO DateiListe (Dateiname) VALUES ('IN.NC')"));
+    EXPECT_TRUE(db().commit());
+    EXPECT_EQ(counted(), 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, RecordCountTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
 
 INSTANTIATE_TEST_SUITE_P(Engines, SharedCatalogueTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), engineName);
 

@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/RowReader.h"
 #include "db/Schema.h"
+#include "db/SharedCatalogue.h"
 #include "station/CatalogueCopyCommand.h"
 #include "support/PostgresServer.h"
 #include "support/QStringPrinter.h"
@@ -144,8 +145,30 @@ TEST_F(CatalogueCopyTest, EveryTableGoesOverWithItsKeysAndTheCountsAreCompared)
     EXPECT_EQ(one("SELECT Nr FROM Werkzeuge WHERE Name = 'Fräser'"), "2");
     // Text compares as on the file: letter case and umlauts alike.
     EXPECT_EQ(one("SELECT count(*) FROM DateiListe WHERE Kunde = 'MÜLLER & SÖHNE'"), "599"); // 10 was deleted
-    // The station's schema check finds the copy current.
+    // The station's schema check finds the copy current, and the count the
+    // server keeps for the list holds every record.
     EXPECT_EQ(CheckOldDB(server).outcome, SchemaCheck::Current);
+    EXPECT_EQ(SharedCatalogue::recordCount(server), std::optional<qint64>(2998));
+    EXPECT_EQ(one("SELECT sum(Anzahl) FROM " + SharedCatalogue::countTable()), "2998");
+}
+
+TEST_F(CatalogueCopyTest, ACatalogueWhoseRecordsCameAndWentIsEmpty)
+{
+    fill(20);
+    source.close();
+    {
+        // A station tried the server first, and its test records were deleted.
+        Database server;
+        ASSERT_TRUE(server.openServer(url));
+        ASSERT_EQ(CheckOldDB(server).outcome, SchemaCheck::Upgraded);
+        ASSERT_TRUE(server.execute("INSERT INTO DateiListe (Dateiname) VALUES ('PROBE.NC')"));
+        ASSERT_TRUE(server.execute("DELETE FROM DateiListe"));
+    }
+    const CatalogueCopyResult result = copyCatalogue(file(), url);
+    ASSERT_TRUE(result.ok) << qPrintable(result.error);
+    Database server;
+    ASSERT_TRUE(server.openServer(url));
+    EXPECT_EQ(SharedCatalogue::recordCount(server), std::optional<qint64>(result.tables.first().target));
 }
 
 TEST_F(CatalogueCopyTest, AnOlderFileWithoutTheMachineTablesGoesOverToTheCurrentShape)
