@@ -156,8 +156,51 @@ bool createOlderDatabase(const QString &path, ErrorInfo *error)
     return createWith(path, {CatalogueSchema::olderDateiListe().createStatement()}, error, false);
 }
 
+namespace {
+
+// Stations started at the same moment on an empty server would each make
+// the tables, and all but one would fail on the others' half-made ones.
+// They take turns instead: a later one waits (as long as the first takes,
+// not the usual quarter of a second for a lock) and then finds the
+// catalogue current. The pair of keys never meets the single keys the
+// directory check claims names with.
+class SchemaTurn {
+public:
+    explicit SchemaTurn(Database &database) : m_database(database)
+    {
+        if (!database.isServer())
+            return;
+        m_held = database.transaction() && database.executeNative(QStringLiteral("SET LOCAL lock_timeout = 0"))
+                 && database.executeNative(QStringLiteral("SELECT pg_advisory_lock(hashtext('zep'), 1)"))
+                 && database.commit();
+        m_error = database.lastError();
+        if (!m_held && database.inTransaction())
+            database.rollback();
+    }
+    ~SchemaTurn()
+    {
+        if (m_held)
+            m_database.executeNative(QStringLiteral("SELECT pg_advisory_unlock(hashtext('zep'), 1)"));
+    }
+    SchemaTurn(const SchemaTurn &) = delete;
+    SchemaTurn &operator=(const SchemaTurn &) = delete;
+
+    bool failed() const { return m_database.isServer() && !m_held; }
+    const ErrorInfo &error() const { return m_error; }
+
+private:
+    Database &m_database;
+    bool m_held = false;
+    ErrorInfo m_error;
+};
+
+} // namespace
+
 SchemaCheckResult CheckOldDB(Database &database)
 {
+    const SchemaTurn turn(database);
+    if (turn.failed())
+        return failed(database, turn.error());
     // The probe: a missing machine table (3078) is the old layout; any other
     // error means the file cannot be read as it should and is reported.
     const std::optional<ErrorInfo> probe = attempt(database, kProbe, [&] {

@@ -1,6 +1,7 @@
 #include "db/CatalogueSchema.h"
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/SharedCatalogue.h"
 #include "DbFixture.h"
 #include "support/QStringPrinter.h"
 #include "support/TestEnvironment.h"
@@ -8,6 +9,10 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
+
+#include <future>
+#include <latch>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -224,6 +229,36 @@ TEST_F(SchemaCheckTest, FreshDatabaseNeverOverwritesAndLeavesNothingBehindOnFail
     EXPECT_NE(error.number, 0);
     EXPECT_FALSE(error.description.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(missingDir));
+}
+
+TEST_P(SchemaCheckOnEngines, StationsStartingTogetherOnAnEmptyServerAllGetOneWholeCatalogue)
+{
+    if (!onServer())
+        GTEST_SKIP() << "a catalogue file is made by one station";
+    constexpr int kStations = 3;
+    std::latch ready(kStations);
+    std::vector<std::future<SchemaCheckResult>> starts;
+    for (int i = 0; i < kStations; ++i)
+        starts.push_back(std::async(std::launch::async, [&] {
+            Database station;
+            if (!station.openServer(PostgresServer::shared().url(database)))
+                return SchemaCheckResult{SchemaCheck::Failed, station.lastError(), {}};
+            // As a station checks: the usual quarter of a second for a lock.
+            ready.arrive_and_wait();
+            return CheckOldDB(station);
+        }));
+    int upgraded = 0;
+    for (auto &start : starts) {
+        const SchemaCheckResult result = start.get();
+        EXPECT_NE(result.outcome, SchemaCheck::Failed) << qPrintable(result.error.description) << " in "
+                                                       << qPrintable(result.statement);
+        upgraded += result.outcome == SchemaCheck::Upgraded;
+    }
+    EXPECT_EQ(upgraded, 1);
+    reopen();
+    EXPECT_EQ(CheckOldDB(db).outcome, SchemaCheck::Current);
+    EXPECT_TRUE(db.execute("INSERT INTO DateiListe (Dateiname) VALUES ('P1.NC')"));
+    EXPECT_EQ(SharedCatalogue::recordCount(db), std::optional<qint64>(1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SchemaCheckOnEngines, ::testing::Values(Engine::Sqlite, Engine::Postgres),
