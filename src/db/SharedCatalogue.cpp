@@ -211,11 +211,15 @@ std::optional<qint64> SharedCatalogue::recordCount(Database &database)
             // Folded in one statement: rows of transactions still open are
             // not seen, so they stay and keep counting; a station folding
             // at the same moment finds these rows gone and folds nothing.
+            // A few at a time, so that months of new files on a station
+            // nobody searched at never make one fold outlast its deadline.
             if (rows > kCountRowsKept)
-                database.executeNative(QStringLiteral("WITH weg AS (DELETE FROM %1 RETURNING Anzahl) "
+                database.executeNative(QStringLiteral("WITH weg AS (DELETE FROM %1 WHERE ctid IN (SELECT ctid FROM %1 "
+                                                      "LIMIT %2) RETURNING Anzahl) "
                                                       "INSERT INTO %1 SELECT sum(Anzahl) FROM weg "
                                                       "HAVING coalesce(sum(Anzahl), 0) <> 0")
-                                           .arg(countTable()));
+                                           .arg(countTable())
+                                           .arg(kCountRowsFolded));
             return count;
         }
         if (database.serverLost())

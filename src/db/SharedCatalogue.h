@@ -47,6 +47,8 @@ public:
     // How many rows of the kept count are left to add up before they are
     // folded into one.
     static constexpr int kCountRowsKept = 64;
+    // How many of them one count folds at most.
+    static constexpr int kCountRowsFolded = 1000;
 
     // All of the above, after the schema check.
     static void ensure(Database &database);

@@ -238,6 +238,26 @@ TEST_P(RecordCountTest, FollowsEveryWayRecordsComeAndGo)
     }
 }
 
+TEST_P(RecordCountTest, MonthsOfRowsAreFoldedAFewAtATimeAndAlwaysCountRight)
+{
+    if (GetParam() != Engine::Postgres)
+        GTEST_SKIP() << "a catalogue file is counted as it is";
+    // A station nobody searched at for months: a row for each new file, and
+    // for each file deleted.
+    ASSERT_TRUE(db().executeNative("INSERT INTO DateiListe (Dateiname) SELECT 'P' || i || '.NC' FROM "
+                                   "generate_series(1, 2500) AS i"));
+    ASSERT_TRUE(db().executeNative("INSERT INTO " + SharedCatalogue::countTable()
+                                   + " SELECT 1 - 2 * (i % 2) FROM generate_series(1, 3000) AS i"));
+    ASSERT_GT(keptRows(), 3000);
+    int counts = 0;
+    while (keptRows() > SharedCatalogue::kCountRowsKept && counts < 10) {
+        EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(2500));
+        ++counts;
+    }
+    EXPECT_EQ(counts, 3);
+    EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(2500));
+}
+
 TEST_P(RecordCountTest, ACatalogueFromBeforeIsCountedOnceWhenStationsStartTogether)
 {
     if (GetParam() != Engine::Postgres)
