@@ -94,6 +94,16 @@ struct CatalogueCopyTest : PostgresTest {
 
     QString one(const QString &sql) { return PostgresServer::shared().query(database, sql); }
 
+    // A station started on the server before the copy, and did this there.
+    void startedOnServer(const QStringList &statements)
+    {
+        Database server;
+        ASSERT_TRUE(server.openServer(url));
+        ASSERT_EQ(CheckOldDB(server).outcome, SchemaCheck::Upgraded);
+        for (const QString &statement : statements)
+            ASSERT_TRUE(server.execute(statement)) << qPrintable(statement);
+    }
+
     TestEnvironment env;
     Database source;
 };
@@ -156,14 +166,8 @@ TEST_F(CatalogueCopyTest, ACatalogueWhoseRecordsCameAndWentIsEmpty)
 {
     fill(20);
     source.close();
-    {
-        // A station tried the server first, and its test records were deleted.
-        Database server;
-        ASSERT_TRUE(server.openServer(url));
-        ASSERT_EQ(CheckOldDB(server).outcome, SchemaCheck::Upgraded);
-        ASSERT_TRUE(server.execute("INSERT INTO DateiListe (Dateiname) VALUES ('PROBE.NC')"));
-        ASSERT_TRUE(server.execute("DELETE FROM DateiListe"));
-    }
+    // A station tried the server first, and its test records were deleted.
+    startedOnServer({"INSERT INTO DateiListe (Dateiname) VALUES ('PROBE.NC')", "DELETE FROM DateiListe"});
     const CatalogueCopyResult result = copyCatalogue(file(), url);
     ASSERT_TRUE(result.ok) << qPrintable(result.error);
     Database server;
@@ -194,12 +198,7 @@ TEST_F(CatalogueCopyTest, ACatalogueThatIsNotEmptyIsRefusedAndNothingIsWritten)
 {
     fill(20);
     source.close();
-    {
-        Database server;
-        ASSERT_TRUE(server.openServer(url));
-        ASSERT_EQ(CheckOldDB(server).outcome, SchemaCheck::Upgraded);
-        ASSERT_TRUE(server.execute("INSERT INTO Wartungen (Wartungstext) VALUES ('schon da')"));
-    }
+    startedOnServer({"INSERT INTO Wartungen (Wartungstext) VALUES ('schon da')"});
     const QString tablesBefore = one("SELECT string_agg(table_name, ',' ORDER BY table_name) FROM "
                                      "information_schema.tables WHERE table_schema = 'public'");
     const CatalogueCopyResult result = copyCatalogue(file(), url);
