@@ -87,8 +87,8 @@ TEST_F(MachineManagerOtherStation, ListAndMachineShownFollowTheOtherStationWithi
         EXPECT_EQ(c.bezeichnung->text(), "Drehbank 7");
         EXPECT_EQ(names(*manager).first(), "Drehbank alt / Halle 3");
 
-        // Deleted there: it goes from the list, what was typed stays to be
-        // read, and nothing of it is stored anywhere.
+        // Deleted there: it goes from the list, what was typed stays, and
+        // nothing of it is stored to any machine.
         EXPECT_TRUE(other.execute("DELETE FROM Maschinen WHERE Maschinennummer=?", {qlonglong(drehbank)}));
         EXPECT_TRUE(QTest::qWaitFor([&] { return c.list->topLevelItemCount() == 1; }, 1000));
         EXPECT_TRUE(QTest::qWaitFor(
@@ -97,6 +97,16 @@ TEST_F(MachineManagerOtherStation, ListAndMachineShownFollowTheOtherStationWithi
         EXPECT_EQ(c.bezeichnung->text(), "Drehbank 7");
         EXPECT_FALSE(c.bezeichnung->isEnabled());
         EXPECT_EQ(manager->loadedMachine(), 0);
+        EXPECT_EQ(machineNumber("Drehbank 7 "), 0);
+
+        // "Neue Maschine" makes it again from what the fields show.
+        c.newMachine->click();
+        EXPECT_EQ(c.list->topLevelItemCount(), 2);
+        EXPECT_GT(manager->loadedMachine(), drehbank);
+        EXPECT_EQ(c.bezeichnung->text(), "Drehbank 7");
+        EXPECT_EQ(c.standort->text(), "Halle 3");
+        EXPECT_TRUE(c.bezeichnung->isEnabled());
+        EXPECT_TRUE(c.hint->isHidden());
         c.back->click();
         return dialog.result();
     };
@@ -105,7 +115,8 @@ TEST_F(MachineManagerOtherStation, ListAndMachineShownFollowTheOtherStationWithi
     EXPECT_TRUE(prompts.asked().isEmpty()) << qPrintable(prompts.asked().first().text);
     int machines = -1;
     other.readRows("SELECT count(*) FROM Maschinen", {}, [&](const RowReader &r) { machines = r.integer(0); });
-    EXPECT_EQ(machines, 1);
+    EXPECT_EQ(machines, 2);
+    EXPECT_GT(machineNumber("Drehbank 7 "), drehbank);
 }
 
 } // namespace
