@@ -329,6 +329,8 @@ void MachineManager::showDeletedElsewhere(const QString &bezeichnung)
     // machine any more, and "Neue Maschine" makes the machine again from
     // them.
     setMachineEnabled(false);
+    // Both pages stay to be looked through.
+    m_ui.tabs->setEnabled(true);
     setHint(MachineSession::deletedElsewhereNotice(bezeichnung));
 }
 

@@ -96,6 +96,8 @@ TEST_F(MachineManagerOtherStation, ListAndMachineShownFollowTheOtherStationWithi
             << qPrintable(c.hint->text());
         EXPECT_EQ(c.bezeichnung->text(), "Drehbank 7");
         EXPECT_FALSE(c.bezeichnung->isEnabled());
+        EXPECT_FALSE(c.maintenancePage->isEnabled());
+        EXPECT_TRUE(c.tabs->isEnabled());
         EXPECT_EQ(manager->loadedMachine(), 0);
         EXPECT_EQ(machineNumber("Drehbank 7 "), 0);
 
