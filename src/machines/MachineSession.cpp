@@ -3,12 +3,42 @@
 #include "app/ErrorReport.h"
 #include "app/Prompts.h"
 #include "db/Database.h"
+#include "db/JetErrors.h"
 
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 namespace zep {
+
+namespace {
+
+void copyPart(const MachineRecord &from, MachineRecord &to, MachineSession::Part part)
+{
+    using Part = MachineSession::Part;
+    switch (part) {
+    case Part::Bezeichnung: to.bezeichnung = from.bezeichnung; break;
+    case Part::Standort: to.standort = from.standort; break;
+    case Part::Communication: {
+        const MachineRecord keep = to;
+        to = from;
+        to.bezeichnung = keep.bezeichnung;
+        to.standort = keep.standort;
+        to.wartungsArt = keep.wartungsArt;
+        to.wartStart = keep.wartStart;
+        to.wartText = keep.wartText;
+        break;
+    }
+    case Part::Maintenance:
+        to.wartungsArt = from.wartungsArt;
+        to.wartStart = from.wartStart;
+        to.wartText = from.wartText;
+        break;
+    }
+}
+
+} // namespace
 
 MachineSession::MachineSession(Database &database, Prompts &prompts, const Clock &clock, QObject *parent)
     : QObject(parent), m_database(database), m_store(database, clock), m_prompts(prompts)
@@ -17,14 +47,18 @@ MachineSession::MachineSession(Database &database, Prompts &prompts, const Clock
 
 MachineSession::~MachineSession() = default;
 
-void MachineSession::run(const QString &place, Step step, std::function<void()> done)
+void MachineSession::run(const QString &place, Step step, std::function<void()> done, std::function<void()> givenUp)
 {
     if (const MachineStore::Result error = step()) {
         const std::weak_ptr<int> alive = m_alive;
         m_prompts.ask(retryQuestion(place, *error, m_store.lastStatement()),
-                      [this, alive, place, step, done](PromptAnswer answer) {
-                          if (!alive.expired() && answer == PromptAnswer::Retry)
-                              run(place, step, done);
+                      [this, alive, place, step, done, givenUp](PromptAnswer answer) {
+                          if (alive.expired())
+                              return;
+                          if (answer == PromptAnswer::Retry)
+                              run(place, step, done, givenUp);
+                          else if (givenUp)
+                              givenUp();
                       });
         return;
     }
@@ -55,23 +89,56 @@ void MachineSession::load(long maschinennummer)
             if (m_ended)
                 return;
             m_machine = 0;
+            m_deletedElsewhere = 0;
             m_read = *record;
             Q_EMIT loaded(*record);
             m_machine = maschinennummer;
         });
 }
 
-void MachineSession::addMachine()
+void MachineSession::addMachine(const ShownMachine &shown)
 {
     if (m_ended)
         return;
     storeDrafts();
+    const bool again = shownDeletedElsewhere();
     auto created = std::make_shared<long>(0);
-    run(QStringLiteral("Aufgetreten in Form6.Command1_Click"), [this, created] { return m_store.addMachine(*created); },
+    run(
+        QStringLiteral("Aufgetreten in Form6.Command1_Click"),
+        [this, created, again, shown] { return again ? addAgain(shown, *created) : m_store.addMachine(*created); },
         [this, created] {
+            m_deletedElsewhere = 0;
             Q_EMIT changed();
             Q_EMIT this->created(*created);
         });
+}
+
+MachineStore::Result MachineSession::addAgain(const ShownMachine &shown, long &created)
+{
+    Database &db = m_database;
+    auto undo = [&db](MachineStore::Result error) {
+        if (db.inTransaction())
+            db.rollback();
+        return error;
+    };
+    if (!db.transaction())
+        return db.lastError();
+    MachineStore::Result error = m_store.addMachine(created);
+    if (!error && created == 0)
+        error = JetErrors::make(JetErrors::NoCurrentRecord);
+    if (!error)
+        error = m_store.storeBezeichnung(created, shown.bezeichnung);
+    if (!error)
+        error = m_store.storeStandort(created, shown.standort);
+    if (!error)
+        error = m_store.storeCommunication(created, shown.communication);
+    if (!error)
+        error = m_store.storeMaintenance(created, shown.maintenance);
+    if (error)
+        return undo(error);
+    if (!db.commit())
+        return undo(db.lastError());
+    return std::nullopt;
 }
 
 void MachineSession::deleteMachine()
@@ -100,6 +167,73 @@ void MachineSession::end()
     // from here on is an edit.
     m_ended = true;
     m_machine = 0;
+}
+
+void MachineSession::followChanges()
+{
+    if (m_ended)
+        return;
+    auto entries = std::make_shared<QList<MachineListEntry>>();
+    run(QStringLiteral("Aufgetreten in Form6.RedrawList"), [this, entries] { return m_store.list(*entries); },
+        [this, entries] {
+            if (m_ended)
+                return;
+            Q_EMIT listRead(*entries);
+            followMachine(*entries);
+        });
+}
+
+void MachineSession::followMachine(const QList<MachineListEntry> &entries)
+{
+    const long number = m_machine;
+    // A machine still being read is shown as it is read.
+    if (number == 0 || m_read.maschinennummer != number)
+        return;
+    bool there = std::any_of(entries.begin(), entries.end(),
+                             [number](const MachineListEntry &e) { return e.maschinennummer == number; });
+    MachineRecord now;
+    if (there) {
+        if (const MachineStore::Result error = m_store.load(number, now)) {
+            // Not readable now: the next notice, or the next store, tells.
+            if (error->number != JetErrors::NoCurrentRecord)
+                return;
+            there = false;
+        }
+    }
+    if (!there) {
+        // Nothing typed may land anywhere now: the number is gone, and a
+        // store would only end in a report. The window keeps the fields.
+        m_machine = 0;
+        m_deletedElsewhere = number;
+        dropDrafts();
+        Q_EMIT deletedElsewhere(number, m_read.bezeichnung.trimmed());
+        return;
+    }
+    QList<Part> shown, kept;
+    for (Part part : {Part::Bezeichnung, Part::Standort, Part::Communication, Part::Maintenance}) {
+        if (partText(now, part) == partText(m_read, part))
+            continue;
+        // What the user typed is theirs until they store it; the reading
+        // of that part stays the old one, so the store asks about both.
+        (hasDraft(part) || m_unsettled[int(part)] > 0 ? kept : shown).append(part);
+    }
+    if (shown.isEmpty() && kept.isEmpty())
+        return;
+    for (Part part : std::as_const(shown))
+        copyPart(now, m_read, part);
+    // While the window fills its fields, what they signal is no edit.
+    m_machine = 0;
+    Q_EMIT changedElsewhere(now, shown, kept);
+    if (!m_ended)
+        m_machine = number;
+}
+
+void MachineSession::dropDrafts()
+{
+    m_bezeichnung.reset();
+    m_standort.reset();
+    m_communication.reset();
+    m_maintenance.reset();
 }
 
 void MachineSession::draftName(Part part, const QString &typed)
@@ -246,6 +380,22 @@ QString MachineSession::partText(const MachineRecord &r, Part part)
     return {};
 }
 
+QString MachineSession::changedElsewhereNotice(const QString &machine, bool keptTyping)
+{
+    return QStringLiteral("Die Maschine ") + machine
+           + (keptTyping ? QStringLiteral(" wurde an einem anderen Arbeitsplatz geändert. Ihre Eingaben bleiben "
+                                          "stehen; beim Speichern werden beide Fassungen gezeigt.")
+                         : QStringLiteral(" wurde an einem anderen Arbeitsplatz geändert; die Felder zeigen den "
+                                          "neuen Stand."));
+}
+
+QString MachineSession::deletedElsewhereNotice(const QString &machine)
+{
+    return QStringLiteral("Die Maschine ") + machine
+           + QStringLiteral(" wurde an einem anderen Arbeitsplatz gelöscht. Ihre Eingaben bleiben stehen; "
+                            "\"Neue Maschine\" legt sie damit wieder an.");
+}
+
 QString MachineSession::changedElsewhereText(const QString &machine, Part part, const QString &theirs,
                                              const QString &mine)
 {
@@ -257,33 +407,6 @@ QString MachineSession::changedElsewhereText(const QString &machine, Part part, 
                             "Abbrechen: weiter bearbeiten, nichts wird gespeichert.");
 }
 
-namespace {
-
-void copyPart(const MachineRecord &from, MachineRecord &to, MachineSession::Part part)
-{
-    using Part = MachineSession::Part;
-    switch (part) {
-    case Part::Bezeichnung: to.bezeichnung = from.bezeichnung; break;
-    case Part::Standort: to.standort = from.standort; break;
-    case Part::Communication: {
-        const MachineRecord keep = to;
-        to = from;
-        to.bezeichnung = keep.bezeichnung;
-        to.standort = keep.standort;
-        to.wartungsArt = keep.wartungsArt;
-        to.wartStart = keep.wartStart;
-        to.wartText = keep.wartText;
-        break;
-    }
-    case Part::Maintenance:
-        to.wartungsArt = from.wartungsArt;
-        to.wartStart = from.wartStart;
-        to.wartText = from.wartText;
-        break;
-    }
-}
-
-} // namespace
 
 void MachineSession::storeChecked(const QString &place, Part part, long machine, Step store,
                                   std::function<void()> done, std::function<void()> keepDraft)
@@ -294,6 +417,8 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
         bool conflict = false;
     };
     auto outcome = std::make_shared<Outcome>();
+    ++m_unsettled[int(part)];
+    auto settle = [this, part] { --m_unsettled[int(part)]; };
     run(
         place,
         [this, part, machine, store, outcome]() -> MachineStore::Result {
@@ -330,8 +455,9 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
                 return undo(db.lastError());
             return std::nullopt;
         },
-        [this, place, part, machine, store, done, keepDraft, outcome] {
+        [this, place, part, machine, store, done, keepDraft, outcome, settle] {
             if (!outcome->conflict) {
+                settle();
                 // Only this part counts as seen here: a change elsewhere to
                 // another part is still asked about when that one is stored.
                 if (m_read.maschinennummer == machine)
@@ -346,9 +472,10 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
                                               partText(outcome->before, part), partText(outcome->after, part)),
                          QStringLiteral("Datensatz inzwischen geändert!"), PromptIcon::Question,
                          PromptButtons::YesNoCancel, PromptAnswer::Cancel},
-                [this, alive, place, part, machine, store, done, keepDraft, outcome](PromptAnswer answer) {
+                [this, alive, place, part, machine, store, done, keepDraft, outcome, settle](PromptAnswer answer) {
                     if (alive.expired())
                         return;
+                    settle();
                     // Kept over the version shown: stored unless that one
                     // has been changed again meanwhile.
                     if (answer == PromptAnswer::Yes) {
@@ -366,7 +493,8 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
                     if (keepDraft)
                         keepDraft();
                 });
-        });
+        },
+        settle);
 }
 
 void MachineSession::storeCommunicationOf(long machine, const CommunicationFields &fields)

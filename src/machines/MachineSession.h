@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +17,14 @@ namespace zep {
 class Clock;
 class Database;
 class Prompts;
+
+// What the machine manager shows of a machine, typed or read.
+struct ShownMachine {
+    QString bezeichnung;
+    QString standort;
+    CommunicationFields communication;
+    MaintenanceFields maintenance;
+};
 
 // The machine manager's editing of the machine records. Every change is
 // stored as soon as the user leaves the field or clicks the control; what is
@@ -45,13 +54,27 @@ public:
     // Stores the drafts, then reads the machine: loaded, after which the
     // machine is the one being edited.
     void load(long maschinennummer);
-    // Stores the drafts, then appends a machine: created.
-    void addMachine();
+    // Stores the drafts, then appends a machine: created. It gets the new
+    // machine's values, unless the machine shown was deleted at another
+    // station: then it is made again from what the window still shows of it
+    // (`shown`), so what the user typed for it is not lost.
+    void addMachine(const ShownMachine &shown);
+    // The machine shown was deleted at another station (and nothing else
+    // has been loaded or created since).
+    bool shownDeletedElsewhere() const { return m_deletedElsewhere != 0; }
     // Stores the drafts, then deletes the machine being edited (its records
     // lose their machine): deleted. The window has asked the user.
     void deleteMachine();
     // Stores the drafts; from now on nothing is stored.
     void end();
+    // Another station changed, added or deleted machines. The list is read
+    // again (listRead), and so is the machine being edited: the parts
+    // changed there are shown anew (changedElsewhere), except those the user
+    // is typing in or whose store waits for an answer: they stay as typed,
+    // and their store shows both versions as it always does. A machine
+    // deleted there is edited no longer (deletedElsewhere); what was typed
+    // for it stays in the window and is stored nowhere.
+    void followChanges();
 
     // What the user is typing into a field not yet left.
     void draftName(Part part, const QString &typed);
@@ -71,6 +94,10 @@ public:
     static QString partText(const MachineRecord &record, Part part);
     static QString partLabel(Part part);
     static QString changedElsewhereText(const QString &machine, Part part, const QString &theirs, const QString &mine);
+    // The window's hint after another station changed or deleted the
+    // machine shown; `keptTyping`: the user's typing was left in the fields.
+    static QString changedElsewhereNotice(const QString &machine, bool keptTyping);
+    static QString deletedElsewhereNotice(const QString &machine);
 
 Q_SIGNALS:
     void listRead(const QList<zep::MachineListEntry> &entries);
@@ -83,12 +110,25 @@ Q_SIGNALS:
     void stored(long maschinennummer, zep::MachineSession::Part part, const QString &text);
     // Any machine record changed: the lists of machines elsewhere follow.
     void changed();
+    // Another station changed the machine being edited: `shown` are the
+    // parts of `record` to show now, `kept` those changed there that stay as
+    // the user typed them. Nothing the fields signal meanwhile is an edit.
+    void changedElsewhere(const zep::MachineRecord &record, const QList<zep::MachineSession::Part> &shown,
+                          const QList<zep::MachineSession::Part> &kept);
+    // Another station deleted the machine being edited; it is edited no
+    // longer. `bezeichnung` as it was read here.
+    void deletedElsewhere(long maschinennummer, const QString &bezeichnung);
 
 private:
     using Step = std::function<MachineStore::Result()>;
     // Runs `step`; a failure is told with `place` and, on Retry, run again.
     // `done` runs after success.
-    void run(const QString &place, Step step, std::function<void()> done);
+    // `givenUp` runs when the user does not retry.
+    void run(const QString &place, Step step, std::function<void()> done, std::function<void()> givenUp = {});
+    void followMachine(const QList<MachineListEntry> &entries);
+    void dropDrafts();
+    // A machine with the values of `shown`, all stored or none.
+    MachineStore::Result addAgain(const ShownMachine &shown, long &created);
     // Stores one part unless another station (or window) changed it since
     // it was read here: then the user sees both versions and chooses to
     // keep these (Yes), take the stored ones (No: the machine is read
@@ -107,11 +147,15 @@ private:
     // The machine as read (parts updated as they are stored here).
     MachineRecord m_read;
     long m_machine = 0;
+    long m_deletedElsewhere = 0;
     bool m_ended = false;
     std::optional<QString> m_bezeichnung;
     std::optional<QString> m_standort;
     std::optional<CommunicationFields> m_communication;
     std::optional<MaintenanceFields> m_maintenance;
+    // Stores of each part not yet settled (a question about them is open):
+    // what they hold is the user's, however the fields look.
+    std::array<int, 4> m_unsettled{};
     // Answers that come after the session has gone find nothing to finish.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };

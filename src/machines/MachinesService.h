@@ -6,6 +6,7 @@
 #include "machines/MaintenanceSchedule.h"
 
 #include <QList>
+#include <QObject>
 #include <memory>
 
 namespace zep {
@@ -19,7 +20,10 @@ class SettingsStore;
 // (the machine manager), create one from the wizard's choices, tick off
 // due maintenance, and see the machines as the connection windows know
 // them. The station hands it out; no window sees the database behind it.
-class MachinesService {
+class MachinesService : public QObject
+{
+    Q_OBJECT
+
 public:
     MachinesService(Database &database, SettingsStore &settings, Prompts &prompts, const Clock &clock);
 
@@ -31,6 +35,11 @@ public:
     MaintenanceSchedule::Marked markDone(const QList<DueTask> &done);
     // The machines for the port settings and send dialogs.
     const MachineLines &lines() const { return m_lines; }
+
+Q_SIGNALS:
+    // Another station changed, added or deleted machines or their
+    // maintenance (the station tells it as the server's notice comes).
+    void changedElsewhere();
 
 private:
     Database &m_database;

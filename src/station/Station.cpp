@@ -57,6 +57,7 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
     m_machines = std::make_unique<MachinesService>(m_state->database, settings, m_relay, clock);
     // Machines changed at another station show in the lists here as well.
     connect(m_catalogue.get(), &CatalogueService::machinesChanged, this, &Station::machineListChanged);
+    connect(m_catalogue.get(), &CatalogueService::machinesChanged, m_machines.get(), &MachinesService::changedElsewhere);
 
     m_comm = new CommStation(settings, m_relay, logbook, clock, *m_receptionClock, m_state->programDir, this);
     m_comm->trace = m_trace;

@@ -85,6 +85,11 @@ MachineManager::MachineManager(MachinesService &machines, Prompts &prompts, cons
         clearAfterDelete();
     });
     connect(m_session.get(), &MachineSession::stored, this, &MachineManager::partStored);
+    connect(m_session.get(), &MachineSession::changedElsewhere, this, &MachineManager::showChangedElsewhere);
+    connect(m_session.get(), &MachineSession::deletedElsewhere, this,
+            [this](long, const QString &bezeichnung) { showDeletedElsewhere(bezeichnung); });
+    // Other stations' changes show here as they come, not at the next opening.
+    connect(&machines, &MachinesService::changedElsewhere, this, &MachineManager::followChangesElsewhere);
 
     connect(m_ui.list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) { listChosen(item); });
     connect(m_ui.list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { listChosen(item); });
@@ -228,10 +233,25 @@ void MachineManager::loadMachine(long maschinennummer)
 
 void MachineManager::showMachine(const MachineRecord &r)
 {
+    setHint({});
+    showName(m_ui.bezeichnung, r.bezeichnung);
+    showName(m_ui.standort, r.standort);
+    showCommunication(r);
+    showMaintenance(r);
+    updateListEntry(r.maschinennummer);
+    setMachineEnabled(true);
+}
+
+void MachineManager::showName(QLineEdit *field, const QString &stored)
+{
+    setLimitedText(field, shownText(stored), kTypedTextLength);
+    field->setModified(false);
+}
+
+void MachineManager::showCommunication(const MachineRecord &r)
+{
     for (QLineEdit *field : {m_ui.code, m_ui.comString})
         markInvalid(field, false);
-    setLimitedText(m_ui.bezeichnung, shownText(r.bezeichnung), kTypedTextLength);
-    setLimitedText(m_ui.standort, shownText(r.standort), kTypedTextLength);
     const CommunicationFields f = CommunicationFields::fromRecord(r);
     m_ui.rs232->setChecked(f.mitRS232);
     if (f.sonderzeichen) {
@@ -260,6 +280,16 @@ void MachineManager::showMachine(const MachineRecord &r)
     m_ui.waitXon->setChecked(false);
     m_ui.speed->setCurrentIndex(f.line.speedPosition());
     setLimitedText(m_ui.comString, f.line.comString(), kParamLength);
+    for (QLineEdit *field : {m_ui.code, m_ui.start, m_ui.end, m_ui.comString})
+        field->setModified(false);
+    updatePairLimits();
+    applyRs232Enabled();
+    applyEndMode();
+    m_ui.codeName->setText(MachineLists::endCharacterName(m_ui.code->text()));
+}
+
+void MachineManager::showMaintenance(const MachineRecord &r)
+{
     for (int task = 0; task < 3; ++task) {
         m_ui.turnus[task]->setCurrentIndex(intervalPosition(r.wartungsArt[task]));
         m_ui.dates[task]->setDateTime(r.wartStart[task].isValid() ? r.wartStart[task] : m_clock.now());
@@ -267,14 +297,47 @@ void MachineManager::showMachine(const MachineRecord &r)
         m_ui.notes[task]->document()->setModified(false);
         applyTurnus(task);
     }
-    for (QLineEdit *field : {m_ui.bezeichnung, m_ui.standort, m_ui.code, m_ui.start, m_ui.end, m_ui.comString})
-        field->setModified(false);
-    updatePairLimits();
-    applyRs232Enabled();
-    applyEndMode();
-    updateListEntry(r.maschinennummer);
-    m_ui.codeName->setText(MachineLists::endCharacterName(m_ui.code->text()));
-    setMachineEnabled(true);
+}
+
+void MachineManager::followChangesElsewhere()
+{
+    if (m_session->ended())
+        return;
+    // What is typed and not yet left counts as the user's: the session keeps
+    // those fields as they are.
+    handOverTyping();
+    m_session->followChanges();
+}
+
+void MachineManager::showChangedElsewhere(const MachineRecord &r, const QList<MachineSession::Part> &shown,
+                                          const QList<MachineSession::Part> &kept)
+{
+    for (Part part : shown) {
+        switch (part) {
+        case Part::Bezeichnung: showName(m_ui.bezeichnung, r.bezeichnung); break;
+        case Part::Standort: showName(m_ui.standort, r.standort); break;
+        case Part::Communication: showCommunication(r); break;
+        case Part::Maintenance: showMaintenance(r); break;
+        }
+    }
+    setHint(MachineSession::changedElsewhereNotice(shownText(r.bezeichnung), !kept.isEmpty()));
+}
+
+void MachineManager::showDeletedElsewhere(const QString &bezeichnung)
+{
+    // The fields keep what they show, typed or read: they belong to no
+    // machine any more, and "Neue Maschine" makes the machine again from
+    // them.
+    setMachineEnabled(false);
+    // Both pages stay to be looked through.
+    m_ui.tabs->setEnabled(true);
+    setHint(MachineSession::deletedElsewhereNotice(bezeichnung));
+}
+
+void MachineManager::setHint(const QString &text)
+{
+    m_ui.hint->setText(text);
+    m_ui.hint->setVisible(!text.isEmpty());
 }
 
 void MachineManager::setMachineEnabled(bool enabled)
@@ -287,7 +350,7 @@ void MachineManager::setMachineEnabled(bool enabled)
 void MachineManager::newMachine()
 {
     handOverTyping();
-    m_session->addMachine();
+    m_session->addMachine({m_ui.bezeichnung->text(), m_ui.standort->text(), communicationFields(), maintenanceFields()});
 }
 
 void MachineManager::machineCreated(long created)

@@ -54,6 +54,14 @@ private:
     void loadMachine(long maschinennummer);
     void handOverTyping();
     void showMachine(const MachineRecord &record);
+    void showName(QLineEdit *field, const QString &stored);
+    void showCommunication(const MachineRecord &record);
+    void showMaintenance(const MachineRecord &record);
+    void followChangesElsewhere();
+    void showChangedElsewhere(const MachineRecord &record, const QList<MachineSession::Part> &shown,
+                              const QList<MachineSession::Part> &kept);
+    void showDeletedElsewhere(const QString &bezeichnung);
+    void setHint(const QString &text);
     void machineCreated(long maschinennummer);
     void partStored(long maschinennummer, MachineSession::Part part, const QString &text);
     void setMachineEnabled(bool enabled);

@@ -89,8 +89,14 @@ void MachineManagerControls::build(QDialog *dialog)
     commands->addStretch();
     commands->addWidget(back);
 
+    hint = named<QLabel>("lblHinweis");
+    hint->setWordWrap(true);
+    hint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hint->hide();
+
     auto *right = new QVBoxLayout;
     right->addWidget(machineFrame);
+    right->addWidget(hint);
     right->addStretch();
     right->addLayout(commands);
     auto *top = new QHBoxLayout;

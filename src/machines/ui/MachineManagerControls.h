@@ -52,6 +52,9 @@ struct MachineManagerControls {
     std::array<QDateTimeEdit *, 3> dates{};
     std::array<QPlainTextEdit *, 3> notes{};
 
+    // What another station did to the machine shown; hidden while empty.
+    QLabel *hint = nullptr;
+
     QPushButton *newMachine = nullptr;
     QPushButton *deleteMachine = nullptr;
     QPushButton *back = nullptr;
