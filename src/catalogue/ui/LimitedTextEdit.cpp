@@ -58,7 +58,8 @@ void LimitedTextEdit::keyPressEvent(QKeyEvent *event)
     const QString text = event->text();
     // Ctrl+V and the other commands carry a text too; they are no typing
     // (AltGr, which some systems send as Ctrl+Alt, is).
-    const Qt::KeyboardModifiers commands = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier);
+    const Qt::KeyboardModifiers commands =
+        event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier);
     const bool command = commands != Qt::NoModifier && commands != (Qt::ControlModifier | Qt::AltModifier);
     const bool inserts = !command && !text.isEmpty()
                          && (text.at(0).isPrint() || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
@@ -105,6 +106,15 @@ void LimitedTextEdit::dropEvent(QDropEvent *event)
     if (m_limit == 0 || !fromElsewhere || event->dropAction() != Qt::MoveAction || !event->mimeData()->hasText()
         || RecordFields::fitEntry(m_field, m_limit, toPlainText().size(), event->mimeData()->text()).leftOut == 0) {
         QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    // A source that only lets its text go cannot keep it: no drop then.
+    if (!(event->possibleActions() & Qt::CopyAction)) {
+        // As if the drag had left: the drop mark goes.
+        QDragLeaveEvent leave;
+        QPlainTextEdit::dragLeaveEvent(&leave);
+        event->ignore();
+        Q_EMIT entryCut(RecordFields::shownLength(m_field, event->mimeData()->text()));
         return;
     }
     QDropEvent copy(event->position(), Qt::CopyAction, event->mimeData(), event->buttons(), event->modifiers());

@@ -148,6 +148,31 @@ TEST_F(RecordEditorPasteLimitTest, TheContextMenuADropAndAPresetKeepTheLimitToo)
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(fieldText(zeichnung), QString(200, 'd'));
     EXPECT_EQ(form->hintText(), zei + "300 Zeichen wurden nicht übernommen.");
+    // A text moved here that fits stays a move; one that is cut is taken
+    // as a copy, so the place it came from keeps it whole.
+    // (Shift makes the drop a move, as a text field's own drag is.)
+    const auto moveHere = [&](const QString &text, Qt::DropActions offered) {
+        QMimeData moved;
+        moved.setText(text);
+        QDragEnterEvent enter(at, offered, &moved, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(zeichnung->viewport(), &enter);
+        QDragMoveEvent move(at, offered, &moved, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(zeichnung->viewport(), &move);
+        QDropEvent drop(at, offered, &moved, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(zeichnung->viewport(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    };
+    const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
+    zeichnung->clear();
+    EXPECT_EQ(moveHere("Z-7", copyOrMove), Qt::MoveAction);
+    EXPECT_EQ(fieldText(zeichnung), "Z-7");
+    zeichnung->clear();
+    EXPECT_EQ(moveHere(QString(300, 'v'), copyOrMove), Qt::CopyAction);
+    EXPECT_EQ(fieldText(zeichnung), QString(200, 'v'));
+    // A source that can only give its text away keeps it.
+    EXPECT_EQ(moveHere(QString(300, 'w'), Qt::MoveAction), Qt::IgnoreAction);
+    EXPECT_EQ(fieldText(zeichnung), QString(200, 'v'));
+    EXPECT_EQ(form->hintText(), zei + "300 Zeichen wurden nicht übernommen.");
 
     // Shift+F2 with a preset longer than the field.
     zeichnung->setPlainText("Z-1 ");
