@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -117,7 +118,7 @@ TEST_F(RecordEditorPasteLimitTest, FiveHundredCharactersPastedIntoEachFieldKeepT
     EXPECT_EQ(recordColumn(db(), index, "Datum").toDateTime().date(), QDate(2026, 1, 5));
 }
 
-TEST_F(RecordEditorPasteLimitTest, TheContextMenuADropAndAPresetKeepTheLimitToo)
+TEST_F(RecordEditorPasteLimitTest, TheContextMenuADropAnInputMethodAndAPresetKeepTheLimitToo)
 {
     settings.write("Vorgaben", "F2", QString(300, 'p'));
     const long index = addRecord("A.NC");
@@ -131,6 +132,17 @@ TEST_F(RecordEditorPasteLimitTest, TheContextMenuADropAndAPresetKeepTheLimitToo)
     std::unique_ptr<QMenu> menu(bezeichnung->createStandardContextMenu());
     QAction *paste = menu->findChild<QAction *>("edit-paste");
     ASSERT_TRUE(paste);
+    paste->trigger();
+    EXPECT_EQ(fieldText(bezeichnung), QString(200, 'm'));
+
+    // What an input method hands over in one piece.
+    bezeichnung->clear();
+    QInputMethodEvent composed;
+    composed.setCommitString(QString(260, 'i'));
+    QApplication::sendEvent(bezeichnung, &composed);
+    EXPECT_EQ(fieldText(bezeichnung), QString(200, 'i'));
+    EXPECT_EQ(form->hintText(), bez + "60 Zeichen wurden nicht übernommen.");
+    bezeichnung->clear();
     paste->trigger();
     EXPECT_EQ(fieldText(bezeichnung), QString(200, 'm'));
 
