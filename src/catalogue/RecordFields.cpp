@@ -52,19 +52,82 @@ int RecordFields::typingLimit(Field field)
     }
 }
 
+namespace {
+
+// The first `length` code units, one less when that would split a character
+// outside the basic plane.
+QString leftPart(const QString &text, qsizetype length)
+{
+    if (length <= 0)
+        return {};
+    if (length >= text.size())
+        return text;
+    if (text.at(length - 1).isHighSurrogate())
+        --length;
+    return text.left(length);
+}
+
+} // namespace
+
 QString RecordFields::cutToLimit(Field field, const QString &stored)
 {
     const int limit = typingLimit(field);
     // A multi-line field counts as shown, where a line break is one character.
-    const bool multiLine = field == Bezeichnung || field == Zeichnungsnummer;
+    const bool multiLine = isMultiLine(field);
     const QString text = multiLine ? toShown(stored) : stored;
     if (limit == 0 || text.size() <= limit)
         return stored;
-    // Never half of a character outside the basic plane.
-    qsizetype end = limit;
-    if (text.at(end - 1).isHighSurrogate())
-        --end;
-    return multiLine ? toStored(text.left(end)) : text.left(end);
+    const QString cut = leftPart(text, limit);
+    return multiLine ? toStored(cut) : cut;
+}
+
+bool RecordFields::isMultiLine(Field field)
+{
+    switch (field) {
+    case Bezeichnung:
+    case Zeichnungsnummer:
+    case Aufspannung:
+    case Werkzeuge:
+    case Bemerkungen: return true;
+    default: return false;
+    }
+}
+
+qsizetype RecordFields::shownLength(Field field, const QString &text)
+{
+    return isMultiLine(field) ? toShown(toStored(text)).size() : text.size();
+}
+
+qsizetype RecordFields::entryLimit(Field field, const QString &stored)
+{
+    const int limit = typingLimit(field);
+    return limit == 0 ? 0 : qMax(qsizetype(limit), shownLength(field, stored));
+}
+
+RecordFields::Entry RecordFields::fitEntry(Field field, qsizetype limit, qsizetype kept, const QString &entered)
+{
+    // A multi-line widget makes one line break of CR LF, CR, LF and the
+    // paragraph marks alike; counted as it will count them, a CR LF from
+    // another program's clipboard is one character, not two.
+    const QString text = isMultiLine(field) ? toShown(toStored(entered)) : entered;
+    Entry entry;
+    if (limit <= 0) {
+        entry.text = text;
+        return entry;
+    }
+    entry.text = leftPart(text, limit - kept);
+    entry.leftOut = text.size() - entry.text.size();
+    return entry;
+}
+
+QString RecordFields::leftOutText(Field field, qsizetype limit, qsizetype leftOut)
+{
+    QString name = label(field);
+    name.chop(1); // the colon
+    return name + QStringLiteral(" hat höchstens ") + QString::number(limit) + QStringLiteral(" Zeichen: ")
+           + QString::number(leftOut)
+           + (leftOut == 1 ? QStringLiteral(" Zeichen wurde nicht übernommen.")
+                           : QStringLiteral(" Zeichen wurden nicht übernommen."));
 }
 
 QString RecordFields::trimMultiLine(const QString &text)

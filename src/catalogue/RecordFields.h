@@ -39,6 +39,28 @@ struct RecordFields {
     // The stored text cut to the field's typing limit.
     static QString cutToLimit(Field field, const QString &stored);
 
+    // The fields whose widget holds several lines.
+    static bool isMultiLine(Field field);
+    // How long a text is as the field counts it: in a multi-line field each
+    // line break (CR LF, CR, LF, a paragraph mark) is one character.
+    static qsizetype shownLength(Field field, const QString &text);
+    // The most characters the user may leave in a field that shows `stored`:
+    // its typing limit, or the stored text's length when that is longer
+    // (it is shown whole, and editing it must not cut it). 0 for no limit.
+    static qsizetype entryLimit(Field field, const QString &stored);
+    // Text entering a field by any way (typed, pasted, dropped, a preset)
+    // where `kept` characters stay besides it (a selection it replaces does
+    // not stay): what of it fits under `limit`, in the field's own line
+    // breaks ("\n" in a multi-line field), never half a character or half a
+    // CR LF, and how much was left out, counted as the field counts.
+    struct Entry {
+        QString text;
+        qsizetype leftOut = 0;
+    };
+    static Entry fitEntry(Field field, qsizetype limit, qsizetype kept, const QString &entered);
+    // The hint after an entry was cut, for the editor's hint line.
+    static QString leftOutText(Field field, qsizetype limit, qsizetype leftOut);
+
     // Leaving a multi-line field: blanks at both ends go, then one final
     // CR LF (a text typed with a last Enter keeps its other line breaks).
     static QString trimMultiLine(const QString &text);

@@ -1,6 +1,7 @@
 #include "catalogue/ui/PresetKeys.h"
 
 #include "catalogue/Presets.h"
+#include "catalogue/ui/LimitedTextEdit.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -39,6 +40,9 @@ bool PresetKeys::eventFilter(QObject *watched, QEvent *event)
         const QString text = Presets::text(m_settings, n);
         if (auto *line = qobject_cast<QLineEdit *>(watched))
             line->insert(text);
+        // A limited field takes what fits and tells what it left out.
+        else if (auto *limited = qobject_cast<LimitedTextEdit *>(watched))
+            limited->enter(text);
         else if (auto *plain = qobject_cast<QPlainTextEdit *>(watched))
             plain->insertPlainText(text);
         else if (auto *rich = qobject_cast<QTextEdit *>(watched))

@@ -13,6 +13,7 @@
 #include "catalogue/RecordClipboard.h"
 #include "catalogue/RecordSession.h"
 #include "catalogue/RecordSheet.h"
+#include "catalogue/ui/LimitedTextEdit.h"
 #include "catalogue/ui/PhotoArea.h"
 #include "catalogue/ui/PresetKeys.h"
 #include "catalogue/ui/RecordSheetPrinter.h"
@@ -23,7 +24,6 @@
 #include <QDir>
 #include <QFocusEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPointer>
@@ -36,6 +36,9 @@ namespace zep {
 namespace {
 
 const QString kLocked = QStringLiteral("background-color: rgb(255, 255, 192);");
+// Long enough to be read, short enough not to be taken for the state of
+// the record later.
+constexpr int kHintMsecs = 10000;
 
 // Focus that leaves because another window came up (a message box, the
 // user switching windows) is no "leaving the field".
@@ -68,6 +71,16 @@ RecordEditor::RecordEditor(Context context, long dateiIndex, QWidget *parent)
         field(f)->installEventFilter(this);
     m_ui->txtDatum->installEventFilter(this);
     m_ui->Text1->installEventFilter(this);
+    m_ui->txtBezeichnung->setField(RecordFields::Bezeichnung);
+    m_ui->txtZeichnungsnummer->setField(RecordFields::Zeichnungsnummer);
+    m_hintTimer = new QTimer(this);
+    m_hintTimer->setSingleShot(true);
+    m_hintTimer->setInterval(kHintMsecs);
+    connect(m_hintTimer, &QTimer::timeout, m_ui->lblHinweis, &QLabel::clear);
+    for (LimitedTextEdit *limited : {m_ui->txtBezeichnung, m_ui->txtZeichnungsnummer})
+        connect(limited, &LimitedTextEdit::entryCut, this, [this, limited](qsizetype leftOut) {
+            showHint(RecordFields::leftOutText(limited->recordField(), limited->limit(), leftOut));
+        });
 
     auto *printMenu = new QMenu(m_ui->cmdDrucken);
     printMenu->setObjectName(QStringLiteral("mnuDrucken"));
@@ -178,6 +191,9 @@ void RecordEditor::showFields(const RecordFields &fields)
             if (f == RecordFields::Kunde)
                 line->setMaxLength(qMax(RecordFields::typingLimit(f), int(value.size())));
             line->setText(value);
+        } else if (auto *limited = qobject_cast<LimitedTextEdit *>(w)) {
+            if (RecordFields::toStored(limited->toPlainText()) != value)
+                limited->showStored(value);
         } else if (auto *plain = qobject_cast<QPlainTextEdit *>(w)) {
             if (RecordFields::toStored(plain->toPlainText()) != value)
                 plain->setPlainText(RecordFields::toShown(value));
@@ -399,17 +415,6 @@ bool RecordEditor::eventFilter(QObject *watched, QEvent *event)
             leaveFileName();
         else if (auto *plain = qobject_cast<QPlainTextEdit *>(watched))
             leaveMultiLine(plain);
-    } else if (event->type() == QEvent::KeyPress
-               && (watched == m_ui->txtBezeichnung || watched == m_ui->txtZeichnungsnummer)) {
-        // The typing limit of the two short multi-line fields.
-        auto *plain = static_cast<QPlainTextEdit *>(watched);
-        auto *key = static_cast<QKeyEvent *>(event);
-        const bool inserts = !key->text().isEmpty() && (key->text().at(0).isPrint() || key->key() == Qt::Key_Return
-                                                         || key->key() == Qt::Key_Enter);
-        const int limit = RecordFields::typingLimit(
-            watched == m_ui->txtBezeichnung ? RecordFields::Bezeichnung : RecordFields::Zeichnungsnummer);
-        if (inserts && !plain->textCursor().hasSelection() && plain->toPlainText().size() >= limit)
-            return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -420,6 +425,17 @@ void RecordEditor::leaveMultiLine(QPlainTextEdit *edit)
     const QString trimmed = RecordFields::trimMultiLine(stored);
     if (trimmed != stored)
         edit->setPlainText(RecordFields::toShown(trimmed));
+}
+
+void RecordEditor::showHint(const QString &text)
+{
+    m_ui->lblHinweis->setText(text);
+    m_hintTimer->start();
+}
+
+QString RecordEditor::hintText() const
+{
+    return m_ui->lblHinweis->text();
 }
 
 void RecordEditor::leaveDate()

@@ -82,6 +82,9 @@ public:
     bool fileMissingShown() const;
     bool pasteEnabled() const;
     bool fileNameLocked() const;
+    // The hint line under the fields (a paste that was cut); empty when
+    // there is nothing to tell.
+    QString hintText() const;
     PhotoArea *photos() const { return m_photos; }
 
 Q_SIGNALS:
@@ -112,6 +115,7 @@ private:
     void leaveFileName();
     void lockFileName(bool locked);
     void markField(QWidget *widget);
+    void showHint(const QString &text);
     void updatePasteCommand();
     void updateFileMissing();
     QString text(RecordFields::Field field) const;
@@ -121,6 +125,7 @@ private:
     std::unique_ptr<Ui::RecordEditor> m_ui;
     PresetKeys *m_presets = nullptr;
     PhotoArea *m_photos = nullptr;
+    QTimer *m_hintTimer = nullptr;
     std::unique_ptr<RecordSession> m_session;
     bool m_loaded = false;
     bool m_loadPending = false;    // inside load()
