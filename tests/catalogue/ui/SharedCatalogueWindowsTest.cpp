@@ -20,18 +20,18 @@ namespace {
 
 // The windows of a station whose catalogue another station (or another
 // program) changes meanwhile.
-struct SharedCatalogueWindows : ::testing::Test, UiFixture {
-    // `url` empty: the catalogue file.
-    void start(const QString &url = {})
+struct SharedCatalogueWindows : ::testing::Test, UiFixture, PostgresDatabase {
+    // `server` empty: the catalogue file.
+    void start(const QString &server = {})
     {
         storeDirectories();
         QDir().mkpath(env.root() + "data/");
-        if (url.isEmpty()) {
+        if (server.isEmpty()) {
             ASSERT_TRUE(createFreshDatabase(dbPath()));
             ASSERT_TRUE(other.open(dbPath()));
         } else {
-            settings.write("Settings", "Datenbank", url);
-            ASSERT_TRUE(other.openServer(url));
+            settings.write("Settings", "Datenbank", server);
+            ASSERT_TRUE(other.openServer(server));
             ASSERT_EQ(CheckOldDB(other).outcome, SchemaCheck::Upgraded);
         }
         a = insertRecord(other, "A.NC", 0, "Zander");
@@ -48,11 +48,8 @@ struct SharedCatalogueWindows : ::testing::Test, UiFixture {
 
 TEST_F(SharedCatalogueWindows, ListFollowsTheOtherStationsChangesWithinASecond)
 {
-    auto &server = PostgresServer::shared();
-    ASSERT_TRUE(server.running()) << qPrintable(server.error());
-    const QString database = server.createDatabase();
-    ASSERT_FALSE(database.isEmpty());
-    start(server.url(database));
+    ASSERT_NO_FATAL_FAILURE(takeFreshDatabase());
+    start(url);
     searchFor("");
     ASSERT_EQ(listColumn(RecordRow::Datei), QStringList({"A.NC", "B.NC"}));
     window->grid()->selectRecord(1);
