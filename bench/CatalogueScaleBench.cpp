@@ -1,8 +1,7 @@
 // Times the main list and the directory check on catalogues of 100,000 and
 // 1,000,000 records, on each engine (the catalogue file, and a PostgreSQL
 // server started for the run as the tests start theirs). The records look
-// like a shop's (names, customers and designations with umlauts, one in
-// nine designations on two lines) and are made in SQL by the engine itself.
+// like a shop's (ShopCatalogue.h).
 // - a search with 1,000 hits: the hits counted and the first screen read
 //   (target <= 10 ms on SQLite, <= 20 ms on PostgreSQL), beside the sqlite3
 //   shell / psql running the plain five-column LIKE on the same records;
@@ -15,7 +14,9 @@
 // Each figure is the median of several runs.
 //   bench_catalogue_scale [sqlite|postgres] [records...]
 
+#include "BenchMemory.h"
 #include "BenchTiming.h"
+#include "ShopCatalogue.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
@@ -46,68 +47,11 @@ namespace {
 
 constexpr int kScreenLines = 40;
 
-double residentMb()
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-QString pick(const QString &number, const QStringList &texts)
-{
-    QString out = QStringLiteral("CASE (") + number + QStringLiteral(") % ") + QString::number(texts.size());
-    for (int i = 0; i < texts.size(); ++i)
-        out += QStringLiteral(" WHEN %1 THEN '%2'").arg(i).arg(QString(texts[i]).replace("'", "''"));
-    return out + QStringLiteral(" END");
-}
-
-// One statement making `records` records; 1,000 of them for "Sonderkunde".
-QString fillStatement(bool server, int records)
-{
-    static const QStringList parts{"Welle", "Flansch", "Zahnrad", "Lagerdeckel", "Gehäuse", "Spindel", "Buchse",
-                                   "Hülse", "Kupplungsstück", "Führungsschiene", "Nockenwelle", "Lagerbock",
-                                   "Schneckenrad", "Druckstück", "Distanzring", "Grundplatte"};
-    static const QStringList initials{"W", "F", "Z", "L", "G", "S", "B", "H", "K", "F", "N", "L", "S", "D", "D", "G"};
-    static const QStringList details{"geschliffen", "Ø 42 h6", "vergütet", "Rohteil Ø 60", "2. Aufspannung",
-                                     "Nut 8 P9", "Gewinde M12", "für Getriebe", "gehärtet", "Serie"};
-    static const QStringList customers{"Müller GmbH", "Schäfer & Söhne KG", "Hoffmann Antriebstechnik",
-                                       "Bäcker Maschinenbau", "Weiß Präzisionsteile", "Köhler AG", "Jürgens Metall",
-                                       "Groß & Partner", "Förster Hydraulik", "Krämer Fahrzeugteile"};
-    static const QStringList folders{"DREHEN\\", "FRAESEN\\", "DREHEN\\SERIE\\", "FRAESEN\\DMU50\\", ""};
-    const QString lineBreak = server ? QStringLiteral("chr(13) || chr(10)") : QStringLiteral("char(13, 10)");
-    const QString letter = server ? QStringLiteral("chr(65 + i % 4)") : QStringLiteral("char(65 + i % 4)");
-    const QString order = server ? QStringLiteral("lpad(CAST(i % 5003 AS TEXT), 4, '0')")
-                                 : QStringLiteral("printf('%04d', i % 5003)");
-    const QString date = server ? QStringLiteral("TIMESTAMP '2015-01-01 08:00:00' + (i % 4000) * INTERVAL '1 day'")
-                                : QStringLiteral("datetime('2015-01-01 08:00:00', '+' || (i % 4000) || ' days')");
-    auto asText = [](const QString &number) { return QStringLiteral("CAST(") + number + QStringLiteral(" AS TEXT)"); };
-    const QString select = QStringLiteral("SELECT ") + pick("i", folders) + " || " + pick("i", initials) + " || "
-                           + asText("10000 + i / 3") + " || '-' || " + asText("i % 3") + " || '.NC', " + pick("i", parts)
-                           + " || ' ' || " + pick("i / 16", details) + " || CASE WHEN i % 9 = 0 THEN " + lineBreak
-                           + " || 'zweite Zeile' ELSE '' END, 'Z-' || " + asText("20000 + i % 9777") + " || '-' || "
-                           + letter + ", 'A2026-' || " + order + ", CASE WHEN i % " + QString::number(records / 1000)
-                           + " = 0 THEN 'Sonderkunde Österreich' ELSE " + pick("i / 7", customers) + " END, " + date
-                           + ", i % 6";
-    const QString insert = QStringLiteral("INSERT INTO DateiListe (Dateiname, Bezeichnung, Zeichnungsnummer, "
-                                          "Auftragsnummer, Kunde, Datum, MaschinenIndex) ");
-    if (server)
-        return insert + select + QStringLiteral(" FROM generate_series(0, %1) AS s(i)").arg(records - 1);
-    return QStringLiteral("WITH RECURSIVE s(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM s WHERE i + 1 < %1) ")
-               .arg(records)
-           + insert + select + QStringLiteral(" FROM s");
-}
-
 // The records made in one statement, with the indexes made afterwards (as
 // the schema check makes them on a catalogue copied over).
 bool fill(zep::Database &db, int records)
 {
     const bool server = db.isServer();
-    for (int m = 1; m <= 5; ++m)
-        if (!db.execute("INSERT INTO Maschinen (Bezeichnung, Standort) VALUES (?, 'Halle')", {QString("Maschine %1").arg(m)}))
-            return false;
     QStringList drop;
     for (int k = 0; k < zep::ListOrder::kKeys; ++k)
         drop << QStringLiteral("DROP INDEX IF EXISTS %1").arg(zep::ListOrder::indexName(zep::ListOrder::Key(k)));
@@ -122,7 +66,7 @@ bool fill(zep::Database &db, int records)
     for (const QString &statement : drop)
         if (!db.executeNative(statement))
             return false;
-    if (!db.executeNative(fillStatement(server, records))) {
+    if (!shop::fillCatalogue(db, records)) {
         std::fprintf(stderr, "%s\n", qPrintable(db.lastError().description));
         return false;
     }

@@ -22,6 +22,23 @@ QByteArray bytes(std::initializer_list<quint8> list)
         out += char(b);
     return out;
 }
+
+// A state bit the server notifies, and the event it raises.
+struct StateBit {
+    quint8 mask;
+    int event;
+};
+
+// The events a notified state raises, in the order of `bits`.
+QList<int> eventsIn(const QByteArray &state, std::initializer_list<StateBit> bits)
+{
+    const quint8 set = state.isEmpty() ? 0 : quint8(state[0]);
+    QList<int> raised;
+    for (const StateBit &bit : bits)
+        if (set & bit.mask)
+            raised << bit.event;
+    return raised;
+}
 } // namespace
 
 Rfc2217Line::Rfc2217Line(QObject *parent) : NetworkLine(parent) {}
@@ -191,36 +208,16 @@ void Rfc2217Line::subnegotiation(const QByteArray &sub)
         return; // a server's command to us: none we need
     const int command = code - kServer;
     switch (command) {
-    case kNotifyLineState: {
-        const quint8 state = value.isEmpty() ? 0 : quint8(value[0]);
-        QList<int> events;
-        if (state & 0x10)
-            events << CommEvent::Break;
-        if (state & 0x08)
-            events << CommEvent::Frame;
-        if (state & 0x02)
-            events << CommEvent::Overrun;
-        if (state & 0x04)
-            events << CommEvent::RxParity;
-        if (!events.isEmpty())
-            Q_EMIT this->events(events);
-        return;
-    }
-    case kNotifyModemState: {
-        const quint8 state = value.isEmpty() ? 0 : quint8(value[0]);
-        QList<int> events;
-        if (state & 0x01)
-            events << CommEvent::Cts;
-        if (state & 0x02)
-            events << CommEvent::Dsr;
-        if (state & 0x08)
-            events << CommEvent::Cd;
-        if (state & 0x04)
-            events << CommEvent::Ring;
-        if (!events.isEmpty())
-            Q_EMIT this->events(events);
-        return;
-    }
+    case kNotifyLineState:
+        return tell(eventsIn(value, {{0x10, CommEvent::Break},
+                                     {0x08, CommEvent::Frame},
+                                     {0x02, CommEvent::Overrun},
+                                     {0x04, CommEvent::RxParity}}));
+    case kNotifyModemState:
+        return tell(eventsIn(value, {{0x01, CommEvent::Cts},
+                                     {0x02, CommEvent::Dsr},
+                                     {0x08, CommEvent::Cd},
+                                     {0x04, CommEvent::Ring}}));
     case kSuspend:
         holdByServer(true);
         return;
@@ -234,6 +231,12 @@ void Rfc2217Line::subnegotiation(const QByteArray &sub)
             becomeReady();
         return;
     }
+}
+
+void Rfc2217Line::tell(const QList<int> &raised)
+{
+    if (!raised.isEmpty())
+        Q_EMIT events(raised);
 }
 
 } // namespace zep

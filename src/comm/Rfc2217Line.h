@@ -49,6 +49,8 @@ private:
     void subnegotiation(const QByteArray &sub);
     void sendCommand(quint8 command, const QByteArray &value);
     void sendLine();
+    // The line errors or modem-line changes a notice raised, if any.
+    void tell(const QList<int> &raised);
 
     State m_state = State::Data;
     quint8 m_verb = 0;

@@ -4,24 +4,30 @@
 
 namespace zep {
 
-std::optional<QString> WriteTextFile(const QString &path, const QByteArray &text)
+namespace {
+
+// `replace` false: the file must not exist yet, and one that does is left
+// as it is.
+std::optional<QString> writeWhole(const QString &path, const QByteArray &text, bool replace)
 {
     AtomicFileWriter out;
     if (auto error = out.open(path))
         return error;
     if (auto error = out.write(text))
         return error;
-    return out.commit();
+    return replace ? out.commit() : out.commitNew();
+}
+
+} // namespace
+
+std::optional<QString> WriteTextFile(const QString &path, const QByteArray &text)
+{
+    return writeWhole(path, text, true);
 }
 
 std::optional<QString> WriteNewTextFile(const QString &path, const QByteArray &text)
 {
-    AtomicFileWriter out;
-    if (auto error = out.open(path))
-        return error;
-    if (auto error = out.write(text))
-        return error;
-    return out.commitNew();
+    return writeWhole(path, text, false);
 }
 
 } // namespace zep

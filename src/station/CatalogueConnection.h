@@ -6,21 +6,11 @@
 #include <QString>
 #include <QTimer>
 
-#include <functional>
-#include <memory>
-
 namespace zep {
 
 class Database;
 class Logbook;
-class PgConnection;
-
-// Connects to a catalogue server off the window's thread (resolving a host
-// name and the server's hand-shake may take seconds) and hands the
-// connection, or why there is none, to `done` on `context`'s thread. Nothing
-// is told once `context` is gone.
-void connectToServer(const QString &url, QObject *context,
-                     std::function<void(std::unique_ptr<PgConnection> connection, const ErrorInfo &error)> done);
+class ServerConnectJob;
 
 // Keeps a station's server catalogue connected: once the connection is lost
 // (or could not be made at the start) it tells so in the status line and
@@ -32,8 +22,7 @@ class CatalogueConnection : public QObject
     Q_OBJECT
 
 public:
-    CatalogueConnection(Database &database, Logbook &logbook, std::function<void(const QString &)> status,
-                        QObject *parent = nullptr);
+    CatalogueConnection(Database &database, Logbook &logbook, QObject *parent = nullptr);
 
     // The server the station started with (the `Datenbank` setting).
     void setAddress(const QString &url) { m_url = url; }
@@ -54,21 +43,24 @@ public:
     void setPauses(QList<int> msecs) { m_pauses = std::move(msecs); }
 
 Q_SIGNALS:
+    // What the status line is to show: the next attempt's pause, or that the
+    // catalogue is back.
+    void statusChanged(const QString &text);
     // The catalogue is reachable again, on a new connection.
     void restored();
 
 private:
     void attempt();
+    void attemptEnded();
     void scheduleNext();
 
     Database &m_database;
     Logbook &m_logbook;
-    std::function<void(const QString &)> m_status;
     QString m_url;
     QList<int> m_pauses{1000, 2000, 4000, 8000, 10000};
     int m_step = 0;
     bool m_waiting = false;
-    bool m_attempting = false;
+    ServerConnectJob *m_attempt = nullptr; // under way
     bool m_stopped = false;
     QTimer m_retry;
 };

@@ -7,8 +7,8 @@
 #include "db/Schema.h"
 #include "db/PgConnection.h"
 #include "db/ServerAddress.h"
-#include "station/CatalogueConnection.h"
 #include "station/MainState.h"
+#include "station/ServerConnectJob.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,22 +56,24 @@ bool openCatalogueDatabase(MainState &state, std::function<void()> checked, std:
         // program: `checked` runs with the catalogue closed, and the station
         // connects again by itself.
         MainState *st = &state;
-        connectToServer(state.catalogueSetting, context ? context : QCoreApplication::instance(),
-                        [st, checked = std::move(checked)](std::unique_ptr<PgConnection> connection,
-                                                           const ErrorInfo &error) {
-                            if (!connection) {
-                                st->logbook.LogbuchSchreiben(
-                                    serverUnreachableText(*st, error).replace(QLatin1Char('\r'), QLatin1Char(' ')));
-                                if (checked)
-                                    checked();
-                                return;
-                            }
-                            st->database.adoptServer(std::move(connection));
-                            checkCatalogueSchema(st->database, st->prompts, [checked](SchemaCheck) {
-                                if (checked)
-                                    checked();
-                            });
-                        });
+        auto *job = new ServerConnectJob(state.catalogueSetting, context ? context : QCoreApplication::instance());
+        QObject::connect(job, &Job::finished, job, [st, job, checked = std::move(checked)] {
+            job->deleteLater();
+            std::unique_ptr<PgConnection> connection = job->takeConnection();
+            if (!connection) {
+                st->logbook.LogbuchSchreiben(
+                    serverUnreachableText(*st, job->failure()).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+                if (checked)
+                    checked();
+                return;
+            }
+            st->database.adoptServer(std::move(connection));
+            checkCatalogueSchema(st->database, st->prompts, [checked](SchemaCheck) {
+                if (checked)
+                    checked();
+            });
+        });
+        job->start();
         return true;
     }
     const QString path = state.databasePath();

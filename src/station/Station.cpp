@@ -93,8 +93,8 @@ Station::Station(SettingsStore &settings, Prompts &prompts, const Clock &clock, 
 
     // Every statement of the station runs on the window's thread.
     m_state->database.setStatementDeadline(Database::kWindowDeadlineMs);
-    m_catalogueLink = new CatalogueConnection(m_state->database, logbook, [this](const QString &t) { showStatus(t); },
-                                              this);
+    m_catalogueLink = new CatalogueConnection(m_state->database, logbook, this);
+    connect(m_catalogueLink, &CatalogueConnection::statusChanged, this, &Station::showStatus);
     connect(m_catalogueLink, &CatalogueConnection::restored, this, &Station::catalogueBack);
 
     m_timer1 = new QTimer(this);

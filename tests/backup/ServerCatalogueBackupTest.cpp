@@ -15,14 +15,10 @@ namespace {
 
 // A station whose catalogue lives on the server: the backup archives the
 // server's dump where the catalogue file would be.
-struct ServerCatalogueBackupTest : BackupFixture {
+struct ServerCatalogueBackupTest : BackupFixture, PostgresDatabase {
     void SetUp() override
     {
-        auto &server = PostgresServer::shared();
-        ASSERT_TRUE(server.running()) << qPrintable(server.error());
-        database = server.createDatabase();
-        ASSERT_FALSE(database.isEmpty()) << qPrintable(server.error());
-        url = server.url(database);
+        ASSERT_NO_FATAL_FAILURE(takeFreshDatabase());
         ASSERT_TRUE(db.openServer(url)) << qPrintable(db.lastError().description);
         ASSERT_EQ(CheckOldDB(db).outcome, SchemaCheck::Upgraded);
         write(program() + "FileListe.dat", "Liste");
@@ -49,8 +45,6 @@ struct ServerCatalogueBackupTest : BackupFixture {
         return out;
     }
 
-    QString database;
-    QString url;
     Database db;
 };
 

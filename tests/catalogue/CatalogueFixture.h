@@ -46,17 +46,14 @@ struct CatalogueFixture : ::testing::Test, SessionFixture {
 
 // The same, on either engine: the catalogue file, or a fresh database on the
 // test server brought to the current shape by the schema check.
-struct CatalogueOnEngines : CatalogueFixture, ::testing::WithParamInterface<Engine> {
+struct CatalogueOnEngines : CatalogueFixture, PostgresDatabase, ::testing::WithParamInterface<Engine> {
     void SetUp() override
     {
         CatalogueFixture::SetUp();
         if (GetParam() != Engine::Postgres)
             return;
-        auto &server = PostgresServer::shared();
-        ASSERT_TRUE(server.running()) << qPrintable(server.error());
-        const QString database = server.createDatabase();
-        ASSERT_FALSE(database.isEmpty()) << qPrintable(server.error());
-        ASSERT_TRUE(db().openServer(server.url(database))) << qPrintable(db().lastError().description);
+        ASSERT_NO_FATAL_FAILURE(takeFreshDatabase());
+        ASSERT_TRUE(db().openServer(url)) << qPrintable(db().lastError().description);
         ASSERT_EQ(CheckOldDB(db()).outcome, SchemaCheck::Upgraded);
     }
 };

@@ -120,15 +120,11 @@ QStringList pgColumn(const QString &url, const QString &jet, const QVariantList 
     return out;
 }
 
-struct BothEnginesSearchTest : CatalogueFile {
+struct BothEnginesSearchTest : CatalogueFile, PostgresDatabase {
     void SetUp() override
     {
         CatalogueFile::SetUp();
-        auto &server = PostgresServer::shared();
-        ASSERT_TRUE(server.running()) << qPrintable(server.error());
-        const QString database = server.createDatabase();
-        ASSERT_FALSE(database.isEmpty()) << qPrintable(server.error());
-        url = server.url(database);
+        ASSERT_NO_FATAL_FAILURE(takeFreshDatabase());
         QString error;
         pgColumn(url, "CREATE EXTENSION IF NOT EXISTS citext", {}, &error);
         pgColumn(url, CatalogueSchema::dateiListe().createStatement(), {}, &error);
@@ -140,7 +136,6 @@ struct BothEnginesSearchTest : CatalogueFile {
             ASSERT_TRUE(error.isEmpty()) << qPrintable(error);
         }
     }
-    QString url;
 };
 
 TEST_F(BothEnginesSearchTest, EverySearchFindsTheSameRecordsOnSqliteAndPostgres)

@@ -11,6 +11,7 @@
 #include "station/StationInternals.h"
 #include "support/AllBytes.h"
 #include "support/PtyPair.h"
+#include "support/RunUntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,17 +25,6 @@ using namespace zep;
 using namespace zep::test;
 
 namespace {
-
-template <typename Done> bool runUntil(Done done, int msecs = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < msecs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 struct RecorderTest : ::testing::Test, StationFixture {
     void SetUp() override

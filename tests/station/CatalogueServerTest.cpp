@@ -7,6 +7,7 @@
 #include "station/StationInternals.h"
 #include "station/StationSettings.h"
 #include "support/PostgresServer.h"
+#include "support/RunUntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,17 +19,6 @@ using namespace zep;
 using namespace zep::test;
 
 namespace {
-
-bool waitFor(const std::function<bool()> &done, int msecs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < msecs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
 
 // A station whose `Datenbank` setting names a catalogue on the test server.
 struct ServerStation : PostgresTest, StationFixture {
@@ -47,7 +37,7 @@ struct ServerStation : PostgresTest, StationFixture {
         NoStationDialogs dialogs;
         std::optional<Station::LoadOutcome> outcome;
         station->load(dialogs, env.root() + "drive/", [&](Station::LoadOutcome o) { outcome = o; });
-        EXPECT_TRUE(waitFor([&] { return outcome.has_value(); }, 15000)) << "the start did not end";
+        EXPECT_TRUE(runUntil([&] { return outcome.has_value(); }, 15000)) << "the start did not end";
         return outcome.value_or(Station::LoadOutcome::EndProgram);
     }
 
@@ -89,7 +79,7 @@ TEST_F(ServerStation, AStartWhileTheServerIsDownGoesOnAndCatchesUpWhenItAnswers)
         << qPrintable(statuses.join('\n'));
     EXPECT_TRUE(prompts.asked().isEmpty()) << "no box for a server that is away";
 
-    EXPECT_TRUE(waitFor([&] { return restored; }, 15000));
+    EXPECT_TRUE(runUntil([&] { return restored; }, 15000));
     EXPECT_TRUE(statuses.contains("Katalog-Server wieder erreichbar")) << qPrintable(statuses.join('\n'));
     // What the start would have done with the catalogue comes now.
     EXPECT_EQ(serverValue("SELECT count(*) FROM information_schema.tables WHERE table_name = 'dateiliste'"), "1");

@@ -10,6 +10,7 @@
 #include "station/StationInternals.h"
 #include "support/PostgresServer.h"
 #include "support/PtyPair.h"
+#include "support/RunUntil.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,17 +56,6 @@ struct ServerRestart : PostgresTest, StationFixture {
 
     QString data() const { return env.root() + "data/"; }
 
-    // Runs the window's loop until `done` or the time is up.
-    bool runUntil(const std::function<bool()> &done, int msecs)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < msecs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
-        return done();
-    }
     // The test itself kept the thread (pg_ctl ran): not the station's wait.
     void notMeasured() { sinceProbe.invalidate(); }
     void runFor(int msecs)

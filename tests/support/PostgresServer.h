@@ -73,9 +73,12 @@ private:
     int m_databases = 0;
 };
 
-// A test on a fresh database of the shared cluster.
-struct PostgresTest : ::testing::Test {
-    void SetUp() override
+// A fresh database of the shared cluster, for a fixture that is a test of
+// its own kind as well (a backup, a station).
+struct PostgresDatabase {
+    // Fails the test when the server or the database is not there; a
+    // fixture's SetUp goes on after ASSERT_NO_FATAL_FAILURE.
+    void takeFreshDatabase()
     {
         auto &server = PostgresServer::shared();
         ASSERT_TRUE(server.running()) << qPrintable(server.error());
@@ -86,6 +89,11 @@ struct PostgresTest : ::testing::Test {
 
     QString database;
     QString url;
+};
+
+// A test on a fresh database of the shared cluster.
+struct PostgresTest : ::testing::Test, PostgresDatabase {
+    void SetUp() override { takeFreshDatabase(); }
 };
 
 } // namespace zep::test

@@ -24,11 +24,6 @@ struct HitCountTest : ::testing::Test, UiFixture {
         ASSERT_EQ(loadWindow(), Station::LoadOutcome::Ready);
         showActive();
     }
-    void searchFor(const QString &term)
-    {
-        window->searchField()->setText(term);
-        QTest::keyClick(window->searchField(), Qt::Key_Return);
-    }
     QString hits() const { return window->findChild<QLabel *>("Treffer")->text(); }
 };
 

@@ -41,19 +41,6 @@ struct MainListTest : ::testing::Test, UiFixture {
         showActive();
     }
     QString dataDir() const { return env.root() + "data/"; }
-    QStringList column(int c) const
-    {
-        QStringList out;
-        auto *model = window->grid()->records();
-        for (int i = 0; i < model->rowCount(); ++i)
-            out << model->row(i)[c];
-        return out;
-    }
-    void searchFor(const QString &term)
-    {
-        window->searchField()->setText(term);
-        QTest::keyClick(window->searchField(), Qt::Key_Return);
-    }
     bool recordCommandsEnabled() const
     {
         bool all = true, none = true;
@@ -79,20 +66,20 @@ TEST_F(MainListTest, EnterSearchesFillsTheListSortedAndEnablesTheRecordCommands)
     EXPECT_EQ(window->machineFilter()->itemText(1), "DMU 50 / Halle 1");
 
     searchFor("");
-    EXPECT_EQ(column(0), QStringList({"A.NC", "B.NC", "C.NC"}));
-    EXPECT_EQ(column(RecordRow::Maschine), QStringList({"", "DMU 50 / Halle 1", "DMU 50 / Halle 1"}));
+    EXPECT_EQ(listColumn(0), QStringList({"A.NC", "B.NC", "C.NC"}));
+    EXPECT_EQ(listColumn(RecordRow::Maschine), QStringList({"", "DMU 50 / Halle 1", "DMU 50 / Halle 1"}));
     EXPECT_EQ(window->grid()->selectedRecord(), 0);
     EXPECT_TRUE(recordCommandsEnabled());
     EXPECT_EQ(window->statusText(), "Bereit");
     EXPECT_EQ(window->searchField()->selectedText(), "");
 
     searchFor("müller'S");
-    EXPECT_EQ(column(0), QStringList({"A.NC"}));
+    EXPECT_EQ(listColumn(0), QStringList({"A.NC"}));
     EXPECT_EQ(window->searchField()->selectedText(), "müller'S");
 
     window->machineFilter()->setCurrentIndex(1);
     searchFor("");
-    EXPECT_EQ(column(0), QStringList({"B.NC", "C.NC"}));
+    EXPECT_EQ(listColumn(0), QStringList({"B.NC", "C.NC"}));
 
     searchFor("gibtsnicht");
     EXPECT_EQ(window->statusText(), "NIX GEFUNDEN!");
@@ -110,12 +97,12 @@ TEST_F(MainListTest, HeadingClicksSortByDateNewestFirstAndByTextAToZ)
                           QPoint(header->sectionViewportPosition(c) + 5, header->height() / 2));
     };
     clickHeading(RecordRow::Datum);
-    EXPECT_EQ(column(0), QStringList({"A.NC", "B.NC", "C.NC"}));
+    EXPECT_EQ(listColumn(0), QStringList({"A.NC", "B.NC", "C.NC"}));
     EXPECT_EQ(header->sortIndicatorSection(), RecordRow::Datum);
     clickHeading(RecordRow::Datum);
-    EXPECT_EQ(column(0), QStringList({"A.NC", "B.NC", "C.NC"}));
+    EXPECT_EQ(listColumn(0), QStringList({"A.NC", "B.NC", "C.NC"}));
     clickHeading(RecordRow::Kunde);
-    EXPECT_EQ(column(RecordRow::Kunde), QStringList({"Albrecht", "Müller's", "Zander"}));
+    EXPECT_EQ(listColumn(RecordRow::Kunde), QStringList({"Albrecht", "Müller's", "Zander"}));
     EXPECT_EQ(window->grid()->selectedRecord(), 0);
 }
 
@@ -152,7 +139,7 @@ TEST_F(MainListTest, DeleteAsksDeletesAndSearchesAgain)
     searchFor("");
     prompts.queueAnswer(PromptAnswer::Yes);
     window->command(1)->click();
-    EXPECT_EQ(column(0), QStringList({"B.NC", "C.NC"}));
+    EXPECT_EQ(listColumn(0), QStringList({"B.NC", "C.NC"}));
     EXPECT_FALSE(QFile::exists(dataDir() + "a.nc"));
     EXPECT_EQ(prompts.titles(), QStringList({"Löschen?"}));
 }
@@ -182,8 +169,8 @@ TEST_F(MainListTest, TickCataloguesNewFilesAndCtrlNRebuildsTheList)
     window->showMinimized();
     station->tick();
     searchFor("NEU");
-    EXPECT_EQ(column(0), QStringList({"DREHEN\\NEU.NC"}));
-    EXPECT_EQ(column(RecordRow::Bezeichnung), QStringList({"Neue Datei"}));
+    EXPECT_EQ(listColumn(0), QStringList({"DREHEN\\NEU.NC"}));
+    EXPECT_EQ(listColumn(RecordRow::Bezeichnung), QStringList({"Neue Datei"}));
     EXPECT_FALSE(window->isMinimized());
 
     showActive();
@@ -203,8 +190,8 @@ TEST_F(MainListTest, TickCataloguesNewFilesAndCtrlNRebuildsTheList)
     prompts.queueAnswer(PromptAnswer::Yes);
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     searchFor("ZWEI");
-    EXPECT_EQ(column(0), QStringList({"ZWEI.NC"}));
-    EXPECT_EQ(column(RecordRow::Bezeichnung), QStringList({"Neue Datei"}));
+    EXPECT_EQ(listColumn(0), QStringList({"ZWEI.NC"}));
+    EXPECT_EQ(listColumn(RecordRow::Bezeichnung), QStringList({"Neue Datei"}));
 }
 
 } // namespace

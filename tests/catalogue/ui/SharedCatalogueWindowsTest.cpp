@@ -20,18 +20,18 @@ namespace {
 
 // The windows of a station whose catalogue another station (or another
 // program) changes meanwhile.
-struct SharedCatalogueWindows : ::testing::Test, UiFixture {
-    // `url` empty: the catalogue file.
-    void start(const QString &url = {})
+struct SharedCatalogueWindows : ::testing::Test, UiFixture, PostgresDatabase {
+    // `server` empty: the catalogue file.
+    void start(const QString &server = {})
     {
         storeDirectories();
         QDir().mkpath(env.root() + "data/");
-        if (url.isEmpty()) {
+        if (server.isEmpty()) {
             ASSERT_TRUE(createFreshDatabase(dbPath()));
             ASSERT_TRUE(other.open(dbPath()));
         } else {
-            settings.write("Settings", "Datenbank", url);
-            ASSERT_TRUE(other.openServer(url));
+            settings.write("Settings", "Datenbank", server);
+            ASSERT_TRUE(other.openServer(server));
             ASSERT_EQ(CheckOldDB(other).outcome, SchemaCheck::Upgraded);
         }
         a = insertRecord(other, "A.NC", 0, "Zander");
@@ -41,19 +41,6 @@ struct SharedCatalogueWindows : ::testing::Test, UiFixture {
     }
     void TearDown() override { window->dialogs().closeRecordEditors(); }
 
-    QStringList column(int c) const
-    {
-        QStringList out;
-        auto *model = window->grid()->records();
-        for (int i = 0; i < model->rowCount(); ++i)
-            out << model->row(i)[c];
-        return out;
-    }
-    void searchAll()
-    {
-        window->searchField()->setText("");
-        QTest::keyClick(window->searchField(), Qt::Key_Return);
-    }
 
     Database other; // the other station's (or program's) connection
     long a = 0, b = 0;
@@ -61,29 +48,26 @@ struct SharedCatalogueWindows : ::testing::Test, UiFixture {
 
 TEST_F(SharedCatalogueWindows, ListFollowsTheOtherStationsChangesWithinASecond)
 {
-    auto &server = PostgresServer::shared();
-    ASSERT_TRUE(server.running()) << qPrintable(server.error());
-    const QString database = server.createDatabase();
-    ASSERT_FALSE(database.isEmpty());
-    start(server.url(database));
-    searchAll();
-    ASSERT_EQ(column(RecordRow::Datei), QStringList({"A.NC", "B.NC"}));
+    ASSERT_NO_FATAL_FAILURE(takeFreshDatabase());
+    start(url);
+    searchFor("");
+    ASSERT_EQ(listColumn(RecordRow::Datei), QStringList({"A.NC", "B.NC"}));
     window->grid()->selectRecord(1);
 
     // An editor open on the record says at once that it was changed there.
     window->dialogs().openRecordEditor(a);
     ASSERT_TRUE(window->dialogs().recordEditors()->editor(a));
     ASSERT_TRUE(other.execute("UPDATE DateiListe SET Kunde=? WHERE DateiIndex=?", {"Müller", qlonglong(a)}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return column(RecordRow::Kunde).contains("Müller"); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listColumn(RecordRow::Kunde).contains("Müller"); }, 1000));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return window->statusText() == RecordSession::changedElsewhereNotice("A.NC"); }, 1000))
         << qPrintable(window->statusText());
 
     const long c = insertRecord(other, "C.NC", 0, "Berger");
     ASSERT_GT(c, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return column(RecordRow::Datei).size() == 3; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listColumn(RecordRow::Datei).size() == 3; }, 1000));
     ASSERT_TRUE(other.execute("DELETE FROM DateiListe WHERE DateiIndex=?", {qlonglong(a)}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return column(RecordRow::Datei) == QStringList({"B.NC", "C.NC"}); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listColumn(RecordRow::Datei) == QStringList({"B.NC", "C.NC"}); }, 1000));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return window->statusText() == RecordSession::deletedElsewhereNotice("A.NC"); }, 1000))
         << qPrintable(window->statusText());

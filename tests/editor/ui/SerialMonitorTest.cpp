@@ -7,6 +7,7 @@
 #include "comm/PortDevices.h"
 #include "support/PtyPair.h"
 #include "support/QStringPrinter.h"
+#include "support/RunUntil.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -21,19 +22,9 @@
 #include <gtest/gtest.h>
 
 using namespace zep;
+using zep::test::runUntil;
 
 namespace {
-
-template <typename Done> bool runUntil(Done done, int msecs = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < msecs) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 struct MonitorTest : ::testing::Test {
     test::TestEnvironment env;

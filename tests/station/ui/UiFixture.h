@@ -3,9 +3,12 @@
 #include "../StationFixture.h"
 
 #include "station/ui/MainWindow.h"
+#include "catalogue/RecordListModel.h"
+#include "catalogue/ui/RecordListView.h"
 #include "db/Schema.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <functional>
@@ -52,6 +55,23 @@ struct UiFixture : StationFixture {
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // A search typed into the main window's field and started with Return.
+    void searchFor(const QString &term)
+    {
+        window->searchField()->setText(term);
+        QTest::keyClick(window->searchField(), Qt::Key_Return);
+    }
+
+    // One column of the main list as it stands, top to bottom.
+    QStringList listColumn(int c) const
+    {
+        QStringList out;
+        auto *model = window->grid()->records();
+        for (int i = 0; i < model->rowCount(); ++i)
+            out << model->row(i)[c];
+        return out;
     }
 
     std::unique_ptr<MainWindow> window;
