@@ -14,6 +14,14 @@ namespace zep {
 
 namespace {
 
+// Ends a transaction that went wrong, handing on why.
+MachineStore::Result rolledBack(Database &db, MachineStore::Result error)
+{
+    if (db.inTransaction())
+        db.rollback();
+    return error;
+}
+
 void copyPart(const MachineRecord &from, MachineRecord &to, MachineSession::Part part)
 {
     using Part = MachineSession::Part;
@@ -116,11 +124,7 @@ void MachineSession::addMachine(const ShownMachine &shown)
 MachineStore::Result MachineSession::addAgain(const ShownMachine &shown, long &created)
 {
     Database &db = m_database;
-    auto undo = [&db](MachineStore::Result error) {
-        if (db.inTransaction())
-            db.rollback();
-        return error;
-    };
+    const auto undo = [&db](MachineStore::Result error) { return rolledBack(db, std::move(error)); };
     if (!db.transaction())
         return db.lastError();
     MachineStore::Result error = m_store.addMachine(created);
@@ -424,11 +428,7 @@ void MachineSession::storeChecked(const QString &place, Part part, long machine,
         [this, part, machine, store, outcome]() -> MachineStore::Result {
             *outcome = Outcome();
             Database &db = m_database;
-            auto undo = [&db](MachineStore::Result error) {
-                if (db.inTransaction())
-                    db.rollback();
-                return error;
-            };
+            const auto undo = [&db](MachineStore::Result error) { return rolledBack(db, std::move(error)); };
             if (!db.transaction())
                 return db.lastError();
             if (db.isServer()
