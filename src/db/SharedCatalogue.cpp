@@ -63,21 +63,32 @@ QString triggerName(const QString &table)
     return table.toLower() + QStringLiteral("_notice");
 }
 
+// Whether every trigger named is there; nothing when the server cannot be
+// asked.
+std::optional<bool> triggersThere(Database &database, const QStringList &names)
+{
+    qint64 there = -1;
+    if (!database.executeNative(
+            QStringLiteral("SELECT count(DISTINCT tgname) FROM pg_trigger WHERE tgname = ANY($1::text[])"),
+            {QStringLiteral("{") + names.join(QLatin1Char(',')) + QStringLiteral("}")},
+            [&](const RowReader &row) { there = row.integer(0); }))
+        return std::nullopt;
+    return there == names.size();
+}
+
 } // namespace
 
 bool SharedCatalogue::ensureChangeNotices(Database &database)
 {
     if (!database.isServer())
         return true;
-    bool complete = true;
-    for (const Watched &w : watched()) {
-        bool there = false;
-        if (!database.executeNative(QStringLiteral("SELECT 1 FROM pg_trigger WHERE tgname = $1"),
-                                    {triggerName(w.table)}, [&](const RowReader &) { there = true; }))
-            return false;
-        complete = complete && there;
-    }
-    if (complete)
+    QStringList names;
+    for (const Watched &w : watched())
+        names.append(triggerName(w.table));
+    const std::optional<bool> complete = triggersThere(database, names);
+    if (!complete)
+        return false;
+    if (*complete)
         return true;
     // "dateiliste U 42": the table, what happened to the row, its key. Sent
     // at commit, so the others never see a change that is rolled back.
@@ -122,25 +133,13 @@ const QStringList &countTriggers()
     return names;
 }
 
-// Whether all of the count's triggers are there; nothing when the server
-// cannot be asked.
-std::optional<bool> countKept(Database &database)
-{
-    qint64 there = -1;
-    if (!database.executeNative(QStringLiteral("SELECT count(*) FROM pg_trigger WHERE tgname = ANY($1::text[])"),
-                                {QStringLiteral("{") + countTriggers().join(QLatin1Char(',')) + QStringLiteral("}")},
-                                [&](const RowReader &row) { there = row.integer(0); }))
-        return std::nullopt;
-    return there == countTriggers().size();
-}
-
 } // namespace
 
 bool SharedCatalogue::ensureRecordCount(Database &database)
 {
     if (!database.isServer())
         return true;
-    const std::optional<bool> kept = countKept(database);
+    const std::optional<bool> kept = triggersThere(database, countTriggers());
     if (!kept)
         return false;
     if (*kept)
@@ -156,7 +155,7 @@ bool SharedCatalogue::ensureRecordCount(Database &database)
     // moment waits here, and then finds it made.
     if (!database.executeNative(QStringLiteral("LOCK TABLE DateiListe IN SHARE ROW EXCLUSIVE MODE")))
         return failed();
-    const std::optional<bool> madeMeanwhile = countKept(database);
+    const std::optional<bool> madeMeanwhile = triggersThere(database, countTriggers());
     if (!madeMeanwhile)
         return failed();
     if (*madeMeanwhile)

@@ -177,6 +177,13 @@ struct RecordCountTest : SharedCatalogueTest {
                                        [&](const RowReader &r) { n = r.integer(0); }));
         return n;
     }
+    // The catalogue as a server left it that had no kept count.
+    void dropKeptCount()
+    {
+        for (const char *trigger : {"dateiliste_anzahl_neu", "dateiliste_anzahl_weg", "dateiliste_anzahl_leer"})
+            ASSERT_TRUE(db().executeNative(QString("DROP TRIGGER %1 ON DateiListe").arg(trigger)));
+        ASSERT_TRUE(db().executeNative("DROP TABLE " + SharedCatalogue::countTable()));
+    }
     QStringList names(const QString &prefix, int n)
     {
         QStringList out;
@@ -263,9 +270,7 @@ TEST_P(RecordCountTest, ACatalogueFromBeforeIsCountedOnceWhenStationsStartTogeth
     if (GetParam() != Engine::Postgres)
         GTEST_SKIP() << "a catalogue file is counted as it is";
     // A catalogue made before the kept count, with records in it.
-    for (const char *trigger : {"dateiliste_anzahl_neu", "dateiliste_anzahl_weg", "dateiliste_anzahl_leer"})
-        ASSERT_TRUE(db().executeNative(QString("DROP TRIGGER %1 ON DateiListe").arg(trigger)));
-    ASSERT_TRUE(db().executeNative("DROP TABLE " + SharedCatalogue::countTable()));
+    ASSERT_NO_FATAL_FAILURE(dropKeptCount());
     ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("ALT", 7)).ok());
 
     // Three stations upgrade it at the same moment.
@@ -288,9 +293,7 @@ TEST_P(RecordCountTest, WithoutAKeptCountTheRecordsAreCounted)
         GTEST_SKIP() << "a catalogue file is counted as it is";
     // A role that could not make the count's table and triggers.
     ASSERT_TRUE(RecordIntake::catalogue(db(), clock, state->pendingMachines, names("P", 5)).ok());
-    for (const char *trigger : {"dateiliste_anzahl_neu", "dateiliste_anzahl_weg", "dateiliste_anzahl_leer"})
-        ASSERT_TRUE(db().executeNative(QString("DROP TRIGGER %1 ON DateiListe").arg(trigger)));
-    ASSERT_TRUE(db().executeNative("DROP TABLE " + SharedCatalogue::countTable()));
+    ASSERT_NO_FATAL_FAILURE(dropKeptCount());
     EXPECT_EQ(SharedCatalogue::recordCount(db()), std::optional<qint64>(5));
     // Inside a transaction too, which a failed look at the count would spoil.
     ASSERT_TRUE(db().transaction());
