@@ -16,6 +16,7 @@
 
 #include "BenchMemory.h"
 #include "BenchTiming.h"
+#include "NewFilesFigure.h"
 #include "ShopCatalogue.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
@@ -214,27 +215,19 @@ int runOne(bool server, int records, QTemporaryDir &home)
     int editors = 0;
     zep::DirectoryCheck check({files, db, prompts, clock, pending, {}, [&](long) { ++editors; }});
     check.tick();
-    std::vector<double> tick, oneByOne;
+    NewFilesFigure fifty{db, prompts, clock, pending, editors};
     // Records made one by one on the server cost about a second each at a
     // million records (see the report): fewer runs there.
     const int tickRuns = server && records > 100000 ? 3 : 5;
     for (int run = 0; run < tickRuns; ++run) {
         for (int i = 0; i < 50; ++i)
             touch(tree + QString("Halle%1/NEU%2_%3.NC").arg(i % 20).arg(run).arg(i));
-        editors = 0;
-        tick.push_back(timeMs([&] { check.tick(); }));
-        if (editors != 50) {
-            std::fprintf(stderr, "expected 50 new records, got %d\n", editors);
+        if (!fifty.measure(check, run))
             return 1;
-        }
-        oneByOne.push_back(timeMs([&] {
-            for (int i = 0; i < 50; ++i)
-                zep::NeuerEintrag(db, prompts, clock, pending, QString("EINZELN_%1_%2.NC").arg(run).arg(i), {});
-        }));
     }
     std::printf("Timer1 tick cataloguing 50 new files: median %.1f ms (target <= 50 ms); 50 records made one by one "
                 "with NeuerEintrag: %.1f ms\n",
-                median(tick), median(oneByOne));
+                median(fifty.tick), median(fifty.oneByOne));
     std::fflush(stdout);
     return prompts.asked().isEmpty() ? 0 : 1;
 }

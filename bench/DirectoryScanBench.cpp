@@ -11,6 +11,7 @@
 // Each figure is the median of several runs.
 
 #include "BenchTiming.h"
+#include "NewFilesFigure.h"
 #include "app/Logbook.h"
 #include "app/ScriptedPrompts.h"
 #include "app/SystemClock.h"
@@ -103,7 +104,8 @@ int main(int argc, char *argv[])
     zep::DirectoryCheck smallCheck({smallFiles, db, prompts, clock, pending, {}, [&](long) { ++editors; }});
     smallCheck.tick();
 
-    std::vector<double> tick, find1, newTick, oneByOne, bigNewTick;
+    std::vector<double> tick, find1, bigNewTick;
+    NewFilesFigure newFiles{db, prompts, clock, pending, editors};
     for (int run = 0; run < 9; ++run) {
         find1.push_back(findTime());
         tick.push_back(timeMs([&] { check.tick(); }));
@@ -114,18 +116,8 @@ int main(int argc, char *argv[])
     };
     for (int run = 0; run < 7; ++run) {
         fifty(small, QString("NEU%1").arg(run));
-        editors = 0;
-        newTick.push_back(timeMs([&] { smallCheck.tick(); }));
-        if (editors != 50) {
-            std::fprintf(stderr, "expected 50 new records, got %d\n", editors);
+        if (!newFiles.measure(smallCheck, run))
             return 1;
-        }
-        // The reference: the same number of records made one by one, each
-        // committed on its own, as the tick did before.
-        oneByOne.push_back(timeMs([&] {
-            for (int i = 0; i < 50; ++i)
-                zep::NeuerEintrag(db, prompts, clock, pending, QString("EINZELN_%1_%2.NC").arg(run).arg(i), {});
-        }));
     }
     for (int run = 0; run < 3; ++run) {
         fifty(root, QString("GROSS%1").arg(run));
@@ -134,7 +126,7 @@ int main(int argc, char *argv[])
         if (editors != 50)
             return 1;
     }
-    const double f1 = median(find1), t = median(tick), n = median(newTick), o = median(oneByOne);
+    const double f1 = median(find1), t = median(tick), n = median(newFiles.tick), o = median(newFiles.oneByOne);
     std::printf("tree of %d files in %d directories, catalogue of %d records\n", fileCount, int(dirs.size()),
                 fileCount);
     std::printf("Timer1 tick, unchanged tree: median %.1f ms; find -type f: %.1f ms; ratio %.2f (target <= 2)\n", t,
