@@ -119,11 +119,9 @@ bool RecordSearchPages::count()
         // each record.
         QString none = QStringLiteral("Dateiname IS NULL AND Bezeichnung IS NULL AND Zeichnungsnummer IS NULL "
                                       "AND Auftragsnummer IS NULL AND Kunde IS NULL");
-        QString all = QStringLiteral("SELECT count(*) FROM DateiListe");
         QVariantList machine;
         if (!m_statement.listParams.isEmpty()) {
             machine = {m_statement.listParams.first()};
-            all += QStringLiteral(" WHERE MaschinenIndex = ?");
             none += QStringLiteral(" AND MaschinenIndex = ?");
         }
         // The whole catalogue: the count the engine keeps, when it keeps one.
@@ -134,7 +132,7 @@ bool RecordSearchPages::count()
                 m_error = m_database.lastError();
             total = records.value_or(-1);
         } else {
-            total = single(all, machine);
+            total = single(kCount.arg(QStringLiteral("MaschinenIndex = ?")), machine);
         }
         const qint64 empty = total < 0 ? -1 : single(kCount.arg(none), machine);
         m_hits = empty < 0 ? 0 : total - empty;
